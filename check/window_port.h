@@ -1,0 +1,55 @@
+// The component operations through which the checking logic reaches a window.
+// The desktop window, the command-line front end and the tests implement them.
+// Components are addressed by their names (UTF-8), as listed below.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "services/conversions.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+namespace component {
+inline constexpr std::string_view kArticleBox = "编辑框_待检测原创度内容";
+inline constexpr std::string_view kCheckButton = "按钮_检测";
+inline constexpr std::string_view kCharCountLabel = "标签_文章字数";
+inline constexpr std::string_view kBaiduValueLabel = "标签_原创值";
+inline constexpr std::string_view k360ValueLabel = "标签_原创值360";
+inline constexpr std::string_view k360VerdictLabel = "标签_评语360";
+inline constexpr std::string_view kBaiduCheckBox = "选择框_查百度";
+inline constexpr std::string_view k360CheckBox = "选择框_查360";
+inline constexpr std::string_view kBaiduGrid = "高级表格_原创度";
+inline constexpr std::string_view k360Grid = "高级表格_原创度360";
+}  // namespace component
+
+// Windows COLORREF values (0x00BBGGRR).
+inline constexpr std::uint32_t kColourBlue = 0xFF0000;
+inline constexpr std::uint32_t kColourPurple = 0x800080;
+
+// Every call takes effect before it returns, and the calls of one thread take
+// effect in the order they are made, whichever thread makes them.
+class WindowPort {
+public:
+    virtual ~WindowPort() = default;
+
+    virtual Text editContent(std::string_view editBox) = 0;
+    virtual void setLabelCaption(std::string_view label, const Text& caption) = 0;
+    virtual void setButtonDisabled(std::string_view button, bool disabled) = 0;
+    virtual bool isTicked(std::string_view checkBox) = 0;
+
+    // Rows include the heading row 0.
+    virtual int gridRowCount(std::string_view grid) = 0;
+    virtual bool gridDeleteRow(std::string_view grid, int row) = 0;
+    virtual bool gridAppendRow(std::string_view grid, const Text& title, int position) = 0;
+    virtual bool gridSetCell(std::string_view grid, int row, int column, const Text& value) = 0;
+    virtual bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2,
+                                   int column2, std::uint32_t colour) = 0;
+
+    bool gridSetCell(std::string_view grid, int row, int column, int value) {
+        return gridSetCell(grid, row, column, toText(static_cast<std::int32_t>(value)));
+    }
+};
+
+}  // namespace oc

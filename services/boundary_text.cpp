@@ -1,0 +1,130 @@
+#include "services/boundary_text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+
+namespace oc {
+namespace {
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok()) {
+            iconv_close(cd_);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+// Length of the UTF-8 sequence starting at `p` (1 for an invalid byte).
+std::size_t utf8SequenceLength(std::string_view s, std::size_t p) {
+    auto b = static_cast<unsigned char>(s[p]);
+    std::size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+    return std::min(n, s.size() - p);
+}
+
+// Converts `in` through `cd`; on an unconvertible or invalid input sequence the
+// callback decides what to write and how many input bytes to skip.
+template <typename OnBad>
+std::string convertLenient(iconv_t cd, std::string_view in, OnBad onBad) {
+    std::string out;
+    out.reserve(in.size() * 3 / 2 + 16);
+    char buffer[4096];
+    std::size_t pos = 0;
+    while (pos < in.size()) {
+        char* inPtr = const_cast<char*>(in.data() + pos);
+        std::size_t inLeft = in.size() - pos;
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        int err = errno;
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        pos = in.size() - inLeft;
+        if (rc != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (err == E2BIG) {
+            continue;
+        }
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        pos += onBad(out, pos);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string utf8FromGbk(std::string_view gbk) {
+    Converter cd("UTF-8", "GB18030");
+    if (!cd.ok()) {
+        return std::string(gbk);
+    }
+    return convertLenient(cd.get(), gbk, [&](std::string& out, std::size_t pos) {
+        out += "\xEF\xBF\xBD";
+        return isLeadByte(gbk[pos]) && pos + 1 < gbk.size() ? std::size_t{2} : std::size_t{1};
+    });
+}
+
+Text gbkFromUtf8(std::string_view utf8) {
+    Converter cd("CP936", "UTF-8");
+    if (!cd.ok()) {
+        return {};
+    }
+    Text out = convertLenient(cd.get(), utf8, [&](std::string& o, std::size_t pos) {
+        o += '?';
+        return utf8SequenceLength(utf8, pos);
+    });
+    std::erase(out, '\0');
+    return out;
+}
+
+bool isValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t n;
+        unsigned cp;
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 2;
+            cp = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 3;
+            cp = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + n > s.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < n; ++k) {
+            auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) {
+                return false;
+            }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace oc

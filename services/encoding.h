@@ -1,0 +1,21 @@
+// Character-encoding conversion over iconv and the query encoding of segments.
+#pragma once
+
+#include "services/text_types.h"
+
+namespace oc {
+
+// Converts the whole byte set from one encoding to another. Any invalid or
+// incomplete sequence fails the whole conversion: empty result, ok false. A
+// present empty input gives empty with ok true.
+ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& toCode,
+                        bool* ok = nullptr);
+
+// The UTF-8 form of a GBK text.
+Text gbkToUtf8(const Text& text);
+
+// Percent-encodes the GBK bytes (or, with utf8, the UTF-8 bytes) of the text:
+// "%" and two upper-case hex digits; with keepSafe, - . 0-9 A-Z a-z stay.
+Text urlEncode(const Text& text, bool keepSafe = false, bool utf8 = false);
+
+}  // namespace oc

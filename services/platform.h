@@ -1,0 +1,52 @@
+// What the logic needs from the desktop: clipboard, screen, message boxes, the
+// shell and the program's own windows. The desktop program implements it with
+// Qt; tests use a scripted fake; the command-line checker its own.
+#pragma once
+
+#include "services/text_types.h"
+
+namespace oc {
+
+// Message-box style words (the Windows values) and answers.
+inline constexpr int kMbOk = 0x0;
+inline constexpr int kMbOkCancel = 0x1;
+inline constexpr int kMbIconInformation = 0x40;
+inline constexpr int kMbSystemModal = 0x1000;
+inline constexpr int kMbTaskModal = 0x2000;
+
+enum MessageBoxAnswer : int {
+    kAnswerOk = 0,
+    kAnswerCancel = 1,
+    kAnswerAbort = 2,
+    kAnswerRetry = 3,
+    kAnswerIgnore = 4,
+    kAnswerYes = 5,
+    kAnswerNo = 6,
+};
+
+// The default title of a message box: "信息：".
+extern const Text kDefaultMessageTitle;
+
+// Windows the logic may open by name.
+enum class ProgramWindow { Parameters };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Text clipboardText() = 0;
+    virtual bool setClipboardText(const Text& text) = 0;
+    virtual int screenWidth() = 0;
+    virtual int screenHeight() = 0;
+    // Blocks the calling thread only, until the user answers.
+    virtual int messageBox(const Text& message, int style, const Text& title) = 0;
+    virtual void openWithShell(const Text& target) = 0;
+    virtual bool showWindow(ProgramWindow window, bool modal) = 0;
+    virtual void closeWindow(ProgramWindow window) = 0;
+
+    int messageBox(const Text& message, int style) {
+        return messageBox(message, style, kDefaultMessageTitle);
+    }
+};
+
+}  // namespace oc

@@ -1,0 +1,22 @@
+// The two filters that clean an article before it is cut into query segments.
+#pragma once
+
+#include "services/text_types.h"
+
+namespace oc {
+
+// The text from its first to its last byte that is not ASCII white space
+// (space, TAB, LF, VT, FF, CR). The full-width space is not white space.
+Text trim(const Text& text);
+
+// Keeps, in order, every character outside printable ASCII (0x20..0x7F): the
+// control bytes (CR, LF, TAB among them) and every two-byte character whole.
+// With dropWhiteSpace, the kept white-space control bytes are removed as well.
+Text keepNonAsciiChars(const Text& text, bool dropWhiteSpace = false);
+
+// ASCII white space as the article filters and the regular expressions see it.
+inline bool isAsciiSpace(unsigned char byte) {
+    return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D);
+}
+
+}  // namespace oc
