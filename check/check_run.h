@@ -1,0 +1,33 @@
+// One press of the check button: a pass per ticked engine, each on its own thread.
+#pragma once
+
+#include <memory>
+
+#include "check/check_pass.h"
+
+namespace oc {
+
+// Starts the passes of a run and keeps the check button disabled until every
+// pass of the run has ended. A press while a run is active starts nothing.
+// The destructor waits for the passes (abort the fetches first at shutdown).
+class CheckRun {
+public:
+    explicit CheckRun(PassEnvironment env);
+    ~CheckRun();
+    CheckRun(const CheckRun&) = delete;
+    CheckRun& operator=(const CheckRun&) = delete;
+
+    // The check button's handler: reads the two check boxes (Baidu first) and
+    // starts a thread per ticked one. False when a run is still active or
+    // nothing is ticked.
+    bool start();
+    bool active() const;
+    // Waits until the passes of the current run have ended.
+    void wait();
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace oc
