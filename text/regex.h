@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -18,7 +19,7 @@ struct MatchSpan {
 
 // Span 0 is the whole match, span k is group k. Empty means "no match".
 class RegexMatch {
-public:
+  public:
     RegexMatch() = default;
     explicit RegexMatch(std::vector<MatchSpan> spans) : spans_(std::move(spans)) {}
 
@@ -29,14 +30,21 @@ public:
     Text matchText(const Text& source) const;
     Text groupText(const Text& source, int group) const;
 
-private:
+  private:
     std::vector<MatchSpan> spans_;
 };
 
 using RegexMatchList = std::vector<RegexMatch>;
 
+// The default length of a search: up to the end of the text.
+inline constexpr int kToEndOfText = std::numeric_limits<int>::min();
+
+// Owns at most one compiled pattern. "." matches any byte (CR and LF too), "^"
+// and "$" also match at inner line breaks, case folding touches A-Z/a-z only
+// and bytes from 0x80 match only themselves, whatever the locale. A search that
+// exceeds the engine's effort limits counts as no match; nothing throws.
 class Regex {
-public:
+  public:
     Regex();
     ~Regex();
     Regex(const Regex&) = delete;
@@ -46,19 +54,27 @@ public:
     bool compile(const Text& pattern, bool caseSensitive = true);
     bool hasPattern() const;
 
-    // The first match in the byte range [start, start + length) (1-based start;
-    // a negative length means up to the end of the text).
-    RegexMatch search(const Text& text, int start = 1, int length = -1) const;
-    // All successive non-overlapping matches, left to right.
+    // The first match in the byte range [start, start + length) (1-based start).
+    // Empty when start is outside the text or the range runs past its end; a
+    // length of 0 or less leaves an empty range. The first byte of the range is
+    // the beginning of the text for "^" and "\b"; offsets count from the start of
+    // the whole text. Texts beyond 2 GB never match.
+    RegexMatch search(const Text& text, int start = 1, int length = kToEndOfText) const;
+    // All successive non-overlapping matches, left to right. Each search after a
+    // match starts where it ended, one byte further after an empty match; that
+    // byte is the beginning of the text for "^" and "\b". An empty match at the
+    // very start ends the list. When the engine gives up, the matches found so far.
     RegexMatchList searchAll(const Text& text) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
 // Compiles `pattern` without regard to case and lists every match of `text` in
-// `matches`. Answers the count in decimal or one of the fixed messages.
+// `matches`. Answers the count in decimal, or "错误：原文本为空" (matches untouched),
+// "错误：正则创建失败，请检查正则表达式语句是否有误！" (matches untouched), or, with
+// `matches` replaced by the empty list, "匹配失败，请检检查正则语句是否有误，数量：0".
 Text findAllMatches(const Text& pattern, const Text& text, RegexMatchList& matches);
 
 }  // namespace oc
