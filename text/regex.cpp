@@ -160,3 +160,24 @@ Text findAllMatches(const Text& pattern, const Text& text, RegexMatchList& match
 }
 
 }  // namespace oc
+
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define OC_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(OC_THREAD_SANITIZER)
+// Boost.Regex hands the blocks of its matching stack from thread to thread
+// through a lock-free cache inside its (uninstrumented) shared library, which the
+// thread sanitizer cannot see and reports as races between two passes. In
+// sanitizer builds every block comes from and goes back to the heap instead;
+// either way a block is plain operator new memory, so mixing is safe.
+namespace boost::BOOST_REGEX_DETAIL_NS {
+void* BOOST_REGEX_CALL get_mem_block() {
+    return ::operator new(BOOST_REGEX_BLOCKSIZE);
+}
+void BOOST_REGEX_CALL put_mem_block(void* block) {
+    ::operator delete(block);
+}
+}  // namespace boost::BOOST_REGEX_DETAIL_NS
+#endif
