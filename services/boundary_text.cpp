@@ -1,14 +1,14 @@
 #include "services/boundary_text.h"
 
+#include <iconv.h>
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 
 namespace oc {
 namespace {
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (ok()) {
@@ -20,14 +20,18 @@ public:
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 
 // Length of the UTF-8 sequence starting at `p` (1 for an invalid byte).
 std::size_t utf8SequenceLength(std::string_view s, std::size_t p) {
     auto b = static_cast<unsigned char>(s[p]);
-    std::size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+    std::size_t n = b < 0x80           ? 1
+                    : (b >> 5) == 0x6  ? 2
+                    : (b >> 4) == 0xE  ? 3
+                    : (b >> 3) == 0x1E ? 4
+                                       : 1;
     return std::min(n, s.size() - p);
 }
 

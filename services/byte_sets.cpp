@@ -4,14 +4,16 @@
 
 namespace oc {
 
-int bytesLength(const ByteSet& bytes) { return static_cast<int>(bytes.size()); }
+int bytesLength(const ByteSet& bytes) {
+    return static_cast<int>(bytes.size());
+}
 
 ByteSet midBytes(const ByteSet& bytes, int start, int n) {
     long long length = static_cast<long long>(bytes.size());
     long long first = std::clamp<long long>(start, 1, length + 1);
     long long count = std::clamp<long long>(n, 0, length - first + 1);
-    return ByteSet(bytes.bytes().substr(static_cast<std::size_t>(first - 1),
-                                        static_cast<std::size_t>(count)));
+    return ByteSet(
+        bytes.bytes().substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(count)));
 }
 
 ByteSet zeroBytes(int n) {

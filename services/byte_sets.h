@@ -15,7 +15,8 @@ ByteSet zeroBytes(int n);
 inline constexpr int kAllPieces = std::numeric_limits<int>::max();
 // Cuts at each delimiter; an empty piece between touching delimiters is kept,
 // a trailing empty piece is not. maxPieces below 1 gives no pieces.
-ByteSetList splitBytes(const ByteSet& data, const ByteSet& delimiter = ByteSet(std::string(1, '\0')),
+ByteSetList splitBytes(const ByteSet& data,
+                       const ByteSet& delimiter = ByteSet(std::string(1, '\0')),
                        int maxPieces = kAllPieces);
 
 }  // namespace oc

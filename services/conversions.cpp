@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -13,7 +13,9 @@
 namespace oc {
 namespace {
 
-bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int saturate(long long value) {
     if (value > std::numeric_limits<int>::max()) {
@@ -80,12 +82,24 @@ int toInteger(double value) {
     }
     return static_cast<int>(t);
 }
-int toInteger(float value) { return toInteger(static_cast<double>(value)); }
-int toInteger(std::int64_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
-int toInteger(std::int32_t value) { return value; }
-int toInteger(std::int16_t value) { return value; }
-int toInteger(std::uint8_t value) { return value; }
-int toInteger(bool value) { return value ? 1 : 0; }
+int toInteger(float value) {
+    return toInteger(static_cast<double>(value));
+}
+int toInteger(std::int64_t value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+int toInteger(std::int32_t value) {
+    return value;
+}
+int toInteger(std::int16_t value) {
+    return value;
+}
+int toInteger(std::uint8_t value) {
+    return value;
+}
+int toInteger(bool value) {
+    return value ? 1 : 0;
+}
 
 double toNumber(const Text& text) {
     Text half = toHalfWidth(text);
@@ -106,22 +120,44 @@ double toNumber(const Text& text) {
     }
     return negative ? -value : value;
 }
-double toNumber(std::int32_t value) { return value; }
-double toNumber(std::int64_t value) { return static_cast<double>(value); }
-double toNumber(double value) { return value; }
-double toNumber(bool value) { return value ? 1.0 : 0.0; }
+double toNumber(std::int32_t value) {
+    return value;
+}
+double toNumber(std::int64_t value) {
+    return static_cast<double>(value);
+}
+double toNumber(double value) {
+    return value;
+}
+double toNumber(bool value) {
+    return value ? 1.0 : 0.0;
+}
 
 Text toText(const ByteSet& bytes) {
     const std::string& raw = bytes.bytes();
     return raw.substr(0, std::min(raw.size(), std::strlen(raw.c_str())));
 }
-Text toText(std::int32_t value) { return std::to_string(value); }
-Text toText(std::int64_t value) { return std::to_string(value); }
-Text toText(std::int16_t value) { return std::to_string(value); }
-Text toText(std::uint8_t value) { return std::to_string(static_cast<unsigned>(value)); }
-Text toText(double value) { return formatWith("%.13g", value); }
-Text toText(float value) { return formatWith("%.6g", static_cast<double>(value)); }
-Text toText(bool value) { return value ? "\xD5\xE6" : "\xBC\xD9"; }  // 真 / 假
+Text toText(std::int32_t value) {
+    return std::to_string(value);
+}
+Text toText(std::int64_t value) {
+    return std::to_string(value);
+}
+Text toText(std::int16_t value) {
+    return std::to_string(value);
+}
+Text toText(std::uint8_t value) {
+    return std::to_string(static_cast<unsigned>(value));
+}
+Text toText(double value) {
+    return formatWith("%.13g", value);
+}
+Text toText(float value) {
+    return formatWith("%.6g", static_cast<double>(value));
+}
+Text toText(bool value) {
+    return value ? "\xD5\xE6" : "\xBC\xD9";
+}  // 真 / 假
 
 Text toText(DateTime value) {
     CivilDateTime c = civilFromDateTime(value);
@@ -138,7 +174,9 @@ Text toText(DateTime value) {
     return out;
 }
 
-ByteSet toBytes(const Text& text) { return ByteSet(text); }
+ByteSet toBytes(const Text& text) {
+    return ByteSet(text);
+}
 
 ByteSet toBytes(std::int32_t value) {
     auto u = static_cast<std::uint32_t>(value);

@@ -10,7 +10,9 @@ namespace oc {
 // Text: half-width conversion, then leading white space, an optional sign and
 // decimal digits; no digits gives 0 (saturates at the int range).
 int toInteger(const Text& text);
-inline int toInteger(const char* text) { return toInteger(Text(text)); }
+inline int toInteger(const char* text) {
+    return toInteger(Text(text));
+}
 int toInteger(double value);
 int toInteger(float value);
 int toInteger(std::int64_t value);
@@ -20,7 +22,9 @@ int toInteger(std::uint8_t value);
 int toInteger(bool value);
 
 double toNumber(const Text& text);
-inline double toNumber(const char* text) { return toNumber(Text(text)); }
+inline double toNumber(const char* text) {
+    return toNumber(Text(text));
+}
 double toNumber(std::int32_t value);
 double toNumber(std::int64_t value);
 double toNumber(double value);
@@ -34,9 +38,13 @@ Text toText(std::uint8_t value);  // "%u"
 Text toText(double value);        // "%.13g"
 Text toText(float value);         // "%.6g"
 Text toText(bool value);          // "真" or "假"
-inline Text toText(const char* value) { return Text(value); }
-inline Text toText(const Text& value) { return value; }
-Text toText(DateTime value);      // 2024年3月5日9时7分30秒, time parts left off from the right
+inline Text toText(const char* value) {
+    return Text(value);
+}
+inline Text toText(const Text& value) {
+    return value;
+}
+Text toText(DateTime value);  // 2024年3月5日9时7分30秒, time parts left off from the right
 
 ByteSet toBytes(const Text& text);
 ByteSet toBytes(std::int32_t value);  // 4 bytes, little-endian

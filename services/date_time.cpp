@@ -33,9 +33,9 @@ constexpr long long kOleEpochFromUnixDays = -25569;  // 1899-12-30 relative to 1
 }  // namespace
 
 DateTime makeDateTime(const CivilDateTime& c) {
-    long long days = daysFromCivil(c.year, static_cast<unsigned>(c.month),
-                                   static_cast<unsigned>(c.day)) -
-                     kOleEpochFromUnixDays;
+    long long days =
+        daysFromCivil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) -
+        kOleEpochFromUnixDays;
     double fraction = (c.hour * 3600.0 + c.minute * 60.0 + c.second) / 86400.0;
     // Before the epoch the fraction still counts forward from midnight.
     return DateTime{days >= 0 ? days + fraction : days - fraction};

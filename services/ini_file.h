@@ -8,14 +8,19 @@
 
 namespace oc {
 
-// Bytes <= 0x20 are skipped at the start of file, section and key; when one of
-// them is then empty the answer is empty. A missing file or key gives the
-// default; a present empty value gives empty text. Values are cut at 10239 bytes.
+// Bytes <= 0x20 are skipped at the start of file, section and key (and at the
+// end of section and key); when one of them is then empty the answer is empty.
+// A missing or unreadable file or a missing key gives the default; a present
+// empty value gives empty text. Matching quotes around a value are dropped.
+// Values are cut at 10239 bytes, never inside a two-byte character.
 Text readIniItem(const Text& file, const Text& section, const Text& key,
                  const Text& defaultValue = Text());
 
 // Creates file, section and key as needed. No value deletes the key; no key
-// deletes the section. False, with the file unchanged, when the write fails.
+// deletes the section. A value ends at its first line break. False, with the
+// file unchanged, when the write fails: the folder or file cannot be written,
+// an existing file cannot be read, or a name could not be read back (empty, a
+// line break, a key with "=" or starting with ";" or "[").
 bool writeIniItem(const Text& file, const Text& section, const std::optional<Text>& key,
                   const std::optional<Text>& value);
 

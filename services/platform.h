@@ -31,7 +31,7 @@ extern const Text kDefaultMessageTitle;
 enum class ProgramWindow { Parameters };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Text clipboardText() = 0;

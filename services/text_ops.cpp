@@ -34,11 +34,15 @@ std::size_t charWidthAt(const Text& text, std::size_t offset) {
     return offset + 1 < text.size() ? 2 : 0;
 }
 
-std::size_t startOffset(int start) { return start > 1 ? static_cast<std::size_t>(start) - 1 : 0; }
+std::size_t startOffset(int start) {
+    return start > 1 ? static_cast<std::size_t>(start) - 1 : 0;
+}
 
 }  // namespace
 
-int textLength(const Text& text) { return static_cast<int>(text.size()); }
+int textLength(const Text& text) {
+    return static_cast<int>(text.size());
+}
 
 Text leftText(const Text& text, int n) {
     if (n <= 0) {
@@ -95,8 +99,8 @@ int findText(const Text& text, const Text& sought, int start, bool ignoreCase) {
     return -1;
 }
 
-Text replaceText(const Text& text, const Text& find, const Text& replacement, int start,
-                 int count, bool caseSensitive) {
+Text replaceText(const Text& text, const Text& find, const Text& replacement, int start, int count,
+                 bool caseSensitive) {
     std::size_t offset = startOffset(start);
     if (text.empty() || find.empty() || count == 0 || offset >= text.size()) {
         return text;
@@ -216,7 +220,9 @@ Text toFullWidth(const Text& text) {
     return out;
 }
 
-Text spaceText(int n) { return n < 1 ? Text() : Text(static_cast<std::size_t>(n), ' '); }
+Text spaceText(int n) {
+    return n < 1 ? Text() : Text(static_cast<std::size_t>(n), ' ');
+}
 
 Text hexText(int value) {
     char buffer[16];

@@ -15,7 +15,7 @@ using Text = std::string;
 
 // A counted byte sequence that may hold 0x00.
 class ByteSet {
-public:
+  public:
     ByteSet() = default;
     explicit ByteSet(std::string bytes) : bytes_(std::move(bytes)) {}
     ByteSet(const char* data, std::size_t size) : bytes_(data, size) {}
@@ -29,7 +29,7 @@ public:
 
     friend bool operator==(const ByteSet&, const ByteSet&) = default;
 
-private:
+  private:
     std::string bytes_;
 };
 
@@ -43,7 +43,11 @@ using TextList = std::vector<Text>;
 using ByteSetList = std::vector<ByteSet>;
 
 // True for the first byte of a two-byte GBK character.
-inline bool isLeadByte(unsigned char byte) { return byte >= 0x80; }
-inline bool isLeadByte(char byte) { return isLeadByte(static_cast<unsigned char>(byte)); }
+inline bool isLeadByte(unsigned char byte) {
+    return byte >= 0x80;
+}
+inline bool isLeadByte(char byte) {
+    return isLeadByte(static_cast<unsigned char>(byte));
+}
 
 }  // namespace oc

@@ -7,13 +7,13 @@
 namespace oc {
 
 struct CheckSettings {
-    int segmentChars = 38;   // 段落字数, bounded to 1..38 (0 or below counts as 38)
-    int minRunChars = 30;    // 飘红检测数, at least 12
+    int segmentChars = 38;     // 段落字数, bounded to 1..38 (0 or below counts as 38)
+    int minRunChars = 30;      // 飘红检测数, at least 12
     int lastSegmentChars = 5;  // 最后段字数, read and not applied
 };
 
 struct EngineEndpoints {
-    Text baidu;      // scheme://host[:port], no trailing slash
+    Text baidu;  // scheme://host[:port], no trailing slash
     Text engine360;
 };
 
