@@ -98,10 +98,12 @@ Text baseUrlOrEmpty(const Text& url) {
     if (schemeLength == 0) {
         return {};
     }
-    if (text.ends_with('/')) {
-        text.remove_suffix(1);
+    std::string_view authority = text.substr(schemeLength);
+    if (authority.ends_with('/')) {
+        authority.remove_suffix(1);
     }
-    return validAuthority(text.substr(schemeLength)) ? Text(text) : Text();
+    return validAuthority(authority) ? Text(text.substr(0, schemeLength + authority.size()))
+                                     : Text();
 }
 
 }  // namespace oc
