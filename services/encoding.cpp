@@ -34,21 +34,6 @@ bool asksToIgnore(const Text& code) {
     return upper.find("//IGNORE") != Text::npos;
 }
 
-// Bytes of the GBK (or four-byte GB18030) character starting at `pos`: 4 for
-// a four-byte form, 2 for a lead byte with a valid trail byte, else 1.
-std::size_t gbkCharLength(std::string_view text, std::size_t pos) {
-    auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    if (!isLeadByte(at(pos)) || pos + 1 >= text.size()) {
-        return 1;
-    }
-    unsigned char second = at(pos + 1);
-    if (second >= 0x30 && second <= 0x39 && pos + 3 < text.size() && at(pos + 2) >= 0x81 &&
-        at(pos + 2) <= 0xFE && at(pos + 3) >= 0x30 && at(pos + 3) <= 0x39) {
-        return 4;
-    }
-    return second >= 0x40 && second <= 0xFE && second != 0x7F ? 2 : 1;
-}
-
 }  // namespace
 
 ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& toCode, bool* ok) {
@@ -97,35 +82,31 @@ ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& t
 }
 
 Text gbkToUtf8(const Text& text) {
-    IconvHandle cd = openIconv("UTF-8", "CP936");
-    if (!cd) {
-        return utf8FromGbk(text);
+    bool ok = false;
+    ByteSet whole = convertEncoding(ByteSet(text), "CP936", "UTF-8", &ok);
+    if (ok) {
+        return std::move(whole.bytes());
     }
     // glibc's CP936 lacks the user-defined areas and a few codes Windows has,
-    // and text taken from pages may hold four-byte GB18030 forms: such a
-    // character alone is decoded as GB18030, so the rest of the text survives.
+    // and text taken from pages may hold four-byte GB18030 forms. GB18030
+    // decodes every two-byte code CP936 does, to the same character, and more;
+    // it lacks only CP936's one-byte euro sign 0x80. So the text is decoded as
+    // GB18030 around those bytes; what neither knows becomes U+FFFD.
+    std::string_view rest = text;
     std::string out;
-    out.reserve(text.size() * 3 / 2 + 16);
-    char buffer[4096];
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        char* in = const_cast<char*>(text.data() + pos);
-        std::size_t inLeft = text.size() - pos;
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        std::size_t rc = iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft);
-        int err = errno;
-        out.append(buffer, sizeof buffer - outLeft);
-        pos = text.size() - inLeft;
-        if (rc != static_cast<std::size_t>(-1) || err == E2BIG) {
-            continue;
+    while (pos < rest.size()) {
+        auto b = static_cast<unsigned char>(rest[pos]);
+        if (b == 0x80) {
+            out += utf8FromGbk(rest.substr(0, pos));
+            out += "\xE2\x82\xAC";
+            rest.remove_prefix(pos + 1);
+            pos = 0;
+        } else {
+            pos += b >= 0x81 && b <= 0xFE ? 2 : 1;  // a lead byte and its trail byte
         }
-        std::size_t length = gbkCharLength(text, pos);
-        out += utf8FromGbk(std::string_view(text).substr(pos, length));
-        pos += length;
-        iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
     }
-    return out;
+    return out + utf8FromGbk(rest);
 }
 
 Text urlEncode(const Text& text, bool keepSafe, bool utf8) {

@@ -109,7 +109,9 @@ TEST(GbkToUtf8, CharactersOutsideCp936KeepTheRestOfTheText) {
     EXPECT_EQ(gbkToUtf8(G("原") + "\x94\x39\xFC\x36" + G("创")), "原😀创");
     // Undecodable bytes become U+FFFD; the bytes after them survive.
     EXPECT_EQ(gbkToUtf8("ab\xB4"), "ab\xEF\xBF\xBD");
-    EXPECT_EQ(gbkToUtf8("\x81 x"), "\xEF\xBF\xBD x");
+    // The euro byte next to a character only GB18030 has; 0x80 as a trail byte is no euro.
+    EXPECT_EQ(gbkToUtf8("\x80\xAA\xA1\x80"), "€\xEE\x80\x80€");
+    EXPECT_EQ(gbkToUtf8("\xAA\xA1\x81\x80"), "\xEE\x80\x80" + gbkToUtf8("\x81\x80"));
     // Long text: the conversion runs through several output buffers.
     Text longText;
     std::string expected;
