@@ -1,0 +1,59 @@
+// A character-bigram inverted index with positions, ranking documents by the
+// longest run of characters they share with a query.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/search_sim/corpus.h"
+
+namespace oc::sim {
+
+struct RankedDocument {
+    std::uint32_t document = 0;  // index into the corpus
+    int longestRun = 0;          // characters of the longest shared run (2 or more)
+    int sharedBigrams = 0;       // query bigram positions found in the document
+
+    friend bool operator==(const RankedDocument&, const RankedDocument&) = default;
+};
+
+struct Ranking {
+    std::size_t total = 0;             // documents sharing at least one run of two characters
+    std::vector<RankedDocument> best;  // the first `limit` of them, best first
+};
+
+class BigramIndex {
+  public:
+    explicit BigramIndex(const std::vector<Document>& documents);
+
+    // Orders the documents by longest shared run, then shared bigrams, then
+    // corpus order. `queryKeys` are match keys (code_points.h).
+    Ranking rank(std::u32string_view queryKeys, std::size_t limit) const;
+
+    std::size_t postingCount() const { return postings_.size(); }
+
+  private:
+    using Posting = std::uint64_t;  // document << 32 | position of the bigram's first character
+
+    struct Range {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+    };
+
+    static std::uint64_t bigramKey(char32_t first, char32_t second) {
+        return (std::uint64_t{first} << 32) | second;
+    }
+    const Range* find(char32_t first, char32_t second) const;
+
+    std::size_t documentCount_ = 0;
+    std::unordered_map<std::uint64_t, Range> ranges_;
+    std::vector<Posting> postings_;  // grouped by bigram, each group in document and position order
+};
+
+// The text the index sees for a document: the title's keys, a separator, the body's keys.
+CodePoints searchableKeys(const Document& document);
+
+}  // namespace oc::sim

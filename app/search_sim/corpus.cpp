@@ -1,0 +1,94 @@
+#include "app/search_sim/corpus.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "services/boundary_text.h"
+
+namespace oc::sim {
+namespace {
+
+bool isBlank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\n' || c == 0x3000;
+}
+
+CodePoints trimmed(std::u32string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return CodePoints(text.substr(begin, end - begin));
+}
+
+}  // namespace
+
+Document parseDocument(std::string fileName, std::string_view utf8) {
+    if (utf8.starts_with("\xEF\xBB\xBF")) {
+        utf8.remove_prefix(3);
+    }
+    CodePoints text;
+    for (char32_t c : decodeUtf8(utf8)) {
+        if (c != U'\r') {
+            text += c;
+        } else {
+            text += U'\n';  // a lone CR ends a line too; CR LF gives an empty line, trimmed below
+        }
+    }
+    std::size_t start = text.find_first_not_of(U"\n \t\u3000");
+    if (start == CodePoints::npos) {
+        return Document{std::move(fileName), {}, {}};
+    }
+    std::size_t lineEnd = std::min(text.find(U'\n', start), text.size());
+    CodePoints title = trimmed(std::u32string_view(text).substr(start, lineEnd - start));
+    CodePoints body =
+        lineEnd < text.size() ? trimmed(std::u32string_view(text).substr(lineEnd)) : CodePoints{};
+    // Collapse the empty lines CR LF left behind into single line ends between paragraphs.
+    CodePoints tidy;
+    for (char32_t c : body) {
+        if (c != U'\n' || tidy.empty() || tidy.back() != U'\n') {
+            tidy += c;
+        }
+    }
+    return Document{std::move(fileName), std::move(title), std::move(tidy)};
+}
+
+Corpus loadCorpus(const std::filesystem::path& folder) {
+    Corpus corpus;
+    std::error_code ec;
+    std::vector<std::filesystem::path> files;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (it->path().extension() == ".txt" && it->is_regular_file(ec)) {
+            files.push_back(it->path());
+        }
+    }
+    if (ec) {
+        corpus.error = "cannot read the folder " + folder.string() + ": " + ec.message();
+        return corpus;
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& path : files) {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string name = path.filename().string();
+        if (!in.is_open() || in.bad() || !isValidUtf8(bytes)) {
+            corpus.skipped.push_back(name);
+            continue;
+        }
+        Document doc = parseDocument(name, bytes);
+        if (doc.title.empty() && doc.body.empty()) {
+            corpus.skipped.push_back(name);
+        } else {
+            corpus.documents.push_back(std::move(doc));
+        }
+    }
+    return corpus;
+}
+
+}  // namespace oc::sim

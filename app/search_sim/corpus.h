@@ -1,0 +1,31 @@
+// The documents the simulator searches: every UTF-8 .txt file of a folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/search_sim/code_points.h"
+
+namespace oc::sim {
+
+struct Document {
+    std::string fileName;
+    CodePoints title;  // the first non-empty line
+    CodePoints body;   // the rest, line ends as "\n"
+};
+
+struct Corpus {
+    std::vector<Document> documents;   // in file-name order
+    std::vector<std::string> skipped;  // .txt files that are not UTF-8 or hold no text
+    std::string error;                 // the folder could not be read
+};
+
+// A document from the bytes of one file; a leading BOM is dropped and CR LF
+// read as LF.
+Document parseDocument(std::string fileName, std::string_view utf8);
+
+Corpus loadCorpus(const std::filesystem::path& folder);
+
+}  // namespace oc::sim

@@ -1,0 +1,210 @@
+#include "app/search_sim/result_page.h"
+
+#include <algorithm>
+
+#include "app/search_sim/shared_runs.h"
+
+namespace oc::sim {
+namespace {
+
+// What differs between the two engines' pages.
+struct PageShape {
+    const char* engineName;
+    const char* queryKey;
+    const char* listOpen;
+    const char* listClose;
+    const char* itemOpen;  // followed by the result number and "\">"
+    const char* itemClose;
+    const char* titleClass;
+    const char* abstractOpen;
+    const char* abstractClose;
+    const char* urlOpen;
+    const char* urlClose;
+    const char* countText;  // before the number of results
+    const char* noResults;  // before the quoted query
+};
+
+const PageShape& shapeOf(EngineForm form) {
+    static const PageShape baidu{"百度搜索",
+                                 "wd",
+                                 "<div id=\"content_left\">\n",
+                                 "</div>\n",
+                                 "<div class=\"result c-container\" id=\"",
+                                 "</div>\n",
+                                 "t",
+                                 "<div class=\"c-abstract\">",
+                                 "</div>\n",
+                                 "<div class=\"f13\"><span class=\"c-showurl\">",
+                                 "</span></div>\n",
+                                 "百度为您找到相关结果约",
+                                 "抱歉没有找到与"};
+    static const PageShape so360{"360搜索",
+                                 "q",
+                                 "<ul class=\"result\" id=\"m-result\">\n",
+                                 "</ul>\n",
+                                 "<li class=\"res-list\" data-index=\"",
+                                 "</li>\n",
+                                 "res-title",
+                                 "<p class=\"res-desc\">",
+                                 "</p>\n",
+                                 "<p class=\"res-linkinfo\"><cite>",
+                                 "</cite></p>\n",
+                                 "找到相关结果约",
+                                 "抱歉，未找到和"};
+    return form == EngineForm::Baidu ? baidu : so360;
+}
+
+bool isLineBreak(char32_t c) {
+    return c == U'\n' || c == U'\r' || c == U'\t';
+}
+
+std::string percentEncode(std::string_view bytes) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : bytes) {
+        auto b = static_cast<unsigned char>(ch);
+        bool safe = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                    b == '-' || b == '.' || b == '_' || b == '~';
+        if (safe) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 0x0F];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string escapeHtml(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys) {
+    CodePoints keys = matchKeys(text);
+    std::vector<SharedRun> runs = sharedRuns(keys, queryKeys);
+    std::string out;
+    CodePoints plain;
+    auto flushPlain = [&] {
+        out += escapeHtml(encodeUtf8(plain));
+        plain.clear();
+    };
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (next < runs.size() && runs[next].start == i) {
+            flushPlain();
+            out += "<em>" + encodeUtf8(std::u32string_view(keys).substr(i, runs[next].length)) +
+                   "</em>";
+            i += runs[next++].length;
+            continue;
+        }
+        if (isLineBreak(text[i])) {
+            if (plain.empty() || plain.back() != U' ') {
+                plain += U' ';
+            }
+        } else {
+            plain += text[i];
+        }
+        ++i;
+    }
+    flushPlain();
+    return out;
+}
+
+CodePoints abstractOf(const CodePoints& body, std::u32string_view queryKeys) {
+    SharedRun best = longestSharedRun(matchKeys(body), queryKeys);
+    std::size_t width = std::max(kAbstractChars, best.length + 24);
+    std::size_t start =
+        best.length == 0 ? 0 : best.start - std::min(best.start, (width - best.length) / 3);
+    std::size_t end = std::min(body.size(), start + width);
+    if (end - start < width) {
+        start = end > width ? end - width : 0;
+    }
+    CodePoints out = start > 0 ? U"..." : U"";
+    out += std::u32string_view(body).substr(start, end - start);
+    if (end < body.size()) {
+        out += U"...";
+    }
+    return out;
+}
+
+std::string displayUrl(std::string_view fileName) {
+    return "http://corpus.local/" + percentEncode(fileName);
+}
+
+std::string renderResultPage(const ResultPage& page) {
+    const PageShape& shape = shapeOf(page.form);
+    std::string query = escapeHtml(page.query);
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n<title>" + query +
+        "_" + shape.engineName + "</title></head>\n<body>\n" +
+        "<form id=\"form\" action=\"/s\"><input name=\"" + shape.queryKey + "\" value=\"" + query +
+        "\"></form>\n";
+    if (page.total == 0) {
+        html += std::string("<div class=\"nors\">") + shape.noResults + "“" + query +
+                "”相关的网页。</div>\n";
+    } else {
+        html += std::string("<div class=\"nums\">") + shape.countText + std::to_string(page.total) +
+                "个</div>\n" + shape.listOpen;
+        std::size_t number = page.firstResult;
+        for (const Document* doc : page.documents) {
+            std::string url = displayUrl(doc->fileName);
+            html += shape.itemOpen + std::to_string(++number) + "\">\n<h3 class=\"" +
+                    shape.titleClass + "\"><a href=\"" + url + "\" target=\"_blank\">" +
+                    highlightedHtml(doc->title, page.queryKeys) + "</a></h3>\n" +
+                    shape.abstractOpen +
+                    highlightedHtml(abstractOf(doc->body, page.queryKeys), page.queryKeys) +
+                    shape.abstractClose + shape.urlOpen + escapeHtml(url) + shape.urlClose +
+                    shape.itemClose;
+        }
+        html += shape.listClose;
+    }
+    html +=
+        "<div id=\"foot\">search-sim：本地搜索模拟器，结果来自本地语料，不是互联网。</div>\n"
+        "</body></html>\n";
+    return html;
+}
+
+std::string renderCaptchaPage(EngineForm form) {
+    std::string name = shapeOf(form).engineName;
+    return "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n<title>" + name +
+           "_安全验证</title></head>\n<body>\n<div "
+           "class=\"verify\"><h2>网络不给力，请稍后重试</h2>\n"
+           "<p>您的访问出现异常，请输入验证码后继续搜索。</p>\n"
+           "<form action=\"/verify\"><img src=\"/captcha.png\" alt=\"验证码\">"
+           "<input name=\"code\"><button>提交</button></form></div>\n</body></html>\n";
+}
+
+std::string renderNotFoundPage() {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>404 Not "
+           "Found</title></head>\n"
+           "<body><h1>404 Not Found</h1>\n<p>search-sim answers GET /s?wd=... (Baidu form, GBK) "
+           "and GET /s?q=...&amp;pn=N (360 form, UTF-8).</p></body></html>\n";
+}
+
+}  // namespace oc::sim

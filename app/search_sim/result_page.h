@@ -1,0 +1,45 @@
+// The HTML pages the simulator answers with: result pages shaped like the
+// engines' own, the "no results" page, the captcha page and the 404 page.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/search_sim/corpus.h"
+#include "app/search_sim/search_request.h"
+
+namespace oc::sim {
+
+// Characters of an abstract when the best match is short.
+inline constexpr std::size_t kAbstractChars = 100;
+
+struct ResultPage {
+    EngineForm form = EngineForm::Baidu;
+    std::string query;                       // UTF-8, as the user typed it
+    CodePoints queryKeys;                    // match keys of the query
+    std::size_t total = 0;                   // all matching documents
+    std::size_t firstResult = 0;             // 0-based number of the first shown
+    std::vector<const Document*> documents;  // the results shown, in order
+};
+
+std::string escapeHtml(std::string_view utf8);
+
+// The text as HTML with every run it shares with the query wrapped in
+// <em>...</em>. A run shows the matched characters in their folded form (the
+// query's own characters); line ends outside runs become single spaces.
+std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys);
+
+// About kAbstractChars characters of the body around its longest run shared
+// with the query (the start of the body when there is none), "..." marking a cut.
+CodePoints abstractOf(const CodePoints& body, std::u32string_view queryKeys);
+
+// http://corpus.local/<file name, percent-encoded where a URL needs it>.
+std::string displayUrl(std::string_view fileName);
+
+std::string renderResultPage(const ResultPage& page);
+std::string renderCaptchaPage(EngineForm form);
+std::string renderNotFoundPage();
+
+}  // namespace oc::sim

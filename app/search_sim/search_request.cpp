@@ -1,0 +1,89 @@
+#include "app/search_sim/search_request.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/search_sim/code_points.h"
+#include "services/boundary_text.h"
+
+namespace oc::sim {
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// A non-negative decimal parameter, capped so that page arithmetic cannot overflow.
+int numberParameter(std::string_view text, int fallback) {
+    constexpr int kCap = 100000;
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0) {
+        return error == std::errc::result_out_of_range ? kCap : fallback;
+    }
+    return std::min(value, kCap);
+}
+
+// The raw value of the first parameter named `key`, if present.
+std::optional<std::string_view> rawParameter(std::string_view query, std::string_view key) {
+    while (!query.empty()) {
+        std::size_t amp = query.find('&');
+        std::string_view pair = query.substr(0, amp);
+        query = amp == std::string_view::npos ? std::string_view{} : query.substr(amp + 1);
+        std::size_t eq = pair.find('=');
+        if (pair.substr(0, eq) == key) {
+            return eq == std::string_view::npos ? std::string_view{} : pair.substr(eq + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string percentDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i] == '+' ? ' ' : text[i];
+        }
+    }
+    return out;
+}
+
+std::optional<SearchRequest> parseSearchTarget(std::string_view target) {
+    std::size_t question = target.find('?');
+    if (target.substr(0, question) != "/s" || question == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view query = target.substr(question + 1);
+    std::size_t hash = query.find('#');
+    query = query.substr(0, hash);
+    auto pn = rawParameter(query, "pn");
+    if (auto wd = rawParameter(query, "wd")) {
+        int offset = pn ? numberParameter(percentDecode(*pn), 0) : 0;
+        return SearchRequest{EngineForm::Baidu, utf8FromGbk(percentDecode(*wd)), offset};
+    }
+    if (auto q = rawParameter(query, "q")) {
+        int page = pn ? std::max(1, numberParameter(percentDecode(*pn), 1)) : 1;
+        // Ill-formed UTF-8 becomes U+FFFD, so what follows sees valid text only.
+        return SearchRequest{EngineForm::So360, encodeUtf8(decodeUtf8(percentDecode(*q))),
+                             (page - 1) * kResultsPerPage};
+    }
+    return std::nullopt;
+}
+
+}  // namespace oc::sim

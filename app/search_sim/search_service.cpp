@@ -1,0 +1,103 @@
+#include "app/search_sim/search_service.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/search_sim/result_page.h"
+
+namespace oc::sim {
+namespace {
+
+constexpr const char* kHtml = "text/html; charset=utf-8";
+
+const char* engineLabel(EngineForm form) {
+    return form == EngineForm::Baidu ? "baidu" : "360";
+}
+
+const char* blockLabel(BlockKind kind) {
+    switch (kind) {
+        case BlockKind::Empty:
+            return "empty body";
+        case BlockKind::Captcha:
+            return "captcha page";
+        case BlockKind::InvalidUtf8:
+            return "invalid UTF-8";
+    }
+    return "";
+}
+
+std::string describe(const SearchRequest& request) {
+    std::string text = std::string(engineLabel(request.form)) + " results " +
+                       std::to_string(request.firstResult + 1) + "-" +
+                       std::to_string(request.firstResult + kResultsPerPage) + " \"";
+    for (char c : request.query) {
+        text += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    }
+    return text + "\"";
+}
+
+Answer blockedAnswer(BlockKind kind, EngineForm form) {
+    switch (kind) {
+        case BlockKind::Empty:
+            return {200, kHtml, "", ""};
+        case BlockKind::Captcha:
+            return {200, kHtml, renderCaptchaPage(form), ""};
+        case BlockKind::InvalidUtf8: {
+            std::string page = renderCaptchaPage(form);
+            page.insert(page.find("<body>") + 6, "\xFF\xFE\xC0\xAF\xED\xA0\x80");
+            return {200, kHtml, page, ""};
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+SearchService::SearchService(std::vector<Document> documents, Blocking blocking)
+    : documents_(std::move(documents)), index_(documents_), blocking_(blocking) {}
+
+Answer SearchService::answer(std::string_view target) {
+    auto request = parseSearchTarget(target);
+    if (!request) {
+        return {404, kHtml, renderNotFoundPage(), "404 " + std::string(target.substr(0, 200))};
+    }
+    long long number = ++queries_;
+    if (blocking_.after >= 0 && number > blocking_.after) {
+        Answer blocked = blockedAnswer(blocking_.kind, request->form);
+        blocked.logLine = "#" + std::to_string(number) + " " + describe(*request) + ": blocked (" +
+                          blockLabel(blocking_.kind) + ")";
+        return blocked;
+    }
+    auto started = std::chrono::steady_clock::now();
+    Answer result = search(*request);
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    char timing[32];
+    std::snprintf(timing, sizeof timing, ", %.2f ms", ms);
+    result.logLine =
+        "#" + std::to_string(number) + " " + describe(*request) + ": " + result.logLine + timing;
+    return result;
+}
+
+Answer SearchService::search(const SearchRequest& request) const {
+    CodePoints query = decodeUtf8(request.query);
+    ResultPage page;
+    page.form = request.form;
+    page.query = request.query;
+    page.queryKeys = matchKeys(std::u32string_view(query).substr(0, kMaxQueryChars));
+    page.firstResult = static_cast<std::size_t>(request.firstResult);
+    Ranking ranking = index_.rank(page.queryKeys, page.firstResult + kResultsPerPage);
+    page.total = ranking.total;
+    for (std::size_t i = page.firstResult; i < ranking.best.size(); ++i) {
+        page.documents.push_back(&documents_[ranking.best[i].document]);
+    }
+    std::string summary = std::to_string(ranking.total) + " documents";
+    if (!page.documents.empty()) {
+        summary += ", longest run " + std::to_string(ranking.best[page.firstResult].longestRun) +
+                   " in " + page.documents.front()->fileName;
+    }
+    return {200, kHtml, renderResultPage(page), summary};
+}
+
+}  // namespace oc::sim

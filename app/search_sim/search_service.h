@@ -1,0 +1,51 @@
+// Answering one request of the simulator: the search itself, without HTTP.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/search_sim/bigram_index.h"
+#include "app/search_sim/corpus.h"
+#include "app/search_sim/search_request.h"
+
+namespace oc::sim {
+
+enum class BlockKind { Empty, Captcha, InvalidUtf8 };
+
+struct Blocking {
+    long long after = -1;  // answers after this many queries are blocked; -1: never
+    BlockKind kind = BlockKind::Empty;
+};
+
+// A query is cut to this many characters, as engines cut long queries.
+inline constexpr std::size_t kMaxQueryChars = 100;
+
+struct Answer {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+    std::string logLine;  // one line, no line end
+};
+
+class SearchService {
+  public:
+    SearchService(std::vector<Document> documents, Blocking blocking);
+
+    // Thread-safe: the index is read-only, the query counter atomic.
+    Answer answer(std::string_view target);
+
+    std::size_t documentCount() const { return documents_.size(); }
+    const BigramIndex& index() const { return index_; }
+
+  private:
+    Answer search(const SearchRequest& request) const;
+
+    std::vector<Document> documents_;
+    BigramIndex index_;
+    Blocking blocking_;
+    std::atomic<long long> queries_{0};
+};
+
+}  // namespace oc::sim

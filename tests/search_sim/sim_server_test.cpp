@@ -1,0 +1,191 @@
+#include "app/search_sim/sim_server.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <mutex>
+#include <thread>
+
+#include "services/boundary_text.h"
+#include "tests/search_sim/page_helpers.h"
+#include "tests/support/gbk.h"
+
+namespace oc::sim {
+namespace {
+
+using testing::emFragments;
+using testing::encodeEveryByte;
+
+using oc::testing::G;
+
+const std::u32string kCopied =
+    U"跑堂的伙计提着长嘴铜壶，隔着半张桌子往碗里续水，水线细得像一根银丝";
+
+std::vector<Document> sampleDocuments() {
+    std::vector<Document> docs{
+        {"teahouse.txt", U"老城的茶馆",
+         U"老城南门外有一家茶馆。" + kCopied + U"，一滴也不会洒出来。"},
+        {"market.txt", U"菜市场的早晨", U"卖豆腐的摊子冒着热气，老板娘一边切豆腐一边聊家常。"},
+    };
+    // Filler documents that share a little with any tea query, to fill pages.
+    for (int i = 0; i < 25; ++i) {
+        docs.push_back(
+            {"filler-" + std::to_string(100 + i) + ".txt", U"杂记",
+             U"喝茶的时候续水要慢，" + std::u32string(i % 7 + 1, U'茶') + U"桌子很旧。"});
+    }
+    return docs;
+}
+
+// The simulator on a loopback port, serving on its own thread.
+class RunningSim {
+  public:
+    explicit RunningSim(Blocking blocking = {}, std::vector<Document> docs = sampleDocuments())
+        : service_(std::move(docs), blocking),
+          server_(service_, 0, [this](const std::string& line) {
+              std::lock_guard lock(mutex_);
+              log_.push_back(line);
+          }) {
+        port_ = server_.bind("127.0.0.1", 0);
+        thread_ = std::thread([this] { server_.run(); });
+    }
+    ~RunningSim() {
+        server_.stop();
+        thread_.join();
+    }
+    httplib::Result get(const std::string& target) {
+        httplib::Client client("127.0.0.1", port_);
+        return client.Get(target.c_str());
+    }
+    std::vector<std::string> log() {
+        std::lock_guard lock(mutex_);
+        return log_;
+    }
+    int port() const { return port_; }
+
+  private:
+    SearchService service_;
+    SimServer server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::string> log_;
+};
+
+std::size_t resultCount(const std::string& html) {
+    std::size_t n = 0;
+    for (std::size_t p = html.find("corpus.local/"); p != std::string::npos;
+         p = html.find("corpus.local/", p + 1)) {
+        ++n;
+    }
+    return n / 2;  // the link and the display URL
+}
+
+TEST(SimServer, BaiduQueryInGbkFindsTheCopiedRunAsOneHighlight) {
+    RunningSim sim;
+    // As the Baidu pass sends it: the half-width segment, GBK, every byte encoded.
+    Text halfWidth = G(encodeUtf8(matchKeys(kCopied)));
+    auto res = sim.get("/s?wd=" + encodeEveryByte(halfWidth) + "&rn=20&lm=0");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_TRUE(isValidUtf8(res->body));
+    auto fragments = emFragments(res->body);
+    ASSERT_FALSE(fragments.empty());
+    // The first result's long run is, byte for byte, the GBK query the checker compares with.
+    EXPECT_EQ(G(fragments[0]), halfWidth);
+    EXPECT_LT(res->body.find("teahouse.txt"), res->body.find("filler-"));
+    EXPECT_EQ(resultCount(res->body), 10u);
+    auto log = sim.log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("baidu"), std::string::npos);
+}
+
+TEST(SimServer, So360PagesHoldTenResultsEach) {
+    RunningSim sim;
+    std::string q = "/s?q=" + encodeEveryByte(encodeUtf8(kCopied));
+    auto page1 = sim.get(q + "&pn=1");
+    auto page2 = sim.get(q + "&pn=2");
+    auto page3 = sim.get(q + "&pn=3");
+    auto page4 = sim.get(q + "&pn=4");
+    ASSERT_TRUE(page1 && page2 && page3 && page4);
+    EXPECT_EQ(resultCount(page1->body), 10u);
+    EXPECT_EQ(resultCount(page2->body), 10u);
+    EXPECT_EQ(resultCount(page3->body), 6u);  // 26 documents share a run
+    EXPECT_EQ(resultCount(page4->body), 0u);
+    EXPECT_NE(page1->body.find("teahouse.txt"), std::string::npos);
+    EXPECT_EQ(page2->body.find("teahouse.txt"), std::string::npos);
+    // The long run shows in its folded form: the comma as the checker's half-width segment has it.
+    EXPECT_EQ(emFragments(page1->body)[0], encodeUtf8(matchKeys(kCopied)));
+    EXPECT_EQ(sim.log().size(), 4u);
+}
+
+TEST(SimServer, OriginalTextGetsOnlyShortHighlights) {
+    RunningSim sim;
+    auto res = sim.get(
+        "/s?q=" + encodeEveryByte("今天下午我们在河边的长椅上聊了很久，直到路灯亮起来") + "&pn=1");
+    ASSERT_TRUE(res);
+    for (const std::string& fragment : emFragments(res->body)) {
+        EXPECT_LE(decodeUtf8(fragment).size(), 4u) << fragment;
+    }
+}
+
+TEST(SimServer, OtherTargetsGet404AndDoNotCountAsQueries) {
+    RunningSim sim({1, BlockKind::Empty});
+    for (const char* target : {"/", "/s", "/s?x=1", "/favicon.ico"}) {
+        auto res = sim.get(target);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 404) << target;
+        EXPECT_FALSE(res->body.empty());
+    }
+    auto first = sim.get("/s?q=%E8%8C%B6%E9%A6%86");  // still the first query: answered
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->body.empty());
+}
+
+TEST(SimServer, BlockedAnswersComeAfterTheNthQuery) {
+    const std::string target = "/s?q=" + encodeEveryByte(encodeUtf8(kCopied));
+    {
+        RunningSim sim({2, BlockKind::Empty});
+        EXPECT_FALSE(sim.get(target)->body.empty());
+        EXPECT_FALSE(sim.get(target)->body.empty());
+        auto blocked = sim.get(target);
+        EXPECT_EQ(blocked->status, 200);
+        EXPECT_TRUE(blocked->body.empty());
+        EXPECT_TRUE(sim.get(target)->body.empty());
+        EXPECT_NE(sim.log().back().find("blocked"), std::string::npos);
+    }
+    {
+        RunningSim sim({0, BlockKind::Captcha});
+        auto page = sim.get(target);
+        EXPECT_TRUE(isValidUtf8(page->body));
+        EXPECT_NE(page->body.find("验证码"), std::string::npos);
+        EXPECT_EQ(page->body.find("<em>"), std::string::npos);
+    }
+    {
+        RunningSim sim({0, BlockKind::InvalidUtf8});
+        auto page = sim.get(target);
+        EXPECT_FALSE(page->body.empty());
+        EXPECT_FALSE(isValidUtf8(page->body));
+    }
+}
+
+TEST(SimServer, StopsWhileIdleOrBeforeItRuns) {
+    std::vector<Document> docs = sampleDocuments();
+    SearchService service(docs, {});
+    SimServer early(service, 0, nullptr);
+    ASSERT_GT(early.bind("127.0.0.1", 0), 0);
+    early.stop();  // before run: run() then returns at once
+    EXPECT_TRUE(early.run());
+    early.stop();  // and again after it
+
+    SimServer server(service, 0, nullptr);
+    int port = server.bind("127.0.0.1", 0);
+    std::thread serving([&] { server.run(); });
+    std::thread stopper([&] { server.stop(); });  // may come before, during or after start-up
+    stopper.join();
+    serving.join();
+    EXPECT_FALSE(httplib::Client("127.0.0.1", port).Get("/s?q=x"));
+}
+
+}  // namespace
+}  // namespace oc::sim
