@@ -1,5 +1,7 @@
 #include "services/ini_document.h"
 
+#include <algorithm>
+
 namespace oc {
 namespace {
 
@@ -57,6 +59,25 @@ void classify(std::string_view content, IniLine& line) {
     line.kind = IniLineKind::Key;
     line.name = trimIniBlanks(text.substr(0, equals));
     line.value = trimIniBlanks(text.substr(equals + 1));
+}
+
+// Calls `visit` with each line in order until it answers false.
+template <typename Visit>
+void visitIniLines(std::string_view bytes, Visit visit) {
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t feed = bytes.find('\n', pos);
+        std::size_t contentEnd = feed == std::string_view::npos ? bytes.size() : feed;
+        std::size_t contentBegin = pos == 0 && bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : pos;
+        IniLine line;
+        line.begin = pos;
+        line.end = feed == std::string_view::npos ? bytes.size() : feed + 1;
+        classify(bytes.substr(contentBegin, contentEnd - contentBegin), line);
+        if (!visit(line)) {
+            return;
+        }
+        pos = line.end;
+    }
 }
 
 // The lines [first, last) of the first section of that name: its header and
@@ -140,32 +161,33 @@ bool sameIniName(std::string_view a, std::string_view b) {
 
 std::vector<IniLine> parseIniLines(std::string_view bytes) {
     std::vector<IniLine> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t feed = bytes.find('\n', pos);
-        std::size_t contentEnd = feed == std::string_view::npos ? bytes.size() : feed;
-        std::size_t contentBegin = pos == 0 && bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : pos;
-        IniLine line;
-        line.begin = pos;
-        line.end = feed == std::string_view::npos ? bytes.size() : feed + 1;
-        classify(bytes.substr(contentBegin, contentEnd - contentBegin), line);
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    visitIniLines(bytes, [&](const IniLine& line) {
         lines.push_back(line);
-        pos = line.end;
-    }
+        return true;
+    });
     return lines;
 }
 
-std::optional<std::string_view> findIniValue(const std::vector<IniLine>& lines,
-                                             std::string_view section, std::string_view key) {
-    auto range = findSection(lines, section);
-    if (!range) {
-        return std::nullopt;
-    }
-    auto index = findKey(lines, *range, key);
-    if (!index) {
-        return std::nullopt;
-    }
-    return lines[*index].value;
+std::optional<std::string_view> findIniValue(std::string_view bytes, std::string_view section,
+                                             std::string_view key) {
+    // Streams through the lines: a read stores none of them.
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::optional<std::string_view> found;
+    visitIniLines(bytes, [&](const IniLine& line) {
+        if (line.kind == IniLineKind::Section) {
+            if (sectionSeen) {
+                return false;  // only the first section of that name counts
+            }
+            inSection = sectionSeen = sameIniName(line.name, section);
+        } else if (inSection && line.kind == IniLineKind::Key && sameIniName(line.name, key)) {
+            found = line.value;
+            return false;
+        }
+        return true;
+    });
+    return found;
 }
 
 std::optional<IniEdit> planIniWrite(std::string_view bytes, std::string_view section,

@@ -35,8 +35,8 @@ bool sameIniName(std::string_view a, std::string_view b);
 std::string_view trimIniBlanks(std::string_view text);
 
 // The value of the key in the first section of that name, or nothing.
-std::optional<std::string_view> findIniValue(const std::vector<IniLine>& lines,
-                                             std::string_view section, std::string_view key);
+std::optional<std::string_view> findIniValue(std::string_view bytes, std::string_view section,
+                                             std::string_view key);
 
 // Replace the bytes [begin, end) by `replacement`.
 struct IniEdit {

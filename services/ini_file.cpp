@@ -79,7 +79,7 @@ Text readIniItem(const Text& file, const Text& section, const Text& key, const T
     if (content.status != FileReadStatus::Ok) {
         return defaultValue;
     }
-    auto value = findIniValue(parseIniLines(content.bytes), sectionName, keyName);
+    auto value = findIniValue(content.bytes, sectionName, keyName);
     if (!value) {
         return defaultValue;
     }
