@@ -2,9 +2,7 @@
 
 #include "services/conversions.h"
 #include "services/date_time.h"
-#include "services/encoding.h"
 #include "services/files.h"
-#include "services/http_fetch.h"
 #include "services/text_ops.h"
 #include "text/automation_object.h"
 #include "text/regex.h"
@@ -16,12 +14,7 @@ const Text kOpenFailedMessage =
     "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA3\xAC\xBF\xC9\xC4\xDC\xD4\xAD\xD2\xF2"
     "\xCA\xC7\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA";  // 打开文件失败，可能原因是文件不存在
 const Text kOpenFailedTitle = "\xCC\xE1\xCA\xBE";  // 提示
-const Text kLocalIpStart =
-    "\xC4\xFA\xB5\xC4IP\xB5\xD8\xD6\xB7\xCA\xC7\xA3\xBA[";  // 您的IP地址是：[
-const Text kLocalIpEnd = "]";
-const Text kLocationStart = "\xB1\xBE\xD5\xBE\xD6\xF7\xCA\xFD\xBE\xDD\xA3\xBA";  // 本站主数据：
-const Text kLocationEnd = "</li><li>";
-const Text kSeparatorCharacter = "\xA1\xF6";  // ■
+const Text kSeparatorCharacter = "\xA1\xF6";       // ■
 constexpr int kSeparatorLength = 39;
 
 constexpr int kReadOnly = 1;
@@ -38,20 +31,6 @@ void reportOpenFailure(Platform& platform) {
 const Text kDefaultIpLookupBase = "http://www.ip138.com";
 
 WebTextUtil::WebTextUtil(Text ipLookupBase) : ipLookupBase_(std::move(ipLookupBase)) {}
-
-Text WebTextUtil::fetchPageText(const Text& pathAndQuery) const {
-    return toText(httpGet(ipLookupBase_ + pathAndQuery));
-}
-
-Text WebTextUtil::localIpAddress() const {
-    return textBetween(fetchPageText("/ip2city.asp"), kLocalIpStart, kLocalIpEnd);
-}
-
-Text WebTextUtil::ipLocation(const Text& ipAddress) const {
-    // Encoded so that no text can break the query; an address passes unchanged.
-    Text page = fetchPageText("/ips8.asp?ip=" + urlEncode(ipAddress, true) + "&action=2");
-    return textBetween(page, kLocationStart, kLocationEnd);
-}
 
 void WebTextUtil::appendLog(const Text& fileName, const Text& line) const {
     FileHandle file =
