@@ -23,6 +23,7 @@
 #include "app/search_sim/search_service.h"
 #include "app/search_sim/sim_server.h"
 #include "services/boundary_text.h"
+#include "services/encoding.h"
 
 namespace {
 
@@ -122,18 +123,6 @@ class CorpusGenerator {
     CodePoints characters_;
 };
 
-std::string percentEncode(std::string_view bytes) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (char c : bytes) {
-        auto b = static_cast<unsigned char>(c);
-        out += '%';
-        out += hex[b >> 4];
-        out += hex[b & 0x0F];
-    }
-    return out;
-}
-
 struct Fixture {
     Fixture() {
         CorpusGenerator generator;
@@ -143,8 +132,8 @@ struct Fixture {
             queryKeys.push_back(oc::sim::matchKeys(segment));
             // Alternate the two engines' forms, as a check with both passes sends them.
             targets.push_back(targets.size() % 2 == 0
-                                  ? "/s?wd=" + percentEncode(oc::gbkFromUtf8(utf8)) + "&rn=20&lm=0"
-                                  : "/s?q=" + percentEncode(utf8) + "&pn=1");
+                                  ? "/s?wd=" + oc::urlEncode(oc::gbkFromUtf8(utf8)) + "&rn=20&lm=0"
+                                  : "/s?q=" + oc::urlEncode(utf8) + "&pn=1");
         }
         service = std::make_unique<oc::sim::SearchService>(std::move(docs), oc::sim::Blocking{});
     }

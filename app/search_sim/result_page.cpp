@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/search_sim/shared_runs.h"
+#include "services/encoding.h"
 
 namespace oc::sim {
 namespace {
@@ -56,24 +57,6 @@ const PageShape& shapeOf(EngineForm form) {
 
 bool isLineBreak(char32_t c) {
     return c == U'\n' || c == U'\r' || c == U'\t';
-}
-
-std::string percentEncode(std::string_view bytes) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : bytes) {
-        auto b = static_cast<unsigned char>(ch);
-        bool safe = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
-                    b == '-' || b == '.' || b == '_' || b == '~';
-        if (safe) {
-            out += ch;
-        } else {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 0x0F];
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -154,7 +137,7 @@ CodePoints abstractOf(const CodePoints& body, std::u32string_view queryKeys) {
 }
 
 std::string displayUrl(std::string_view fileName) {
-    return "http://corpus.local/" + percentEncode(fileName);
+    return "http://corpus.local/" + urlEncode(std::string(fileName), true);
 }
 
 std::string renderResultPage(const ResultPage& page) {

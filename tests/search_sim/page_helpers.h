@@ -1,5 +1,4 @@
-// Small helpers the simulator's tests share: encoding a query as the passes
-// do and reading the highlighted fragments of a page.
+// Reading the highlighted fragments of a page, as the simulator's tests do.
 #pragma once
 
 #include <string>
@@ -7,9 +6,6 @@
 #include <vector>
 
 namespace oc::sim::testing {
-
-// Every byte as "%" and two upper-case hexadecimal digits.
-std::string encodeEveryByte(std::string_view bytes);
 
 // Group 1 of every "<em>(.*?)</em>" on the page, in page order.
 std::vector<std::string> emFragments(const std::string& html);

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/search_sim/code_points.h"
-#include "tests/search_sim/page_helpers.h"
+#include "services/encoding.h"
 #include "tests/support/gbk.h"
 
 namespace oc::sim {
 namespace {
-
-using testing::encodeEveryByte;
 
 TEST(PercentDecode, DecodesEscapesAndPlusAndKeepsBrokenEscapes) {
     EXPECT_EQ(percentDecode("%B0%A1a%2B+b"),
@@ -22,7 +20,7 @@ TEST(PercentDecode, DecodesEscapesAndPlusAndKeepsBrokenEscapes) {
 }
 
 TEST(ParseSearchTarget, BaiduFormCarriesGbkBytes) {
-    std::string target = "/s?wd=" + encodeEveryByte(oc::testing::G("原创,度\r\n")) + "&rn=20&lm=0";
+    std::string target = "/s?wd=" + urlEncode(oc::testing::G("原创,度\r\n")) + "&rn=20&lm=0";
     auto request = parseSearchTarget(target);
     ASSERT_TRUE(request);
     EXPECT_EQ(request->form, EngineForm::Baidu);

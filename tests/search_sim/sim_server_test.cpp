@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "services/boundary_text.h"
+#include "services/encoding.h"
 #include "tests/search_sim/page_helpers.h"
 #include "tests/support/gbk.h"
 
@@ -14,7 +15,6 @@ namespace oc::sim {
 namespace {
 
 using testing::emFragments;
-using testing::encodeEveryByte;
 
 using oc::testing::G;
 
@@ -84,7 +84,7 @@ TEST(SimServer, BaiduQueryInGbkFindsTheCopiedRunAsOneHighlight) {
     RunningSim sim;
     // As the Baidu pass sends it: the half-width segment, GBK, every byte encoded.
     Text halfWidth = G(encodeUtf8(matchKeys(kCopied)));
-    auto res = sim.get("/s?wd=" + encodeEveryByte(halfWidth) + "&rn=20&lm=0");
+    auto res = sim.get("/s?wd=" + urlEncode(halfWidth) + "&rn=20&lm=0");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_EQ(res->get_header_value("Content-Type"), "text/html; charset=utf-8");
@@ -102,7 +102,7 @@ TEST(SimServer, BaiduQueryInGbkFindsTheCopiedRunAsOneHighlight) {
 
 TEST(SimServer, So360PagesHoldTenResultsEach) {
     RunningSim sim;
-    std::string q = "/s?q=" + encodeEveryByte(encodeUtf8(kCopied));
+    std::string q = "/s?q=" + urlEncode(encodeUtf8(kCopied));
     auto page1 = sim.get(q + "&pn=1");
     auto page2 = sim.get(q + "&pn=2");
     auto page3 = sim.get(q + "&pn=3");
@@ -121,8 +121,8 @@ TEST(SimServer, So360PagesHoldTenResultsEach) {
 
 TEST(SimServer, OriginalTextGetsOnlyShortHighlights) {
     RunningSim sim;
-    auto res = sim.get(
-        "/s?q=" + encodeEveryByte("今天下午我们在河边的长椅上聊了很久，直到路灯亮起来") + "&pn=1");
+    auto res = sim.get("/s?q=" + urlEncode("今天下午我们在河边的长椅上聊了很久，直到路灯亮起来") +
+                       "&pn=1");
     ASSERT_TRUE(res);
     for (const std::string& fragment : emFragments(res->body)) {
         EXPECT_LE(decodeUtf8(fragment).size(), 4u) << fragment;
@@ -143,7 +143,7 @@ TEST(SimServer, OtherTargetsGet404AndDoNotCountAsQueries) {
 }
 
 TEST(SimServer, BlockedAnswersComeAfterTheNthQuery) {
-    const std::string target = "/s?q=" + encodeEveryByte(encodeUtf8(kCopied));
+    const std::string target = "/s?q=" + urlEncode(encodeUtf8(kCopied));
     {
         RunningSim sim({2, BlockKind::Empty});
         EXPECT_FALSE(sim.get(target)->body.empty());
