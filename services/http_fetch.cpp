@@ -123,8 +123,13 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     auto& t = *static_cast<Transfer*>(user);
     std::size_t n = size * count;
     t.lastActivity = Clock::now();
-    std::size_t take = std::min(n, t.room());
-    t.body.append(data, take);
+    try {
+        t.body.append(data, std::min(n, t.room()));
+    } catch (...) {
+        // Out of memory: nothing may unwind through libcurl; keep what arrived.
+        t.complete = true;
+        return 0;
+    }
     if (t.room() == 0) {
         t.complete = true;
     }
@@ -203,16 +208,7 @@ void runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer& transf
     }
 }
 
-}  // namespace
-
-ByteSet httpGet(const Text& url) {
-    return httpGet(url, FetchLimits{});
-}
-
-ByteSet httpGet(const Text& url, const FetchLimits& limits) {
-    if (url.empty()) {
-        return {};
-    }
+ByteSet fetch(const Text& url, const FetchLimits& limits) {
     InternetClient& client = InternetClient::instance();
     if (client.aborting()) {
         return {};
@@ -241,6 +237,23 @@ ByteSet httpGet(const Text& url, const FetchLimits& limits) {
         client.saveCookies();
     }
     return ByteSet(std::move(transfer.body));
+}
+
+}  // namespace
+
+ByteSet httpGet(const Text& url) {
+    return httpGet(url, FetchLimits{});
+}
+
+ByteSet httpGet(const Text& url, const FetchLimits& limits) {
+    if (url.empty()) {
+        return {};
+    }
+    try {
+        return fetch(url, limits);
+    } catch (...) {
+        return {};  // the handles are closed on the way out
+    }
 }
 
 void abortAllFetches() {
