@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "check/check_pass.h"
 
@@ -9,7 +10,15 @@ namespace oc {
 
 // Starts the passes of a run and keeps the check button disabled until every
 // pass of the run has ended. A press while a run is active starts nothing.
-// The destructor waits for the passes (abort the fetches first at shutdown).
+// The destructor waits for the passes: at shutdown, first make the window's
+// operations return at once and abort the fetches, so the passes end quickly.
+enum class Engine { Baidu, So360 };
+
+struct PassRecord {
+    Engine engine;
+    PassEnd end;
+};
+
 class CheckRun {
 public:
     explicit CheckRun(PassEnvironment env);
@@ -24,6 +33,8 @@ public:
     bool active() const;
     // Waits until the passes of the current run have ended.
     void wait();
+    // How each pass of the last run ended, in the order they ended.
+    std::vector<PassRecord> lastRun() const;
 
 private:
     struct State;

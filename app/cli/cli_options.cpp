@@ -1,0 +1,66 @@
+#include "app/cli/cli_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <map>
+
+namespace oc::cli {
+namespace {
+
+bool isBaseUrl(const std::string& url) {
+    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0;
+}
+
+}  // namespace
+
+int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerminal) {
+    CLI::App app{"Checks how original a Chinese article is against the Baidu and 360 web search.",
+                 "originality-cli"};
+    std::string engine = "both";
+    std::string onEmptyPage;
+    app.add_option("ARTICLE", options.article,
+                   "article file (UTF-8 or GBK); \"-\" or none: standard input");
+    app.add_option("--engine", engine, "search engines to ask: baidu, 360 or both")
+        ->check(CLI::IsMember({"baidu", "360", "both"}));
+    app.add_option("--settings", options.settingsFile,
+                   "settings file (default: 配置.ini beside the program)");
+    app.add_option("--baidu-url", options.baiduUrl, "Baidu base URL, scheme://host[:port]");
+    app.add_option("--360-url", options.url360, "360 base URL, scheme://host[:port]");
+    app.add_option("--on-empty-page", onEmptyPage,
+                   "answer to the blocked-search prompt: ask, continue or cancel")
+        ->check(CLI::IsMember({"ask", "continue", "cancel"}));
+    app.add_flag("--json", options.json, "print one JSON document when all passes have ended");
+    app.add_flag("--quiet", options.quiet, "no progress on standard error");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int status = app.exit(e);
+        return status == 0 ? 0 : kExitUsage;
+    }
+    for (std::string* url : {&options.baiduUrl, &options.url360}) {
+        while (!url->empty() && url->back() == '/') {
+            url->pop_back();
+        }
+        if (!url->empty() && !isBaseUrl(*url)) {
+            std::cerr << "originality-cli: not an http(s) base URL: " << *url << "\n";
+            return kExitUsage;
+        }
+    }
+    options.baidu = engine != "360";
+    options.engine360 = engine != "baidu";
+    if (onEmptyPage.empty()) {
+        bool articleFromStdin = options.article == "-";
+        options.onEmptyPage = stdinIsTerminal && !articleFromStdin ? EmptyPageAnswer::Ask
+                                                                   : EmptyPageAnswer::Cancel;
+    } else {
+        static const std::map<std::string, EmptyPageAnswer> answers = {
+            {"ask", EmptyPageAnswer::Ask},
+            {"continue", EmptyPageAnswer::Continue},
+            {"cancel", EmptyPageAnswer::Cancel}};
+        options.onEmptyPage = answers.at(onEmptyPage);
+    }
+    return -1;
+}
+
+}  // namespace oc::cli

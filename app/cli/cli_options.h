@@ -1,0 +1,29 @@
+// The options of the command-line checker.
+#pragma once
+
+#include <string>
+
+namespace oc::cli {
+
+enum class EmptyPageAnswer { Ask, Continue, Cancel };
+
+struct CliOptions {
+    std::string article = "-";  // a file path, or "-" for standard input
+    bool baidu = true;
+    bool engine360 = true;
+    std::string settingsFile;  // empty: 配置.ini beside the program
+    std::string baiduUrl;
+    std::string url360;
+    EmptyPageAnswer onEmptyPage = EmptyPageAnswer::Cancel;
+    bool json = false;
+    bool quiet = false;
+};
+
+// Exit status for bad usage and unreadable articles.
+inline constexpr int kExitUsage = 2;
+
+// Parses the command line. Returns -1 when the checker should go on, else the
+// exit status (0 after --help). Messages go to standard error.
+int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerminal);
+
+}  // namespace oc::cli

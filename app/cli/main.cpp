@@ -1,0 +1,83 @@
+// originality-cli: checks an article against the search engines from a terminal,
+// with the same passes as the desktop program.
+#include <unistd.h>
+
+#include <iostream>
+
+#include "app/cli/article_input.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/progress_printer.h"
+#include "app/cli/result_report.h"
+#include "app/cli/terminal_platform.h"
+#include "check/check_run.h"
+#include "check/memory_window.h"
+#include "check/segmentation.h"
+#include "services/boundary_text.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr int kExitCancelled = 1;
+constexpr int kExitEmptyArticle = 3;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace oc;
+    cli::CliOptions options;
+    int status = cli::parseCliOptions(argc, argv, options, isatty(STDIN_FILENO) != 0);
+    if (status >= 0) {
+        return status;
+    }
+    std::string error;
+    std::optional<Text> article = cli::readArticle(options.article, error);
+    if (!article) {
+        std::cerr << "originality-cli: " << error << "\n";
+        return cli::kExitUsage;
+    }
+
+    MemoryWindow window;
+    window.setEditContent(component::kArticleBox, *article);
+    window.setTicked(component::kBaiduCheckBox, options.baidu);
+    window.setTicked(component::k360CheckBox, options.engine360);
+
+    PassEnvironment env;
+    env.window = &window;
+    env.settingsPath =
+        options.settingsFile.empty() ? settingsPath() : gbkFromUtf8(options.settingsFile);
+    env.baiduUrl = gbkFromUtf8(options.baiduUrl);
+    env.url360 = gbkFromUtf8(options.url360);
+    cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
+    env.platform = &platform;
+
+    CheckSettings settings = loadCheckSettings(env.settingsPath);
+    int total = static_cast<int>(
+        splitSegments(cutSegments(prepareArticle(*article), 2 * settings.segmentChars)).size());
+    cli::ProgressPrinter progress(std::cerr, total);
+    if (!options.quiet) {
+        window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+    }
+
+    std::vector<PassRecord> passes;
+    {
+        CheckRun run(env);
+        run.start();
+        run.wait();
+        passes = run.lastRun();
+    }
+    window.setObserver(nullptr);
+
+    std::cout << (options.json ? cli::jsonReport(window, passes) : cli::textReport(window, passes));
+    std::cout.flush();
+
+    int exitStatus = 0;
+    for (const PassRecord& pass : passes) {
+        if (pass.end == PassEnd::EmptyArticle) {
+            return kExitEmptyArticle;
+        }
+        if (pass.end == PassEnd::Cancelled) {
+            exitStatus = kExitCancelled;
+        }
+    }
+    return exitStatus;
+}

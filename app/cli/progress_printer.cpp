@@ -1,0 +1,30 @@
+#include "app/cli/progress_printer.h"
+
+#include "services/boundary_text.h"
+
+namespace oc::cli {
+
+void ProgressPrinter::operator()(const WindowEvent& event) {
+    const char* engine = event.component == component::kBaiduGrid  ? "百度"
+                         : event.component == component::k360Grid ? "360"
+                                                                    : nullptr;
+    if (engine == nullptr) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (event.kind == WindowEvent::Kind::Cell && event.column == 1) {
+        std::string text = utf8FromGbk(event.text);
+        for (char& c : text) {
+            if (c == '\r' || c == '\n' || c == '\t') {
+                c = ' ';
+            }
+        }
+        out_ << "[" << engine << "] " << event.row << "/" << total_ << " 查询: " << text << "\n";
+    } else if (event.kind == WindowEvent::Kind::Cell && event.column == 2) {
+        out_ << "[" << engine << "] " << event.row << "/" << total_
+             << " 飘红: " << utf8FromGbk(event.text) << "\n";
+    }
+    out_.flush();
+}
+
+}  // namespace oc::cli

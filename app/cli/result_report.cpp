@@ -1,0 +1,146 @@
+#include "app/cli/result_report.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "services/boundary_text.h"
+
+namespace oc::cli {
+namespace {
+
+struct PassView {
+    const char* engine;
+    const char* title;
+    std::string_view grid;
+    std::string_view valueLabel;
+};
+
+PassView viewOf(Engine engine) {
+    if (engine == Engine::Baidu) {
+        return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel};
+    }
+    return {"360", "360", component::k360Grid, component::k360ValueLabel};
+}
+
+const char* endName(PassEnd end) {
+    switch (end) {
+        case PassEnd::Normal:
+            return "normal";
+        case PassEnd::Cancelled:
+            return "cancelled";
+        case PassEnd::EmptyArticle:
+            return "empty-article";
+    }
+    return "normal";
+}
+
+// Passes in the order baidu, 360.
+std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
+    std::stable_sort(passes.begin(), passes.end(), [](const PassRecord& a, const PassRecord& b) {
+        return a.engine == Engine::Baidu && b.engine != Engine::Baidu;
+    });
+    return passes;
+}
+
+std::string cellUtf8(const GridModel& grid, int row, int column) {
+    return utf8FromGbk(grid.cellText(row, column));
+}
+
+// Line breaks and tabs of a segment would break the table.
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\t') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+std::string padded(const std::string& text, int width) {
+    return text + std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))),
+                              ' ');
+}
+
+}  // namespace
+
+int displayWidth(std::string_view s) {
+    int width = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        auto b = static_cast<unsigned char>(s[i]);
+        std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        unsigned cp = n == 1 ? b : b & (0x3F >> (n - 1));
+        for (std::size_t k = 1; k < n && i + k < s.size(); ++k) {
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        }
+        bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+                    (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+                    (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+                    (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x1F300 && cp <= 0x1FAFF) ||
+                    (cp >= 0x20000 && cp <= 0x3FFFD);
+        width += wide ? 2 : (cp < 0x20 ? 0 : 1);
+        i += n;
+    }
+    return width;
+}
+
+std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes) {
+    nlohmann::ordered_json doc;
+    doc["articleChars"] = utf8FromGbk(window.caption(component::kCharCountLabel));
+    doc["passes"] = nlohmann::ordered_json::array();
+    for (const PassRecord& record : ordered(passes)) {
+        PassView view = viewOf(record.engine);
+        GridModel grid = window.grid(view.grid);
+        nlohmann::ordered_json pass;
+        pass["engine"] = view.engine;
+        pass["end"] = endName(record.end);
+        pass["originality"] = utf8FromGbk(window.caption(view.valueLabel));
+        if (record.engine == Engine::So360) {
+            pass["verdict"] = utf8FromGbk(window.caption(component::k360VerdictLabel));
+        }
+        pass["rows"] = nlohmann::ordered_json::array();
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            pass["rows"].push_back({{"number", cellUtf8(grid, row, 0)},
+                                    {"text", cellUtf8(grid, row, 1)},
+                                    {"hits", cellUtf8(grid, row, 2)},
+                                    {"url", cellUtf8(grid, row, 3)}});
+        }
+        doc["passes"].push_back(std::move(pass));
+    }
+    return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes) {
+    std::ostringstream out;
+    out << "文章字数: " << utf8FromGbk(window.caption(component::kCharCountLabel)) << "\n";
+    for (const PassRecord& record : ordered(passes)) {
+        PassView view = viewOf(record.engine);
+        GridModel grid = window.grid(view.grid);
+        int textWidth = displayWidth("文本");
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            textWidth = std::max(textWidth, displayWidth(oneLine(cellUtf8(grid, row, 1))));
+        }
+        out << "\n== " << view.title << " ==\n";
+        out << padded("编号", 5) << padded("飘红", 5) << padded("文本", textWidth) << "  搜索\n";
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
+                << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
+                << cellUtf8(grid, row, 3) << "\n";
+        }
+        std::string value = utf8FromGbk(window.caption(view.valueLabel));
+        out << view.title << "原创度: " << (value.empty() ? "-" : value);
+        if (record.end == PassEnd::Cancelled) {
+            out << " (已取消)";
+        }
+        if (record.engine == Engine::So360) {
+            std::string verdict = utf8FromGbk(window.caption(component::k360VerdictLabel));
+            if (!verdict.empty()) {
+                out << "  " << verdict;
+            }
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+}  // namespace oc::cli

@@ -1,0 +1,23 @@
+// What the command-line checker prints when its passes have ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check/check_run.h"
+#include "check/memory_window.h"
+
+namespace oc::cli {
+
+// {"articleChars": ..., "passes": [{"engine", "end", "originality", "verdict"
+// (360 only), "rows": [{"number", "text", "hits", "url"}]}]}; every value is
+// the text the window shows, in UTF-8.
+std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
+
+// The result tables and percentages, aligned for Chinese text.
+std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
+
+// Columns a UTF-8 text takes on a terminal (East Asian wide characters take two).
+int displayWidth(std::string_view utf8);
+
+}  // namespace oc::cli

@@ -1,0 +1,50 @@
+#include "app/cli/terminal_platform.h"
+
+#include <string>
+
+#include "services/boundary_text.h"
+
+namespace oc::cli {
+
+TerminalPlatform::TerminalPlatform(EmptyPageAnswer answer, std::istream& input,
+                                   std::ostream& output)
+    : answer_(answer), input_(input), output_(output) {}
+
+int TerminalPlatform::messageBox(const Text& message, int style, const Text& title) {
+    std::lock_guard lock(mutex_);
+    bool askOkCancel = (style & 0xF) == kMbOkCancel;
+    if (!askOkCancel) {
+        // Both passes report the same notice (an empty article): say it once.
+        if (shownNotices_.insert(title + '\n' + message).second) {
+            output_ << utf8FromGbk(message) << "\n";
+        }
+        return kAnswerOk;
+    }
+    output_ << "[" << utf8FromGbk(title) << "] " << utf8FromGbk(message) << "\n";
+    switch (answer_) {
+        case EmptyPageAnswer::Continue:
+            output_ << "-> 确认 (--on-empty-page continue)\n";
+            return kAnswerOk;
+        case EmptyPageAnswer::Cancel:
+            output_ << "-> 取消 (--on-empty-page cancel)\n";
+            return kAnswerCancel;
+        case EmptyPageAnswer::Ask:
+            break;
+    }
+    for (;;) {
+        output_ << "继续查询？ [y = 确认 / n = 取消]: " << std::flush;
+        std::string line;
+        if (!std::getline(input_, line)) {
+            output_ << "\n";
+            return kAnswerCancel;
+        }
+        if (line == "y" || line == "Y" || line == "yes") {
+            return kAnswerOk;
+        }
+        if (line == "n" || line == "N" || line == "no") {
+            return kAnswerCancel;
+        }
+    }
+}
+
+}  // namespace oc::cli

@@ -1,0 +1,97 @@
+#include "check/grid_model.h"
+
+#include <algorithm>
+
+#include "services/boundary_text.h"
+
+namespace oc {
+
+GridModel::GridModel(int columns, int fixedRows)
+    : columns_(std::max(columns, 1)), fixedRows_(std::max(fixedRows, 0)) {
+    rows_.assign(static_cast<std::size_t>(std::max(fixedRows_, 1)),
+                 std::vector<GridCell>(static_cast<std::size_t>(columns_)));
+}
+
+bool GridModel::inside(int row, int column) const {
+    return row >= 0 && row < rowCount() && column >= 0 && column < columns_;
+}
+
+int GridModel::appendRow(const Text& title, int position) {
+    int at = (position >= fixedRows_ && position < rowCount()) ? position : rowCount();
+    std::vector<GridCell> row(static_cast<std::size_t>(columns_));
+    row[0].text = title;
+    rows_.insert(rows_.begin() + at, std::move(row));
+    if (cursorRow_ > at) {
+        ++cursorRow_;
+    }
+    return at;
+}
+
+bool GridModel::deleteRow(int row) {
+    if (row < 0 || row >= rowCount()) {
+        return false;
+    }
+    rows_.erase(rows_.begin() + row);
+    if (cursorRow_ == row) {
+        cursorRow_ = cursorColumn_ = -1;
+    } else if (cursorRow_ > row) {
+        --cursorRow_;
+    }
+    return true;
+}
+
+bool GridModel::setCell(int row, int column, const Text& text) {
+    if (!inside(row, column)) {
+        return false;
+    }
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text = text;
+    return true;
+}
+
+Text GridModel::cellText(int row, int column) const {
+    const GridCell* c = cell(row, column);
+    return c ? c->text : Text();
+}
+
+const GridCell* GridModel::cell(int row, int column) const {
+    if (!inside(row, column)) {
+        return nullptr;
+    }
+    return &rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+bool GridModel::setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour) {
+    if (row1 < 0 || column1 < 0 || row2 < 0 || column2 < 0 || !inside(row1, column1)) {
+        return false;
+    }
+    row2 = std::min(row2, rowCount() - 1);
+    column2 = std::min(column2, columns_ - 1);
+    if (row2 < row1 || column2 < column1) {
+        return false;
+    }
+    for (int r = row1; r <= row2; ++r) {
+        for (int c = column1; c <= column2; ++c) {
+            GridCell& target = rows_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            target.colour = colour;
+            target.colourSet = true;
+        }
+    }
+    return true;
+}
+
+void GridModel::setCursor(int row, int column) {
+    if (inside(row, column)) {
+        cursorRow_ = row;
+        cursorColumn_ = column;
+    } else {
+        cursorRow_ = cursorColumn_ = -1;
+    }
+}
+
+const std::vector<Text>& resultGridHeadings() {
+    static const std::vector<Text> headings = {gbkFromUtf8("编号"), gbkFromUtf8("文本"),
+                                               gbkFromUtf8("飘红"), gbkFromUtf8("搜索")};
+    return headings;
+}
+
+}  // namespace oc

@@ -1,0 +1,59 @@
+// The cells of a result grid: row 0 is the heading row and column 0 the fixed
+// column, both counted. The edge rules of the grid operations live here, so
+// every window that shows a grid answers them alike.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "services/text_types.h"
+
+namespace oc {
+
+inline constexpr std::uint32_t kDefaultTextColour = 0x000000;
+
+struct GridCell {
+    Text text;
+    std::uint32_t colour = kDefaultTextColour;
+    bool colourSet = false;
+};
+
+class GridModel {
+public:
+    explicit GridModel(int columns = 4, int fixedRows = 1);
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int columnCount() const { return columns_; }
+
+    // Inserts at `position` when fixedRows <= position < rowCount, else at the
+    // end; returns the index of the new row. A cursor row below moves down.
+    int appendRow(const Text& title, int position);
+    bool deleteRow(int row);
+    bool setCell(int row, int column, const Text& text);
+    Text cellText(int row, int column) const;
+    const GridCell* cell(int row, int column) const;
+    // The inclusive rectangle; row2/column2 are clipped to the last row/column.
+    // False, with nothing changed, for a negative coordinate, a reversed
+    // rectangle or a first corner outside the grid.
+    bool setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour);
+
+    void setCursor(int row, int column);
+    int cursorRow() const { return cursorRow_; }
+    int cursorColumn() const { return cursorColumn_; }
+
+private:
+    bool inside(int row, int column) const;
+
+    int columns_;
+    int fixedRows_;
+    std::vector<std::vector<GridCell>> rows_;
+    int cursorRow_ = -1;
+    int cursorColumn_ = -1;
+};
+
+// Column headings "编号", "文本", "飘红", "搜索" and widths 30, 300, 30, 250.
+const std::vector<Text>& resultGridHeadings();
+inline constexpr int kResultGridWidths[4] = {30, 300, 30, 250};
+inline constexpr int kUrlColumn = 3;
+
+}  // namespace oc

@@ -1,0 +1,50 @@
+// The steps the Baidu and the 360 pass share.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "check/check_pass.h"
+#include "check/segmentation.h"
+#include "settings/settings.h"
+
+namespace oc {
+
+struct PreparedPass {
+    CheckSettings settings;
+    SegmentList segments;
+    int total = 0;
+};
+
+// Empties the value label, disables the check button, reads the article and
+// the settings, shows the character count, cuts the segments and empties the
+// grid. Nothing when the article is empty: then the message has been shown and
+// the button enabled again.
+std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_view valueLabel,
+                                      std::string_view grid);
+
+// Appends the row of a segment (title = its index) and returns that index.
+int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
+
+// Writes the hit count and the query URL (in blue) into the segment's row.
+void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits,
+                    const Text& url);
+
+// Fetches a result page and decodes it from UTF-8; empty when that fails.
+Text fetchPageText(const PassEnvironment& env, const Text& url);
+
+// The block prompt for an empty page: true to go on (OK), false to give up.
+bool continueAfterEmptyPage(const PassEnvironment& env, const Text& prompt);
+
+// The percentage at the normal end (empty when there were no segments); the
+// button is enabled again.
+Text finishPass(WindowPort& window, std::string_view valueLabel, int unmatched, int total);
+
+// Ends a pass given up at a prompt: only the button is enabled again.
+void endCancelledPass(WindowPort& window);
+
+// The base URL of an engine: the environment's override, else the settings file.
+Text baiduBaseUrl(const PassEnvironment& env);
+Text baseUrl360(const PassEnvironment& env);
+
+}  // namespace oc

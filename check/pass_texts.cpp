@@ -1,0 +1,44 @@
+#include "check/pass_texts.h"
+
+#include "services/boundary_text.h"
+
+namespace oc::pass_texts {
+namespace {
+
+// The block prompt names the engine twice; the rest is shared.
+Text blockedPrompt(std::string_view engine) {
+    std::string utf8 = std::string(engine) +
+                       "可能暂时屏蔽本机搜索\r\n\r\n点击  确认，继续查询\r\n\r\n"
+                       "点击 取消，放弃本次查询，然后用IE打开" +
+                       std::string(engine) + "搜素关键词，并输入验证码";
+    return gbkFromUtf8(utf8);
+}
+
+}  // namespace
+
+const Text& pasteArticle() {
+    static const Text text = gbkFromUtf8("请拷贝待检测文章");
+    return text;
+}
+
+const Text& hintTitle() {
+    static const Text text = gbkFromUtf8("提示");
+    return text;
+}
+
+const Text& blockedTitle() {
+    static const Text text = gbkFromUtf8("搜狗提示");
+    return text;
+}
+
+const Text& baiduBlocked() {
+    static const Text text = blockedPrompt("百度");
+    return text;
+}
+
+const Text& blocked360() {
+    static const Text text = blockedPrompt("360");
+    return text;
+}
+
+}  // namespace oc::pass_texts

@@ -1,0 +1,360 @@
+// The two check passes against real HTTP servers on 127.0.0.1 serving result
+// pages written here, watched through an in-memory window.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "check/check_pass.h"
+#include "check/check_run.h"
+#include "check/memory_window.h"
+#include "check/pass_texts.h"
+#include "services/boundary_text.h"
+#include "tests/support/gbk.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/scripted_platform.h"
+
+namespace oc {
+namespace {
+using testing::G;
+using testing::U;
+namespace fs = std::filesystem;
+
+// n Chinese characters, the same for every call with the same n.
+Text chinese(int n, int seed = 0) {
+    static const char* const kChars[] = {"春", "眠", "不", "觉", "晓", "处", "闻", "啼", "鸟", "夜",
+                                         "来", "风", "雨", "声", "花", "落", "知", "多", "少", "山"};
+    std::string utf8;
+    for (int i = 0; i < n; ++i) {
+        utf8 += kChars[(i * 7 + seed) % 20];
+    }
+    return G(utf8);
+}
+
+std::string percentDecode(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size()) {
+            out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// The decoded query of a result-page request: GBK for Baidu ("wd"), UTF-8 for 360 ("q").
+std::string queryOf(const httplib::Request& req, const std::string& key) {
+    std::string target = req.target;
+    std::size_t at = target.find(key + "=");
+    if (at == std::string::npos) {
+        return {};
+    }
+    std::size_t end = target.find('&', at);
+    return percentDecode(target.substr(at + key.size() + 1, end - at - key.size() - 1));
+}
+
+// Serves "/s" with pages made by a function of the decoded query (UTF-8).
+class PassFixture : public ::testing::Test {
+protected:
+    using PageMaker = std::function<std::string(const std::string& queryUtf8, int page)>;
+
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("oc-pass-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        fs::create_directories(dir_);
+        server_.server().Get("/s", [this](const httplib::Request& req, httplib::Response& res) {
+            bool baidu = req.target.find("wd=") != std::string::npos;
+            std::string query =
+                baidu ? utf8FromGbk(queryOf(req, "wd")) : queryOf(req, "q");
+            int page = baidu ? 1 : std::stoi(queryOf(req, "pn"));
+            PageMaker maker;
+            {
+                std::lock_guard lock(makerMutex_);
+                maker = baidu ? baiduPages_ : pages360_;
+            }
+            res.set_content(maker ? maker(query, page) : std::string(), "text/html; charset=utf-8");
+        });
+        server_.start();
+        env_.window = &window_;
+        env_.platform = &platform_;
+        env_.settingsPath = gbkFromUtf8((dir_ / "配置.ini").string());
+        env_.baiduUrl = server_.baseUrl();
+        env_.url360 = server_.baseUrl();
+    }
+
+    void TearDown() override {
+        server_.stop();
+        fs::remove_all(dir_);
+    }
+
+    void serve(PageMaker baidu, PageMaker engine360) {
+        std::lock_guard lock(makerMutex_);
+        baiduPages_ = std::move(baidu);
+        pages360_ = std::move(engine360);
+    }
+    void serveBoth(const PageMaker& maker) { serve(maker, maker); }
+
+    void writeSettings(const std::string& utf8Body) {
+        std::ofstream(dir_ / "配置.ini", std::ios::binary) << gbkFromUtf8(utf8Body);
+    }
+
+    std::vector<std::string> column(std::string_view grid, int column) {
+        GridModel model = window_.grid(grid);
+        std::vector<std::string> out;
+        for (int r = 1; r < model.rowCount(); ++r) {
+            out.push_back(U(model.cellText(r, column)));
+        }
+        return out;
+    }
+
+    static inline int counter_ = 0;
+    fs::path dir_;
+    testing::LoopbackServer server_;
+    std::mutex makerMutex_;
+    PageMaker baiduPages_;
+    PageMaker pages360_;
+    MemoryWindow window_;
+    testing::ScriptedPlatform platform_;
+    PassEnvironment env_;
+};
+
+// A result page that highlights the whole query once.
+std::string pageHighlighting(const std::string& fragment, const std::string& tag = "em") {
+    return "<html><body><h3>结果</h3><p>摘要<" + tag + ">" + fragment + "</" + tag +
+           ">其余</p></body></html>";
+}
+
+TEST_F(PassFixture, BaiduPassWritesARowPerSegmentAndThePercentage) {
+    serve([](const std::string& q, int) { return pageHighlighting(q); }, nullptr);
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+
+    EXPECT_EQ(column(component::kBaiduGrid, 0), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(column(component::kBaiduGrid, 1)[2], U(chinese(100).substr(152)));
+    // Segments of 38, 38 and 24 characters: all hit (the last has 24 < 30 characters).
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", "1", "0"}));
+    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "33.33%");
+    EXPECT_EQ(U(window_.caption(component::kCharCountLabel)), "100");
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+
+    std::vector<std::string> targets = server_.targets();
+    ASSERT_EQ(targets.size(), 3u);
+    const Text first = chinese(100).substr(0, 76);
+    std::string encoded;
+    for (unsigned char b : first) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%%%02X", b);
+        encoded += hex;
+    }
+    EXPECT_EQ(targets[0], "/s?wd=" + encoded + "&rn=20&lm=0");
+    EXPECT_EQ(column(component::kBaiduGrid, 3)[0], server_.baseUrl() + targets[0]);
+    GridModel grid = window_.grid(component::kBaiduGrid);
+    EXPECT_EQ(grid.cell(1, 3)->colour, kColourBlue);
+    EXPECT_FALSE(grid.cell(1, 2)->colourSet);
+    for (const auto& request : server_.requests()) {
+        EXPECT_EQ(request.version, "HTTP/1.0");
+    }
+}
+
+TEST_F(PassFixture, The360PassAsksForTwoPagesAndKeepsThePage2Url) {
+    serve(nullptr, [](const std::string& q, int page) {
+        return page == 2 ? pageHighlighting(q) : std::string("<p>无关</p>");
+    });
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+
+    std::vector<std::string> targets = server_.targets();
+    ASSERT_EQ(targets.size(), 6u);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        EXPECT_EQ(targets[i].substr(0, 5), "/s?q=");
+        EXPECT_EQ(targets[i].substr(targets[i].size() - 5), i % 2 ? "&pn=2" : "&pn=1");
+        EXPECT_EQ(targets[i].find("%E6"), 5u);  // UTF-8 bytes of the first character
+    }
+    EXPECT_EQ(column(component::k360Grid, 3)[0], server_.baseUrl() + targets[1]);
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"1", "1", "0"}));
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "33.33%");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
+}
+
+TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
+    serveBoth([](const std::string&, int) { return std::string("<p>没有任何飘红</p>"); });
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+
+    // Baidu: rows keep title and text only, and nothing counts: 0 of 3.
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(column(component::kBaiduGrid, 3), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "0%");
+    // 360: every segment shows 0 and counts as original.
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"0", "0", "0"}));
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "你乃神人，此文原创");
+}
+
+TEST_F(PassFixture, HighlightCaseAndLengthRules) {
+    // Upper-case EM tags: Baidu finds them, 360 does not. Runs of 29 characters never count.
+    serveBoth([](const std::string& q, int) {
+        std::string longRun = q.substr(0, 30 * 3);
+        std::string shortRun = q.substr(3, 29 * 3);
+        return pageHighlighting(longRun, "EM") + pageHighlighting(shortRun);
+    });
+    window_.setEditContent(component::kArticleBox, chinese(38));
+    runBaiduPass(env_);
+    run360Pass(env_);
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"0"}));
+
+    // With 飘红检测数 5 the threshold is raised to 12 characters: the 29-character run counts.
+    writeSettings("[原创检测配置]\r\n飘红检测数=5\r\n");
+    run360Pass(env_);
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"1"}));
+}
+
+TEST_F(PassFixture, SettingsFromTheFileShapeTheSegments) {
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    writeSettings("[原创检测配置]\r\n段落字数=20\r\n飘红检测数=12\r\n");
+    window_.setEditContent(component::kArticleBox, chinese(50));
+    runBaiduPass(env_);
+    std::vector<std::string> texts = column(component::kBaiduGrid, 1);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[2].size(), 10u * 3);  // 20, 20 and 10 characters
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", "1", "0"}));
+
+    writeSettings("[原创检测配置]\r\n段落字数=50\r\n");  // above 38: used as 38
+    runBaiduPass(env_);
+    EXPECT_EQ(column(component::kBaiduGrid, 1).size(), 2u);
+}
+
+TEST_F(PassFixture, CancelAtTheBlockPromptEndsThePassWithoutAPercentage) {
+    std::atomic<int> requests{0};
+    serveBoth([&](const std::string& q, int) {
+        return ++requests == 2 ? std::string() : pageHighlighting(q);
+    });
+    platform_.queueAnswer(kAnswerCancel);
+    window_.setEditContent(component::kArticleBox, chinese(5 * 38));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Cancelled);
+
+    EXPECT_EQ(column(component::kBaiduGrid, 0), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", ""}));
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(platform_.messages()[0].title, G("搜狗提示"));
+    EXPECT_EQ(platform_.messages()[0].message, pass_texts::baiduBlocked());
+    EXPECT_EQ(platform_.messages()[0].style & 0xF, kMbOkCancel);
+}
+
+TEST_F(PassFixture, OkAtTheBlockPromptGoesOnWithTheEmptyPage) {
+    serveBoth([](const std::string&, int) { return std::string(); });
+    platform_.setDefaultAnswer(kAnswerOk);
+    window_.setEditContent(component::kArticleBox, chinese(60));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(platform_.messages().size(), 2u);  // once per empty page
+    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "0%");
+
+    // 360 asks after each page whose joined text is still empty: twice per segment.
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(platform_.messages().size(), 2u + 4u);
+    EXPECT_EQ(platform_.messages().back().message, pass_texts::blocked360());
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"0", "0"}));
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+}
+
+TEST_F(PassFixture, InvalidUtf8CountsAsAnEmptyPage) {
+    serveBoth([](const std::string&, int) { return std::string("<em>\xFF\xFE</em>"); });
+    platform_.queueAnswer(kAnswerCancel);
+    window_.setEditContent(component::kArticleBox, chinese(10));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Cancelled);
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{""}));
+    EXPECT_EQ(platform_.messages().size(), 1u);
+}
+
+TEST_F(PassFixture, AnEmptyArticleIsRefusedWithAMessage) {
+    window_.setEditContent(component::kArticleBox, "");
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::EmptyArticle);
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(platform_.messages()[0].message, G("请拷贝待检测文章"));
+    EXPECT_EQ(platform_.messages()[0].title, G("提示"));
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_TRUE(server_.requests().empty());
+
+    // White space only passes the test and gives no segments and no percentage.
+    window_.setEditContent(component::kArticleBox, " \r\n abc ");
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(window_.grid(component::kBaiduGrid).rowCount(), 1);
+    EXPECT_EQ(U(window_.caption(component::kCharCountLabel)), "0");
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+}
+
+TEST_F(PassFixture, ARunEmptiesOnlyItsOwnGridDownToTheHeadings) {
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    runBaiduPass(env_);
+    run360Pass(env_);
+    window_.setEditContent(component::kArticleBox, chinese(10));
+    runBaiduPass(env_);
+    EXPECT_EQ(window_.grid(component::kBaiduGrid).rowCount(), 2);
+    EXPECT_EQ(window_.grid(component::k360Grid).rowCount(), 4);
+    EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cellText(0, 3)), "搜索");
+}
+
+TEST_F(PassFixture, ACheckRunKeepsTheButtonDisabledUntilBothPassesEnd) {
+    std::mutex gate;
+    std::unique_lock hold(gate);  // the 360 pages wait until the Baidu pass has ended
+    serve([](const std::string& q, int) { return pageHighlighting(q); },
+          [&gate](const std::string& q, int) {
+              std::lock_guard pass(gate);
+              return pageHighlighting(q);
+          });
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    CheckRun run(env_);
+    ASSERT_TRUE(run.start());
+    EXPECT_FALSE(run.start());  // a press while the run is active starts nothing
+    while (run.lastRun().empty()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(run.lastRun()[0].engine, Engine::Baidu);
+    EXPECT_TRUE(run.active());
+    EXPECT_TRUE(window_.buttonDisabled(component::kCheckButton));
+    hold.unlock();
+    run.wait();
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_EQ(run.lastRun().size(), 2u);
+    EXPECT_EQ(window_.grid(component::kBaiduGrid).rowCount(), 4);
+    EXPECT_EQ(window_.grid(component::k360Grid).rowCount(), 4);
+    EXPECT_EQ(U(window_.caption(component::kCharCountLabel)), "100");
+
+    // Another run can start once this one has ended.
+    window_.setTicked(component::kBaiduCheckBox, false);
+    ASSERT_TRUE(run.start());
+    run.wait();
+    ASSERT_EQ(run.lastRun().size(), 1u);
+    EXPECT_EQ(run.lastRun()[0].engine, Engine::So360);
+}
+
+TEST_F(PassFixture, ACheckRunWithNothingTickedDoesNothing) {
+    window_.setTicked(component::kBaiduCheckBox, false);
+    window_.setTicked(component::k360CheckBox, false);
+    window_.setEditContent(component::kArticleBox, chinese(10));
+    CheckRun run(env_);
+    EXPECT_FALSE(run.start());
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_TRUE(platform_.messages().empty());
+}
+
+TEST_F(PassFixture, AnEmptyArticleWithBothEnginesGivesTheMessageOncePerPass) {
+    window_.setEditContent(component::kArticleBox, "");
+    CheckRun run(env_);
+    ASSERT_TRUE(run.start());
+    run.wait();
+    EXPECT_EQ(platform_.messages().size(), 2u);
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+}
+
+}  // namespace
+}  // namespace oc
