@@ -10,7 +10,7 @@ namespace {
 // The window as one pass of a run sees it: the run, not the pass, decides when
 // the check button becomes usable again (after the last pass has ended).
 class RunWindow : public WindowPort {
-public:
+  public:
     explicit RunWindow(WindowPort& inner) : inner_(inner) {}
 
     Text editContent(std::string_view editBox) override { return inner_.editContent(editBox); }
@@ -40,7 +40,7 @@ public:
     }
     using WindowPort::gridSetCell;
 
-private:
+  private:
     WindowPort& inner_;
 };
 

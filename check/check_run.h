@@ -20,7 +20,7 @@ struct PassRecord {
 };
 
 class CheckRun {
-public:
+  public:
     explicit CheckRun(PassEnvironment env);
     ~CheckRun();
     CheckRun(const CheckRun&) = delete;
@@ -36,7 +36,7 @@ public:
     // How each pass of the last run ended, in the order they ended.
     std::vector<PassRecord> lastRun() const;
 
-private:
+  private:
     struct State;
     std::shared_ptr<State> state_;
 };

@@ -19,7 +19,7 @@ struct GridCell {
 };
 
 class GridModel {
-public:
+  public:
     explicit GridModel(int columns = 4, int fixedRows = 1);
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
@@ -41,7 +41,7 @@ public:
     int cursorRow() const { return cursorRow_; }
     int cursorColumn() const { return cursorColumn_; }
 
-private:
+  private:
     bool inside(int row, int column) const;
 
     int columns_;

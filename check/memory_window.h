@@ -26,7 +26,7 @@ struct WindowEvent {
 };
 
 class MemoryWindow : public WindowPort {
-public:
+  public:
     // Both result grids with their heading rows; both check boxes ticked.
     MemoryWindow();
 
@@ -52,7 +52,7 @@ public:
                            std::uint32_t colour) override;
     using WindowPort::gridSetCell;
 
-private:
+  private:
     void notify(const WindowEvent& event);
     GridModel* findGrid(std::string_view name);
 

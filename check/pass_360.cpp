@@ -49,8 +49,8 @@ PassEnd run360Pass(const PassEnvironment& env) {
     if (finishPass(window, k360ValueLabel, unmatched, pass->total).empty()) {
         return PassEnd::Normal;
     }
-    window.setLabelCaption(k360VerdictLabel, originalityVerdict(std::min(unmatched, pass->total),
-                                                                pass->total));
+    window.setLabelCaption(k360VerdictLabel,
+                           originalityVerdict(std::min(unmatched, pass->total), pass->total));
     return PassEnd::Normal;
 }
 

@@ -40,8 +40,7 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
     return row;
 }
 
-void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits,
-                    const Text& url) {
+void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits, const Text& url) {
     window.gridSetCell(grid, row, 2, hits);
     window.gridSetCell(grid, row, 3, url);
     window.gridSetTextColour(grid, row, 3, row, 3, kColourBlue);

@@ -27,8 +27,7 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_vi
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
 
 // Writes the hit count and the query URL (in blue) into the segment's row.
-void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits,
-                    const Text& url);
+void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits, const Text& url);
 
 // Fetches a result page and decodes it from UTF-8; empty when that fails.
 Text fetchPageText(const PassEnvironment& env, const Text& url);

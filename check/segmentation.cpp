@@ -9,9 +9,13 @@ namespace oc {
 const Text kSegmentMarker =
     "\xA1\xF1\xA1\xF4\xA1\xF1\xA1\xF1\xA1\xF4\xA1\xF1\xA1\xF1\xA1\xF1";  // ●◆●●◆●●●
 
-Text prepareArticle(const Text& article) { return keepNonAsciiChars(trim(article), false); }
+Text prepareArticle(const Text& article) {
+    return keepNonAsciiChars(trim(article), false);
+}
 
-int articleCharCount(const Text& prepared) { return static_cast<int>(prepared.size() / 2); }
+int articleCharCount(const Text& prepared) {
+    return static_cast<int>(prepared.size() / 2);
+}
 
 Text cutSegments(const Text& prepared, int segmentBytes) {
     const long long L = segmentBytes > 0 ? segmentBytes : 2 * kMaxSegmentChars;

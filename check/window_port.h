@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kColourPurple = 0x800080;
 // Every call takes effect before it returns, and the calls of one thread take
 // effect in the order they are made, whichever thread makes them.
 class WindowPort {
-public:
+  public:
     virtual ~WindowPort() = default;
 
     virtual Text editContent(std::string_view editBox) = 0;

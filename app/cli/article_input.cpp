@@ -1,12 +1,12 @@
 #include "app/cli/article_input.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
-#include <sys/stat.h>
 
 #include "services/boundary_text.h"
 
@@ -29,7 +29,7 @@ std::optional<Text> readArticle(const std::string& path, std::string& error) {
         in << std::cin.rdbuf();
         bytes = in.str();
     } else {
-        struct stat info{};
+        struct stat info {};
         if (stat(path.c_str(), &info) != 0) {
             error = "cannot read the article " + path + ": " + std::strerror(errno);
             return std::nullopt;

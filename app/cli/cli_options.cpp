@@ -51,8 +51,8 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     options.engine360 = engine != "baidu";
     if (onEmptyPage.empty()) {
         bool articleFromStdin = options.article == "-";
-        options.onEmptyPage = stdinIsTerminal && !articleFromStdin ? EmptyPageAnswer::Ask
-                                                                   : EmptyPageAnswer::Cancel;
+        options.onEmptyPage =
+            stdinIsTerminal && !articleFromStdin ? EmptyPageAnswer::Ask : EmptyPageAnswer::Cancel;
     } else {
         static const std::map<std::string, EmptyPageAnswer> answers = {
             {"ask", EmptyPageAnswer::Ask},

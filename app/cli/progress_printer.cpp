@@ -5,9 +5,9 @@
 namespace oc::cli {
 
 void ProgressPrinter::operator()(const WindowEvent& event) {
-    const char* engine = event.component == component::kBaiduGrid  ? "百度"
+    const char* engine = event.component == component::kBaiduGrid ? "百度"
                          : event.component == component::k360Grid ? "360"
-                                                                    : nullptr;
+                                                                  : nullptr;
     if (engine == nullptr) {
         return;
     }

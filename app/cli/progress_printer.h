@@ -9,13 +9,13 @@
 namespace oc::cli {
 
 class ProgressPrinter {
-public:
+  public:
     // `total` is the number of segments each pass works through.
     ProgressPrinter(std::ostream& out, int total) : out_(out), total_(total) {}
 
     void operator()(const WindowEvent& event);
 
-private:
+  private:
     std::ostream& out_;
     int total_;
     std::mutex mutex_;

@@ -58,8 +58,8 @@ std::string oneLine(std::string text) {
 }
 
 std::string padded(const std::string& text, int width) {
-    return text + std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))),
-                              ' ');
+    return text +
+           std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))), ' ');
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 namespace oc::cli {
 
 class TerminalPlatform : public Platform {
-public:
+  public:
     TerminalPlatform(EmptyPageAnswer answer, std::istream& input, std::ostream& output);
 
     Text clipboardText() override { return {}; }
@@ -26,7 +26,7 @@ public:
     void closeWindow(ProgramWindow) override {}
     using Platform::messageBox;
 
-private:
+  private:
     EmptyPageAnswer answer_;
     std::istream& input_;
     std::ostream& output_;

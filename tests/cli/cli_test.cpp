@@ -40,7 +40,7 @@ struct RunResult {
 };
 
 class CliProgram : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("oc-cli-" + std::to_string(::getpid()) + "-" +
@@ -106,7 +106,8 @@ TEST_F(CliProgram, PrintsOneJsonDocumentWithBothPasses) {
         EXPECT_EQ(pass["end"], "normal");
         ASSERT_EQ(pass["rows"].size(), 2u);
         EXPECT_EQ(pass["rows"][0]["number"], "1");
-        EXPECT_EQ(pass["rows"][0]["hits"], "1");
+        // The 360 pass reads two pages, and the server answers both alike.
+        EXPECT_EQ(pass["rows"][0]["hits"], pass["engine"] == "360" ? "2" : "1");
         EXPECT_EQ(pass["rows"][1]["hits"], "0");
         EXPECT_EQ(pass["originality"], "50%");
     }

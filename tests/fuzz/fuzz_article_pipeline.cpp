@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int limit = segmentBytes > 0 ? segmentBytes : 2 * oc::kMaxSegmentChars;
     // The marker's characters (● and ◆) inside the article take part in the
     // cutting as the marker does; the exact invariants hold without them.
-    bool markerFree = prepared.find("\xA1\xF1") == oc::Text::npos &&
-                      prepared.find("\xA1\xF4") == oc::Text::npos;
+    bool markerFree =
+        prepared.find("\xA1\xF1") == oc::Text::npos && prepared.find("\xA1\xF4") == oc::Text::npos;
     std::size_t total = 0;
     oc::Text joined;
     for (const oc::Text& segment : segments) {
