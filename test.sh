@@ -40,6 +40,9 @@ cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
+# Tests never touch the user's cookie store, and loopback servers never go through a proxy.
+export OC_COOKIE_FILE="$PWD/$dir/test-cookies.txt"
+export no_proxy="127.0.0.1,localhost" NO_PROXY="127.0.0.1,localhost"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
