@@ -123,13 +123,8 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     auto& t = *static_cast<Transfer*>(user);
     std::size_t n = size * count;
     t.lastActivity = Clock::now();
-    try {
-        t.body.append(data, std::min(n, t.room()));
-    } catch (...) {
-        // Out of memory: nothing may unwind through libcurl; keep what arrived.
-        t.complete = true;
-        return 0;
-    }
+    std::size_t take = std::min(n, t.room());
+    t.body.append(data, take);
     if (t.room() == 0) {
         t.complete = true;
     }
@@ -208,7 +203,16 @@ void runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer& transf
     }
 }
 
-ByteSet fetch(const Text& url, const FetchLimits& limits) {
+}  // namespace
+
+ByteSet httpGet(const Text& url) {
+    return httpGet(url, FetchLimits{});
+}
+
+ByteSet httpGet(const Text& url, const FetchLimits& limits) {
+    if (url.empty()) {
+        return {};
+    }
     InternetClient& client = InternetClient::instance();
     if (client.aborting()) {
         return {};
@@ -237,23 +241,6 @@ ByteSet fetch(const Text& url, const FetchLimits& limits) {
         client.saveCookies();
     }
     return ByteSet(std::move(transfer.body));
-}
-
-}  // namespace
-
-ByteSet httpGet(const Text& url) {
-    return httpGet(url, FetchLimits{});
-}
-
-ByteSet httpGet(const Text& url, const FetchLimits& limits) {
-    if (url.empty()) {
-        return {};
-    }
-    try {
-        return fetch(url, limits);
-    } catch (...) {
-        return {};  // the handles are closed on the way out
-    }
 }
 
 void abortAllFetches() {

@@ -21,12 +21,11 @@ ByteSet httpGet(const Text& url);
 ByteSet httpGet(const Text& url, const FetchLimits& limits);
 
 // Stops every transfer in flight (and every later one until resumeFetches):
-// each returns what it has within a fraction of a second. For shutdown.
+// each returns what it has within about a second. For shutdown.
 void abortAllFetches();
 void resumeFetches();
 
-// Where the cookies of the search engines are kept between runs (see
-// InternetClient in services/internet_client.h).
+// Where the cookies of the search engines are kept between runs.
 Text cookieFilePath();
 
 }  // namespace oc

@@ -1,0 +1,21 @@
+// What a click on a result grid does: the query URL cell of a data row opens
+// the result page in the browser and turns purple.
+#pragma once
+
+#include "services/platform.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+class ResultGrid;
+
+// The column of the query URLs.
+inline constexpr int kUrlColumn = 3;
+
+// Acts on the grid's cursor cell. Only an http:// or https:// address is
+// handed to the shell; the cell turns purple all the same.
+void handleGridClick(ResultGrid& grid, Platform& platform);
+
+bool isWebAddress(const Text& url);
+
+}  // namespace oc

@@ -1,0 +1,188 @@
+#include "app/desktop/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextBrowser>
+
+#include "app/desktop/grid_click.h"
+#include "app/desktop/main_window_layout.h"
+#include "app/desktop/qt_text.h"
+#include "app/desktop/result_grid.h"
+#include "app/desktop/tab_control.h"
+#include "app/desktop/usage_guide.h"
+#include "app/desktop/widget_style.h"
+#include "check/window_port.h"
+
+namespace oc {
+
+namespace {
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+const QColor kLinkBlue(0, 0, 255);
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+    setWindowTitle(QStringLiteral("Zarvik文章原创度检测工具"));
+    setAttribute(Qt::WA_StyledBackground);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    move(kDesignLeft, kDesignTop);
+    resize(kDesignWidth, kDesignHeight);
+    buildArticleArea();
+    buildButtonRow();
+    buildResultArea();
+    buildGuidePanel();
+}
+
+template <class Widget>
+Widget* MainWindow::add(Widget* widget, std::string_view name, QRect geometry) {
+    const QString objectName = qstringFromUtf8(name);
+    widget->setObjectName(objectName);
+    widget->setGeometry(geometry);
+    components_.insert(objectName, widget);
+    return widget;
+}
+
+QWidget* MainWindow::component(std::string_view name) const {
+    return components_.value(qstringFromUtf8(name), nullptr);
+}
+
+ResultGrid* MainWindow::grid(std::string_view name) const {
+    return component<ResultGrid>(name);
+}
+
+void MainWindow::buildArticleArea() {
+    auto* link = add(makeCaptionLabel(this, QStringLiteral("参数设置"), kLinkBlue), "标签1",
+                     {888, 0, 80, 16});
+    link->setFont(pixelFont(12, false, true));
+    link->setCursor(Qt::PointingHandCursor);
+    link->installEventFilter(this);
+
+    auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
+                      "分组框_文章", {0, 16, 696, 232});
+    auto* article = add(new QPlainTextEdit(group), component::kArticleBox, {8, 16, 680, 208});
+    article->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    article->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    article->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    article->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { color: black; background-color: white; }"));
+}
+
+void MainWindow::buildButtonRow() {
+    struct ButtonSpec {
+        std::string_view name;
+        const char* caption;
+        int left;
+        void (MainWindow::*handler)();
+    };
+    const ButtonSpec buttons[] = {
+        {"按钮_清空文本", "清空文本", 14, &MainWindow::clearArticle},
+        {"按钮_复制进来", "复制进来", 86, &MainWindow::pasteArticle},
+        {component::kCheckButton, "开始检测", 158, nullptr},
+        {"按钮_拷贝出去", "拷贝出去", 230, &MainWindow::copyArticle},
+    };
+    for (const ButtonSpec& spec : buttons) {
+        auto* button = add(new QPushButton(QString::fromUtf8(spec.caption), this), spec.name,
+                           {spec.left, 256, 64, 32});
+        button->setFont(pixelFont(12));
+        if (spec.handler != nullptr) {
+            connect(button, &QPushButton::clicked, this, spec.handler);
+        } else {
+            connect(button, &QPushButton::clicked, this, [this] {
+                if (checkHandler_) {
+                    checkHandler_();
+                }
+            });
+        }
+    }
+
+    add(makeCaptionLabel(this, QStringLiteral("文章字数"), kBlack), "标签6", {302, 256, 48, 32})
+        ->setFont(pixelFont(12));
+    add(makeValueLabel(this), component::kCharCountLabel, {352, 256, 56, 32});
+    add(makeCaptionLabel(this, QStringLiteral("百度原创度"), kBlack), "标签5", {410, 256, 62, 32})
+        ->setFont(pixelFont(12));
+    add(makeValueLabel(this), component::kBaiduValueLabel, {478, 256, 58, 32});
+    add(makeCaptionLabel(this, QStringLiteral("360原创度"), kBlack), "标签3", {544, 264, 64, 24});
+    add(makeValueLabel(this), component::k360ValueLabel, {608, 256, 64, 32});
+    // The 360 verdict, under the 360 value where the row of check boxes leaves room.
+    auto* verdict = add(makeCaptionLabel(this, QString(), kRed), component::k360VerdictLabel,
+                        {544, 294, 152, 24});
+    verdict->setFont(pixelFont(12));
+
+    add(new QCheckBox(QStringLiteral("查百度"), this), component::kBaiduCheckBox, {16, 296, 72, 24})
+        ->setChecked(true);
+    add(new QCheckBox(QStringLiteral("查360"), this), component::k360CheckBox, {88, 296, 72, 24})
+        ->setChecked(true);
+}
+
+void MainWindow::buildResultArea() {
+    auto* group = add(new QGroupBox(this), "分组框_搜索引擎", {0, 320, 700, 320});
+    auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
+    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid};
+    const char* captions[] = {"百度", "360"};
+    for (int i = 0; i < 2; ++i) {
+        QWidget* page = tabs->addPage(QString::fromUtf8(captions[i]));
+        auto* grid = add(new ResultGrid(page), grids[i], {8, 40, 672, 248});
+        connect(grid, &ResultGrid::gridClicked, this,
+                [this, grid] { handleGridClick(*grid, platform_); });
+    }
+    tabs->setCurrentIndex(0);
+}
+
+void MainWindow::buildGuidePanel() {
+    auto* group = add(new QGroupBox(this), "分组框_广告", {704, 16, 272, 624});
+    auto* guide = add(new QTextBrowser(group), "超文本浏览框1", {8, 16, 264, 600});
+    guide->setOpenLinks(false);
+    guide->setHtml(usageGuideHtml());
+}
+
+void MainWindow::clearArticle() {
+    component<QPlainTextEdit>(component::kArticleBox)->clear();
+}
+
+void MainWindow::pasteArticle() {
+    component<QPlainTextEdit>(component::kArticleBox)
+        ->setPlainText(qstringFromGbk(platform_.clipboardText()));
+}
+
+void MainWindow::copyArticle() {
+    platform_.setClipboardText(
+        gbkFromQString(component<QPlainTextEdit>(component::kArticleBox)->toPlainText()));
+}
+
+QSize MainWindow::outerSize() const {
+    return size() + (frameGeometry().size() - geometry().size());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (windowState() & Qt::WindowMinimized) {
+        return;
+    }
+    const QSize outer = outerSize();
+    layoutMainWindow(*this, outer.width(), outer.height());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closeHandler_) {
+        closeHandler_();
+    }
+    event->accept();
+}
+
+// The link label opens the parameter window as soon as the button goes down.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == component("标签1") && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        platform_.showWindow(ProgramWindow::Parameters, true);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace oc

@@ -1,0 +1,72 @@
+// The main window: the article box, the four action buttons, the engine check
+// boxes, the value labels, the two result grids on a two-page tab, the usage
+// guide panel and the link to the parameter window.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <string_view>
+
+#include "services/platform.h"
+
+namespace oc {
+
+class ResultGrid;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Design rectangle (outer size) and the smallest size that keeps every
+    // computed layout size positive.
+    static constexpr int kDesignLeft = 50;
+    static constexpr int kDesignTop = 50;
+    static constexpr int kDesignWidth = 987;
+    static constexpr int kDesignHeight = 674;
+    static constexpr int kMinimumWidth = 640;
+    static constexpr int kMinimumHeight = 480;
+
+    explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
+
+    // A component by its name (UTF-8), null for an unknown name or kind.
+    QWidget* component(std::string_view name) const;
+    template <class Widget>
+    Widget* component(std::string_view name) const {
+        return qobject_cast<Widget*>(component(name));
+    }
+    ResultGrid* grid(std::string_view name) const;
+
+    // The handler of the check button.
+    void setCheckHandler(std::function<void()> handler) { checkHandler_ = std::move(handler); }
+    // Runs when the user closes the window, before it goes.
+    void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+
+    // The outer size the layout works with.
+    QSize outerSize() const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    template <class Widget>
+    Widget* add(Widget* widget, std::string_view name, QRect geometry);
+
+    void buildArticleArea();
+    void buildButtonRow();
+    void buildResultArea();
+    void buildGuidePanel();
+
+    void clearArticle();
+    void pasteArticle();
+    void copyArticle();
+
+    Platform& platform_;
+    QHash<QString, QWidget*> components_;
+    std::function<void()> checkHandler_;
+    std::function<void()> closeHandler_;
+};
+
+}  // namespace oc

@@ -1,0 +1,104 @@
+#include "app/desktop/parameter_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/desktop/qt_text.h"
+#include "app/desktop/whole_number_input.h"
+#include "app/desktop/widget_style.h"
+#include "settings/settings.h"
+
+namespace oc {
+
+namespace {
+// Client area inside a usual frame of the outer design size.
+constexpr int kClientWidth = 397;
+constexpr int kClientHeight = 211;
+
+constexpr std::string_view kSegmentBox = "编辑框_段落数";
+constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
+constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
+
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+
+void addLabel(QWidget* parent, const char* name, const char* caption, const QColor& colour,
+              QRect geometry, bool wraps) {
+    QLabel* label = makeCaptionLabel(parent, QString::fromUtf8(caption), colour);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setGeometry(geometry);
+    label->setWordWrap(wraps);
+}
+
+}  // namespace
+
+ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      platform_(platform),
+      settingsPath_(std::move(settingsPath)) {
+    setWindowTitle(QStringLiteral("参数设置"));
+    setAttribute(Qt::WA_StyledBackground);
+    setFixedSize(kClientWidth, kClientHeight);
+    move((platform_.screenWidth() - kOuterWidth) / 2,
+         (platform_.screenHeight() - kOuterHeight) / 2);
+
+    auto* save = new QPushButton(QStringLiteral("保存"), this);
+    save->setObjectName(QStringLiteral("按钮_保存参数"));
+    save->setGeometry(232, 168, 80, 32);
+    save->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
+
+    addLabel(this, "标签6", "最后一段小于此值，则不计入原创度算法。", kRed, {176, 120, 176, 32},
+             true);
+    addBox(kLastSegmentBox, {136, 120, 24, 32}, false);
+    addLabel(this, "标签5", "最后一段字数设置", kBlack, {24, 120, 104, 24}, false);
+    addBox(kMinRunBox, {136, 72, 24, 32}, true);
+    addLabel(this, "标签3", "飘红计数字数设置", kBlack, {24, 80, 104, 24}, false);
+    addLabel(this, "标签4", "至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高", kRed,
+             {176, 72, 184, 32}, true);
+    addLabel(this, "标签2", "百度的查询限制在36个汉字以内", kRed, {176, 40, 176, 24}, false);
+    addBox(kSegmentBox, {136, 32, 24, 32}, true);
+    addLabel(this, "标签1", "分段文本字数设置", kBlack, {24, 40, 104, 24}, false);
+
+    loadParameters();
+}
+
+WholeNumberEdit* ParameterWindow::addBox(std::string_view name, QRect geometry, bool smallFont) {
+    auto* box = new WholeNumberEdit(this);
+    box->setObjectName(qstringFromUtf8(name));
+    box->setGeometry(geometry);
+    box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    box->setStyleSheet(QStringLiteral("QLineEdit { color: black; background-color: white; }"));
+    if (smallFont) {
+        box->setFont(pixelFont(12));
+    }
+    return box;
+}
+
+WholeNumberEdit* ParameterWindow::box(std::string_view name) const {
+    return findChild<WholeNumberEdit*>(qstringFromUtf8(name));
+}
+
+void ParameterWindow::loadParameters() {
+    const ParameterTexts texts = loadParameterTexts(settingsPath_);
+    box(kSegmentBox)->setText(qstringFromGbk(texts.segmentChars));
+    box(kMinRunBox)->setText(qstringFromGbk(texts.minRunChars));
+    box(kLastSegmentBox)->setText(qstringFromGbk(texts.lastSegmentChars));
+}
+
+void ParameterWindow::saveParameters() {
+    // A box that still has the focus (the button was pressed by keyboard) is
+    // normalised as losing the focus would have done.
+    if (auto* focused = qobject_cast<WholeNumberEdit*>(focusWidget()); focused != nullptr) {
+        focused->normalise();
+    }
+    ParameterTexts texts;
+    texts.segmentChars = gbkFromQString(box(kSegmentBox)->text());
+    texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
+    texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
+    saveParameterTexts(settingsPath_, texts);
+    platform_.closeWindow(ProgramWindow::Parameters);
+}
+
+}  // namespace oc

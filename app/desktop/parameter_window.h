@@ -1,0 +1,38 @@
+// The parameter window "参数设置": the three check parameters, loaded from the
+// settings file when it opens and saved back unchanged by its save button.
+#pragma once
+
+#include <QDialog>
+#include <string_view>
+
+#include "services/platform.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+class WholeNumberEdit;
+
+class ParameterWindow : public QDialog {
+    Q_OBJECT
+  public:
+    // Outer design size; the window opens centred on the screen.
+    static constexpr int kOuterWidth = 405;
+    static constexpr int kOuterHeight = 242;
+
+    ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent = nullptr);
+
+    // The three boxes from the file, without defaults.
+    void loadParameters();
+    // The three boxes to the file as they are, then close.
+    void saveParameters();
+
+    WholeNumberEdit* box(std::string_view name) const;
+
+  private:
+    WholeNumberEdit* addBox(std::string_view name, QRect geometry, bool smallFont);
+
+    Platform& platform_;
+    Text settingsPath_;
+};
+
+}  // namespace oc

@@ -1,0 +1,160 @@
+#include "app/desktop/qt_platform.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+
+#include "app/desktop/message_box_style.h"
+#include "app/desktop/parameter_window.h"
+#include "app/desktop/qt_text.h"
+
+namespace oc {
+
+QtPlatform::QtPlatform(GuiBridge& bridge, Text settingsPath)
+    : bridge_(bridge), settingsPath_(std::move(settingsPath)) {}
+
+QtPlatform::~QtPlatform() {
+    closeOpenBoxes();
+    delete parameters_.data();
+}
+
+Text QtPlatform::clipboardText() {
+    return bridge_.call([] { return gbkFromQString(QGuiApplication::clipboard()->text()); },
+                        Text());
+}
+
+bool QtPlatform::setClipboardText(const Text& text) {
+    return bridge_.call(
+        [text] {
+            QGuiApplication::clipboard()->setText(qstringFromGbk(text));
+            return true;
+        },
+        false);
+}
+
+int QtPlatform::screenWidth() {
+    return bridge_.call(
+        [] {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            return screen == nullptr ? 0 : screen->size().width();
+        },
+        0);
+}
+
+int QtPlatform::screenHeight() {
+    return bridge_.call(
+        [] {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            return screen == nullptr ? 0 : screen->size().height();
+        },
+        0);
+}
+
+QMessageBox* QtPlatform::makeBox(const Text& message, int style, const Text& title) {
+    auto* box = new QMessageBox();
+    box->setWindowTitle(qstringFromGbk(title));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(qstringFromGbk(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    applyMessageBoxStyle(*box, style);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    boxes_.removeAll(nullptr);
+    boxes_.append(box);
+    return box;
+}
+
+int QtPlatform::messageBox(const Text& message, int style, const Text& title) {
+    if (bridge_.stopping()) {
+        return kAnswerCancel;
+    }
+    if (bridge_.onGuiThread()) {
+        // Only a worker may wait without blocking the window; the GUI thread
+        // itself has to wait in the box's own loop.
+        QMessageBox* box = makeBox(message, style, title);
+        box->setAttribute(Qt::WA_DeleteOnClose, false);
+        box->exec();
+        const int answer = answerOf(*box);
+        delete box;
+        return answer;
+    }
+    auto answer = std::make_shared<std::promise<int>>();
+    std::future<int> future = answer->get_future();
+    bridge_.post([this, message, style, title, answer] {
+        QMessageBox* box = makeBox(message, style, title);
+        QObject::connect(box, &QMessageBox::finished, box, [box, answer] {
+            try {
+                answer->set_value(answerOf(*box));
+            } catch (const std::future_error&) {
+                // Answered already.
+            }
+        });
+        // Shown without a modal loop and modal to nothing: the main window
+        // and another pass's box stay usable.
+        box->show();
+    });
+    return bridge_.await(future, static_cast<int>(kAnswerCancel));
+}
+
+QList<QMessageBox*> QtPlatform::openBoxes() const {
+    QList<QMessageBox*> open;
+    for (const QPointer<QMessageBox>& box : boxes_) {
+        if (box != nullptr && box->isVisible()) {
+            open.append(box.data());
+        }
+    }
+    return open;
+}
+
+void QtPlatform::closeOpenBoxes() {
+    const QList<QPointer<QMessageBox>> boxes = boxes_;
+    boxes_.clear();
+    for (const QPointer<QMessageBox>& box : boxes) {
+        delete box.data();
+    }
+}
+
+void QtPlatform::openWithShell(const Text& target) {
+    bridge_.run(
+        [target] { QDesktopServices::openUrl(QUrl(qstringFromGbk(target), QUrl::TolerantMode)); });
+}
+
+bool QtPlatform::showWindow(ProgramWindow window, bool modal) {
+    if (window != ProgramWindow::Parameters) {
+        return false;
+    }
+    return bridge_.call(
+        [this, modal] {
+            if (parameters_ != nullptr) {
+                parameters_->raise();
+                parameters_->activateWindow();
+                return true;
+            }
+            auto* dialog = new ParameterWindow(*this, settingsPath_);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            parameters_ = dialog;
+            if (modal) {
+                dialog->setWindowModality(Qt::ApplicationModal);
+                dialog->exec();
+            } else {
+                dialog->show();
+            }
+            return true;
+        },
+        false);
+}
+
+void QtPlatform::closeWindow(ProgramWindow window) {
+    if (window != ProgramWindow::Parameters) {
+        return;
+    }
+    bridge_.run([this] {
+        if (parameters_ != nullptr) {
+            QMetaObject::invokeMethod(parameters_.data(), &QWidget::close, Qt::QueuedConnection);
+        }
+    });
+}
+
+}  // namespace oc

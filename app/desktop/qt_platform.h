@@ -1,0 +1,49 @@
+// The desktop's Platform: the clipboard as GBK text, message boxes, the
+// default browser, the screen and the parameter window. Callable from any
+// thread: the work is carried to the GUI thread.
+#pragma once
+
+#include <QList>
+#include <QPointer>
+
+#include "app/desktop/gui_bridge.h"
+#include "services/platform.h"
+
+class QMessageBox;
+
+namespace oc {
+
+class ParameterWindow;
+
+class QtPlatform : public Platform {
+  public:
+    QtPlatform(GuiBridge& bridge, Text settingsPath);
+    ~QtPlatform() override;
+
+    Text clipboardText() override;
+    bool setClipboardText(const Text& text) override;
+    int screenWidth() override;
+    int screenHeight() override;
+    // Asked on a worker thread, the box opens without a nested event loop and
+    // only the asking thread waits; two boxes may be open at once. Cancel (1)
+    // once shutdown begins.
+    int messageBox(const Text& message, int style, const Text& title) override;
+    void openWithShell(const Text& target) override;
+    bool showWindow(ProgramWindow window, bool modal) override;
+    void closeWindow(ProgramWindow window) override;
+    using Platform::messageBox;
+
+    // GUI thread: the boxes still open, and closing them at shutdown.
+    QList<QMessageBox*> openBoxes() const;
+    void closeOpenBoxes();
+
+  private:
+    QMessageBox* makeBox(const Text& message, int style, const Text& title);
+
+    GuiBridge& bridge_;
+    Text settingsPath_;
+    QList<QPointer<QMessageBox>> boxes_;
+    QPointer<ParameterWindow> parameters_;
+};
+
+}  // namespace oc

@@ -1,0 +1,30 @@
+#include "app/desktop/qt_text.h"
+
+#include "services/boundary_text.h"
+
+namespace oc {
+
+QString qstringFromGbk(const Text& gbk) {
+    return QString::fromStdString(utf8FromGbk(gbk));
+}
+
+Text gbkFromQString(const QString& text) {
+    return gbkFromUtf8(text.toStdString());
+}
+
+QString qstringFromUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QColor colorFromColorRef(std::uint32_t colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+std::uint32_t colorRefFromColor(const QColor& colour) {
+    return static_cast<std::uint32_t>(colour.red()) |
+           (static_cast<std::uint32_t>(colour.green()) << 8) |
+           (static_cast<std::uint32_t>(colour.blue()) << 16);
+}
+
+}  // namespace oc

@@ -1,0 +1,23 @@
+// GBK texts at the edge of the Qt widgets, and COLORREF colours as QColor.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <cstdint>
+#include <string_view>
+
+#include "services/text_types.h"
+
+namespace oc {
+
+QString qstringFromGbk(const Text& gbk);
+// Characters GBK lacks become "?".
+Text gbkFromQString(const QString& text);
+// A component name of the window (UTF-8) as an object name.
+QString qstringFromUtf8(std::string_view utf8);
+
+// COLORREF is 0x00BBGGRR.
+QColor colorFromColorRef(std::uint32_t colour);
+std::uint32_t colorRefFromColor(const QColor& colour);
+
+}  // namespace oc

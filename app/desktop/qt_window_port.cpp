@@ -1,0 +1,104 @@
+#include "app/desktop/qt_window_port.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <string>
+
+#include "app/desktop/qt_text.h"
+#include "app/desktop/result_grid.h"
+
+namespace oc {
+
+QtWindowPort::QtWindowPort(GuiBridge& bridge, MainWindow& window)
+    : bridge_(bridge), window_(&window) {}
+
+template <class Work, class Result>
+Result QtWindowPort::onGrid(std::string_view grid, Work work, Result fallback) {
+    return bridge_.call(
+        [this, name = std::string(grid), work, fallback] {
+            ResultGrid* target = window_ == nullptr ? nullptr : window_->grid(name);
+            return target == nullptr ? fallback : work(*target);
+        },
+        fallback);
+}
+
+Text QtWindowPort::editContent(std::string_view editBox) {
+    return bridge_.call(
+        [this, name = std::string(editBox)] {
+            QWidget* box = window_ == nullptr ? nullptr : window_->component(name);
+            if (auto* plain = qobject_cast<QPlainTextEdit*>(box)) {
+                return gbkFromQString(plain->toPlainText());
+            }
+            if (auto* rich = qobject_cast<QTextEdit*>(box)) {
+                return gbkFromQString(rich->toPlainText());
+            }
+            if (auto* line = qobject_cast<QLineEdit*>(box)) {
+                return gbkFromQString(line->text());
+            }
+            return Text();
+        },
+        Text());
+}
+
+void QtWindowPort::setLabelCaption(std::string_view label, const Text& caption) {
+    bridge_.run([this, name = std::string(label), caption] {
+        if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
+            target->setText(qstringFromGbk(caption));
+        }
+    });
+}
+
+void QtWindowPort::setButtonDisabled(std::string_view button, bool disabled) {
+    bridge_.run([this, name = std::string(button), disabled] {
+        if (QWidget* target = window_ == nullptr ? nullptr : window_->component(name)) {
+            target->setEnabled(!disabled);
+        }
+    });
+}
+
+bool QtWindowPort::isTicked(std::string_view checkBox) {
+    return bridge_.call(
+        [this, name = std::string(checkBox)] {
+            auto* box = window_ == nullptr ? nullptr : window_->component<QAbstractButton>(name);
+            return box != nullptr && box->isChecked();
+        },
+        false);
+}
+
+int QtWindowPort::gridRowCount(std::string_view grid) {
+    return onGrid(
+        grid, [](ResultGrid& target) { return target.rowCount(); }, 0);
+}
+
+bool QtWindowPort::gridDeleteRow(std::string_view grid, int row) {
+    return onGrid(
+        grid, [row](ResultGrid& target) { return target.deleteRow(row); }, false);
+}
+
+bool QtWindowPort::gridAppendRow(std::string_view grid, const Text& title, int position) {
+    return onGrid(
+        grid, [title, position](ResultGrid& target) { return target.appendRow(title, position); },
+        false);
+}
+
+bool QtWindowPort::gridSetCell(std::string_view grid, int row, int column, const Text& value) {
+    return onGrid(
+        grid,
+        [row, column, value](ResultGrid& target) { return target.setCell(row, column, value); },
+        false);
+}
+
+bool QtWindowPort::gridSetTextColour(std::string_view grid, int row1, int column1, int row2,
+                                     int column2, std::uint32_t colour) {
+    return onGrid(
+        grid,
+        [=](ResultGrid& target) {
+            return target.setTextColour(row1, column1, row2, column2, colour);
+        },
+        false);
+}
+
+}  // namespace oc

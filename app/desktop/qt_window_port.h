@@ -1,0 +1,43 @@
+// The component operations of the main window for the check passes. Every
+// call is carried to the GUI thread and completes before it returns; the
+// passes never hold a widget. After shutdown begins, or once the window is
+// gone, calls change nothing and answer neutral values.
+#pragma once
+
+#include <QPointer>
+
+#include "app/desktop/gui_bridge.h"
+#include "app/desktop/main_window.h"
+#include "check/window_port.h"
+
+namespace oc {
+
+class ResultGrid;
+
+class QtWindowPort : public WindowPort {
+  public:
+    QtWindowPort(GuiBridge& bridge, MainWindow& window);
+
+    Text editContent(std::string_view editBox) override;
+    void setLabelCaption(std::string_view label, const Text& caption) override;
+    void setButtonDisabled(std::string_view button, bool disabled) override;
+    bool isTicked(std::string_view checkBox) override;
+
+    int gridRowCount(std::string_view grid) override;
+    bool gridDeleteRow(std::string_view grid, int row) override;
+    bool gridAppendRow(std::string_view grid, const Text& title, int position) override;
+    bool gridSetCell(std::string_view grid, int row, int column, const Text& value) override;
+    bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2, int column2,
+                           std::uint32_t colour) override;
+    using WindowPort::gridSetCell;
+
+  private:
+    // Runs `work` on the grid of that name on the GUI thread.
+    template <class Work, class Result>
+    Result onGrid(std::string_view grid, Work work, Result fallback);
+
+    GuiBridge& bridge_;
+    QPointer<MainWindow> window_;
+};
+
+}  // namespace oc

@@ -1,0 +1,275 @@
+#include "app/desktop/result_grid.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <algorithm>
+
+#include "app/desktop/qt_text.h"
+#include "app/desktop/result_grid_model.h"
+#include "services/boundary_text.h"
+#include "services/conversions.h"
+
+namespace oc {
+
+namespace {
+constexpr int kDesignRows = 1;
+constexpr int kDesignColumns = 4;
+}  // namespace
+
+ResultGrid::ResultGrid(QWidget* parent)
+    : QTableView(parent), model_(new ResultGridModel(kDesignRows, kDesignColumns, this)) {
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    horizontalHeader()->setFixedHeight(kRowHeight);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(fixedColumnWidth_);
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setHighlightSections(false);
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setWordWrap(false);
+    setStyleSheet(QStringLiteral(
+        "QTableView { gridline-color: rgb(192, 192, 192); background-color: white; }"));
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
+    corner_ = findChild<QAbstractButton*>();
+    if (corner_ != nullptr) {
+        corner_->installEventFilter(this);
+    }
+    connect(model_, &ResultGridModel::cornerChanged, this, [this] {
+        if (corner_ != nullptr) {
+            corner_->update();
+        }
+    });
+}
+
+int ResultGrid::rowCount() const {
+    return model_->rows();
+}
+
+int ResultGrid::columnCount() const {
+    return model_->columns();
+}
+
+bool ResultGrid::appendRow(const Text& title, int position) {
+    const int rows = model_->rows();
+    const int at = position >= kFixedRows && position < rows ? position : rows;
+    syncing_ = true;
+    model_->insertGridRow(at, title);
+    syncing_ = false;
+    if (cursorRow_ > at) {
+        ++cursorRow_;
+    }
+    showCursor();
+    return true;
+}
+
+bool ResultGrid::deleteRow(int row) {
+    if (row < 0 || row >= model_->rows()) {
+        return false;
+    }
+    syncing_ = true;
+    model_->removeGridRow(row);
+    syncing_ = false;
+    if (cursorRow_ == row) {
+        cursorRow_ = -1;
+        cursorColumn_ = -1;
+    } else if (cursorRow_ > row) {
+        --cursorRow_;
+    }
+    showCursor();
+    return true;
+}
+
+bool ResultGrid::setCell(int row, int column, const Text& value) {
+    if (!model_->contains(row, column)) {
+        return false;
+    }
+    model_->setText(row, column, value);
+    return true;
+}
+
+bool ResultGrid::setCell(int row, int column, int value) {
+    return setCell(row, column, toText(static_cast<std::int32_t>(value)));
+}
+
+Text ResultGrid::cellText(int row, int column) const {
+    return model_->contains(row, column) ? model_->text(row, column) : Text();
+}
+
+bool ResultGrid::setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour) {
+    if (row1 < 0 || column1 < 0 || row2 < 0 || column2 < 0 || row2 < row1 || column2 < column1 ||
+        !model_->contains(row1, column1)) {
+        return false;
+    }
+    row2 = std::min(row2, model_->rows() - 1);
+    column2 = std::min(column2, model_->columns() - 1);
+    for (int row = row1; row <= row2; ++row) {
+        for (int column = column1; column <= column2; ++column) {
+            model_->setColour(row, column, colour);
+        }
+    }
+    viewport()->update();
+    return true;
+}
+
+std::uint32_t ResultGrid::textColour(int row, int column) const {
+    if (!model_->contains(row, column)) {
+        return 0;
+    }
+    return model_->colour(row, column).value_or(0);
+}
+
+bool ResultGrid::setGridColumnWidth(int column, int width) {
+    if (column < 0 || column >= model_->columns() || width < 0) {
+        return false;
+    }
+    if (column == 0) {
+        fixedColumnWidth_ = width;
+        verticalHeader()->setFixedWidth(width);
+    } else {
+        QTableView::setColumnWidth(column - 1, width);
+    }
+    viewport()->update();
+    return true;
+}
+
+int ResultGrid::gridColumnWidth(int column) const {
+    if (column < 0 || column >= model_->columns()) {
+        return -1;
+    }
+    return column == 0 ? fixedColumnWidth_ : QTableView::columnWidth(column - 1);
+}
+
+void ResultGrid::moveCursorTo(int row, int column) {
+    if (model_->contains(row, column)) {
+        cursorRow_ = row;
+        cursorColumn_ = column;
+    } else {
+        cursorRow_ = -1;
+        cursorColumn_ = -1;
+    }
+    showCursor();
+}
+
+void ResultGrid::showCursor() {
+    syncing_ = true;
+    if (cursorRow_ >= 1 && cursorColumn_ >= 1) {
+        setCurrentIndex(model_->index(cursorRow_ - 1, cursorColumn_ - 1));
+    } else {
+        selectionModel()->clearCurrentIndex();
+        clearSelection();
+    }
+    syncing_ = false;
+}
+
+void ResultGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (!syncing_ && current.isValid()) {
+        cursorRow_ = current.row() + 1;
+        cursorColumn_ = current.column() + 1;
+    }
+}
+
+void ResultGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && indexAt(at).isValid()) {
+        const QPoint inGrid = viewport()->mapTo(this, at);
+        emit gridClicked(inGrid.x(), inGrid.y());
+    }
+}
+
+bool ResultGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == corner_ && event->type() == QEvent::Paint) {
+        paintCorner();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+        return headerMouse(watched, event);
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+// The heading row and the fixed column are cells too: a click there moves the
+// cursor onto them.
+bool ResultGrid::headerMouse(QObject* watched, QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr) {
+        return false;
+    }
+    const QPoint at = mouse->position().toPoint();
+    if (event->type() == QEvent::MouseButtonPress) {
+        int row = -1;
+        int column = -1;
+        if (watched == corner_) {
+            row = 0;
+            column = 0;
+        } else if (watched == horizontalHeader()->viewport()) {
+            const int section = horizontalHeader()->logicalIndexAt(at);
+            row = section < 0 || model_->rows() == 0 ? -1 : 0;
+            column = section < 0 ? -1 : section + 1;
+        } else if (watched == verticalHeader()->viewport()) {
+            const int section = verticalHeader()->logicalIndexAt(at);
+            row = section < 0 ? -1 : section + 1;
+            column = section < 0 ? -1 : 0;
+        }
+        headerPressed_ = row >= 0;
+        if (headerPressed_) {
+            moveCursorTo(row, column);
+        }
+        return false;
+    }
+    if (headerPressed_) {
+        headerPressed_ = false;
+        const QPoint inGrid = widget->mapTo(this, at);
+        emit gridClicked(inGrid.x(), inGrid.y());
+    }
+    return false;
+}
+
+void ResultGrid::paintCorner() {
+    QStylePainter painter(corner_);
+    QStyleOptionHeader option;
+    option.initFrom(corner_);
+    option.rect = corner_->rect();
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.textAlignment = Qt::AlignCenter;
+    if (model_->rows() > 0 && model_->columns() > 0) {
+        option.text = model_->shownText(0, 0);
+        if (auto colour = model_->colour(0, 0)) {
+            option.palette.setColor(QPalette::ButtonText, colorFromColorRef(*colour));
+        }
+    }
+    painter.drawControl(QStyle::CE_Header, option);
+}
+
+void setupResultGrid(ResultGrid& grid) {
+    grid.setGridColumnWidth(0, 30);
+    grid.setGridColumnWidth(1, 300);
+    grid.setGridColumnWidth(2, 30);
+    grid.setGridColumnWidth(3, 250);
+    grid.setCell(0, 0, gbkFromUtf8("编号"));
+    grid.setCell(0, 1, gbkFromUtf8("文本"));
+    grid.setCell(0, 2, gbkFromUtf8("飘红"));
+    grid.setCell(0, 3, gbkFromUtf8("搜索"));
+}
+
+}  // namespace oc

@@ -1,0 +1,81 @@
+// The table of one search engine's results: row 0 is the heading row and
+// column 0 the fixed column, both counted. Cells are read-only plain text.
+#pragma once
+
+#include <QTableView>
+#include <cstdint>
+
+#include "services/text_types.h"
+
+class QAbstractButton;
+
+namespace oc {
+
+class ResultGridModel;
+
+class ResultGrid : public QTableView {
+    Q_OBJECT
+  public:
+    static constexpr int kFixedRows = 1;
+    static constexpr int kRowHeight = 24;
+    static constexpr int kDefaultColumnWidth = 60;
+
+    explicit ResultGrid(QWidget* parent = nullptr);
+
+    int rowCount() const;
+    int columnCount() const;
+
+    // Inserts at `position` when kFixedRows <= position < rowCount(), else at
+    // the end; column 0 gets the title. A cursor below the insertion point
+    // moves down one row.
+    bool appendRow(const Text& title, int position);
+    // False for a row outside the grid. A cursor on the row becomes none, a
+    // cursor below it moves up one row.
+    bool deleteRow(int row);
+    bool setCell(int row, int column, const Text& value);
+    bool setCell(int row, int column, int value);
+    Text cellText(int row, int column) const;
+
+    // The inclusive rectangle; row2/column2 are clipped to the last row and
+    // column. False, changing nothing, when a coordinate is negative, the
+    // rectangle is reversed or (row1, column1) lies outside the grid.
+    bool setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour);
+    // The COLORREF a cell is drawn in (black when never set).
+    std::uint32_t textColour(int row, int column) const;
+
+    // Exactly, with no minimum; false outside the grid or for a negative width.
+    bool setGridColumnWidth(int column, int width);
+    int gridColumnWidth(int column) const;
+
+    int cursorRow() const { return cursorRow_; }
+    int cursorColumn() const { return cursorColumn_; }
+    // Moves the cursor as a click would; (-1, -1) for none.
+    void moveCursorTo(int row, int column);
+
+  signals:
+    // The left button was released over a cell, after the cursor moved there.
+    void gridClicked(int x, int y);
+
+  protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void showCursor();
+    void paintCorner();
+    bool headerMouse(QObject* watched, QEvent* event);
+
+    ResultGridModel* model_;
+    QAbstractButton* corner_ = nullptr;
+    int cursorRow_ = -1;
+    int cursorColumn_ = -1;
+    int fixedColumnWidth_ = kDefaultColumnWidth;
+    bool syncing_ = false;
+    bool headerPressed_ = false;
+};
+
+// Column widths 30/300/30/250 and the headings "编号", "文本", "飘红", "搜索".
+void setupResultGrid(ResultGrid& grid);
+
+}  // namespace oc

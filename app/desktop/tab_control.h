@@ -1,0 +1,37 @@
+// A tab control whose pages cover the whole control, tab strip included, so
+// that a page's children are placed relative to the control itself.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QTabBar;
+class QFrame;
+
+namespace oc {
+
+class TabControl : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TabControl(QWidget* parent = nullptr);
+
+    // The new page is shown only while its tab is current.
+    QWidget* addPage(const QString& caption);
+    int count() const;
+    QString tabText(int index) const;
+    int currentIndex() const;
+    void setCurrentIndex(int index);
+    QWidget* page(int index) const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void showPage(int index);
+
+    QTabBar* bar_;
+    QFrame* pane_;
+    std::vector<QWidget*> pages_;
+};
+
+}  // namespace oc

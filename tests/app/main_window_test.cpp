@@ -1,0 +1,191 @@
+#include "app/desktop/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "app/desktop/main_window_layout.h"
+#include "app/desktop/result_grid.h"
+#include "app/desktop/tab_control.h"
+#include "check/window_port.h"
+#include "tests/support/gbk.h"
+#include "tests/support/scripted_platform.h"
+
+namespace oc {
+namespace {
+using testing::G;
+using testing::ScriptedPlatform;
+
+struct Expected {
+    const char* name;
+    const char* kind;
+    QRect geometry;
+    const char* caption;
+};
+
+TEST(MainWindow, ComponentsAndInitialState) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Zarvik文章原创度检测工具"));
+
+    // Components the layout does not touch keep their design rectangles.
+    const Expected fixed[] = {
+        {"标签1", "QLabel", {888, 0, 80, 16}, "参数设置"},
+        {"按钮_清空文本", "QPushButton", {14, 256, 64, 32}, "清空文本"},
+        {"按钮_复制进来", "QPushButton", {86, 256, 64, 32}, "复制进来"},
+        {"按钮_检测", "QPushButton", {158, 256, 64, 32}, "开始检测"},
+        {"按钮_拷贝出去", "QPushButton", {230, 256, 64, 32}, "拷贝出去"},
+        {"标签6", "QLabel", {302, 256, 48, 32}, "文章字数"},
+        {"标签_文章字数", "QLabel", {352, 256, 56, 32}, ""},
+        {"标签5", "QLabel", {410, 256, 62, 32}, "百度原创度"},
+        {"标签_原创值", "QLabel", {478, 256, 58, 32}, ""},
+        {"标签3", "QLabel", {544, 264, 64, 24}, "360原创度"},
+        {"标签_原创值360", "QLabel", {608, 256, 64, 32}, ""},
+        {"标签_评语360", "QLabel", {544, 294, 152, 24}, ""},
+        {"选择框_查百度", "QCheckBox", {16, 296, 72, 24}, "查百度"},
+        {"选择框_查360", "QCheckBox", {88, 296, 72, 24}, "查360"},
+    };
+    for (const Expected& e : fixed) {
+        QWidget* widget = window.component(e.name);
+        ASSERT_NE(widget, nullptr) << e.name;
+        EXPECT_TRUE(widget->inherits(e.kind)) << e.name;
+        EXPECT_EQ(widget->objectName(), QString::fromUtf8(e.name));
+        EXPECT_EQ(widget->geometry(), e.geometry) << e.name;
+        const QString caption = widget->property("text").toString();
+        EXPECT_EQ(caption, QString::fromUtf8(e.caption)) << e.name;
+    }
+    EXPECT_EQ(window.component<QGroupBox>("分组框_文章")->title(),
+              QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"));
+    EXPECT_TRUE(window.component<QCheckBox>(component::kBaiduCheckBox)->isChecked());
+    EXPECT_TRUE(window.component<QCheckBox>(component::k360CheckBox)->isChecked());
+    EXPECT_TRUE(window.component<QPlainTextEdit>(component::kArticleBox)->toPlainText().isEmpty());
+    EXPECT_EQ(window.component(component::kArticleBox)->parentWidget(),
+              window.component("分组框_文章"));
+
+    auto* tabs = window.component<TabControl>("选择夹1");
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("百度"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("360"));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(window.grid(component::kBaiduGrid)->parentWidget(), tabs->page(0));
+    EXPECT_EQ(window.grid(component::k360Grid)->parentWidget(), tabs->page(1));
+    EXPECT_EQ(window.grid(component::kBaiduGrid)->pos(), QPoint(8, 40));
+    EXPECT_FALSE(window.component<QTextBrowser>("超文本浏览框1")->toPlainText().isEmpty());
+
+    // Fonts and colours of the link and the value labels.
+    auto* link = window.component<QLabel>("标签1");
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->font().pixelSize(), 12);
+    auto* value = window.component<QLabel>(component::kBaiduValueLabel);
+    EXPECT_EQ(value->font().pixelSize(), 16);
+    EXPECT_TRUE(value->font().bold());
+    EXPECT_EQ(value->textFormat(), Qt::PlainText);
+    EXPECT_FALSE(value->wordWrap());
+}
+
+TEST(MainWindow, LayoutFollowsTheSize) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    const int W = 1280;
+    const int H = 800;
+    layoutMainWindow(window, W, H);
+    EXPECT_EQ(window.width(), W);
+    EXPECT_EQ(window.component("分组框_文章")->width(), W - 296);
+    EXPECT_EQ(window.component("分组框_搜索引擎")->width(), W - 296);
+    EXPECT_EQ(window.component(component::kArticleBox)->width(), W - 308);
+    EXPECT_EQ(window.component("选择夹1")->width(), W - 308);
+    EXPECT_EQ(window.grid(component::kBaiduGrid)->width(), W - 320);
+    EXPECT_EQ(window.grid(component::k360Grid)->width(), W - 320);
+    EXPECT_EQ(window.component("分组框_广告")->geometry(), QRect(W - 296, 16, 286, H - 45));
+    EXPECT_EQ(window.component("超文本浏览框1")->size(), QSize(276, H - 69));
+    EXPECT_EQ(window.component("分组框_搜索引擎")->height(), H - 350);
+    EXPECT_EQ(window.grid(component::k360Grid)->height(), H - 422);
+    // Tops and the fixed components stay as designed.
+    EXPECT_EQ(window.component("分组框_搜索引擎")->y(), 320);
+    EXPECT_EQ(window.component("分组框_文章")->height(), 232);
+
+    // A size change lays the window out again; the smallest size keeps every
+    // size positive.
+    // (The layout works with the outer width, frame included.)
+    window.show();
+    window.resize(1000, 700);
+    const int outer = window.outerSize().width();
+    EXPECT_EQ(window.grid(component::kBaiduGrid)->width(), outer - 320);
+    EXPECT_EQ(window.component("分组框_广告")->x(), outer - 296);
+    window.resize(100, 100);
+    EXPECT_EQ(window.size(), QSize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight));
+    EXPECT_GT(window.grid(component::kBaiduGrid)->height(), 0);
+    EXPECT_GT(window.grid(component::kBaiduGrid)->width(), 0);
+}
+
+TEST(MainWindow, ArticleButtonsMoveTextThroughTheClipboard) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    auto* article = window.component<QPlainTextEdit>(component::kArticleBox);
+    article->setPlainText(QStringLiteral("旧的文章"));
+
+    platform.setClipboardText(G("剪贴板里的文章"));
+    window.component<QPushButton>("按钮_复制进来")->click();
+    EXPECT_EQ(article->toPlainText(), QStringLiteral("剪贴板里的文章"));
+
+    article->setPlainText(QStringLiteral("要拷贝的文章"));
+    window.component<QPushButton>("按钮_拷贝出去")->click();
+    EXPECT_EQ(platform.clipboardText(), G("要拷贝的文章"));
+
+    window.component<QPushButton>("按钮_清空文本")->click();
+    EXPECT_TRUE(article->toPlainText().isEmpty());
+    window.component<QPushButton>("按钮_拷贝出去")->click();
+    EXPECT_EQ(platform.clipboardText(), "");
+
+    // An empty clipboard empties the article.
+    article->setPlainText(QStringLiteral("x"));
+    window.component<QPushButton>("按钮_复制进来")->click();
+    EXPECT_TRUE(article->toPlainText().isEmpty());
+}
+
+TEST(MainWindow, CheckButtonAndLinkLabel) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    int checks = 0;
+    window.setCheckHandler([&checks] { ++checks; });
+    window.component<QPushButton>(component::kCheckButton)->click();
+    EXPECT_EQ(checks, 1);
+
+    // The parameter window opens on the press, before the release.
+    window.show();
+    QTest::mousePress(window.component("标签1"), Qt::LeftButton);
+    EXPECT_EQ(platform.shownWindows(), std::vector<ProgramWindow>{ProgramWindow::Parameters});
+    QTest::mouseRelease(window.component("标签1"), Qt::LeftButton);
+    EXPECT_EQ(platform.shownWindows().size(), 1u);
+}
+
+TEST(MainWindow, GridClicksOpenTheirOwnGridsUrl) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    window.resize(1200, 800);
+    window.show();
+    ResultGrid* grid = window.grid(component::k360Grid);
+    window.component<TabControl>("选择夹1")->setCurrentIndex(1);
+    setupResultGrid(*grid);
+    grid->appendRow("1", 1);
+    grid->setCell(1, 3, "http://127.0.0.1:9/s?q=1");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 1)).center());
+    EXPECT_TRUE(platform.opened().empty());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 2)).center());
+    EXPECT_EQ(platform.opened(), std::vector<Text>{"http://127.0.0.1:9/s?q=1"});
+    EXPECT_EQ(grid->textColour(1, 3), kColourPurple);
+}
+
+}  // namespace
+}  // namespace oc

@@ -1,0 +1,151 @@
+#include "app/desktop/qt_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <atomic>
+#include <thread>
+
+#include "app/desktop/message_box_style.h"
+#include "tests/app/event_pump.h"
+#include "tests/support/gbk.h"
+
+namespace oc {
+namespace {
+using testing::G;
+using testing::pumpUntil;
+
+// A prompt asked for by a worker thread, and its answer once given.
+struct AskingWorker {
+    std::atomic<int> answer{-1};
+    std::thread thread;
+
+    GuiBridge& bridge;
+
+    AskingWorker(GuiBridge& bridge, QtPlatform& platform, const char* message, int style)
+        : bridge(bridge) {
+        thread = std::thread(
+            [this, &platform, message, style] { answer = platform.messageBox(G(message), style); });
+    }
+    // A test that failed before answering releases the thread.
+    ~AskingWorker() {
+        if (answer.load() == -1) {
+            bridge.beginShutdown();
+        }
+        thread.join();
+    }
+};
+
+QMessageBox* boxSaying(QtPlatform& platform, const QString& text) {
+    for (QMessageBox* box : platform.openBoxes()) {
+        if (box->text() == text) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+TEST(QtPlatform, ClipboardTextIsGbk) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    EXPECT_TRUE(platform.setClipboardText(G("原创度检测")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("原创度检测"));
+    // A character GBK lacks comes back as "?".
+    QGuiApplication::clipboard()->setText(QStringLiteral("文章😀"));
+    EXPECT_EQ(platform.clipboardText(), G("文章?"));
+    QGuiApplication::clipboard()->clear();
+    EXPECT_EQ(platform.clipboardText(), "");
+}
+
+TEST(QtPlatform, ScreenSize) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    EXPECT_EQ(platform.screenWidth(), QGuiApplication::primaryScreen()->size().width());
+    EXPECT_GT(platform.screenHeight(), 0);
+}
+
+// Two prompts from two threads are open at once; each answer releases only
+// the thread that asked, in whichever order they come.
+TEST(QtPlatform, TwoPromptsAnsweredInEitherOrder) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    for (bool firstFirst : {true, false}) {
+        AskingWorker first(bridge, platform, "第一个", kMbOkCancel);
+        AskingWorker second(bridge, platform, "第二个", kMbOkCancel);
+        ASSERT_TRUE(pumpUntil([&] { return platform.openBoxes().size() == 2; }));
+        QMessageBox* a = boxSaying(platform, QStringLiteral("第一个"));
+        QMessageBox* b = boxSaying(platform, QStringLiteral("第二个"));
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(a->parent(), nullptr);
+        EXPECT_EQ(a->windowModality(), Qt::NonModal);
+        EXPECT_EQ(a->windowTitle(), QStringLiteral("信息："));
+
+        AskingWorker& early = firstFirst ? first : second;
+        AskingWorker& late = firstFirst ? second : first;
+        (firstFirst ? a : b)->button(QMessageBox::Cancel)->click();
+        ASSERT_TRUE(pumpUntil([&] { return early.answer.load() != -1; }));
+        EXPECT_EQ(early.answer.load(), kAnswerCancel);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(late.answer.load(), -1);  // still waiting on its own box
+        (firstFirst ? b : a)->button(QMessageBox::Ok)->click();
+        ASSERT_TRUE(pumpUntil([&] { return late.answer.load() != -1; }));
+        EXPECT_EQ(late.answer.load(), kAnswerOk);
+    }
+}
+
+TEST(QtPlatform, ShutdownAnswersPendingPromptsWithCancel) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    {
+        AskingWorker worker(bridge, platform, "等待", kMbOkCancel);
+        ASSERT_TRUE(pumpUntil([&] { return platform.openBoxes().size() == 1; }));
+        bridge.beginShutdown();
+        platform.closeOpenBoxes();
+        ASSERT_TRUE(pumpUntil([&] { return worker.answer.load() != -1; }));
+        EXPECT_EQ(worker.answer.load(), kAnswerCancel);
+    }
+    EXPECT_TRUE(platform.openBoxes().empty());
+    EXPECT_EQ(platform.messageBox(G("之后"), kMbOk), kAnswerCancel);
+}
+
+TEST(MessageBoxStyle, ButtonsIconsAndAnswers) {
+    QMessageBox box;
+    applyMessageBoxStyle(box, kMbOkCancel | kMbIconInformation);
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.icon(), QMessageBox::Information);
+    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
+    EXPECT_EQ(box.escapeButton(), box.button(QMessageBox::Cancel));
+
+    applyMessageBoxStyle(box, 0x4 | 0x100);  // Yes/No, second button default
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+
+    EXPECT_EQ(answerOf(QMessageBox::Ok), kAnswerOk);
+    EXPECT_EQ(answerOf(QMessageBox::Cancel), kAnswerCancel);
+    EXPECT_EQ(answerOf(QMessageBox::Retry), kAnswerRetry);
+    EXPECT_EQ(answerOf(QMessageBox::No), kAnswerNo);
+}
+
+// Closing a box with its close box answers as Windows does: Cancel when
+// there is a Cancel button, OK for a lone OK.
+TEST(QtPlatform, CloseBoxAnswers) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    for (auto [style, expected] : {std::pair{kMbOkCancel, kAnswerCancel}, {kMbOk, kAnswerOk}}) {
+        AskingWorker worker(bridge, platform, "关闭", style);
+        ASSERT_TRUE(pumpUntil([&] { return platform.openBoxes().size() == 1; }));
+        platform.openBoxes().front()->close();
+        ASSERT_TRUE(pumpUntil([&] { return worker.answer.load() != -1; }));
+        EXPECT_EQ(worker.answer.load(), static_cast<int>(expected));
+        pumpUntil([&] { return platform.openBoxes().empty(); });
+    }
+}
+
+}  // namespace
+}  // namespace oc
