@@ -4,32 +4,14 @@
 
 #include "app/desktop/result_grid.h"
 #include "check/window_port.h"
+#include "text/ascii_case.h"
 
 namespace oc {
 
-namespace {
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool isWebAddress(const Text& url) {
     for (std::string_view scheme : {"http://", "https://"}) {
-        if (startsWithIgnoringCase(url, scheme) && url.size() > scheme.size()) {
+        if (url.size() > scheme.size() &&
+            equalsIgnoringAsciiCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
             return true;
         }
     }
