@@ -37,7 +37,7 @@ Document parseDocument(std::string fileName, std::string_view utf8) {
         if (c != U'\r') {
             text += c;
         } else {
-            text += U'\n';  // a lone CR ends a line too; CR LF gives an empty line, trimmed below
+            text += U'\n';  // a lone CR ends a line too
         }
     }
     std::size_t start = text.find_first_not_of(U"\n \t\u3000");
@@ -48,14 +48,17 @@ Document parseDocument(std::string fileName, std::string_view utf8) {
     CodePoints title = trimmed(std::u32string_view(text).substr(start, lineEnd - start));
     CodePoints body =
         lineEnd < text.size() ? trimmed(std::u32string_view(text).substr(lineEnd)) : CodePoints{};
-    // Collapse the empty lines CR LF left behind into single line ends between paragraphs.
-    CodePoints tidy;
+    // The lines of the body become one running text, as a page's paragraphs do
+    // for an engine: Chinese lines join directly, others with a space.
+    CodePoints joined;
     for (char32_t c : body) {
-        if (c != U'\n' || tidy.empty() || tidy.back() != U'\n') {
-            tidy += c;
+        if (c != U'\n') {
+            joined += c;
+        } else if (!joined.empty() && joined.back() < 0x80 && joined.back() != U' ') {
+            joined += U' ';
         }
     }
-    return Document{std::move(fileName), std::move(title), std::move(tidy)};
+    return Document{std::move(fileName), std::move(title), std::move(joined)};
 }
 
 Corpus loadCorpus(const std::filesystem::path& folder) {

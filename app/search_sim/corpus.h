@@ -13,7 +13,7 @@ namespace oc::sim {
 struct Document {
     std::string fileName;
     CodePoints title;  // the first non-empty line
-    CodePoints body;   // the rest, line ends as "\n"
+    CodePoints body;   // the rest as one running text (lines joined)
 };
 
 struct Corpus {
@@ -22,8 +22,8 @@ struct Corpus {
     std::string error;                 // the folder could not be read
 };
 
-// A document from the bytes of one file; a leading BOM is dropped and CR LF
-// read as LF.
+// A document from the bytes of one file; a leading BOM is dropped. The body's
+// lines are joined: directly after a non-ASCII character, else with a space.
 Document parseDocument(std::string fileName, std::string_view utf8);
 
 Corpus loadCorpus(const std::filesystem::path& folder);

@@ -12,7 +12,9 @@ TEST(ParseDocument, FirstLineIsTitleAndTheRestIsBody) {
         parseDocument("a.txt", "\xEF\xBB\xBF\r\n  春茶开采 \r\n第一段。\r\n\r\n第二段。\r\n");
     EXPECT_EQ(d.fileName, "a.txt");
     EXPECT_EQ(d.title, U"春茶开采");
-    EXPECT_EQ(d.body, U"第一段。\n第二段。");
+    EXPECT_EQ(d.body, U"第一段。第二段。");
+    EXPECT_EQ(parseDocument("e.txt", "T\nword\nnext\r\n\r\n中文\n接着").body,
+              U"word next 中文接着");
 
     Document titleOnly = parseDocument("b.txt", "只有标题");
     EXPECT_EQ(titleOnly.title, U"只有标题");
