@@ -87,6 +87,15 @@ Text gbkFromUtf8(std::string_view utf8) {
         return utf8SequenceLength(utf8, pos);
     });
     std::erase(out, '\0');
+    // Code page 936 writes the euro sign as the one byte 0x80, which a text
+    // would take for the first byte of a two-byte character; its two-byte
+    // GB18030 form keeps the character and the character structure.
+    for (std::size_t i = 0; i < out.size();) {
+        if (static_cast<unsigned char>(out[i]) == 0x80) {
+            out.replace(i, 1, "\xA2\xE3");
+        }
+        i += isLeadByte(out[i]) ? 2 : 1;
+    }
     return out;
 }
 

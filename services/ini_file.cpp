@@ -115,6 +115,12 @@ bool writeIniItem(const Text& file, const Text& section, const std::optional<Tex
     }
     std::string& bytes = content.bytes;
     bytes.replace(edit->begin, edit->end - edit->begin, edit->replacement);
+    // A name the reader would not find again (a section name that ends in a
+    // lone lead byte hides its closing bracket) is refused before the file grows.
+    if (keyName && oneLine &&
+        findIniValue(bytes, sectionName, *keyName) != trimIniBlanks(*oneLine)) {
+        return false;
+    }
     return replaceFileAtomically(native, bytes);
 }
 

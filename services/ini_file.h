@@ -20,7 +20,8 @@ Text readIniItem(const Text& file, const Text& section, const Text& key,
 // deletes the section. A value ends at its first line break. False, with the
 // file unchanged, when the write fails: the folder or file cannot be written,
 // an existing file cannot be read, or a name could not be read back (empty, a
-// line break, a key with "=" or starting with ";" or "[").
+// line break, a key with "=" or starting with ";" or "[", a section name
+// ending in a lone lead byte, which would take the closing bracket).
 bool writeIniItem(const Text& file, const Text& section, const std::optional<Text>& key,
                   const std::optional<Text>& value);
 

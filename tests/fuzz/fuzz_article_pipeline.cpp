@@ -1,47 +1,21 @@
 // The article pipeline on arbitrary bytes with arbitrary segment lengths: no
 // character is ever split and the segments rejoin to the prepared text.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "check/segmentation.h"
+#include "tests/fuzz/fuzz_invariant.h"
 #include "text/article_filters.h"
 
-namespace {
-
-#define require(condition) requireAt((condition), #condition)
-
-void requireAt(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-// True when the text is a sequence of whole characters.
-bool wholeCharacters(const oc::Text& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        i += oc::isLeadByte(text[i]) ? 2 : 1;
-    }
-    return i == text.size();
-}
-
-}  // namespace
+using oc::fuzz::wholeCharacters;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {
         return 0;
     }
     int segmentChars = static_cast<int>(data[0]) - 16;  // -16 .. 239, the bad values included
-    std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-    oc::Text article;
-    for (char c : bytes) {
-        if (c != '\0') {
-            article += c;  // a text never holds 0x00
-        }
-    }
+    oc::Text article =
+        oc::fuzz::textOf(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
 
     oc::Text trimmed = oc::trim(article);
     require(trimmed.size() <= article.size());

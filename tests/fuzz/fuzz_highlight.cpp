@@ -1,0 +1,106 @@
+// The highlight search of both passes on arbitrary page bytes: every "<em>"
+// fragment is found once, in order, inside the page, and the hit count agrees
+// with the fragments it was given.
+#include <cstdint>
+#include <string>
+
+#include "check/highlight.h"
+#include "services/conversions.h"
+#include "services/text_ops.h"
+#include "tests/fuzz/fuzz_invariant.h"
+#include "text/regex.h"
+
+namespace {
+
+using oc::Text;
+
+char fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Where the tags are, found by a plain scan: each "<em>" that a later "</em>"
+// closes, the fragment ending at the first such "</em>".
+std::vector<std::pair<std::size_t, std::size_t>> expectedFragments(const Text& page,
+                                                                   bool ignoreCase) {
+    Text folded = page;
+    if (ignoreCase) {
+        for (char& c : folded) {
+            c = fold(c);
+        }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> fragments;
+    std::size_t from = 0;
+    while (true) {
+        std::size_t open = folded.find("<em>", from);
+        if (open == Text::npos) {
+            break;
+        }
+        std::size_t close = folded.find("</em>", open + 4);
+        if (close == Text::npos) {
+            break;
+        }
+        fragments.emplace_back(open + 4, close - open - 4);
+        from = close + 5;
+    }
+    return fragments;
+}
+
+void checkMatches(const Text& page, const oc::RegexMatchList& matches, bool ignoreCase) {
+    auto expected = expectedFragments(page, ignoreCase);
+    require(matches.size() == expected.size());
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        const auto& spans = matches[i].spans();
+        require(spans.size() == 2 && spans[0].matched && spans[1].matched);
+        require(spans[0].start >= 0 && spans[0].length >= 9);
+        require(static_cast<std::size_t>(spans[0].start) + spans[0].length <= page.size());
+        require(static_cast<std::size_t>(spans[1].start) == expected[i].first);
+        require(static_cast<std::size_t>(spans[1].length) == expected[i].second);
+        require(matches[i].groupText(page, 1) ==
+                page.substr(expected[i].first, expected[i].second));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    oc::fuzz::InputReader in(data, size);
+    int threshold = static_cast<int>(in.byte()) - 4;
+    int start = static_cast<int>(in.byte()) - 4;
+    int length = static_cast<int>(in.byte()) - 4;
+    Text segment = oc::fuzz::textOf(in.piece());
+    Text page = oc::fuzz::textOf(in.rest());
+
+    // The 360 pass: its own Regex, case-sensitive.
+    oc::Regex regex;
+    require(regex.compile(oc::kHighlightPattern));
+    oc::RegexMatchList matches = regex.searchAll(page);
+    checkMatches(page, matches, false);
+
+    // The Baidu pass: findAllMatches, without regard to case.
+    oc::RegexMatchList folded;
+    Text answer = oc::findAllMatches(oc::kHighlightPattern, page, folded);
+    if (!page.empty()) {
+        checkMatches(page, folded, true);
+        require(oc::toInteger(answer) == static_cast<int>(folded.size()));
+    }
+
+    int hits = oc::countHighlightHits(segment, page, matches, threshold);
+    const Text half = oc::toHalfWidth(segment);
+    int expected = 0;
+    for (const oc::RegexMatch& match : matches) {
+        Text fragment = match.groupText(page, 1);
+        expected +=
+            static_cast<int>(fragment.size()) >= threshold && oc::findText(half, fragment) != -1;
+    }
+    require(hits == expected);
+    require(oc::countHighlightHits(segment, page, matches, threshold + 1) <= hits);
+
+    // A search in a byte range reports a match inside that range, or none.
+    oc::RegexMatch first = regex.search(page, start, length);
+    if (!first.empty()) {
+        require(start >= 1 && length >= 0 && start + length <= static_cast<int>(page.size()) + 1);
+        const oc::MatchSpan& whole = first.spans()[0];
+        require(whole.start >= start - 1 && whole.start + whole.length <= start - 1 + length);
+    }
+    return 0;
+}
