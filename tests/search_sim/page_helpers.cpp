@@ -1,15 +1,17 @@
 #include "tests/search_sim/page_helpers.h"
 
-#include <regex>
-
 namespace oc::sim::testing {
 
 std::vector<std::string> emFragments(const std::string& html) {
     std::vector<std::string> out;
-    std::regex em("<em>(.*?)</em>");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), em); it != std::sregex_iterator();
-         ++it) {
-        out.push_back((*it)[1]);
+    for (std::size_t open = html.find("<em>"); open != std::string::npos;
+         open = html.find("<em>", open)) {
+        std::size_t close = html.find("</em>", open + 4);
+        if (close == std::string::npos) {
+            break;
+        }
+        out.push_back(html.substr(open + 4, close - open - 4));
+        open = close + 5;
     }
     return out;
 }
