@@ -3,14 +3,9 @@
 # answer, and a clean stop on SIGTERM and SIGINT.
 #   search_sim_process.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
-bin_dir=$1
-source_dir=$2
-work=$(mktemp -d)
-trap 'kill "$SIM_PID" 2>/dev/null || true; rm -rf "$work"' EXIT
-# shellcheck source=sim_process.sh
-source "$(dirname "$0")/sim_process.sh"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=e2e_support.sh
+source "$(dirname "$0")/e2e_support.sh"
+e2e_begin "$@"
 
 # Bad usage and a missing corpus.
 status=0; "$bin_dir/search-sim" >/dev/null 2>&1 || status=$?

@@ -1,7 +1,23 @@
-# Starting and stopping search-sim from the end-to-end scripts (sourced).
+# What the end-to-end scripts share (sourced).
+#   e2e_begin BIN_DIR SOURCE_DIR                          sets bin_dir, source_dir, work
+#   fail MESSAGE                                          reports and exits 1
 #   start_sim BIN_DIR LOG_PREFIX [search-sim options...]  sets SIM_PID, SIM_URL
 #   stop_sim [SIGNAL]                                     sets SIM_STATUS
 #   http_get URL_PATH                                     prints the raw answer
+
+# A work folder removed at exit, together with a simulator still running.
+e2e_begin() {
+  bin_dir=$1
+  source_dir=$2
+  work=$(mktemp -d)
+  SIM_PID=
+  trap 'if [[ -n $SIM_PID ]]; then kill "$SIM_PID" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
 
 start_sim() {
   local bin_dir=$1 prefix=$2

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# scripts/demo.sh, the offline demo, runs to its end with the built programs:
+# it says it is not the web, prints both engines' percentages and stops the simulator.
+#   demo_script.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+bin_dir=$1
+source_dir=$2
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+fail() { echo "FAIL: $*" >&2; cat "$out" >&2; exit 1; }
+
+status=0
+OC_BUILD_DIR=$(dirname "$bin_dir") "$source_dir/scripts/demo.sh" >"$out" 2>&1 || status=$?
+[[ $status == 0 ]] || fail "demo exited with $status"
+grep -q 'OFFLINE DEMO' "$out" || fail "no banner"
+grep -q 'NOT the web' "$out" || fail "the demo does not say it is not the web"
+[[ $(grep -c '79\.07%' "$out") -ge 2 ]] || fail "expected the sample article's 79.07% for both engines"
+grep -q 'search-sim answered 129 queries' "$out" || fail "unexpected number of queries"
+echo "offline demo: ok"

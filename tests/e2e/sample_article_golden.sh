@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# originality-cli against search-sim on the sample data, both engines, compared
+# with a golden file reviewed by hand: the segments copied from the corpus hit,
+# the original ones do not. The simulator's address is written as http://SIM.
+#   sample_article_golden.sh BIN_DIR SOURCE_DIR
+# With UPDATE_GOLDEN=1 the golden file is rewritten instead (review the diff!).
+set -euo pipefail
+# shellcheck source=e2e_support.sh
+source "$(dirname "$0")/e2e_support.sh"
+e2e_begin "$@"
+golden="$source_dir/tests/e2e/sample-article.golden.json"
+
+start_sim "$bin_dir" "$work/sim" --corpus "$source_dir/data/corpus" --port 0
+status=0
+# A settings file that does not exist: the default settings apply.
+"$bin_dir/originality-cli" --engine both --baidu-url "$SIM_URL" --360-url "$SIM_URL" \
+  --settings "$work/defaults.ini" --on-empty-page cancel --json --quiet \
+  "$source_dir/data/sample-article.txt" >"$work/result.json" || status=$?
+stop_sim TERM
+[[ $status == 0 ]] || fail "originality-cli exited with $status"
+sed "s#$SIM_URL#http://SIM#g" "$work/result.json" >"$work/normalised.json"
+
+if [[ ${UPDATE_GOLDEN:-} == 1 ]]; then
+  cp "$work/normalised.json" "$golden"
+  echo "golden file rewritten: $golden"
+  exit 0
+fi
+diff -u "$golden" "$work/normalised.json" ||
+  fail "the result differs from $golden (UPDATE_GOLDEN=1 rewrites it after review)"
+echo "sample article against search-sim: as in the golden file"
