@@ -45,5 +45,5 @@ export OC_COOKIE_FILE="$PWD/$dir/test-cookies.txt"
 export no_proxy="127.0.0.1,localhost" NO_PROXY="127.0.0.1,localhost"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 "${ctest_args[@]}"
