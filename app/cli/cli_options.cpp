@@ -32,6 +32,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         ->check(CLI::IsMember({"ask", "continue", "cancel"}));
     app.add_flag("--json", options.json, "print one JSON document when all passes have ended");
     app.add_flag("--quiet", options.quiet, "no progress on standard error");
+    app.add_option("--stall-timeout-ms", options.stallTimeoutMs,
+                   "for testing: give up a page that sends nothing for this many milliseconds")
+        ->check(CLI::Range(1L, 3600000L));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -17,6 +17,9 @@ struct CliOptions {
     EmptyPageAnswer onEmptyPage = EmptyPageAnswer::Cancel;
     bool json = false;
     bool quiet = false;
+    // For testing against servers that stall: a fetch that receives nothing
+    // for this long returns what it has. 0: the fetch's own default.
+    long stallTimeoutMs = 0;
 };
 
 // Exit status for bad usage and unreadable articles.

@@ -13,6 +13,7 @@
 #include "check/memory_window.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "services/http_fetch.h"
 #include "settings/settings.h"
 
 namespace {
@@ -47,6 +48,11 @@ int main(int argc, char** argv) {
         options.settingsFile.empty() ? settingsPath() : gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    if (options.stallTimeoutMs > 0) {
+        FetchLimits limits;
+        limits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+        env.fetch = [limits](const Text& url) { return httpGet(url, limits); };
+    }
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 

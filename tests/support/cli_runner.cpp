@@ -1,0 +1,41 @@
+#include "tests/support/cli_runner.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace oc::testing {
+namespace {
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+CliRun runCli(const std::string& binDir, const std::string& folder, const std::string& args,
+              const std::string& input, std::chrono::seconds limit) {
+    const std::string in = folder + "/stdin.txt";
+    const std::string out = folder + "/stdout.txt";
+    const std::string err = folder + "/stderr.txt";
+    std::ofstream(in, std::ios::binary) << input;
+    // timeout sends TERM at the limit and KILL shortly after, answering 124.
+    std::string command = "timeout -k 5 " + std::to_string(limit.count()) + " '" + binDir +
+                          "/originality-cli' " + args + " < '" + in + "' > '" + out + "' 2> '" +
+                          err + "'";
+    auto start = std::chrono::steady_clock::now();
+    int raw = std::system(command.c_str());
+    CliRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = contentOf(out);
+    run.err = contentOf(err);
+    return run;
+}
+
+}  // namespace oc::testing
