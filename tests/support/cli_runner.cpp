@@ -19,15 +19,16 @@ std::string contentOf(const std::string& path) {
 }  // namespace
 
 CliRun runCli(const std::string& binDir, const std::string& folder, const std::string& args,
-              const std::string& input, std::chrono::seconds limit) {
+              const std::string& input, std::chrono::seconds limit,
+              const std::string& environment) {
     const std::string in = folder + "/stdin.txt";
     const std::string out = folder + "/stdout.txt";
     const std::string err = folder + "/stderr.txt";
     std::ofstream(in, std::ios::binary) << input;
     // timeout sends TERM at the limit and KILL shortly after, answering 124.
-    std::string command = "timeout -k 5 " + std::to_string(limit.count()) + " '" + binDir +
-                          "/originality-cli' " + args + " < '" + in + "' > '" + out + "' 2> '" +
-                          err + "'";
+    std::string command = "env " + environment + " timeout -k 5 " + std::to_string(limit.count()) +
+                          " '" + binDir + "/originality-cli' " + args + " < '" + in + "' > '" +
+                          out + "' 2> '" + err + "'";
     auto start = std::chrono::steady_clock::now();
     int raw = std::system(command.c_str());
     CliRun run;

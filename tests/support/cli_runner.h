@@ -16,8 +16,9 @@ struct CliRun {
 
 // Runs `binDir`/originality-cli with `args` (shell words, quoted by the
 // caller) and `input` on standard input; the files it needs go to `folder`.
+// `environment` holds NAME=value words set for the program only.
 CliRun runCli(const std::string& binDir, const std::string& folder, const std::string& args,
-              const std::string& input = "",
-              std::chrono::seconds limit = std::chrono::seconds(120));
+              const std::string& input = "", std::chrono::seconds limit = std::chrono::seconds(120),
+              const std::string& environment = "");
 
 }  // namespace oc::testing

@@ -1,0 +1,72 @@
+// A 200,000-character article checked through to the end by both passes at
+// once, against a loopback server that answers every query at once with a
+// realistic result page: the time of the whole run and the peak memory.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+
+#include "check/check_run.h"
+#include "check/memory_window.h"
+#include "tests/support/long_article.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/scripted_platform.h"
+
+namespace {
+
+constexpr int kArticleChars = 200000;
+
+// Ten results with a few highlights each, about 6 KB.
+std::string resultPage() {
+    std::string page = "<html><head><title>搜索结果</title></head><body>";
+    for (int i = 0; i < 10; ++i) {
+        page += "<div class=\"result\"><h3><a href=\"http://example.com/" + std::to_string(i) +
+                "\">春天的<em>早晨</em>与城市</a></h3><p>在一个<em>春天的早晨</em>，"
+                "我们沿着河边慢慢地走着，看见<em>柳树发芽</em>，听见鸟儿在枝头歌唱。</p></div>";
+    }
+    return page + "</body></html>";
+}
+
+double peakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_LargeArticleBothPasses(benchmark::State& state) {
+    oc::testing::LoopbackServer server;
+    const std::string page = resultPage();
+    server.server().Get("/s", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(page, "text/html; charset=utf-8");
+    });
+    server.start();
+    const oc::Text text = oc::testing::longArticle(kArticleChars);
+    const double rssBefore = peakRssMb();
+    oc::MemoryWindow window;
+    window.setEditContent(oc::component::kArticleBox, text);
+    oc::testing::ScriptedPlatform platform;
+    oc::PassEnvironment env;
+    env.window = &window;
+    env.platform = &platform;
+    env.settingsPath = "/nonexistent/settings.ini";
+    env.baiduUrl = server.baseUrl();
+    env.url360 = server.baseUrl();
+    int rows = 0;
+    for (auto _ : state) {
+        oc::CheckRun run(env);
+        run.start();
+        run.wait();
+        rows = window.gridRowCount(oc::component::kBaiduGrid) - 1 +
+               window.gridRowCount(oc::component::k360Grid) - 1;
+    }
+    state.counters["article_chars"] = kArticleChars;
+    state.counters["rows"] = rows;
+    state.counters["requests"] = static_cast<double>(server.requests().size());
+    state.counters["peak_rss_mb"] = peakRssMb();
+    state.counters["rss_before_run_mb"] = rssBefore;
+}
+BENCHMARK(BM_LargeArticleBothPasses)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,106 @@
+// The command-line checker given bad input at its edges: articles that are no
+// text, settings files that are no INI file, a cookie store it cannot write.
+// Each gets a clear message or the neutral behaviour, never a crash.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+
+#include "tests/support/cli_runner.h"
+#include "tests/support/file_fixtures.h"
+#include "tests/support/loopback_server.h"
+
+namespace oc {
+namespace {
+using namespace std::chrono_literals;
+
+const std::string kArticle =
+    "春眠不觉晓处处闻啼鸟夜来风雨声花落知多少床前明月光疑是地上霜举头望明月";
+
+class CliBadInput : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server_.server().Get("/s", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Set-Cookie", "BAIDUID=abc; Path=/");
+            res.set_content("<p><em>无关</em></p>", "text/html; charset=utf-8");
+        });
+        server_.start();
+    }
+
+    std::string file(const std::string& name, const std::string& bytes) {
+        std::string path = folder_.nativePath(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    testing::CliRun check(const std::string& article, const std::string& settings,
+                          const std::string& environment = "") {
+        std::string args = "--json --quiet --settings '" + settings + "' --baidu-url " +
+                           server_.baseUrl() + " --360-url " + server_.baseUrl() + " '" + article +
+                           "'";
+        auto run = testing::runCli(OC_BIN_DIR, folder_.native(), args, "", 60s, environment);
+        EXPECT_NE(run.status, 124) << "the checker hung";
+        return run;
+    }
+
+    testing::TempFolder folder_;
+    testing::LoopbackServer server_;
+};
+
+TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
+    const std::string none = folder_.nativePath("none.ini");
+    // Only a byte order mark, or only blanks: the empty-article message.
+    for (std::string bytes : {std::string("\xEF\xBB\xBF"), std::string(" \r\n\t ")}) {
+        auto run = check(file("article.txt", bytes), none);
+        EXPECT_EQ(run.status, bytes.size() == 3 ? 3 : 0) << run.err;
+    }
+    // Only ASCII: no segment to check, both passes end without rows.
+    auto run = check(file("article.txt", "Hello, world! 12345"), none);
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc["articleChars"], "0");
+    EXPECT_TRUE(doc["passes"][0]["rows"].empty());
+
+    // Binary garbage: decoded as GBK, checked like any text.
+    std::mt19937 random(7);
+    std::string bytes(20000, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random() & 0xFF);
+    }
+    run = check(file("article.bin", bytes), none);
+    EXPECT_EQ(run.status, 0) << run.err;
+    doc = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(doc.is_discarded());
+    EXPECT_GT(doc["passes"][0]["rows"].size(), 50u);
+    EXPECT_EQ(doc["passes"][0]["rows"].size(), doc["passes"][1]["rows"].size());
+}
+
+TEST_F(CliBadInput, ASettingsFileOfGarbageOrAFolderGivesTheDefaults) {
+    const std::string article = file("article.txt", kArticle);
+    std::string garbage(1 << 20, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) {
+        garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    for (const std::string& settings :
+         {file("garbage.ini", garbage), folder_.native(), folder_.nativePath("missing/x.ini")}) {
+        auto run = check(article, settings);
+        ASSERT_EQ(run.status, 0) << settings << "\n" << run.err;
+        auto doc = nlohmann::json::parse(run.out);
+        // 38 characters: one segment at the default length.
+        EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u) << settings;
+        EXPECT_EQ(doc["passes"][1]["originality"], "100%");
+    }
+}
+
+TEST_F(CliBadInput, ACookieStoreThatCannotBeWrittenDoesNotStopTheCheck) {
+    file("plain", "a file, not a folder");
+    auto run = check(file("article.txt", kArticle), folder_.nativePath("none.ini"),
+                     "OC_COOKIE_FILE='" + folder_.nativePath("plain/cookies.txt") + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["passes"][0]["originality"], "100%");
+    EXPECT_GE(server_.requests().size(), 3u);
+}
+
+}  // namespace
+}  // namespace oc
