@@ -5,12 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)"
 if [[ ${1:-} == --demo || (-z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-}) ]]; then
+  cmake --build build -j "$(nproc)" --target search-sim originality-cli
   exec scripts/demo.sh
 fi
-if [[ ! -x build/bin/originality-checker ]]; then
-  echo "The desktop program is not built yet." >&2
-  exit 1
-fi
-exec build/bin/originality-checker "$@"
+cmake --build build -j "$(nproc)" --target originality-checker
+exec build/bin/originality-checker

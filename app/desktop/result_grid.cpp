@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/desktop/qt_text.h"
@@ -17,6 +18,16 @@ namespace oc {
 namespace {
 constexpr int kDesignRows = 1;
 constexpr int kDesignColumns = 4;
+
+// The header that shows the fixed column. Its width is always set, so its size
+// hint need not measure the row titles; the stock hint lays out the text of up
+// to 200 titles after every appended row.
+class FixedColumnHeader : public QHeaderView {
+  public:
+    explicit FixedColumnHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+    QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+};
+
 }  // namespace
 
 ResultGrid::ResultGrid(QWidget* parent)
@@ -26,6 +37,7 @@ ResultGrid::ResultGrid(QWidget* parent)
     horizontalHeader()->setFixedHeight(kRowHeight);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
+    setVerticalHeader(new FixedColumnHeader(this));
     verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -49,6 +61,11 @@ ResultGrid::ResultGrid(QWidget* parent)
     if (corner_ != nullptr) {
         corner_->installEventFilter(this);
     }
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, changed, this, &ResultGrid::throttleRepaints);
+    }
+    connect(model_, &QAbstractItemModel::dataChanged, this, &ResultGrid::throttleRepaints);
+    connect(model_, &QAbstractItemModel::headerDataChanged, this, &ResultGrid::throttleRepaints);
     connect(model_, &ResultGridModel::cornerChanged, this, [this] {
         if (corner_ != nullptr) {
             corner_->update();
@@ -163,6 +180,20 @@ void ResultGrid::moveCursorTo(int row, int column) {
         cursorColumn_ = -1;
     }
     showCursor();
+}
+
+// A pass changes its grid many times a second, and every change would repaint
+// the whole visible grid: changes are gathered and shown together instead.
+void ResultGrid::throttleRepaints() {
+    if (throttling_ || !isVisible()) {
+        return;
+    }
+    throttling_ = true;
+    setUpdatesEnabled(false);
+    QTimer::singleShot(kRepaintInterval, this, [this] {
+        throttling_ = false;
+        setUpdatesEnabled(true);
+    });
 }
 
 void ResultGrid::showCursor() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTableView>
+#include <chrono>
 #include <cstdint>
 
 #include "services/text_types.h"
@@ -19,6 +20,8 @@ class ResultGrid : public QTableView {
     static constexpr int kFixedRows = 1;
     static constexpr int kRowHeight = 24;
     static constexpr int kDefaultColumnWidth = 60;
+    // The shortest time between two repaints caused by changing cells.
+    static constexpr std::chrono::milliseconds kRepaintInterval{40};
 
     explicit ResultGrid(QWidget* parent = nullptr);
 
@@ -63,6 +66,7 @@ class ResultGrid : public QTableView {
 
   private:
     void showCursor();
+    void throttleRepaints();
     void paintCorner();
     bool headerMouse(QObject* watched, QEvent* event);
 
@@ -73,6 +77,7 @@ class ResultGrid : public QTableView {
     int fixedColumnWidth_ = kDefaultColumnWidth;
     bool syncing_ = false;
     bool headerPressed_ = false;
+    bool throttling_ = false;
 };
 
 // Column widths 30/300/30/250 and the headings "编号", "文本", "飘红", "搜索".

@@ -6,6 +6,30 @@
 
 namespace oc {
 
+namespace {
+
+// What a cell shows of its text, on one line: line breaks and other control
+// characters (a segment keeps the article's line breaks) show as spaces, and
+// long query URLs are cut, since laying out hundreds of characters only to
+// elide them made every repaint slow.
+constexpr qsizetype kShownChars = 100;
+
+QString displayedText(const Text& text) {
+    QString shown = qstringFromGbk(text);
+    if (shown.size() > kShownChars) {
+        shown.truncate(kShownChars);
+        shown += QChar(0x2026);
+    }
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
 ResultGridModel::ResultGridModel(int rows, int columns, QObject* parent)
     : QAbstractTableModel(parent),
       cells_(static_cast<std::size_t>(rows), std::vector<Cell>(static_cast<std::size_t>(columns))),
@@ -19,7 +43,7 @@ void ResultGridModel::insertGridRow(int at, const Text& title) {
     std::vector<Cell> row(static_cast<std::size_t>(columns_));
     if (columns_ > 0) {
         row[0].text = title;
-        row[0].shown = qstringFromGbk(title);
+        row[0].shown = displayedText(title);
     }
     // A new heading row changes the headers as a whole.
     const bool heading = at == 0;
@@ -56,7 +80,7 @@ void ResultGridModel::removeGridRow(int row) {
 void ResultGridModel::setText(int row, int column, const Text& text) {
     Cell& cell = cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     cell.text = text;
-    cell.shown = qstringFromGbk(text);
+    cell.shown = displayedText(text);
     announceChange(row, column);
 }
 

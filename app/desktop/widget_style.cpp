@@ -1,6 +1,9 @@
 #include "app/desktop/widget_style.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
+#include <QStyle>
 
 namespace oc {
 
@@ -20,8 +23,35 @@ QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& 
     return label;
 }
 
+namespace {
+
+class ValueLabel : public QLabel {
+  public:
+    explicit ValueLabel(QWidget* parent) : QLabel(parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        const QRect area = contentsRect().adjusted(1, 0, -1, 0);
+        QFont fitted = font();
+        while (fitted.pixelSize() > kSmallestPixels &&
+               QFontMetrics(fitted).horizontalAdvance(text()) > area.width()) {
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        }
+        QPainter painter(this);
+        painter.setFont(fitted);
+        style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
+                              text(), foregroundRole());
+    }
+
+  private:
+    static constexpr int kSmallestPixels = 9;
+};
+
+}  // namespace
+
 QLabel* makeValueLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new ValueLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(false);
     label->setAlignment(Qt::AlignCenter);

@@ -17,7 +17,8 @@ QFont pixelFont(int pixels, bool bold = false, bool underline = false);
 // background.
 QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& colour);
 
-// Red bold 16-pixel text on white in a thin sunken border, one line.
+// Red bold 16-pixel text on white in a thin sunken border, one line; a text
+// too wide for the label is drawn in a smaller size rather than cut.
 QLabel* makeValueLabel(QWidget* parent);
 
 }  // namespace oc

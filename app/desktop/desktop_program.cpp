@@ -1,0 +1,89 @@
+#include "app/desktop/desktop_program.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
+#include "app/desktop/gui_bridge.h"
+#include "app/desktop/main_window.h"
+#include "app/desktop/main_window_layout.h"
+#include "app/desktop/qt_platform.h"
+#include "app/desktop/qt_window_port.h"
+#include "app/desktop/result_grid.h"
+#include "app/desktop/skins.h"
+#include "check/check_run.h"
+#include "services/http_fetch.h"
+#include "settings/settings.h"
+#include "text/web_text_util.h"
+
+namespace oc {
+
+namespace {
+// How long shutdown keeps the window's events going while the passes wind down.
+constexpr std::chrono::milliseconds kWindDown{3000};
+}  // namespace
+
+DesktopProgram::DesktopProgram(DesktopOptions options) {
+    // The program's one utility object, first of all.
+    webTextUtil();
+    if (options.settingsPath.empty()) {
+        options.settingsPath = settingsPath();
+    }
+    bridge_ = std::make_unique<GuiBridge>();
+    qtPlatform_ = std::make_unique<QtPlatform>(*bridge_, options.settingsPath);
+    platform_ = options.platform != nullptr ? options.platform : qtPlatform_.get();
+
+    window_ = std::make_unique<MainWindow>(*platform_);
+    port_ = std::make_unique<QtWindowPort>(*bridge_, *window_);
+    PassEnvironment env;
+    env.window = port_.get();
+    env.platform = platform_;
+    env.settingsPath = options.settingsPath;
+    env.baiduUrl = options.baiduUrl;
+    env.url360 = options.url360;
+    run_ = std::make_unique<CheckRun>(std::move(env));
+    window_->setCheckHandler([this] {
+        if (!shutDown_ && run_ != nullptr) {
+            run_->start();
+        }
+    });
+    window_->setCloseHandler([this] { shutdown(); });
+
+    // What the window does once created: layout for the screen, the skin,
+    // the grids' columns.
+    layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
+    applySkin(kStartupSkin);
+    setupResultGrid(*window_->grid(component::kBaiduGrid));
+    setupResultGrid(*window_->grid(component::k360Grid));
+}
+
+DesktopProgram::~DesktopProgram() {
+    shutdown();
+}
+
+void DesktopProgram::show() {
+    window_->showMaximized();
+}
+
+bool DesktopProgram::checkRunning() const {
+    return run_ != nullptr && run_->active();
+}
+
+void DesktopProgram::shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    bridge_->beginShutdown();
+    qtPlatform_->closeOpenBoxes();
+    abortAllFetches();
+    const auto until = std::chrono::steady_clock::now() + kWindDown;
+    while (run_->active() && std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run_.reset();
+    resumeFetches();
+}
+
+}  // namespace oc

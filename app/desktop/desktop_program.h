@@ -1,0 +1,58 @@
+// The desktop program as a whole: start-up (main window, layout, skin, grid
+// set-up), the check button's run, and a shutdown that never waits on the
+// network or on a prompt.
+#pragma once
+
+#include <memory>
+
+#include "services/platform.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+class CheckRun;
+class GuiBridge;
+class MainWindow;
+class QtPlatform;
+class QtWindowPort;
+
+struct DesktopOptions {
+    // The settings file; settingsPath() when empty.
+    Text settingsPath;
+    // Search engine base URLs overriding the settings file (tests, demos).
+    Text baiduUrl;
+    Text url360;
+    // Replaces the Qt platform for the window and the passes (tests).
+    Platform* platform = nullptr;
+};
+
+class DesktopProgram {
+  public:
+    // Needs a QApplication. Builds and lays out the window; show() opens it.
+    explicit DesktopProgram(DesktopOptions options = {});
+    ~DesktopProgram();
+    DesktopProgram(const DesktopProgram&) = delete;
+    DesktopProgram& operator=(const DesktopProgram&) = delete;
+
+    // Opens the main window maximised.
+    void show();
+    MainWindow& window() { return *window_; }
+    QtPlatform& qtPlatform() { return *qtPlatform_; }
+    // Whether passes of a check run are still going.
+    bool checkRunning() const;
+
+    // Pending prompts answer Cancel, fetches are aborted, window operations
+    // become no-ops, then the passes are joined. Runs when the window closes.
+    void shutdown();
+
+  private:
+    std::unique_ptr<GuiBridge> bridge_;
+    std::unique_ptr<QtPlatform> qtPlatform_;
+    Platform* platform_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<QtWindowPort> port_;
+    std::unique_ptr<CheckRun> run_;
+    bool shutDown_ = false;
+};
+
+}  // namespace oc

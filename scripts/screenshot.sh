@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Takes docs/screenshot.png: the desktop window after checking the sample
+# article against the local search simulator, on a virtual X display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --screenshot
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j "$(nproc)" --target desktop-screenshot search-sim
+
+work=$(mktemp -d)
+sim_pid=""
+cleanup() {
+  [[ -n "$sim_pid" ]] && kill "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+build/bin/search-sim --corpus data/corpus --port 0 >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 100); do
+  grep -q '^listening on ' "$work/sim.out" && break
+  sleep 0.1
+done
+url=$(sed -n 's/^listening on //p' "$work/sim.out")
+[[ -n "$url" ]] || { cat "$work/sim.err" >&2; exit 1; }
+
+mkdir -p docs
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/desktop-screenshot --article data/sample-article.txt --baidu "$url" --360 "$url" \
+  --settings "$work/settings.ini" --out docs/screenshot.png
