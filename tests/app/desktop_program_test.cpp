@@ -2,18 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/main_window.h"
+#include "app/desktop/parameter_window.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/result_grid.h"
 #include "check/check_run.h"
@@ -164,6 +167,43 @@ TEST_F(DesktopProgramTest, TwoPromptsAnsweredInEitherOrder) {
     EXPECT_TRUE(checkButton(*program)->isEnabled());
     EXPECT_EQ(label(*program, component::kBaiduValueLabel), "");
     EXPECT_EQ(label(*program, component::k360ValueLabel), "");
+}
+
+// The parameter window is modal to the main window, yet the passes go on
+// filling the grids while it is open.
+TEST_F(DesktopProgramTest, PassesGoOnWhileTheParameterWindowIsOpen) {
+    SearchServer server("<em>x</em>", std::chrono::milliseconds(15));
+    auto program = start(server);
+    auto* article = program->window().component<QPlainTextEdit>(component::kArticleBox);
+    article->setPlainText(article->toPlainText().repeated(4));  // eleven segments
+    ResultGrid* grid = program->window().grid(component::kBaiduGrid);
+    checkButton(*program)->click();
+    ASSERT_TRUE(pumpUntil([&] { return grid->rowCount() > 1; }));
+
+    int rowsAtOpen = -1;
+    int rowsAtClose = -1;
+    bool mainWindowBlocked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* parameters = qobject_cast<ParameterWindow*>(QApplication::activeModalWidget());
+        if (parameters == nullptr) {
+            return;
+        }
+        if (rowsAtOpen < 0) {
+            rowsAtOpen = grid->rowCount();
+            mainWindowBlocked = parameters->windowModality() == Qt::ApplicationModal;
+        } else if (grid->rowCount() > rowsAtOpen + 2 || !program->checkRunning()) {
+            rowsAtClose = grid->rowCount();
+            parameters->close();
+        }
+    });
+    watch.start(5);
+    QTest::mousePress(program->window().component("标签1"), Qt::LeftButton);  // returns on close
+    watch.stop();
+    EXPECT_TRUE(mainWindowBlocked);
+    EXPECT_GT(rowsAtClose, rowsAtOpen);
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }));
+    EXPECT_GT(grid->rowCount(), 8);
 }
 
 // Closing the window while both passes wait on slow pages and prompts ends

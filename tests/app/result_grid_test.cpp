@@ -67,6 +67,11 @@ TEST(ResultGrid, PassPatternAppendsTitledRowsAndResetKeepsHeadings) {
     EXPECT_EQ(grid.cellText(3, 2), "7");
     EXPECT_TRUE(grid.setCell(3, 2, -12));
     EXPECT_EQ(grid.cellText(3, 2), "-12");
+    // A segment keeps the article's line breaks; the cell shows one line.
+    EXPECT_TRUE(grid.setCell(4, 1, G("标题\r\n正文")));
+    EXPECT_EQ(grid.cellText(4, 1), G("标题\r\n正文"));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(3, 0)).toString(),
+              QStringLiteral("标题  正文"));
 
     while (grid.rowCount() > 1) {
         ASSERT_TRUE(grid.deleteRow(grid.rowCount() - 1));
