@@ -86,12 +86,12 @@ void MainWindow::buildButtonRow() {
         {component::kCheckButton, "开始检测", 158, nullptr},
         {"按钮_拷贝出去", "拷贝出去", 230, &MainWindow::copyArticle},
     };
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = add(new QPushButton(QString::fromUtf8(spec.caption), this), spec.name,
-                           {spec.left, 256, 64, 32});
+    for (const ButtonSpec& design : buttons) {
+        auto* button = add(new QPushButton(QString::fromUtf8(design.caption), this), design.name,
+                           {design.left, 256, 64, 32});
         button->setFont(pixelFont(12));
-        if (spec.handler != nullptr) {
-            connect(button, &QPushButton::clicked, this, spec.handler);
+        if (design.handler != nullptr) {
+            connect(button, &QPushButton::clicked, this, design.handler);
         } else {
             connect(button, &QPushButton::clicked, this, [this] {
                 if (checkHandler_) {
