@@ -134,6 +134,14 @@ bool CheckRun::active() const {
     return state_->running > 0;
 }
 
+bool CheckRun::recheckUnverified() {
+    return false;  // segment status and the recheck come with the page classes
+}
+
+bool CheckRun::hasUnverified() const {
+    return false;
+}
+
 void CheckRun::wait() {
     std::unique_lock lock(state_->mutex);
     state_->ended.wait(lock, [&] { return state_->running == 0; });

@@ -31,6 +31,12 @@ class CheckRun {
     // nothing is ticked.
     bool start();
     bool active() const;
+    // After a run: queries again only the unverified rows, one pass per engine
+    // that has some, on its own thread, with the same prompts; the rows are
+    // updated in place and value, coverage and verdict computed afresh. False
+    // while a run is active or when nothing is unverified.
+    bool recheckUnverified();
+    bool hasUnverified() const;
     // Waits until the passes of the current run have ended.
     void wait();
     // How each pass of the last run ended, in the order they ended.

@@ -55,5 +55,7 @@ class GridModel {
 const std::vector<Text>& resultGridHeadings();
 inline constexpr int kResultGridWidths[4] = {30, 300, 30, 250};
 inline constexpr int kUrlColumn = 3;
+// 命中 / 原创 / 未核实, the reason of 未核实 as the cell's tooltip.
+inline constexpr int kStatusColumn = 4;
 
 }  // namespace oc

@@ -22,11 +22,24 @@ inline constexpr std::string_view kBaiduCheckBox = "选择框_查百度";
 inline constexpr std::string_view k360CheckBox = "选择框_查360";
 inline constexpr std::string_view kBaiduGrid = "高级表格_原创度";
 inline constexpr std::string_view k360Grid = "高级表格_原创度360";
+// Beside each value: "已核实 a/b" (red while a < b), "已取消 a/b".
+inline constexpr std::string_view kBaiduCoverageLabel = "标签_核实百度";
+inline constexpr std::string_view k360CoverageLabel = "标签_核实360";
+// Queries the unverified rows of the last run again; usable only after a run
+// that left some.
+inline constexpr std::string_view kRecheckButton = "按钮_重查未核实";
 }  // namespace component
 
 // Windows COLORREF values (0x00BBGGRR).
 inline constexpr std::uint32_t kColourBlue = 0xFF0000;
 inline constexpr std::uint32_t kColourPurple = 0x800080;
+inline constexpr std::uint32_t kColourRed = 0x0000FF;
+inline constexpr std::uint32_t kDefaultLabelColour = 0xFFFFFFFF;
+// Row backgrounds: a copied segment light red, an unverified one grey;
+// kNoBackground gives the row back the grid's own.
+inline constexpr std::uint32_t kColourHitRow = 0xE0E0FF;
+inline constexpr std::uint32_t kColourUnverifiedRow = 0xE0E0E0;
+inline constexpr std::uint32_t kNoBackground = 0xFFFFFFFF;
 
 // Every call takes effect before it returns, and the calls of one thread take
 // effect in the order they are made, whichever thread makes them.
@@ -46,6 +59,27 @@ class WindowPort {
     virtual bool gridSetCell(std::string_view grid, int row, int column, const Text& value) = 0;
     virtual bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2,
                                    int column2, std::uint32_t colour) = 0;
+
+    // The text colour of a label; kDefaultLabelColour gives it back its own.
+    virtual void setLabelColour(std::string_view label, std::uint32_t colour) {
+        (void)label;
+        (void)colour;
+    }
+    // The tooltip of one cell (empty: none).
+    virtual bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) {
+        (void)grid;
+        (void)row;
+        (void)column;
+        (void)tip;
+        return false;
+    }
+    // The background of every cell of a data row.
+    virtual bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) {
+        (void)grid;
+        (void)row;
+        (void)colour;
+        return false;
+    }
 
     bool gridSetCell(std::string_view grid, int row, int column, int value) {
         return gridSetCell(grid, row, column, toText(static_cast<std::int32_t>(value)));

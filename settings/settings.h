@@ -10,6 +10,7 @@ struct CheckSettings {
     int segmentChars = 38;     // 段落字数, bounded to 1..38 (0 or below counts as 38)
     int minRunChars = 30;      // 飘红检测数, at least 12
     int lastSegmentChars = 5;  // 最后段字数, read and not applied
+    int intervalSeconds = 0;   // 查询间隔: seconds between two requests of one engine, 0..120
 };
 
 struct EngineEndpoints {
@@ -21,6 +22,7 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
+    Text intervalSeconds;  // 查询间隔
 };
 
 // programDirectory + "/配置.ini".
