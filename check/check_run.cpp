@@ -93,8 +93,6 @@ struct CheckRun::State {
     }
 };
 
-
-
 CheckRun::CheckRun(PassEnvironment env) : state_(std::make_shared<State>(std::move(env))) {}
 
 CheckRun::~CheckRun() {

@@ -130,7 +130,7 @@ RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
 // Where the no-results sentences lie: from each phrase to the first "。", to
 // a tag other than em, or a bounded length.
 std::vector<std::pair<std::size_t, std::size_t>> noResultsSentences(const EngineTable& table,
-                                                                   const Text& page) {
+                                                                    const Text& page) {
     std::vector<std::pair<std::size_t, std::size_t>> spans;
     const Text& stop = texts().fullStop;
     for (const Text& phrase : table.noResultsPhrases) {
@@ -192,8 +192,8 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
     if (!parts) {
         return false;
     }
-    return std::find(table.verificationHosts.begin(), table.verificationHosts.end(),
-                     parts->host) != table.verificationHosts.end() ||
+    return std::find(table.verificationHosts.begin(), table.verificationHosts.end(), parts->host) !=
+               table.verificationHosts.end() ||
            lowerAscii(parts->path).find("captcha") != std::string::npos;
 }
 
@@ -218,11 +218,11 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report)
     if (text.empty()) {
         return failed(texts().emptyPage);
     }
-    if (holdsAny(titleOf(text), table.blockTitles)) {
-        return blocked();
-    }
+    // A result page's title echoes the query, which may name a block title
+    // itself; such a page has highlighted fragments, a block page none.
     RegexMatchList highlights = highlightsOf(table, text);
-    if (highlights.empty() && holdsAny(text, table.bodyMarkers)) {
+    if (highlights.empty() &&
+        (holdsAny(titleOf(text), table.blockTitles) || holdsAny(text, table.bodyMarkers))) {
         return blocked();
     }
     ClassifiedPage page;

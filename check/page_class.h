@@ -38,9 +38,9 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report)
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {
-const Text& blocked();         // 屏蔽/验证码
-const Text& noHighlight();     // 页面无飘红
-const Text& cancelled();       // 已取消
+const Text& blocked();      // 屏蔽/验证码
+const Text& noHighlight();  // 页面无飘红
+const Text& cancelled();    // 已取消
 }  // namespace unverified_reason
 
 }  // namespace oc

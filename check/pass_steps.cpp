@@ -92,12 +92,11 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
     const int original = outcome.count(SegmentStatus::Original);
     Text coverage;
     if (total > 0) {
-        coverage = (cancelled ? cancelledWord : verifiedWord) + number(verified) + "/" +
-                   number(total);
+        coverage =
+            (cancelled ? cancelledWord : verifiedWord) + number(verified) + "/" + number(total);
     }
     window.setLabelCaption(shown.coverageLabel, coverage);
-    window.setLabelColour(shown.coverageLabel,
-                          verified < total ? kColourRed : kDefaultLabelColour);
+    window.setLabelColour(shown.coverageLabel, verified < total ? kColourRed : kDefaultLabelColour);
     Text value;
     Text verdict;
     if (!cancelled && verified > 0) {

@@ -22,8 +22,9 @@ const Text& statusText(SegmentStatus status) {
 }
 
 int PassOutcome::count(SegmentStatus status) const {
-    return static_cast<int>(std::count_if(results.begin(), results.end(),
-                                          [&](const SegmentResult& r) { return r.status == status; }));
+    return static_cast<int>(
+        std::count_if(results.begin(), results.end(),
+                      [&](const SegmentResult& r) { return r.status == status; }));
 }
 
 }  // namespace oc

@@ -16,7 +16,7 @@ struct SegmentResult {
     SegmentStatus status = SegmentStatus::Unverified;
     Text reason;  // why it is unverified; empty otherwise
     int hits = 0;
-    Text url;  // the query URL the row shows
+    Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked
 };
 

@@ -24,9 +24,8 @@ std::optional<std::string> part(CURLU* url, CURLUPart which) {
 
 std::optional<UrlParts> splitUrl(const std::string& url) {
     std::unique_ptr<CURLU, UrlCleanup> parsed(curl_url());
-    if (!parsed ||
-        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
-            CURLUE_OK) {
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(),
+                                CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
         return std::nullopt;
     }
     std::optional<std::string> host = part(parsed.get(), CURLUPART_HOST);

@@ -162,8 +162,8 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
             std::string status =
                 cellUtf8(grid, row, kStatusColumn) + (reason.empty() ? "" : "(" + reason + ")");
             out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
-                << padded(status, 8) << padded(oneLine(cellUtf8(grid, row, 1)), textWidth)
-                << "  " << cellUtf8(grid, row, 3) << "\n";
+                << padded(status, 8) << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
+                << cellUtf8(grid, row, 3) << "\n";
         }
         std::string value = utf8FromGbk(window.caption(view.valueLabel));
         out << view.title << "原创度: " << (value.empty() ? "-" : value);

@@ -274,7 +274,7 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     platform_.setDefaultAnswer(kAnswerOk);
     window_.setEditContent(component::kArticleBox, chinese(60));
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
-    EXPECT_EQ(platform_.messages().size(), 2u);  // once per empty page
+    EXPECT_EQ(platform_.messages().size(), 2u);                   // once per empty page
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");  // never 0%
     EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2");
 

@@ -2,6 +2,7 @@
 // servers on 127.0.0.1: a segment is only 命中 or 原创 when its pages were verified.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -26,7 +27,8 @@ namespace fs = std::filesystem;
 using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
 // One segment of 38 characters (the whole article) and the same text in UTF-8.
-const std::string kSegment = "春眠不觉晓处处闻啼鸟夜来风雨声花落知多少白日依山尽黄河入海流欲穷千里目";
+const std::string kSegment =
+    "春眠不觉晓处处闻啼鸟夜来风雨声花落知多少白日依山尽黄河入海流欲穷千里目";
 
 std::string resultPage(const std::string& body, const std::string& title = "搜索结果") {
     return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
@@ -109,9 +111,8 @@ TEST_F(PageClasses, BlocksOfBothEnginesLeaveTheSegmentUnverifiedWithAPrompt) {
         Handler handler;
     };
     auto redirectTo = [](std::string target) {
-        return [target](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect(target);
-        };
+        return
+            [target](const httplib::Request&, httplib::Response& res) { res.set_redirect(target); };
     };
     auto page = [](std::string html, int status) {
         return [html, status](const httplib::Request&, httplib::Response& res) {
@@ -160,9 +161,9 @@ TEST_F(PageClasses, BlocksOfBothEnginesLeaveTheSegmentUnverifiedWithAPrompt) {
             // One prompt per page while nothing of the segment was verified.
             std::size_t pages = engine == Engine::Baidu ? 1 : 2;
             ASSERT_EQ(platform_.messages().size(), promptsBefore + pages) << c.name;
-            EXPECT_EQ(platform_.messages().back().message,
-                      engine == Engine::Baidu ? pass_texts::baiduBlocked()
-                                              : pass_texts::blocked360());
+            EXPECT_EQ(platform_.messages().back().message, engine == Engine::Baidu
+                                                               ? pass_texts::baiduBlocked()
+                                                               : pass_texts::blocked360());
         }
     }
 }
@@ -216,8 +217,9 @@ TEST_F(PageClasses, APageThatNeverArrivedGetsItsOwnPrompt) {
 
 TEST_F(PageClasses, PagesThatOnlyLookLikeBlocksOrEmptyAnswersAreResultPages) {
     // A snippet quoting a block title or marker, with highlights: a result page.
-    answerPage(resultPage("<p>百度安全验证 网络不给力，请稍后重试 访问过于频繁 请输入验证码</p><p><em>" +
-                          kSegment + "</em></p>"));
+    answerPage(
+        resultPage("<p>百度安全验证 网络不给力，请稍后重试 访问过于频繁 请输入验证码</p><p><em>" +
+                   kSegment + "</em></p>"));
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
         RowSeen row = rowAfter(engine);
         EXPECT_EQ(row.status, "命中");
@@ -296,6 +298,62 @@ TEST_F(PageClasses, RequestsOfAnEngineAreSpacedByTheQueryInterval) {
     rowAfter(Engine::So360);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(server_.requests().back().headers.find("User-Agent")->second, "Editor/2.0");
+}
+
+TEST_F(PageClasses, RecheckQueriesOnlyTheUnverifiedRowsAgain) {
+    std::atomic<bool> blocking{true};
+    std::atomic<int> answered{0};
+    answer([&](const httplib::Request&, httplib::Response& res) {
+        if (blocking && ++answered > 3) {
+            res.status = 429;
+            return;
+        }
+        res.set_content(resultPage("<em>" + kSegment + "</em>"), "text/html; charset=utf-8");
+    });
+    platform_.setDefaultAnswer(kAnswerOk);
+    window_.setEditContent(component::kArticleBox, G(kSegment + "。" + kSegment + "。" + kSegment));
+    CheckRun run(env_);
+    EXPECT_FALSE(run.recheckUnverified());  // no run yet
+    ASSERT_TRUE(run.start());
+    EXPECT_TRUE(window_.buttonDisabled(component::kRecheckButton));
+    EXPECT_FALSE(run.recheckUnverified());  // not while the run is active
+    run.wait();
+    ASSERT_TRUE(run.hasUnverified());
+    EXPECT_FALSE(window_.buttonDisabled(component::kRecheckButton));
+    auto unverifiedRows = [&](std::string_view grid) {
+        int n = 0;
+        GridModel model = window_.grid(grid);
+        for (int r = 1; r < model.rowCount(); ++r) {
+            n += U(model.cellText(r, kStatusColumn)) == "未核实" ? 1 : 0;
+        }
+        return n;
+    };
+    const int before = unverifiedRows(component::kBaiduGrid) + unverifiedRows(component::k360Grid);
+    const int rows = window_.grid(component::kBaiduGrid).rowCount() - 1;
+    EXPECT_GT(before, 0);
+
+    blocking = false;
+    server_.clearRequests();
+    ASSERT_TRUE(run.recheckUnverified());
+    run.wait();
+    EXPECT_FALSE(run.hasUnverified());
+    EXPECT_EQ(unverifiedRows(component::kBaiduGrid) + unverifiedRows(component::k360Grid), 0);
+    // Rows updated in place; a Baidu row costs one request, a 360 row two.
+    EXPECT_EQ(window_.grid(component::kBaiduGrid).rowCount() - 1, rows);
+    EXPECT_GE(server_.requests().size(), static_cast<std::size_t>(before));
+    EXPECT_LE(server_.requests().size(), static_cast<std::size_t>(2 * before));
+    for (auto [coverage, value] :
+         {std::pair{component::kBaiduCoverageLabel, component::kBaiduValueLabel},
+          std::pair{component::k360CoverageLabel, component::k360ValueLabel}}) {
+        EXPECT_EQ(U(window_.caption(coverage)),
+                  "已核实 " + std::to_string(rows) + "/" + std::to_string(rows));
+        EXPECT_EQ(window_.labelColour(coverage), kDefaultLabelColour);
+        EXPECT_FALSE(window_.caption(value).empty());
+    }
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)).find("未核实"), std::string::npos);
+    EXPECT_TRUE(window_.buttonDisabled(component::kRecheckButton));
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_FALSE(run.recheckUnverified());
 }
 
 }  // namespace

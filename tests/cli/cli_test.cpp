@@ -73,8 +73,8 @@ class CliProgram : public ::testing::Test {
         std::string command = std::string(OC_BIN_DIR) + "/originality-cli --settings '" +
                               (dir_ / "none.ini").string() + "' --baidu-url " + server_.baseUrl() +
                               " --360-url " + (url360_.empty() ? server_.baseUrl() : url360_) +
-                              " " + args + " < '" +
-                              in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
+                              " " + args + " < '" + in.string() + "' > '" + out.string() +
+                              "' 2> '" + err.string() + "'";
         int raw = std::system(command.c_str());
         RunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -171,9 +171,8 @@ TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
         };
     };
     auto redirect = [](std::string target) {
-        return [target](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect(target);
-        };
+        return
+            [target](const httplib::Request&, httplib::Response& res) { res.set_redirect(target); };
     };
     const std::string hit =
         "<em>春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼鸟夜来</em>";
@@ -181,8 +180,7 @@ TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
         {"captcha path", redirect("/static/captcha/tuxing.html"), "unverified", "屏蔽/验证码"},
         {"baidu host", redirect("https://passport.baidu.com/login"), "unverified", "屏蔽/验证码",
          "baidu"},
-        {"360 host", redirect("http://qcaptcha.so.com/?ret=x"), "unverified", "屏蔽/验证码",
-         "360"},
+        {"360 host", redirect("http://qcaptcha.so.com/?ret=x"), "unverified", "屏蔽/验证码", "360"},
         {"403", html(hit, 403), "unverified", "屏蔽/验证码"},
         {"429", html("", 429), "unverified", "屏蔽/验证码"},
         {"500", html("", 500), "unverified", "HTTP 状态码 500"},
@@ -236,8 +234,8 @@ TEST_F(CliProgram, IntervalAndUserAgentOptions) {
         res.set_content("<em>" + req.get_header_value("User-Agent") + "</em>", "text/html");
     };
     auto start = std::chrono::steady_clock::now();
-    RunResult r = run("--json --quiet --engine 360 --interval-ms 100 --user-agent 'Editor/3.0' -",
-                      kArticle);
+    RunResult r =
+        run("--json --quiet --engine 360 --interval-ms 100 --user-agent 'Editor/3.0' -", kArticle);
     EXPECT_EQ(r.status, 0) << r.err;
     // Four requests of one engine, three waits between them.
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
