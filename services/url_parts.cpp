@@ -73,6 +73,16 @@ std::string urlHost(const std::string& address) {
     return host;
 }
 
+bool isWebAddress(const std::string& url) {
+    UrlHandle parsed(curl_url());
+    if (!parsed || hasControlByte(url) ||
+        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), kLenient) != CURLUE_OK) {
+        return false;
+    }
+    std::string scheme = part(parsed.get(), CURLUPART_SCHEME);
+    return (scheme == "http" || scheme == "https") && !part(parsed.get(), CURLUPART_HOST).empty();
+}
+
 bool isIpAddress(const std::string& host) {
     if (host.find(':') != std::string::npos) {
         return true;  // only an IPv6 address holds a colon

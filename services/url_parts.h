@@ -13,6 +13,10 @@ std::string resolveUrl(const std::string& base, const std::string& reference);
 // brackets or trailing dot. Empty when the URL has no host or does not parse.
 std::string urlHost(const std::string& url);
 
+// True for an http or https URL with a host: the only addresses a window or a
+// report offers as links.
+bool isWebAddress(const std::string& url);
+
 // True when the host is an IPv4 or IPv6 address rather than a name.
 bool isIpAddress(const std::string& host);
 
