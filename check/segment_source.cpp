@@ -12,7 +12,7 @@ SourceOutcome attributeRuns(const std::vector<PageRuns>& pages, const ResultBloc
         if (page.runs.empty()) {
             continue;
         }
-        const std::vector<ResultBlock> blocks = findResultBlocks(page.text, form, page.url);
+        const std::vector<ResultBlock> blocks = findResultBlocks(page.text, form, std::string(page.url));
         for (const HighlightRun& run : page.runs) {
             int index = blockHolding(blocks, run.position);
             if (index < 0) {

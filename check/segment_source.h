@@ -17,7 +17,7 @@ namespace oc {
 // were found in (positions count from its first byte) and its query URL.
 struct PageRuns {
     std::string_view text;
-    std::string url;
+    std::string_view url;
     std::vector<HighlightRun> runs;
 };
 
