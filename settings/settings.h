@@ -22,7 +22,7 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
-    Text intervalSeconds;  // 查询间隔
+    Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
 };
 
 // programDirectory + "/配置.ini".
