@@ -22,7 +22,7 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
-    Text intervalSeconds;  // 查询间隔
+    Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
 };
 
 // programDirectory + "/配置.ini".
@@ -43,5 +43,10 @@ EngineEndpoints defaultEngineEndpoints();
 // Section "搜索引擎", key "UserAgent": the User-Agent sent to the engines; the
 // built-in one when the key is missing, empty or holds a line break.
 Text loadUserAgent(const Text& path);
+
+// Section "原创检测配置", key "忽略网站": the user's own sites, whose results do not
+// count as copies (empty when none). The save writes the list as one line.
+Text loadIgnoredSites(const Text& path);
+bool saveIgnoredSites(const Text& path, const Text& sites);
 
 }  // namespace oc
