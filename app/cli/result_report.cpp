@@ -155,14 +155,22 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
             textWidth = std::max(textWidth, displayWidth(oneLine(cellUtf8(grid, row, 1))));
         }
         out << "\n== " << view.title << " ==\n";
-        out << padded("编号", 5) << padded("飘红", 5) << padded("状态", 8)
-            << padded("文本", textWidth) << "  搜索\n";
+        std::vector<std::string> statuses{"状态"};
         for (int row = 1; row < grid.rowCount(); ++row) {
             std::string reason = reasonOf(grid, row);
-            std::string status =
-                cellUtf8(grid, row, kStatusColumn) + (reason.empty() ? "" : "(" + reason + ")");
+            statuses.push_back(cellUtf8(grid, row, kStatusColumn) +
+                               (reason.empty() ? "" : "(" + reason + ")"));
+        }
+        int statusWidth = 0;
+        for (const std::string& status : statuses) {
+            statusWidth = std::max(statusWidth, displayWidth(status) + 2);
+        }
+        out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
+            << padded("文本", textWidth) << "  搜索\n";
+        for (int row = 1; row < grid.rowCount(); ++row) {
             out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
-                << padded(status, 8) << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
+                << padded(statuses[static_cast<std::size_t>(row)], statusWidth)
+                << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
                 << cellUtf8(grid, row, 3) << "\n";
         }
         std::string value = utf8FromGbk(window.caption(view.valueLabel));
