@@ -42,7 +42,7 @@ Text settingsPath() {
 }
 
 CheckSettings loadCheckSettings(const Text& path) {
-    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5"});
+    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5", ""});
     CheckSettings settings;
     settings.segmentChars = toInteger(texts.segmentChars);
     settings.minRunChars = toInteger(texts.minRunChars);
