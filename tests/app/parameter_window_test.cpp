@@ -88,7 +88,19 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(hint->text(),
               QStringLiteral("至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高"));
     EXPECT_TRUE(hint->wordWrap());
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 6);
+    // The query interval shares the save button's row and stays clear of it.
+    WholeNumberEdit* interval = window.box("编辑框_查询间隔");
+    ASSERT_NE(interval, nullptr);
+    EXPECT_EQ(interval->geometry(), QRect(136, 168, 32, 32));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签7"))->text(),
+              QStringLiteral("查询间隔设置"));
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->geometry().intersects(save->geometry()))
+            << label->objectName().toStdString();
+        EXPECT_FALSE(label->geometry().intersects(interval->geometry()))
+            << label->objectName().toStdString();
+    }
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 8);
 }
 
 TEST_F(ParameterWindowTest, LoadsWithoutDefaultsAndWithoutNormalising) {

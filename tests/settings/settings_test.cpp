@@ -40,7 +40,7 @@ TEST_F(Settings, WithoutAFilePassesUseDefaultsAndTheWindowShowsNothing) {
 }
 
 TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"20", "15", "3"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"20", "15", "3", ""}));
     EXPECT_EQ(U(fileBytes(native())),
               "[原创检测配置]\r\n段落字数=20\r\n飘红检测数=15\r\n最后段字数=3\r\n");
     CheckSettings settings = check();
@@ -53,7 +53,7 @@ TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
 }
 
 TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"", "", ""}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"", "", "", ""}));
     EXPECT_EQ(U(fileBytes(native())),
               "[原创检测配置]\r\n段落字数=\r\n飘红检测数=\r\n最后段字数=\r\n");
     CheckSettings settings = check();
@@ -63,14 +63,14 @@ TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
 }
 
 TEST_F(Settings, PassesBoundTheValues) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4", ""}));
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 12);
     EXPECT_EQ(check().lastSegmentChars, -4);
-    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "99", "7"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "99", "7", ""}));
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 99);
-    ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7", ""}));
     EXPECT_EQ(check().segmentChars, 1);
     EXPECT_EQ(check().minRunChars, 12);
 }
@@ -101,7 +101,7 @@ TEST_F(Settings, SaveKeepsEverythingElseByteForByte) {
         "[其他]\r\n"
         "x = 1\r\n";
     given(original);
-    ASSERT_TRUE(saveParameterTexts(path(), {"25", "30", "5"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"25", "30", "5", ""}));
     EXPECT_EQ(U(fileBytes(native())),
               "; 我的设置\r\n"
               "[搜索引擎]\r\n"
@@ -121,7 +121,7 @@ TEST_F(Settings, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     given("[原创检测配置]\r\n段落字数=30\r\n");
     ::chmod(folder_.native().c_str(), 0555);
     EXPECT_FALSE(testing::runWithoutRoot([&] {
-        return saveParameterTexts(path(), {"1", "2", "3"});
+        return saveParameterTexts(path(), {"1", "2", "3", ""});
     }));
     EXPECT_EQ(U(fileBytes(native())), "[原创检测配置]\r\n段落字数=30\r\n");
     EXPECT_EQ(check().segmentChars, 30);
