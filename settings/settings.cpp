@@ -30,7 +30,8 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "百度"}) {
+        for (const char* name :
+             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站", "百度"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -109,6 +110,21 @@ Text loadUserAgent(const Text& path) {
     // A header value ends at a line break; a value holding one is not sent.
     bool usable = !agent.empty() && agent.find_first_of("\r\n") == Text::npos;
     return usable ? agent : Text(kDefaultUserAgent);
+}
+
+Text loadIgnoredSites(const Text& path) {
+    return readIniItem(path, checkSection(), key("忽略网站"));
+}
+
+bool saveIgnoredSites(const Text& path, const Text& sites) {
+    // An INI value is one line: the lines of a list become spaces.
+    Text oneLine = sites;
+    for (char& c : oneLine) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return writeIniItem(path, checkSection(), key("忽略网站"), oneLine);
 }
 
 EngineEndpoints defaultEngineEndpoints() {

@@ -44,4 +44,9 @@ EngineEndpoints defaultEngineEndpoints();
 // built-in one when the key is missing, empty or holds a line break.
 Text loadUserAgent(const Text& path);
 
+// Section "原创检测配置", key "忽略网站": the user's own sites, whose results do not
+// count as copies (empty when none). The save writes the list as one line.
+Text loadIgnoredSites(const Text& path);
+bool saveIgnoredSites(const Text& path, const Text& sites);
+
 }  // namespace oc
