@@ -24,7 +24,8 @@ class ParameterWindow : public QDialog {
 
     // The four boxes from the file, without defaults.
     void loadParameters();
-    // The four boxes to the file as they are, then close.
+    // The boxes to the file as they are, then close. A save that fails says
+    // where and why, and the window stays open with the edits.
     void saveParameters();
 
     WholeNumberEdit* box(std::string_view name) const;
