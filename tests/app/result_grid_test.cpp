@@ -153,11 +153,11 @@ TEST(ResultGrid, CellsOutsideTheGridAreRefused) {
     ResultGrid grid;
     fill(grid, 1);
     EXPECT_FALSE(grid.setCell(2, 1, "x"));
-    EXPECT_FALSE(grid.setCell(1, 4, "x"));
+    EXPECT_FALSE(grid.setCell(1, 5, "x"));
     EXPECT_FALSE(grid.setCell(-1, 0, "x"));
     EXPECT_FALSE(grid.setCell(0, -1, 5));
     EXPECT_EQ(grid.cellText(7, 7), "");
-    EXPECT_FALSE(grid.setGridColumnWidth(4, 10));
+    EXPECT_FALSE(grid.setGridColumnWidth(5, 10));
     EXPECT_FALSE(grid.setGridColumnWidth(-1, 10));
     EXPECT_FALSE(grid.setGridColumnWidth(1, -1));
     EXPECT_TRUE(grid.setGridColumnWidth(1, 0));
@@ -180,7 +180,7 @@ TEST(ResultGrid, TextColourRectangleIsClippedOrRefused) {
     EXPECT_EQ(drawn.value<QBrush>().color(), QColor(0, 0, 255));
 
     EXPECT_FALSE(grid.setTextColour(4, 0, 4, 0, kColourPurple));  // first corner outside
-    EXPECT_FALSE(grid.setTextColour(0, 4, 0, 4, kColourPurple));
+    EXPECT_FALSE(grid.setTextColour(0, 5, 0, 5, kColourPurple));
     EXPECT_FALSE(grid.setTextColour(-1, 0, 1, 1, kColourPurple));  // negative
     EXPECT_FALSE(grid.setTextColour(0, 0, 1, -1, kColourPurple));
     EXPECT_FALSE(grid.setTextColour(3, 3, 2, 3, kColourPurple));  // reversed
