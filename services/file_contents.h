@@ -31,6 +31,10 @@ FileBytes readWholeFile(const std::string& nativePath);
 // any failure.
 bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes);
 
+// Whether replaceFileAtomically could write the path now: its folder takes new
+// files and an existing entry there is a regular file the user may write.
+bool canReplaceFile(const std::string& nativePath);
+
 // Writes everything, retrying after interruptions and short writes.
 bool writeAllBytes(int fd, std::string_view bytes);
 
