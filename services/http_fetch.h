@@ -65,8 +65,10 @@ struct FetchReport {
 // at the redirecting response.
 using RedirectCheck = std::function<bool(const std::string& target)>;
 
+// `storage` becomes the body: a caller that hands back the body of its
+// previous page has the next one written into the same memory.
 FetchReport fetchPage(const Text& url, const FetchLimits& limits = {},
-                      const RedirectCheck& followRedirect = {});
+                      const RedirectCheck& followRedirect = {}, ByteSet storage = {});
 
 // Downloads the page. Empty on any failure; the bytes received so far when a
 // transfer fails part-way. HTTP error statuses are not failures.
