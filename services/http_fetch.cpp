@@ -435,8 +435,8 @@ ByteSet httpGet(const Text& url) {
     return httpGet(url, FetchLimits{});
 }
 
-ByteSet httpGet(const Text& url, const FetchLimits& limits) {
-    FetchReport report = fetchPage(url, limits);
+ByteSet httpGet(const Text& url, const FetchLimits& limits, ByteSet storage) {
+    FetchReport report = fetchPage(url, limits, {}, std::move(storage));
     if (report.failure != FetchFailure::None && report.failure != FetchFailure::Aborted) {
         return {};
     }

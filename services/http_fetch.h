@@ -73,7 +73,8 @@ FetchReport fetchPage(const Text& url, const FetchLimits& limits = {},
 // Downloads the page. Empty on any failure; the bytes received so far when a
 // transfer fails part-way. HTTP error statuses are not failures.
 ByteSet httpGet(const Text& url);
-ByteSet httpGet(const Text& url, const FetchLimits& limits);
+// The body is written into `storage`, as fetchPage does.
+ByteSet httpGet(const Text& url, const FetchLimits& limits, ByteSet storage = {});
 
 // Stops every transfer in flight (and every later one until resumeFetches):
 // each returns what it has within about a second. For shutdown.
