@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include "check/engine_tables.h"
@@ -31,6 +32,9 @@ struct PassEnvironment {
     // The wait between two requests of one engine, overriding the settings
     // file's 查询间隔 (whole seconds) when given.
     std::optional<std::chrono::milliseconds> interval;
+    // Replaces the network for appendPageText only (tests); the passes fetch
+    // with fetchPage and these limits.
+    std::function<ByteSet(const Text& url)> fetch;
 };
 
 enum class PassEnd { Normal, Cancelled, EmptyArticle };

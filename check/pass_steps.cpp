@@ -4,6 +4,8 @@
 #include "check/pass_texts.h"
 #include "check/score.h"
 #include "services/boundary_text.h"
+#include "services/encoding.h"
+#include "services/http_fetch.h"
 
 namespace oc {
 namespace {
@@ -111,6 +113,17 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
         window.setLabelCaption(shown.verdictLabel, verdict);
     }
     window.setButtonDisabled(component::kCheckButton, false);
+}
+
+void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text) {
+    buffers.body = env.fetch ? env.fetch(url) : httpGet(url, {}, std::move(buffers.body));
+    const std::size_t start = text.size();
+    if (appendConverted(buffers.body.view(), "UTF-8", "GB18030", text)) {
+        std::size_t zero = text.find('\0', start);
+        if (zero != Text::npos) {
+            text.resize(zero);
+        }
+    }
 }
 
 Text engineBaseUrl(const PassEnvironment& env, Engine engine) {

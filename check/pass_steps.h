@@ -44,6 +44,16 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
 void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
                 bool cancelled);
 
+// The memory a pass keeps from one result page to the next.
+struct PageBuffers {
+    ByteSet body;  // the page as it arrived
+};
+
+// Fetches a page's bytes (through env.fetch when set) and appends it to
+// `text`, decoded from UTF-8 and ending before its first zero byte; nothing
+// when that fails.
+void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text);
+
 // The base URL of an engine: the environment's override, else the settings file.
 Text engineBaseUrl(const PassEnvironment& env, Engine engine);
 
