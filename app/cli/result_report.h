@@ -10,8 +10,9 @@
 namespace oc::cli {
 
 // {"articleChars": ..., "passes": [{"engine", "end", "originality", "verdict"
-// (360 only), "rows": [{"number", "text", "hits", "url"}]}]}; every value is
-// the text the window shows, in UTF-8.
+// (360 only), "verified", "unverified" (numbers), "coverage", "rows":
+// [{"number", "text", "hits", "url", "status" (hit, original, unverified),
+// "reason"}]}]}; every other value is the text the window shows, in UTF-8.
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
 
 // The result tables and percentages, aligned for Chinese text.
