@@ -188,13 +188,10 @@ const Text& cancelled() {
 }  // namespace unverified_reason
 
 bool isVerificationRedirect(const EngineTable& table, const std::string& target) {
-    std::optional<UrlParts> parts = splitUrl(target);
-    if (!parts) {
-        return false;
-    }
-    return std::find(table.verificationHosts.begin(), table.verificationHosts.end(), parts->host) !=
+    const std::string host = urlHost(target);
+    return std::find(table.verificationHosts.begin(), table.verificationHosts.end(), host) !=
                table.verificationHosts.end() ||
-           lowerAscii(parts->path).find("captcha") != std::string::npos;
+           lowerAscii(urlPath(target)).find("captcha") != std::string::npos;
 }
 
 ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report) {
