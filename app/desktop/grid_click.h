@@ -16,6 +16,4 @@ inline constexpr int kUrlColumn = 3;
 // handed to the shell; the cell turns purple all the same.
 void handleGridClick(ResultGrid& grid, Platform& platform);
 
-bool isWebAddress(const Text& url);
-
 }  // namespace oc
