@@ -31,6 +31,8 @@ struct PassEnvironment {
     // The wait between two requests of one engine, overriding the settings
     // file's 查询间隔 (whole seconds) when given.
     std::optional<std::chrono::milliseconds> interval;
+    // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
+    Text ignoredSites;
 };
 
 enum class PassEnd { Normal, Cancelled, EmptyArticle };
