@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
                    "what a blocked answer is: empty, captcha, invalid-utf8, captcha-redirect, "
                    "captcha-page, status-429")
         ->transform(CLI::CheckedTransformer(kinds, CLI::ignore_case));
+    app.set_version_flag("--version", std::string("search-sim ") + OC_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
