@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "check/engine_tables.h"
 #include "check/segment_source.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -118,7 +119,7 @@ void BM_SourceAttribution(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<PageRuns> pages{
             {f.page, url, qualifyingRuns(f.copied, f.page, f.matches, kThreshold)}};
-        outcome = attributeRuns(pages, baiduBlockForm(), IgnoreList());
+        outcome = attributeRuns(pages, engineTable(Engine::Baidu).blocks, IgnoreList());
         benchmark::DoNotOptimize(outcome);
     }
     pageCounters(state);
@@ -145,7 +146,8 @@ void BM_OriginalWithSourceStep(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<PageRuns> pages{
             {f.page, url, qualifyingRuns(f.original, f.page, f.matches, kThreshold)}};
-        SourceOutcome outcome = attributeRuns(pages, baiduBlockForm(), IgnoreList());
+        SourceOutcome outcome =
+            attributeRuns(pages, engineTable(Engine::Baidu).blocks, IgnoreList());
         benchmark::DoNotOptimize(outcome);
     }
     pageCounters(state);

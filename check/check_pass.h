@@ -35,6 +35,8 @@ struct PassEnvironment {
     // Replaces the network for appendPageText only (tests); the passes fetch
     // with fetchPage and these limits.
     std::function<ByteSet(const Text& url)> fetch;
+    // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
+    Text ignoredSites;
 };
 
 enum class PassEnd { Normal, Cancelled, EmptyArticle };

@@ -41,7 +41,8 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                                  engineBaseUrl(env, engine),
                                  2 * pass->settings.minRunChars,
                                  passFetchLimits(env),
-                                 pacer};
+                                 pacer,
+                                 passIgnoreList(env)};
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
@@ -77,7 +78,8 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
                                  engineBaseUrl(env, engine),
                                  2 * settings.minRunChars,
                                  passFetchLimits(env),
-                                 pacer};
+                                 pacer,
+                                 passIgnoreList(env)};
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
         if (outcome.results[i].status != SegmentStatus::Unverified) {
             continue;

@@ -17,6 +17,9 @@ TextList gbkList(std::initializer_list<const char*> utf8) {
     return list;
 }
 
+// A class token, not a substring: "c-container-inner" is no c-container.
+#define OC_CLASS_TOKEN(token) "contains(concat(' ', normalize-space(@class), ' '), ' " token " ')"
+
 EngineTable makeBaidu() {
     EngineTable t;
     t.engine = Engine::Baidu;
@@ -31,6 +34,10 @@ EngineTable makeBaidu() {
     t.pagesPerSegment = 1;
     t.highlightCaseSensitive = false;
     t.pageWithoutHighlightUnverified = true;
+    // Organic results and engine cards (result-op) alike; the target in mu,
+    // else the title's /link?url= redirect.
+    t.blocks = {"//div[" OC_CLASS_TOKEN("c-container") "]", ".//h3//a[@href]", ".//h3", "mu",
+                nullptr};
     return t;
 }
 
@@ -44,8 +51,12 @@ EngineTable make360() {
     t.pagesPerSegment = 2;
     t.highlightCaseSensitive = true;
     t.pageWithoutHighlightUnverified = false;
+    t.blocks = {"//li[" OC_CLASS_TOKEN("res-list") "]",
+                ".//h3[" OC_CLASS_TOKEN("res-title") "]//a[@href]", ".//h3", nullptr, "data-mdurl"};
     return t;
 }
+
+#undef OC_CLASS_TOKEN
 
 }  // namespace
 

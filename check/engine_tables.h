@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "check/result_block_form.h"
 #include "services/text_types.h"
 
 namespace oc {
@@ -35,6 +36,8 @@ struct EngineTable {
     // Whether a result page without any highlighted fragment leaves the
     // segment unverified (else it counts as showing nothing copied).
     bool pageWithoutHighlightUnverified = false;
+    // Where a result page keeps its results: blocks, titles and target addresses.
+    ResultBlockForm blocks{};
 
     // The query URL of a segment's result page (page counts from 1).
     Text queryUrl(const Text& base, const Text& segment, int page) const;

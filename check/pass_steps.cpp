@@ -4,8 +4,10 @@
 #include "check/pass_texts.h"
 #include "check/score.h"
 #include "services/boundary_text.h"
+#include "services/conversions.h"
 #include "services/encoding.h"
 #include "services/http_fetch.h"
+#include "settings/settings.h"
 
 namespace oc {
 namespace {
@@ -81,6 +83,15 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
     window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
     window.gridSetCellTip(grid, row, kStatusColumn, verified ? Text() : result.reason);
     window.gridSetRowBackground(grid, row, backgroundOf(result.status));
+    // The source of a copied segment; a recheck clears an earlier one.
+    static const Text unrecognised = gbkFromUtf8("未识别");
+    const bool hit = result.status == SegmentStatus::Hit;
+    window.gridSetCell(grid, row, kSourceColumn,
+                       !hit            ? Text()
+                       : result.source ? cellTextOf(result.source->title)
+                                       : unrecognised);
+    window.gridSetCellTip(grid, row, kSourceColumn,
+                          hit && result.source ? cellTextOf(result.source->address) : Text());
 }
 
 void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
@@ -139,6 +150,19 @@ FetchLimits passFetchLimits(const PassEnvironment& env) {
     FetchLimits limits = env.fetchLimits;
     limits.userAgent = env.userAgent.empty() ? loadUserAgent(env.settingsPath) : env.userAgent;
     return limits;
+}
+
+IgnoreList passIgnoreList(const PassEnvironment& env) {
+    IgnoreList list;
+    list.add(loadIgnoredSites(env.settingsPath));
+    list.add(env.ignoredSites);
+    return list;
+}
+
+Text cellTextOf(const std::string& utf8) {
+    bool ok = false;
+    ByteSet text = convertEncoding(ByteSet(utf8), "UTF-8", "GB18030", &ok);
+    return ok ? toText(text) : gbkFromUtf8(utf8);
 }
 
 std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings) {

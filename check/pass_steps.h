@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "check/check_pass.h"
+#include "check/ignore_list.h"
 #include "check/segmentation.h"
 #include "settings/settings.h"
 
@@ -62,5 +63,12 @@ FetchLimits passFetchLimits(const PassEnvironment& env);
 
 // The wait between two requests: the environment's, else 查询间隔.
 std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings);
+
+// The own sites: 忽略网站 of the settings file and those of the environment.
+IgnoreList passIgnoreList(const PassEnvironment& env);
+
+// A text from a page (UTF-8) as a cell holds it: GB18030, so characters GBK
+// lacks survive to the window and the reports.
+Text cellTextOf(const std::string& utf8);
 
 }  // namespace oc

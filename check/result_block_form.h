@@ -1,5 +1,5 @@
 // Where an engine's result page keeps its results: the blocks, their title
-// links and the displayed target addresses.
+// links and the displayed target addresses. Each engine's is in its table.
 #pragma once
 
 namespace oc {
@@ -16,8 +16,5 @@ struct ResultBlockForm {
     // its href is taken when the attributes are absent or blank.
     const char* linkAddressAttribute;
 };
-
-const ResultBlockForm& baiduBlockForm();
-const ResultBlockForm& blockForm360();
 
 }  // namespace oc

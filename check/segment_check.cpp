@@ -5,6 +5,7 @@
 #include "check/highlight.h"
 #include "check/page_class.h"
 #include "check/pass_texts.h"
+#include "check/segment_source.h"
 #include "services/boundary_text.h"
 
 namespace oc {
@@ -42,6 +43,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     SegmentResult result;
     bool anyVerified = false;  // a page of the segment was verified so far
     bool allVerified = true;
+    SourceOutcome sources;  // the qualifying runs of the verified pages and their blocks
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
@@ -72,12 +74,16 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             }
             continue;
         }
-        result.hits +=
-            countHighlightHits(segment, page.text, page.highlights, context.thresholdBytes);
+        // Only a page with a qualifying run is parsed for the blocks around it.
+        PageRuns runs{page.text, result.url,
+                      qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes)};
+        sources.add(attributePageRuns(runs, table.blocks, context.ignore));
     }
+    result.hits = sources.hits;
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;
         result.reason.clear();
+        result.source = sources.source;
     } else if (allVerified) {
         result.status = SegmentStatus::Original;
     } else {

@@ -6,6 +6,7 @@
 
 #include "check/check_pass.h"
 #include "check/engine_tables.h"
+#include "check/ignore_list.h"
 #include "check/segment_status.h"
 
 namespace oc {
@@ -31,6 +32,8 @@ struct SegmentContext {
     int thresholdBytes = 0;
     FetchLimits limits;
     Pacer& pacer;
+    // Highlights inside results from these sites do not count.
+    IgnoreList ignore;
 };
 
 SegmentResult checkSegment(const SegmentContext& context, const Text& segment);

@@ -34,11 +34,20 @@ struct SourceOutcome {
     // earlier run on a tie, page 1 before page 2). Absent when no remaining run
     // lies inside a block: with hits, the source is unrecognised ("未识别").
     std::optional<SegmentSource> source;
+    // Bytes of the run that chose the source.
+    std::size_t sourceRunBytes = 0;
+
+    // Takes in the outcome of a later page of the same segment: its hits add
+    // up, and its source replaces this one only with a strictly longer run.
+    void add(const SourceOutcome& later);
 };
 
 // Parses only the pages that hold a qualifying run, so a segment without any
 // costs nothing here. `pages` in page order.
 SourceOutcome attributeRuns(const std::vector<PageRuns>& pages, const ResultBlockForm& form,
                             const IgnoreList& ignore);
+// The same for one page.
+SourceOutcome attributePageRuns(const PageRuns& page, const ResultBlockForm& form,
+                                const IgnoreList& ignore);
 
 }  // namespace oc

@@ -2,8 +2,10 @@
 // recheck of its unverified segments.
 #pragma once
 
+#include <optional>
 #include <vector>
 
+#include "check/segment_source.h"
 #include "services/text_types.h"
 
 namespace oc {
@@ -18,6 +20,8 @@ struct SegmentResult {
     int hits = 0;
     Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked
+    // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
+    std::optional<SegmentSource> source;
 };
 
 // 命中 / 原创 / 未核实.

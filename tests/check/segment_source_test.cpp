@@ -1,4 +1,5 @@
 #include "check/segment_source.h"
+#include "check/engine_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,7 @@ TEST(SegmentSource, BaiduSourceIsTheBlockWithTheLongestRun) {
         // Not a block: c-container-inner is another token; an ad has no token.
         "<div class=\"c-container-inner\">" + em(kRunLong + "低") + "</div>" +
         "<div class=\"ec_ad\" data-tuiguang=\"1\">" + em(kRunLong + "低") + "</div>");
-    SourceOutcome outcome = sourceOf({html}, baiduBlockForm());
+    SourceOutcome outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 4);  // every qualifying run counts, in a block or not
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->title, "示例 文章 & 标题 一");
@@ -94,7 +95,7 @@ TEST(SegmentSource, BaiduSourceIsTheBlockWithTheLongestRun) {
     // Without mu the title link's redirect, made absolute, is the address: on
     // the engine's own host it names no domain.
     html = baiduPage(baiduBlock("class=\"c-container\" mu=\"  \"", "第二个", em(kRunMiddle)));
-    outcome = sourceOf({html}, baiduBlockForm());
+    outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->address, "http://www.baidu.com/link?url=R9");
     EXPECT_EQ(outcome.source->domain, "");
@@ -103,7 +104,7 @@ TEST(SegmentSource, BaiduSourceIsTheBlockWithTheLongestRun) {
     html = baiduPage(
         baiduBlock("class=\"c-container\" mu=\"http://first.cn/\"", "一", em(kRunShort)) +
         baiduBlock("class=\"c-container\" mu=\"http://second.cn/\"", "二", em(kRunShort)));
-    outcome = sourceOf({html}, baiduBlockForm());
+    outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 2);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "first.cn");
@@ -113,16 +114,17 @@ TEST(SegmentSource, WithoutRecognisedBlocksHitsStayAndTheSourceIsUnknown) {
     // The 360 form does not recognise a Baidu page, nor a page without blocks.
     std::string baidu = baiduPage(baiduBlock("class=\"c-container\" mu=\"http://a.cn/\"", "标题",
                                              em(kRunLong) + em(kRunShort)));
-    SourceOutcome outcome = sourceOf({baidu}, blockForm360());
+    SourceOutcome outcome = sourceOf({baidu}, engineTable(Engine::So360).blocks);
     EXPECT_EQ(outcome.hits, 2);
     EXPECT_FALSE(outcome.source);
-    outcome = sourceOf({"<p>" + em(kRunLong) + "</p><p>" + em(kRunLong)}, baiduBlockForm());
+    outcome = sourceOf({"<p>" + em(kRunLong) + "</p><p>" + em(kRunLong)},
+                       engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 2);
     EXPECT_FALSE(outcome.source);
     // Runs too short, or not in the segment, name nothing.
     outcome = sourceOf({baiduPage(baiduBlock("class=\"c-container\"", "短",
                                              em("春风又绿") + em("完全不同的文字内容十二个字")))},
-                       baiduBlockForm());
+                       engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 0);
     EXPECT_FALSE(outcome.source);
 }
@@ -132,7 +134,7 @@ TEST(SegmentSource, RunsBelongToTheInnermostBlockAroundTheirPosition) {
         "<div class=\"c-container\" mu=\"http://outer.cn/\"><h3><a href=\"/o\">外层</a></h3>"
         "<div class=\"c-container\" mu=\"http://inner.cn/\"><h3 class=\"t\">内层标题</h3>" +
         em(kRunShort) + "</div>" + em(kRunLong) + "</div>");
-    SourceOutcome outcome = sourceOf({html}, baiduBlockForm());
+    SourceOutcome outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "outer.cn");
     EXPECT_EQ(outcome.source->title, "外层");
@@ -142,7 +144,7 @@ TEST(SegmentSource, RunsBelongToTheInnermostBlockAroundTheirPosition) {
         "<div class=\"c-container\" mu=\"http://outer.cn/\">" + em(kRunShort) +
         "<div class=\"c-container\" mu=\"http://inner.cn/\"><h3 class=\"t\">内层 标题</h3>" +
         em(kRunLong) + "</div></div>");
-    outcome = sourceOf({html}, baiduBlockForm());
+    outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "inner.cn");
     EXPECT_EQ(outcome.source->title, "内层 标题");
@@ -154,7 +156,7 @@ TEST(SegmentSource, RunsBelongToTheInnermostBlockAroundTheirPosition) {
                       "<!--s-data:{\"t\":\"" + em(kRunLong) + "\"}--><span title=\"" +
                           em(kRunShort) + "\">x</span>") +
            "</body></html>";
-    outcome = sourceOf({html}, baiduBlockForm());
+    outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 3);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "c.cn");
@@ -171,13 +173,14 @@ TEST(SegmentSource, BrokenMarkupAndCharactersBeyondGbkKeepPositionsExact) {
         "<div class=\"c-container\" mu=\"http://b.cn/\"><h3><a href=\"/2\">乙</a></h3>" +
         em(kRunLong) + "</div></div>" + "<div class=\"other\">" + em(kRunLong + "低") +
         "</div></body></html>";
-    SourceOutcome outcome = sourceOf({html}, baiduBlockForm());
+    SourceOutcome outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks);
     EXPECT_EQ(outcome.hits, 3);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "b.cn");
 
     const Text text = pageText(html);
-    std::vector<ResultBlock> blocks = findResultBlocks(text, baiduBlockForm(), kBaiduQuery);
+    std::vector<ResultBlock> blocks =
+        findResultBlocks(text, engineTable(Engine::Baidu).blocks, kBaiduQuery);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(blocks[0].title, "标题𠀀");  // a character GBK lacks is kept
     EXPECT_EQ(text[blocks[0].open], '>');
@@ -185,8 +188,9 @@ TEST(SegmentSource, BrokenMarkupAndCharactersBeyondGbkKeepPositionsExact) {
     EXPECT_EQ(blockHolding(blocks, text.find("<em>")), 0);
     EXPECT_EQ(blockHolding(blocks, text.rfind("<em>")), -1);
     // A page that is no HTML at all has no blocks.
-    EXPECT_TRUE(findResultBlocks("", baiduBlockForm(), kBaiduQuery).empty());
-    EXPECT_TRUE(findResultBlocks("\xFF\xFF", baiduBlockForm(), kBaiduQuery).empty());
+    EXPECT_TRUE(findResultBlocks("", engineTable(Engine::Baidu).blocks, kBaiduQuery).empty());
+    EXPECT_TRUE(
+        findResultBlocks("\xFF\xFF", engineTable(Engine::Baidu).blocks, kBaiduQuery).empty());
 }
 
 TEST(SegmentSource, So360BlocksAndPageOrder) {
@@ -194,7 +198,8 @@ TEST(SegmentSource, So360BlocksAndPageOrder) {
         page360(block360(" http://www.site.com/x ", "三六零 <em>标题</em>", em(kRunShort)) +
                 block360("", "无mdurl", em(kRunMiddle)));
     std::string second = page360(block360("http://later.cn/", "第二页", em(kRunMiddle)));
-    SourceOutcome outcome = sourceOf({first, second}, blockForm360(), {}, k360Query);
+    SourceOutcome outcome =
+        sourceOf({first, second}, engineTable(Engine::So360).blocks, {}, k360Query);
     EXPECT_EQ(outcome.hits, 3);
     ASSERT_TRUE(outcome.source);
     // The blank data-mdurl falls back to the redirect href, on the engine's host.
@@ -204,11 +209,11 @@ TEST(SegmentSource, So360BlocksAndPageOrder) {
     // A tie across pages goes to page 1.
     outcome = sourceOf({page360(block360("http://p1.cn/", "一", em(kRunShort))),
                         page360(block360("http://p2.cn/", "二", em(kRunShort)))},
-                       blockForm360(), {}, k360Query);
+                       engineTable(Engine::So360).blocks, {}, k360Query);
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "p1.cn");
     // The Baidu form does not read a 360 page.
-    outcome = sourceOf({first}, baiduBlockForm(), {}, k360Query);
+    outcome = sourceOf({first}, engineTable(Engine::Baidu).blocks, {}, k360Query);
     EXPECT_EQ(outcome.hits, 2);
     EXPECT_FALSE(outcome.source);
 }
@@ -221,26 +226,26 @@ TEST(SegmentSource, IgnoredDomainsTakeOutTheRunsOfTheirBlocks) {
         "<div class=\"ad\">" + em(kRunMiddle) + "</div>");
     IgnoreList ignore;
     ignore.add(G("MySite.cn"));
-    SourceOutcome outcome = sourceOf({html}, baiduBlockForm(), ignore);
+    SourceOutcome outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks, ignore);
     EXPECT_EQ(outcome.hits, 2);  // the run outside every block still counts
     ASSERT_TRUE(outcome.source);
     EXPECT_EQ(outcome.source->domain, "copy.cn");
 
     ignore.add(G("copy.cn"));
-    outcome = sourceOf({html}, baiduBlockForm(), ignore);
+    outcome = sourceOf({html}, engineTable(Engine::Baidu).blocks, ignore);
     EXPECT_EQ(outcome.hits, 1);
     EXPECT_FALSE(outcome.source);  // 未识别: the one run left lies outside the blocks
 
     // Every run in ignored blocks: no hit at all. The engine's own redirect host is never ignored.
     outcome = sourceOf({baiduPage(baiduBlock("class=\"c-container\" mu=\"http://copy.cn/\"", "转载",
                                              em(kRunLong)))},
-                       baiduBlockForm(), ignore);
+                       engineTable(Engine::Baidu).blocks, ignore);
     EXPECT_EQ(outcome.hits, 0);
     EXPECT_FALSE(outcome.source);
     IgnoreList engine;
     engine.add(G("baidu.com"));
     outcome = sourceOf({baiduPage(baiduBlock("class=\"c-container\"", "跳转", em(kRunLong)))},
-                       baiduBlockForm(), engine);
+                       engineTable(Engine::Baidu).blocks, engine);
     EXPECT_EQ(outcome.hits, 1);
     ASSERT_TRUE(outcome.source);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "check/engine_tables.h"
 #include "check/result_blocks.h"
 #include "check/segment_source.h"
 #include "services/boundary_text.h"
@@ -48,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     oc::ByteSet text = oc::convertEncoding(oc::ByteSet(body), "UTF-8", "GB18030", &decoded);
     const oc::Text page = oc::fuzz::textOf(decoded ? text.view() : std::string_view(body));
     const std::string url = "http://www.baidu.com/s?wd=x";
-    for (const oc::ResultBlockForm* form : {&oc::baiduBlockForm(), &oc::blockForm360()}) {
+    for (const oc::ResultBlockForm* form :
+         {&oc::engineTable(oc::Engine::Baidu).blocks, &oc::engineTable(oc::Engine::So360).blocks}) {
         checkBlocks(page, oc::findResultBlocks(page, *form, url));
     }
     // Every "<em>" is a run of the page; the source step keeps at most all of them.
@@ -59,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     oc::IgnoreList ignore;
     ignore.add(ignored);
     oc::SourceOutcome outcome =
-        oc::attributeRuns({{page, url, runs}}, oc::baiduBlockForm(), ignore);
+        oc::attributeRuns({{page, url, runs}}, oc::engineTable(oc::Engine::Baidu).blocks, ignore);
     require(outcome.hits >= 0 && outcome.hits <= static_cast<int>(runs.size()));
     require(!outcome.source || outcome.hits > 0);
     return 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/search_sim/result_page.h"
+#include "check/engine_tables.h"
 #include "check/result_blocks.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -25,10 +26,11 @@ TEST(PageSources, EachFormShowsItsResultsAsTheEngineDoes) {
         const ResultBlockForm& other;
         const char* queryUrl;
     };
-    for (const Case& c : {Case{EngineForm::Baidu, baiduBlockForm(), blockForm360(),
-                               "http://127.0.0.1:8000/s?wd=%C5%DC&rn=20&lm=0"},
-                          Case{EngineForm::So360, blockForm360(), baiduBlockForm(),
-                               "http://127.0.0.1:8000/s?q=x&pn=1"}}) {
+    for (const Case& c :
+         {Case{EngineForm::Baidu, engineTable(Engine::Baidu).blocks,
+               engineTable(Engine::So360).blocks, "http://127.0.0.1:8000/s?wd=%C5%DC&rn=20&lm=0"},
+          Case{EngineForm::So360, engineTable(Engine::So360).blocks,
+               engineTable(Engine::Baidu).blocks, "http://127.0.0.1:8000/s?q=x&pn=1"}}) {
         page.form = c.form;
         const Text text =
             toText(convertEncoding(ByteSet(renderResultPage(page)), "UTF-8", "GB18030"));
