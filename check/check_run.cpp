@@ -4,6 +4,8 @@
 #include <mutex>
 #include <thread>
 
+#include "services/internet_client.h"
+
 namespace oc {
 namespace {
 
@@ -109,6 +111,8 @@ bool CheckRun::start() {
             } catch (...) {
                 // A pass never throws; should one, its run still ends cleanly.
             }
+            // The cookies the engines set during the pass outlast the program.
+            InternetClient::instance().flushCookies();
             bool last;
             {
                 std::lock_guard lock(state->mutex);

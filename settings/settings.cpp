@@ -62,10 +62,11 @@ ParameterTexts loadParameterTexts(const Text& path) {
 }
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
-    bool ok = writeIniItem(path, kCheckSection, kSegmentCharsKey, texts.segmentChars);
-    ok = writeIniItem(path, kCheckSection, kMinRunCharsKey, texts.minRunChars) && ok;
-    ok = writeIniItem(path, kCheckSection, kLastSegmentCharsKey, texts.lastSegmentChars) && ok;
-    return ok;
+    // One save, so that two windows saving at once leave one set or the other, never a mix.
+    return writeIniItems(path, kCheckSection,
+                         {{kSegmentCharsKey, texts.segmentChars},
+                          {kMinRunCharsKey, texts.minRunChars},
+                          {kLastSegmentCharsKey, texts.lastSegmentChars}});
 }
 
 EngineEndpoints loadEngineEndpoints(const Text& path) {

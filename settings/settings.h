@@ -32,7 +32,7 @@ Text settingsPath();
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
-// The parameter window's save: three writes in key order, values unchanged.
+// The parameter window's save: the keys in order, values unchanged, in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // Section "搜索引擎", keys "百度" and "360"; a value that is not an http(s) URL

@@ -31,14 +31,18 @@ int main(int argc, char** argv) {
         return status;
     }
     std::string error;
-    std::optional<Text> article = cli::readArticle(options.article, error);
-    if (!article) {
+    std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);
+    if (!decoded) {
         std::cerr << "originality-cli: " << error << "\n";
         return cli::kExitUsage;
     }
+    for (const ArticleWarning& warning : decoded->warnings) {
+        std::cerr << "originality-cli: " << cli::warningLine(warning) << "\n";
+    }
+    const Text& article = decoded->text;
 
     MemoryWindow window;
-    window.setEditContent(component::kArticleBox, *article);
+    window.setEditContent(component::kArticleBox, article);
     window.setTicked(component::kBaiduCheckBox, options.baidu);
     window.setTicked(component::k360CheckBox, options.engine360);
 
@@ -58,7 +62,7 @@ int main(int argc, char** argv) {
 
     CheckSettings settings = loadCheckSettings(env.settingsPath);
     int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(*article), 2 * settings.segmentChars)).size());
+        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
     cli::ProgressPrinter progress(std::cerr, total);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
@@ -73,7 +77,8 @@ int main(int argc, char** argv) {
     }
     window.setObserver(nullptr);
 
-    std::cout << (options.json ? cli::jsonReport(window, passes) : cli::textReport(window, passes));
+    std::cout << (options.json ? cli::jsonReport(window, passes, decoded->warnings)
+                               : cli::textReport(window, passes));
     std::cout.flush();
 
     int exitStatus = 0;

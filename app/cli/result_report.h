@@ -6,13 +6,17 @@
 
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "services/article_decoding.h"
 
 namespace oc::cli {
 
 // {"articleChars": ..., "passes": [{"engine", "end", "originality", "verdict"
 // (360 only), "rows": [{"number", "text", "hits", "url"}]}]}; every value is
-// the text the window shows, in UTF-8.
-std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
+// the text the window shows, in UTF-8. When the article lost bytes or
+// characters on reading, "warnings": [{"kind", "count", "firstByte", "line"}]
+// follows "articleChars".
+std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                       const std::vector<ArticleWarning>& warnings = {});
 
 // The result tables and percentages, aligned for Chinese text.
 std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
