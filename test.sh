@@ -30,9 +30,9 @@ fi
 
 jobs=$(nproc)
 case "$mode" in
-  normal) dir=build; flags=() ;;
-  asan) dir=build-asan; flags=(-DOC_SANITIZE=ON -DOC_BUILD_BENCH=OFF) ;;
-  tsan) dir=build-tsan; flags=(-DOC_TSAN=ON -DOC_BUILD_BENCH=OFF -DOC_BUILD_APP=OFF) ;;
+  normal) dir=build; flags=(-DOC_WERROR=ON) ;;
+  asan) dir=build-asan; flags=(-DOC_WERROR=ON -DOC_SANITIZE=ON -DOC_BUILD_BENCH=OFF) ;;
+  tsan) dir=build-tsan; flags=(-DOC_WERROR=ON -DOC_TSAN=ON -DOC_BUILD_BENCH=OFF -DOC_BUILD_APP=OFF) ;;
   fuzz) exec scripts/fuzz.sh all "$fuzz_seconds" ;;
 esac
 

@@ -14,7 +14,7 @@ using oc::testing::G;
 void loadCheckSettings(benchmark::State& state) {
     oc::testing::TempFolder folder;
     oc::Text path = folder.path("配置.ini");
-    oc::saveParameterTexts(path, {"30", "20", "5"});
+    oc::saveParameterTexts(path, {"30", "20", "5", "0"});
     for (auto _ : state) {
         benchmark::DoNotOptimize(oc::loadCheckSettings(path));
     }
@@ -46,7 +46,7 @@ void saveParameterTexts(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         oc::Text value = std::to_string(++i % 40);
-        benchmark::DoNotOptimize(oc::saveParameterTexts(path, {value, value, value}));
+        benchmark::DoNotOptimize(oc::saveParameterTexts(path, {value, value, value, "0"}));
     }
 }
 BENCHMARK(saveParameterTexts)->Unit(benchmark::kMillisecond);

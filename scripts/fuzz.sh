@@ -10,7 +10,7 @@ target="${1:?usage: scripts/fuzz.sh TARGET|all SECONDS}"
 seconds="${2:-60}"
 
 scripts/install-deps.sh --fuzz
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DOC_FUZZ=ON -DOC_BUILD_APP=OFF \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DOC_FUZZ=ON -DOC_WERROR=ON -DOC_BUILD_APP=OFF \
   -DOC_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 if [[ "$target" == all ]]; then

@@ -214,4 +214,20 @@ bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes
     return true;
 }
 
+bool canReplaceFile(const std::string& nativePath) {
+    if (nativePath.empty()) {
+        return false;
+    }
+    std::string target = resolvedTarget(nativePath);
+    struct stat entry {};
+    if (::stat(target.c_str(), &entry) == 0 &&
+        (!S_ISREG(entry.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
+        return false;
+    }
+    std::string folder = folderOf(target);
+    struct stat folderEntry {};
+    return ::stat(folder.c_str(), &folderEntry) == 0 && S_ISDIR(folderEntry.st_mode) &&
+           ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 }  // namespace oc

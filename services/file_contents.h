@@ -43,6 +43,10 @@ struct ReplaceOptions {
 bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes,
                            const ReplaceOptions& options = {});
 
+// Whether replaceFileAtomically could write the path now: its folder takes new
+// files and an existing entry there is a regular file the user may write.
+bool canReplaceFile(const std::string& nativePath);
+
 // Writes everything, retrying after interruptions and short writes.
 bool writeAllBytes(int fd, std::string_view bytes);
 

@@ -13,7 +13,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr std::size_t kMaxHostLength = 256;
 constexpr std::size_t kMaxPathLength = 2048;
 constexpr std::size_t kMaxCredentialLength = 128;
@@ -95,27 +94,65 @@ long long headerNumber(std::string_view value) {
     return number;
 }
 
-// What one fetch collects while its transfer runs.
+// A header value without the blanks around it and the line end.
+std::string trimmedValue(std::string_view value) {
+    const char* blanks = " \t\r\n";
+    std::size_t first = value.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(value.substr(first, value.find_last_not_of(blanks) - first + 1));
+}
+
+// The absolute URL a Location value names, resolved against the request's URL;
+// empty when it names none.
+std::string resolveTarget(CURLU* requested, const std::string& location) {
+    if (location.empty()) {
+        return {};
+    }
+    std::unique_ptr<CURLU, UrlCleanup> target(curl_url_dup(requested));
+    char* text = nullptr;
+    if (!target ||
+        curl_url_set(target.get(), CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
+            CURLUE_OK ||
+        curl_url_get(target.get(), CURLUPART_URL, &text, 0) != CURLUE_OK || text == nullptr) {
+        return {};
+    }
+    std::string absolute = text;
+    curl_free(text);
+    return absolute;
+}
+
+// What one request collects while its transfer runs.
 struct Transfer {
     std::string body;
     std::size_t maxBody = 0;
     Clock::time_point lastActivity = Clock::now();
-    // Of the latest response in a redirect chain.
+    // Of the latest response (an interim 1xx response is replaced by the next).
     long long contentLength = -1;
     bool chunked = false;
     bool complete = false;
+    bool cutAtLimit = false;
     bool cookiesReceived = false;
+    std::string location;
 
     // libcurl is told to ignore Content-Length, so a response that says 0 and
     // still carries bytes gives them; the declared length, when positive, ends
     // the body here instead.
+    bool lengthBound() const {
+        return contentLength > 0 && !chunked &&
+               static_cast<unsigned long long>(contentLength) <= maxBody;
+    }
     std::size_t room() const {
-        std::size_t limit = maxBody;
-        if (contentLength > 0 && !chunked &&
-            static_cast<unsigned long long>(contentLength) < limit) {
-            limit = static_cast<std::size_t>(contentLength);
-        }
+        std::size_t limit = lengthBound() ? static_cast<std::size_t>(contentLength) : maxBody;
         return limit > body.size() ? limit - body.size() : 0;
+    }
+    // The response declared a length and less of it came.
+    bool shortOfLength() const {
+        return contentLength > 0 && !chunked &&
+               static_cast<unsigned long long>(body.size()) <
+                   static_cast<unsigned long long>(contentLength) &&
+               !cutAtLimit;
     }
 };
 
@@ -127,6 +164,7 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     t.body.append(data, take);
     if (t.room() == 0) {
         t.complete = true;
+        t.cutAtLimit = !t.lengthBound();
     }
     return n;
 }
@@ -139,6 +177,9 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     if (headerIs(line, "http/")) {
         t.contentLength = -1;
         t.chunked = false;
+        t.location.clear();
+    } else if (headerIs(line, "location:")) {
+        t.location = trimmedValue(line.substr(9));
     } else if (headerIs(line, "content-length:")) {
         t.contentLength = headerNumber(line.substr(15));
     } else if (headerIs(line, "transfer-encoding:")) {
@@ -165,17 +206,17 @@ curl_slist* requestHeaders() {
     return list;
 }
 
+// Redirects are not followed by libcurl: each target is looked at first.
 void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchLimits& limits,
                        Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_CURLU, url);
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT,
+                     limits.userAgent.empty() ? kDefaultUserAgent : limits.userAgent.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_FAILONERROR, 0L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // The body as the server sent it: no content decoding asked for or done.
@@ -189,58 +230,205 @@ void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchL
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
 }
 
+enum class TransferEnd { Finished, Complete, Stalled, Aborted };
+
 // Drives the transfer until it ends, its body is complete, it stalls for
-// longer than allowed, or fetches are aborted. What arrived stays in the body.
-void runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer& transfer,
-                 const InternetClient& client) {
+// longer than allowed, or fetches are aborted. What arrived stays in the body;
+// `result` is libcurl's verdict when the transfer finished by itself.
+TransferEnd runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer& transfer,
+                        const InternetClient& client, CURLcode& result) {
     int running = 1;
     while (true) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0 || transfer.complete ||
-            client.aborting() || Clock::now() - transfer.lastActivity > limits.stallTimeout) {
-            return;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            return TransferEnd::Finished;
+        }
+        if (running == 0) {
+            int left = 0;
+            result = CURLE_OK;
+            while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                if (message->msg == CURLMSG_DONE) {
+                    result = message->data.result;
+                }
+            }
+            return TransferEnd::Finished;
+        }
+        if (transfer.complete) {
+            return TransferEnd::Complete;
+        }
+        if (client.aborting()) {
+            return TransferEnd::Aborted;
+        }
+        if (Clock::now() - transfer.lastActivity > limits.stallTimeout) {
+            return TransferEnd::Stalled;
         }
         curl_multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
     }
 }
 
+FetchFailure failureOf(CURLcode code) {
+    switch (code) {
+        case CURLE_COULDNT_CONNECT:
+            return FetchFailure::ConnectionRefused;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return FetchFailure::NameNotResolved;
+        case CURLE_OPERATION_TIMEDOUT:
+            return FetchFailure::TimedOut;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return FetchFailure::BadUrl;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_SEND_ERROR:
+            return FetchFailure::Closed;
+        default:
+            return FetchFailure::Other;
+    }
+}
+
+// One response, redirects not followed.
+struct Response {
+    Transfer transfer;
+    long status = 0;
+    std::string redirectTarget;
+    std::string contentType;
+    FetchFailure failure = FetchFailure::None;
+    bool cutShort = false;
+};
+
+std::string infoText(CURL* easy, CURLINFO what) {
+    char* value = nullptr;
+    if (curl_easy_getinfo(easy, what, &value) != CURLE_OK || value == nullptr) {
+        return {};
+    }
+    return value;
+}
+
+Response requestOnce(CURLU* url, curl_slist* headers, const FetchLimits& limits,
+                     InternetClient& client) {
+    Response response;
+    Transfer& transfer = response.transfer;
+    transfer.maxBody = limits.maxBodyBytes;
+    std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
+    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
+    if (!easy || !multi) {
+        response.failure = FetchFailure::Other;
+        return response;
+    }
+    client.attach(easy.get());
+    setRequestOptions(easy.get(), url, headers, limits, transfer);
+    curl_multi_add_handle(multi.get(), easy.get());
+    CURLcode result = CURLE_OK;
+    TransferEnd end = runTransfer(multi.get(), limits, transfer, client, result);
+    curl_multi_remove_handle(multi.get(), easy.get());
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &response.status);
+    response.contentType = infoText(easy.get(), CURLINFO_CONTENT_TYPE);
+    if (response.status >= 300 && response.status < 400) {
+        response.redirectTarget = resolveTarget(url, transfer.location);
+    }
+    bool someBody = !transfer.body.empty();
+    switch (end) {
+        case TransferEnd::Complete:
+            response.cutShort = transfer.cutAtLimit;
+            break;
+        case TransferEnd::Aborted:
+            response.failure = FetchFailure::Aborted;
+            response.cutShort = someBody;
+            break;
+        case TransferEnd::Stalled:
+            // Part of the body came: it is analysed as it arrived.
+            response.failure = someBody ? FetchFailure::None : FetchFailure::Stalled;
+            response.cutShort = someBody;
+            break;
+        case TransferEnd::Finished:
+            response.cutShort = transfer.cutAtLimit;
+            if (result != CURLE_OK && !(someBody && response.status > 0)) {
+                response.failure = failureOf(result);
+            } else if (result != CURLE_OK || transfer.shortOfLength()) {
+                // A reset or a close mid-body, or a close before the declared
+                // length; before the first byte of it, nothing arrived.
+                if (!someBody && transfer.contentLength > 0) {
+                    response.failure = FetchFailure::Closed;
+                }
+                response.cutShort = true;
+            }
+            break;
+    }
+    return response;
+}
+
+bool tooManyRedirects(const FetchLimits& limits, std::size_t hops) {
+    constexpr std::size_t kMostRedirects = 50;  // a negative limit still ends a loop
+    std::size_t allowed =
+        limits.maxRedirects < 0 ? kMostRedirects : static_cast<std::size_t>(limits.maxRedirects);
+    return hops > allowed;
+}
+
 }  // namespace
+
+FetchReport fetchPage(const Text& url, const FetchLimits& limits,
+                      const RedirectCheck& followRedirect) {
+    FetchReport report;
+    InternetClient& client = InternetClient::instance();
+    if (client.aborting()) {
+        report.failure = FetchFailure::Aborted;
+        return report;
+    }
+    // The fragment is never sent.
+    int hash = findText(url, "#");
+    auto parsed =
+        url.empty() ? nullptr
+                    : parseUrl(hash > 0 ? url.substr(0, static_cast<std::size_t>(hash - 1)) : url);
+    std::unique_ptr<curl_slist, ListCleanup> headers(requestHeaders());
+    if (!parsed || !headers) {
+        report.failure = parsed ? FetchFailure::Other : FetchFailure::BadUrl;
+        return report;
+    }
+    bool cookiesReceived = false;
+    while (true) {
+        Response response = requestOnce(parsed.get(), headers.get(), limits, client);
+        cookiesReceived = cookiesReceived || response.transfer.cookiesReceived;
+        report.status = response.status;
+        report.contentType = std::move(response.contentType);
+        report.body = ByteSet(std::move(response.transfer.body));
+        report.failure = response.failure;
+        report.cutShort = response.cutShort;
+        if (response.failure != FetchFailure::None || response.redirectTarget.empty()) {
+            break;
+        }
+        report.redirects.push_back({response.status, response.redirectTarget});
+        if (tooManyRedirects(limits, report.redirects.size())) {
+            report.failure = FetchFailure::TooManyRedirects;
+            break;
+        }
+        if (followRedirect && !followRedirect(response.redirectTarget)) {
+            report.redirectRefused = true;
+            break;
+        }
+        parsed = parseUrl(response.redirectTarget);
+        if (!parsed) {
+            report.failure = FetchFailure::BadUrl;
+            break;
+        }
+    }
+    if (cookiesReceived) {
+        client.saveCookies();
+    }
+    return report;
+}
 
 ByteSet httpGet(const Text& url) {
     return httpGet(url, FetchLimits{});
 }
 
 ByteSet httpGet(const Text& url, const FetchLimits& limits) {
-    if (url.empty()) {
+    FetchReport report = fetchPage(url, limits);
+    if (report.failure != FetchFailure::None && report.failure != FetchFailure::Aborted) {
         return {};
     }
-    InternetClient& client = InternetClient::instance();
-    if (client.aborting()) {
-        return {};
-    }
-    // The fragment is never sent.
-    int hash = findText(url, "#");
-    auto parsed = parseUrl(hash > 0 ? url.substr(0, static_cast<std::size_t>(hash - 1)) : url);
-    if (!parsed) {
-        return {};
-    }
-    std::unique_ptr<curl_slist, ListCleanup> headers(requestHeaders());
-    std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
-    if (!headers || !easy || !multi) {
-        return {};
-    }
-    Transfer transfer;
-    transfer.maxBody = limits.maxBodyBytes;
-    client.attach(easy.get());
-    setRequestOptions(easy.get(), parsed.get(), headers.get(), limits, transfer);
-    curl_multi_add_handle(multi.get(), easy.get());
-    runTransfer(multi.get(), limits, transfer, client);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    easy.reset();
-    if (transfer.cookiesReceived) {
-        client.saveCookies();
-    }
-    return ByteSet(std::move(transfer.body));
+    return std::move(report.body);
 }
 
 void abortAllFetches() {

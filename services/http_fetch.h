@@ -1,11 +1,17 @@
-// Blocking HTTP GET of one page, returning the body byte for byte.
+// Blocking HTTP GET of one page: the body byte for byte, and what happened on
+// the way (status, redirects, failures).
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "services/text_types.h"
 
 namespace oc {
+
+inline constexpr char kDefaultUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 struct FetchLimits {
     std::chrono::milliseconds connectTimeout{60000};
@@ -13,7 +19,54 @@ struct FetchLimits {
     std::chrono::milliseconds stallTimeout{60000};
     long maxRedirects = 10;
     std::size_t maxBodyBytes = 32u << 20;
+    // Sent as User-Agent with every request; the default when empty.
+    std::string userAgent = kDefaultUserAgent;
 };
+
+// Why no page arrived.
+enum class FetchFailure {
+    None,
+    BadUrl,             // malformed, not http(s), or longer than a request carries
+    ConnectionRefused,  // nothing listens at the address, or it cannot be reached
+    NameNotResolved,
+    TimedOut,          // the connection was not made in time
+    Stalled,           // connected, but nothing came for the stall time
+    Closed,            // the connection ended before a response arrived
+    TooManyRedirects,  // more redirects than the limit allows (the last one not followed)
+    Aborted,           // abortAllFetches
+    Other,
+};
+
+struct RedirectHop {
+    long status = 0;     // the status of the response that redirected
+    std::string target;  // the absolute URL it redirected to
+};
+
+struct FetchReport {
+    ByteSet body;
+    // The status of the last response received; 0 when none arrived.
+    long status = 0;
+    // The Content-Type header of the last response; empty when it had none.
+    std::string contentType;
+    // Every redirect met, in order, including one that was not followed.
+    std::vector<RedirectHop> redirects;
+    // The last hop was refused by the redirect check and not followed: the
+    // report describes the redirecting response.
+    bool redirectRefused = false;
+    FetchFailure failure = FetchFailure::None;
+    // The body ended early: the size limit, a reset, a close before the
+    // declared length, or a stall after part of it had come.
+    bool cutShort = false;
+
+    bool arrived() const { return failure == FetchFailure::None; }
+};
+
+// Looks at a redirect target before it is followed: false ends the request
+// at the redirecting response.
+using RedirectCheck = std::function<bool(const std::string& target)>;
+
+FetchReport fetchPage(const Text& url, const FetchLimits& limits = {},
+                      const RedirectCheck& followRedirect = {});
 
 // Downloads the page. Empty on any failure; the bytes received so far when a
 // transfer fails part-way. HTTP error statuses are not failures.

@@ -206,7 +206,8 @@ std::optional<IniEdit> planIniWrite(std::string_view bytes, std::string_view sec
         if (!value) {
             return std::nullopt;
         }
-        std::string text = "[" + std::string(section) + "]" + std::string(kLineEnd);
+        std::string text = "[";
+        text.append(section).append("]").append(kLineEnd);
         text += keyLine(*key, *value);
         return IniEdit{bytes.size(), bytes.size(), afterLineEnd(bytes, bytes.size(), text)};
     }

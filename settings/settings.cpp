@@ -1,5 +1,11 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <map>
+
+#include "services/boundary_text.h"
+#include "services/http_fetch.h"
+
 #include "services/conversions.h"
 #include "services/files.h"
 #include "services/ini_file.h"
@@ -8,41 +14,61 @@
 namespace oc {
 namespace {
 
-const Text kSettingsFileName = "\xC5\xE4\xD6\xC3.ini";                          // 配置.ini
-const Text kCheckSection = "\xD4\xAD\xB4\xB4\xBC\xEC\xB2\xE2\xC5\xE4\xD6\xC3";  // 原创检测配置
-const Text kSegmentCharsKey = "\xB6\xCE\xC2\xE4\xD7\xD6\xCA\xFD";               // 段落字数
-const Text kMinRunCharsKey = "\xC6\xAE\xBA\xEC\xBC\xEC\xB2\xE2\xCA\xFD";        // 飘红检测数
-const Text kLastSegmentCharsKey = "\xD7\xEE\xBA\xF3\xB6\xCE\xD7\xD6\xCA\xFD";   // 最后段字数
-const Text kEngineSection = "\xCB\xD1\xCB\xF7\xD2\xFD\xC7\xE6";                 // 搜索引擎
-const Text kBaiduKey = "\xB0\xD9\xB6\xC8";                                      // 百度
+const Text& settingsFileName() {
+    static const Text name = gbkFromUtf8("配置.ini");
+    return name;
+}
+const Text& checkSection() {
+    static const Text name = gbkFromUtf8("原创检测配置");
+    return name;
+}
+const Text& engineSection() {
+    static const Text name = gbkFromUtf8("搜索引擎");
+    return name;
+}
+// The keys of the check section in the order they are read and written.
+const Text& key(const char* utf8Name) {
+    static const std::map<std::string, Text, std::less<>> keys = [] {
+        std::map<std::string, Text, std::less<>> all;
+        for (const char* name :
+             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站", "百度"}) {
+            all.emplace(name, gbkFromUtf8(name));
+        }
+        return all;
+    }();
+    return keys.at(utf8Name);
+}
 const Text k360Key = "360";
+const Text kUserAgentKey = "UserAgent";
 
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
+constexpr int kMaxIntervalSeconds = 120;
 
-// The three keys in the order they are read and written.
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
     ParameterTexts texts;
-    texts.segmentChars = readIniItem(path, kCheckSection, kSegmentCharsKey, defaults.segmentChars);
-    texts.minRunChars = readIniItem(path, kCheckSection, kMinRunCharsKey, defaults.minRunChars);
+    texts.segmentChars = readIniItem(path, checkSection(), key("段落字数"), defaults.segmentChars);
+    texts.minRunChars = readIniItem(path, checkSection(), key("飘红检测数"), defaults.minRunChars);
     texts.lastSegmentChars =
-        readIniItem(path, kCheckSection, kLastSegmentCharsKey, defaults.lastSegmentChars);
+        readIniItem(path, checkSection(), key("最后段字数"), defaults.lastSegmentChars);
+    texts.intervalSeconds =
+        readIniItem(path, checkSection(), key("查询间隔"), defaults.intervalSeconds);
     return texts;
 }
 
 Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback) {
-    Text base = baseUrlOrEmpty(readIniItem(path, kEngineSection, key));
+    Text base = baseUrlOrEmpty(readIniItem(path, engineSection(), key));
     return base.empty() ? fallback : base;
 }
 
 }  // namespace
 
 Text settingsPath() {
-    return programDirectory() + kPathSeparator + kSettingsFileName;
+    return programDirectory() + kPathSeparator + settingsFileName();
 }
 
 CheckSettings loadCheckSettings(const Text& path) {
-    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5"});
+    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5", "0"});
     CheckSettings settings;
     settings.segmentChars = toInteger(texts.segmentChars);
     settings.minRunChars = toInteger(texts.minRunChars);
@@ -54,6 +80,8 @@ CheckSettings loadCheckSettings(const Text& path) {
     if (settings.minRunChars < kMinMinRunChars) {
         settings.minRunChars = kMinMinRunChars;
     }
+    settings.intervalSeconds =
+        std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
     return settings;
 }
 
@@ -63,18 +91,41 @@ ParameterTexts loadParameterTexts(const Text& path) {
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
     // One save, so that two windows saving at once leave one set or the other, never a mix.
-    return writeIniItems(path, kCheckSection,
-                         {{kSegmentCharsKey, texts.segmentChars},
-                          {kMinRunCharsKey, texts.minRunChars},
-                          {kLastSegmentCharsKey, texts.lastSegmentChars}});
+    return writeIniItems(path, checkSection(),
+                         {{key("段落字数"), texts.segmentChars},
+                          {key("飘红检测数"), texts.minRunChars},
+                          {key("最后段字数"), texts.lastSegmentChars},
+                          {key("查询间隔"), texts.intervalSeconds}});
 }
 
 EngineEndpoints loadEngineEndpoints(const Text& path) {
     EngineEndpoints defaults = defaultEngineEndpoints();
     EngineEndpoints endpoints;
-    endpoints.baidu = endpointOrDefault(path, kBaiduKey, defaults.baidu);
+    endpoints.baidu = endpointOrDefault(path, key("百度"), defaults.baidu);
     endpoints.engine360 = endpointOrDefault(path, k360Key, defaults.engine360);
     return endpoints;
+}
+
+Text loadUserAgent(const Text& path) {
+    Text agent = readIniItem(path, engineSection(), kUserAgentKey);
+    // A header value ends at a line break; a value holding one is not sent.
+    bool usable = !agent.empty() && agent.find_first_of("\r\n") == Text::npos;
+    return usable ? agent : Text(kDefaultUserAgent);
+}
+
+Text loadIgnoredSites(const Text& path) {
+    return readIniItem(path, checkSection(), key("忽略网站"));
+}
+
+bool saveIgnoredSites(const Text& path, const Text& sites) {
+    // An INI value is one line: the lines of a list become spaces.
+    Text oneLine = sites;
+    for (char& c : oneLine) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return writeIniItem(path, checkSection(), key("忽略网站"), oneLine);
 }
 
 EngineEndpoints defaultEngineEndpoints() {

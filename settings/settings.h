@@ -22,22 +22,31 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
-    Text intervalSeconds;  // 查询间隔
+    Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
 };
 
 // programDirectory + "/配置.ini".
 Text settingsPath();
 
-// The three reads of a check pass, with defaults "38", "30", "5", toInteger and the bounds.
+// The reads of a check pass, with defaults "38", "30", "5", "0", toInteger and the bounds.
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
-// The parameter window's save: the keys in order, values unchanged, in one save.
+// The parameter window's save: the four keys in order, values unchanged, in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // Section "搜索引擎", keys "百度" and "360"; a value that is not an http(s) URL
 // is ignored in favour of the built-in default.
 EngineEndpoints loadEngineEndpoints(const Text& path);
 EngineEndpoints defaultEngineEndpoints();
+
+// Section "搜索引擎", key "UserAgent": the User-Agent sent to the engines; the
+// built-in one when the key is missing, empty or holds a line break.
+Text loadUserAgent(const Text& path);
+
+// Section "原创检测配置", key "忽略网站": the user's own sites, whose results do not
+// count as copies (empty when none). The save writes the list as one line.
+Text loadIgnoredSites(const Text& path);
+bool saveIgnoredSites(const Text& path, const Text& sites);
 
 }  // namespace oc

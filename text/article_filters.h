@@ -1,6 +1,9 @@
 // The two filters that clean an article before it is cut into query segments.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "services/text_types.h"
 
 namespace oc {
@@ -12,7 +15,9 @@ Text trim(const Text& text);
 // Keeps, in order, every character outside printable ASCII (0x20..0x7F): the
 // control bytes (CR, LF, TAB among them) and every two-byte character whole.
 // With dropWhiteSpace, the kept white-space control bytes are removed as well.
-Text keepNonAsciiChars(const Text& text, bool dropWhiteSpace = false);
+// With `sourceOffsets`, it receives for every byte kept its offset in `text`.
+Text keepNonAsciiChars(const Text& text, bool dropWhiteSpace = false,
+                       std::vector<std::size_t>* sourceOffsets = nullptr);
 
 // ASCII white space as the article filters and the regular expressions see it.
 inline bool isAsciiSpace(unsigned char byte) {

@@ -4,6 +4,7 @@
 
 #include "app/search_sim/shared_runs.h"
 #include "services/encoding.h"
+#include "services/html_escape.h"
 
 namespace oc::sim {
 namespace {
@@ -55,38 +56,28 @@ const PageShape& shapeOf(EngineForm form) {
     return form == EngineForm::Baidu ? baidu : so360;
 }
 
+// The opening of one result up to its title text, shaped as the engine's own:
+// Baidu keeps the target in the block's mu and links the title through its
+// /link?url= redirect; 360 links through its own /link and keeps the target in
+// data-mdurl. Both redirects stay on the simulator's host.
+std::string resultHeading(EngineForm form, std::size_t number, const std::string& url) {
+    const PageShape& shape = shapeOf(form);
+    const std::string redirect = urlEncode(url, true);
+    if (form == EngineForm::Baidu) {
+        return shape.itemOpen + std::to_string(number) + "\" tpl=\"www_index\" mu=\"" +
+               escapeHtml(url) + "\">\n<h3 class=\"" + shape.titleClass +
+               "\"><a href=\"/link?url=" + redirect + "\" target=\"_blank\">";
+    }
+    return shape.itemOpen + std::to_string(number) + "\">\n<h3 class=\"" + shape.titleClass +
+           "\"><a href=\"/link?m=" + redirect + "\" data-mdurl=\"" + escapeHtml(url) +
+           "\" target=\"_blank\">";
+}
+
 bool isLineBreak(char32_t c) {
     return c == U'\n' || c == U'\r' || c == U'\t';
 }
 
 }  // namespace
-
-std::string escapeHtml(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char c : utf8) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys) {
     CodePoints keys = matchKeys(text);
@@ -157,8 +148,7 @@ std::string renderResultPage(const ResultPage& page) {
         std::size_t number = page.firstResult;
         for (const Document* doc : page.documents) {
             std::string url = displayUrl(doc->fileName);
-            html += shape.itemOpen + std::to_string(++number) + "\">\n<h3 class=\"" +
-                    shape.titleClass + "\"><a href=\"" + url + "\" target=\"_blank\">" +
+            html += resultHeading(page.form, ++number, url) +
                     highlightedHtml(doc->title, page.queryKeys) + "</a></h3>\n" +
                     shape.abstractOpen +
                     highlightedHtml(abstractOf(doc->body, page.queryKeys), page.queryKeys) +

@@ -24,8 +24,6 @@ struct ResultPage {
     std::vector<const Document*> documents;  // the results shown, in order
 };
 
-std::string escapeHtml(std::string_view utf8);
-
 // The text as HTML with every run it shares with the query wrapped in
 // <em>...</em>. A run shows the matched characters in their folded form (the
 // query's own characters); line ends outside runs become single spaces.

@@ -55,7 +55,7 @@ TEST(Segmentation, SingleByteCharactersShiftLaterBoundaries) {
 TEST(Segmentation, NeverSplitsACharacterAtASlotEnd) {
     // A TAB first makes every two-byte character start at an even position, so
     // one starts at k*L - 1 and must stay whole in segment k.
-    Text prepared = "\t" + chinese(80);
+    Text prepared = Text("\t").append(chinese(80));
     for (const Text& s : splitSegments(cutSegments(prepared, 76))) {
         std::size_t i = 0;
         while (i < s.size()) {

@@ -136,11 +136,11 @@ TEST_F(CliProgram, RefusesBadInputWithAClearMessage) {
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("请拷贝待检测文章"), std::string::npos);
 
-    r = run("'" + (dir_ / "missing.txt").string() + "'");
+    r = run(std::string("'").append((dir_ / "missing.txt").string()).append("'"));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("missing.txt"), std::string::npos);
 
-    r = run("'" + dir_.string() + "'");
+    r = run(std::string("'").append(dir_.string()).append("'"));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("folder"), std::string::npos);
 

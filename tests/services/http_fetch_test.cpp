@@ -101,7 +101,7 @@ TEST_F(HttpFetch, UnusableUrlsGiveEmptyWithoutTouchingTheNetwork) {
     EXPECT_TRUE(httpGet("#" + base + "/s").empty());
     EXPECT_TRUE(httpGet("ftp" + base.substr(4) + "/s").empty());
     EXPECT_TRUE(httpGet("http://" + std::string(257, 'a') + "/s").empty());
-    EXPECT_TRUE(httpGet(base + "/" + std::string(2048, 'p')).empty());  // path + query 2049
+    EXPECT_TRUE(httpGet(base + "/" + std::string(2048, 'p')).empty());    // path + query 2049
     EXPECT_TRUE(httpGet(base + "/s?" + std::string(2046, 'q')).empty());  // the "?" counts
     EXPECT_EQ(server.connectionCount(), 0);
 
@@ -342,6 +342,169 @@ TEST(CookieFile, LivesInTheUserDataFolderUnlessGiven) {
               "/home/u/.local/share/originality-checker/cookies.txt");
     EXPECT_EQ(cookieFileFor("/tmp/c.txt", "/data", "/home/u"), "/tmp/c.txt");
     EXPECT_EQ(cookieFileFor(nullptr, nullptr, nullptr), "");
+}
+
+}  // namespace
+}  // namespace oc
+
+namespace oc {
+namespace {
+
+TEST_F(HttpFetch, ReportGivesStatusContentTypeAndEveryRedirectHop) {
+    LoopbackServer server;
+    server.server().Get("/start", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/next");
+    });
+    server.server().Get("/next", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/static/CAPTCHA/check.html?backurl=/start", 301);
+    });
+    server.server().Get("/static/CAPTCHA/check.html",
+                        [](const httplib::Request&, httplib::Response& res) {
+                            res.set_content("verify", "text/html; charset=gbk");
+                        });
+    server.server().Get("/gone", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 429;
+        res.set_content("slow down", "text/plain");
+    });
+    server.start();
+    const std::string base = server.baseUrl();
+
+    FetchReport followed = fetchPage(base + "/start");
+    EXPECT_TRUE(followed.arrived());
+    EXPECT_EQ(followed.status, 200);
+    EXPECT_EQ(followed.contentType, "text/html; charset=gbk");
+    EXPECT_EQ(str(followed.body), "verify");
+    ASSERT_EQ(followed.redirects.size(), 2u);
+    EXPECT_EQ(followed.redirects[0].status, 302);
+    EXPECT_EQ(followed.redirects[0].target, base + "/next");
+    EXPECT_EQ(followed.redirects[1].target, base + "/static/CAPTCHA/check.html?backurl=/start");
+    EXPECT_FALSE(followed.redirectRefused);
+
+    // Refused at the second hop: the request ends at the redirecting response.
+    server.clearRequests();
+    std::vector<std::string> offered;
+    FetchReport refused = fetchPage(base + "/start", {}, [&](const std::string& target) {
+        offered.push_back(target);
+        return target.find("CAPTCHA") == std::string::npos;
+    });
+    EXPECT_TRUE(refused.arrived());
+    EXPECT_TRUE(refused.redirectRefused);
+    EXPECT_EQ(refused.status, 301);
+    EXPECT_EQ(refused.redirects.size(), 2u);
+    EXPECT_EQ(offered.size(), 2u);
+    EXPECT_EQ(server.targets(), (std::vector<std::string>{"/start", "/next"}));
+
+    // An error status is a response like any other.
+    FetchReport limited = fetchPage(base + "/gone");
+    EXPECT_TRUE(limited.arrived());
+    EXPECT_EQ(limited.status, 429);
+    EXPECT_EQ(str(limited.body), "slow down");
+}
+
+TEST_F(HttpFetch, ReportNamesTheKindOfTransportFailure) {
+    FetchLimits quick;
+    quick.stallTimeout = 300ms;
+    quick.connectTimeout = 2s;
+    quick.maxRedirects = 2;
+
+    EXPECT_EQ(fetchPage(testing::refusingUrl() + "/s", quick).failure,
+              FetchFailure::ConnectionRefused);
+    EXPECT_EQ(fetchPage("http://no-such-host.invalid/s", quick).failure,
+              FetchFailure::NameNotResolved);
+    EXPECT_EQ(fetchPage("ftp://127.0.0.1/s", quick).failure, FetchFailure::BadUrl);
+
+    RawServer silent([](RawConnection& c) {
+        c.readRequestHead();
+        c.stall(60s);
+    });
+    FetchReport stalled = fetchPage(silent.baseUrl() + "/", quick);
+    EXPECT_EQ(stalled.failure, FetchFailure::Stalled);
+    EXPECT_FALSE(stalled.arrived());
+
+    // Headers, then silence before the first byte of the body.
+    RawServer headOnly([](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n");
+        c.stall(60s);
+    });
+    EXPECT_EQ(fetchPage(headOnly.baseUrl() + "/", quick).failure, FetchFailure::Stalled);
+
+    RawServer hangUp([](RawConnection& c) { c.readRequestHead(); });
+    EXPECT_EQ(fetchPage(hangUp.baseUrl() + "/", quick).failure, FetchFailure::Closed);
+    RawServer closedBeforeBody([](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n");
+    });
+    EXPECT_EQ(fetchPage(closedBeforeBody.baseUrl() + "/", quick).failure, FetchFailure::Closed);
+
+    LoopbackServer looping;
+    looping.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/loop");
+    });
+    looping.start();
+    FetchReport loop = fetchPage(looping.baseUrl() + "/loop", quick);
+    EXPECT_EQ(loop.failure, FetchFailure::TooManyRedirects);
+    EXPECT_EQ(loop.redirects.size(), 3u);  // the third is not followed
+    EXPECT_EQ(looping.requests().size(), 3u);
+}
+
+TEST_F(HttpFetch, ReportSaysWhenTheBodyWasCutShort) {
+    const std::string part(4000, 'x');
+    FetchLimits limits;
+    limits.stallTimeout = 300ms;
+    limits.maxBodyBytes = 1000;
+
+    RawServer whole([](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+    });
+    FetchReport complete = fetchPage(whole.baseUrl() + "/", limits);
+    EXPECT_FALSE(complete.cutShort);
+    EXPECT_EQ(str(complete.body), "hello");
+
+    RawServer big([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\n\r\n" + part);
+    });
+    FetchReport capped = fetchPage(big.baseUrl() + "/", limits);
+    EXPECT_TRUE(capped.arrived());
+    EXPECT_TRUE(capped.cutShort);
+    EXPECT_EQ(capped.body.size(), 1000u);
+
+    limits.maxBodyBytes = 1u << 20;
+    RawServer closed([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + part);
+    });
+    RawServer reset([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + part);
+        std::this_thread::sleep_for(200ms);
+        c.resetOnClose();
+    });
+    RawServer stalling([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\n\r\n" + part);
+        c.stall(60s);
+    });
+    for (RawServer* server : {&closed, &reset, &stalling}) {
+        FetchReport report = fetchPage(server->baseUrl() + "/", limits);
+        EXPECT_TRUE(report.arrived()) << server->baseUrl();
+        EXPECT_TRUE(report.cutShort) << server->baseUrl();
+        EXPECT_EQ(str(report.body), part);
+    }
+}
+
+TEST_F(HttpFetch, UserAgentComesFromTheLimits) {
+    LoopbackServer server;
+    server.server().Get("/ua", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(req.get_header_value("User-Agent"), "text/plain");
+    });
+    server.start();
+    EXPECT_EQ(str(httpGet(server.baseUrl() + "/ua")), kDefaultUserAgent);
+    FetchLimits limits;
+    limits.userAgent = "Editor/1.0";
+    EXPECT_EQ(str(httpGet(server.baseUrl() + "/ua", limits)), "Editor/1.0");
 }
 
 }  // namespace

@@ -98,8 +98,8 @@ TEST_F(IniFile, GbkTrailBytesAreNeverFoldedOrTakenForBrackets) {
 }
 
 TEST_F(IniFile, LongValuesAreCutAt10239BytesBetweenCharacters) {
-    putFileBytes(native(), "[s]\r\nascii=" + std::string(20000, 'x') + "\r\nchinese=" +
-                               std::string(12000, '\xB0') + "\r\n");
+    putFileBytes(native(), "[s]\r\nascii=" + std::string(20000, 'x') +
+                               "\r\nchinese=" + std::string(12000, '\xB0') + "\r\n");
     EXPECT_TRUE(readIniItem(path(), "s", "ascii") == std::string(10239, 'x'));
     // 10239 bytes would end inside a two-byte character, so one byte less.
     EXPECT_TRUE(readIniItem(path(), "s", "chinese") == std::string(10238, '\xB0'));
@@ -267,8 +267,10 @@ TEST_F(IniFile, ConcurrentWritersLoseNoChange) {
     for (int w = 0; w < 4; ++w) {
         writers.emplace_back([&, w] {
             for (int i = 0; i < 10; ++i) {
-                writeIniItem(path(), "s", "k" + std::to_string(w) + "_" + std::to_string(i),
-                             Text("v"));
+                writeIniItem(
+                    path(), "s",
+                    Text("k").append(std::to_string(w)).append("_").append(std::to_string(i)),
+                    Text("v"));
             }
         });
     }
@@ -277,8 +279,11 @@ TEST_F(IniFile, ConcurrentWritersLoseNoChange) {
     }
     for (int w = 0; w < 4; ++w) {
         for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(readIniItem(path(), "s", "k" + std::to_string(w) + "_" + std::to_string(i)),
-                      "v");
+            EXPECT_EQ(
+                readIniItem(
+                    path(), "s",
+                    Text("k").append(std::to_string(w)).append("_").append(std::to_string(i))),
+                "v");
         }
     }
 }

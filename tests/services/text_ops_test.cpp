@@ -23,10 +23,13 @@ TEST(TextOps, CutsBytesNotCharacters) {
 }
 
 TEST(TextOps, FindTextMatchesOnlyOnCharacterBoundaries) {
-    const Text text = "a" + G("原") + "b";
+    const Text text = Text("a").append(G("原")).append("b");
     EXPECT_EQ(findText(text, "b"), 4);
     // The second byte of 原 (0xAD) followed by b must not be found inside the character.
-    EXPECT_EQ(findText(text, "\xAD" "b"), -1);
+    EXPECT_EQ(findText(text,
+                       "\xAD"
+                       "b"),
+              -1);
     // A trail byte in the ASCII range is not a letter: 乱 is 0xC2 0xD2, 丂 is 0x81 0x40 ("@").
     EXPECT_EQ(findText("\x81\x40", "@"), -1);
     EXPECT_EQ(findText("abc", ""), 1);

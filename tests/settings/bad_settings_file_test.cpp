@@ -43,7 +43,7 @@ TEST(BadSettingsFile, BinaryGarbageReadsAsDefaultsAndASaveKeepsIt) {
         expectDefaults(path);
         EXPECT_TRUE(loadParameterTexts(path).segmentChars.empty());
 
-        ASSERT_TRUE(saveParameterTexts(path, {"20", "15", "3"}));
+        ASSERT_TRUE(saveParameterTexts(path, {"20", "15", "3", "0"}));
         const std::string after = fileBytes(folder.nativePath("配置.ini"));
         EXPECT_EQ(after.substr(0, before.size()), before);  // only added to
         CheckSettings settings = loadCheckSettings(path);
@@ -65,9 +65,9 @@ TEST(BadSettingsFile, TenMegabytesAreReadAndSavedWhole) {
     putFileBytes(folder.nativePath("配置.ini"), head + "20" + tail);
     EXPECT_EQ(loadCheckSettings(path).segmentChars, 20);
 
-    ASSERT_TRUE(saveParameterTexts(path, {"25", "30", "5"}));
+    ASSERT_TRUE(saveParameterTexts(path, {"25", "30", "5", "0"}));
     const std::string after = fileBytes(folder.nativePath("配置.ini"));
-    EXPECT_EQ(after, head + "25\r\n" + G("飘红检测数=30\r\n最后段字数=5") + tail);
+    EXPECT_EQ(after, head + "25\r\n" + G("飘红检测数=30\r\n最后段字数=5\r\n查询间隔=0") + tail);
     EXPECT_EQ(loadCheckSettings(path).segmentChars, 25);
 }
 
@@ -77,13 +77,13 @@ TEST(BadSettingsFile, AFolderThatCannotHoldTheFileGivesDefaultsAndAFailedSave) {
     putFileBytes(folder.nativePath("program"), "not a folder");
     const Text path = folder.path("program/配置.ini");
     expectDefaults(path);
-    EXPECT_FALSE(saveParameterTexts(path, {"20", "15", "3"}));
+    EXPECT_FALSE(saveParameterTexts(path, {"20", "15", "3", "0"}));
     EXPECT_EQ(fileBytes(folder.nativePath("program")), "not a folder");
 
     // The settings path is a folder: nothing to read, nothing written over it.
     std::filesystem::create_directory(folder.nativePath("配置.ini"));
     expectDefaults(folder.path("配置.ini"));
-    EXPECT_FALSE(saveParameterTexts(folder.path("配置.ini"), {"20", "15", "3"}));
+    EXPECT_FALSE(saveParameterTexts(folder.path("配置.ini"), {"20", "15", "3", "0"}));
     EXPECT_TRUE(std::filesystem::is_directory(folder.nativePath("配置.ini")));
 }
 

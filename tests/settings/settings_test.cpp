@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "services/files.h"
+#include "services/http_fetch.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
@@ -40,9 +41,9 @@ TEST_F(Settings, WithoutAFilePassesUseDefaultsAndTheWindowShowsNothing) {
 }
 
 TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"20", "15", "3"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"20", "15", "3", "0"}));
     EXPECT_EQ(U(fileBytes(native())),
-              "[原创检测配置]\r\n段落字数=20\r\n飘红检测数=15\r\n最后段字数=3\r\n");
+              "[原创检测配置]\r\n段落字数=20\r\n飘红检测数=15\r\n最后段字数=3\r\n查询间隔=0\r\n");
     CheckSettings settings = check();
     EXPECT_EQ(settings.segmentChars, 20);
     EXPECT_EQ(settings.minRunChars, 15);
@@ -53,9 +54,9 @@ TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
 }
 
 TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"", "", ""}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"", "", "", ""}));
     EXPECT_EQ(U(fileBytes(native())),
-              "[原创检测配置]\r\n段落字数=\r\n飘红检测数=\r\n最后段字数=\r\n");
+              "[原创检测配置]\r\n段落字数=\r\n飘红检测数=\r\n最后段字数=\r\n查询间隔=\r\n");
     CheckSettings settings = check();
     EXPECT_EQ(settings.segmentChars, 38);  // 0 would cut nothing
     EXPECT_EQ(settings.minRunChars, 12);
@@ -63,16 +64,34 @@ TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
 }
 
 TEST_F(Settings, PassesBoundTheValues) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4", "0"}));
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 12);
     EXPECT_EQ(check().lastSegmentChars, -4);
-    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "99", "7"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "99", "7", "0"}));
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 99);
-    ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7", "0"}));
     EXPECT_EQ(check().segmentChars, 1);
     EXPECT_EQ(check().minRunChars, 12);
+}
+
+TEST_F(Settings, QueryIntervalIsBoundedToTwoMinutes) {
+    EXPECT_EQ(check().intervalSeconds, 0);  // no file
+    for (auto [text, seconds] : std::vector<std::pair<const char*, int>>{
+             {"5", 5}, {"-7", 0}, {"121", 120}, {"120", 120}, {"abc", 0}, {"", 0}}) {
+        ASSERT_TRUE(saveParameterTexts(path(), {"38", "30", "5", text}));
+        EXPECT_EQ(check().intervalSeconds, seconds) << text;
+        EXPECT_EQ(loadParameterTexts(path()).intervalSeconds, text);
+    }
+}
+
+TEST_F(Settings, UserAgentComesFromTheEngineSectionUnlessUnusable) {
+    EXPECT_EQ(loadUserAgent(path()), kDefaultUserAgent);
+    given("[搜索引擎]\r\nUserAgent=Mozilla/5.0 (X11; Linux x86_64)\r\n");
+    EXPECT_EQ(loadUserAgent(path()), "Mozilla/5.0 (X11; Linux x86_64)");
+    given("[搜索引擎]\r\nUserAgent=\r\n");
+    EXPECT_EQ(loadUserAgent(path()), kDefaultUserAgent);
 }
 
 TEST_F(Settings, HandWrittenValuesReadAsTheNumbersTheySpell) {
@@ -101,7 +120,7 @@ TEST_F(Settings, SaveKeepsEverythingElseByteForByte) {
         "[其他]\r\n"
         "x = 1\r\n";
     given(original);
-    ASSERT_TRUE(saveParameterTexts(path(), {"25", "30", "5"}));
+    ASSERT_TRUE(saveParameterTexts(path(), {"25", "30", "5", "0"}));
     EXPECT_EQ(U(fileBytes(native())),
               "; 我的设置\r\n"
               "[搜索引擎]\r\n"
@@ -112,6 +131,7 @@ TEST_F(Settings, SaveKeepsEverythingElseByteForByte) {
               "未知=保留\r\n"
               "飘红检测数=30\r\n"
               "最后段字数=5\r\n"
+              "查询间隔=0\r\n"
               "; 注释\r\n"
               "[其他]\r\n"
               "x = 1\r\n");
@@ -121,7 +141,7 @@ TEST_F(Settings, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     given("[原创检测配置]\r\n段落字数=30\r\n");
     ::chmod(folder_.native().c_str(), 0555);
     EXPECT_FALSE(testing::runWithoutRoot([&] {
-        return saveParameterTexts(path(), {"1", "2", "3"});
+        return saveParameterTexts(path(), {"1", "2", "3", "0"});
     }));
     EXPECT_EQ(U(fileBytes(native())), "[原创检测配置]\r\n段落字数=30\r\n");
     EXPECT_EQ(check().segmentChars, 30);

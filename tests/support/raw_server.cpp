@@ -178,6 +178,23 @@ void RawServer::stop() {
     }
 }
 
+std::string refusingUrl() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    if (fd >= 0) {
+        ::close(fd);  // bound but never listening, then closed: the port refuses
+    }
+    return "http://127.0.0.1:" + std::to_string(port);
+}
+
 std::string RawServer::head(std::string_view statusLine, const std::vector<std::string>& lines) {
     std::string out(statusLine);
     out += "\r\n";

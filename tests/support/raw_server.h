@@ -97,4 +97,7 @@ class RawServer {
     std::vector<std::thread> handlers_;
 };
 
+// "http://127.0.0.1:PORT" of a port nothing listens on: a connection there is refused.
+std::string refusingUrl();
+
 }  // namespace oc::testing

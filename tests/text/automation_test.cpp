@@ -201,7 +201,8 @@ TEST(WideText, EveryCharacterTravelsWholeAndComesBack) {
 }
 
 TEST(ScriptRegExpComponent, ExecuteListsMatchesInCharacters) {
-    AutomationObject matches = execute("(" + G("原") + ")(x)?(\\d+)", G("一原12原x3"));
+    AutomationObject matches =
+        execute(Text("(").append(G("原")).append(")(x)?(\\d+)"), G("一原12原x3"));
     ASSERT_FALSE(matches.isEmpty());
     ASSERT_EQ(matches.getNumber("Count"), 2.0);
     AutomationObject second = matches.getObject("Item", {1});

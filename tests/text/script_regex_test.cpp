@@ -83,8 +83,8 @@ TEST(ScriptRegex, PositionsAreByteOffsetsInMixedText) {
 
 TEST(ScriptRegex, ReplaceWorksOnTheSearchedText) {
     ScriptRegex regex;
-    ASSERT_TRUE(regex.execute("(" + G("原") + ")(\\w)", G("原a原创原b")));
-    EXPECT_EQ(regex.replace("$2$1"), "a" + G("原原创") + "b" + G("原"));
+    ASSERT_TRUE(regex.execute(Text("(").append(G("原")).append(")(\\w)"), G("原a原创原b")));
+    EXPECT_EQ(regex.replace("$2$1"), Text("a").append(G("原原创")).append("b").append(G("原")));
     ASSERT_TRUE(regex.execute("x", "axbx", false, true, false));
     EXPECT_EQ(regex.replace(""), "abx");
 }
@@ -119,8 +119,10 @@ void expectSameAsCharacterWalk(const Text& text) {
 }
 
 TEST(ScriptRegex, KeepNonAsciiCharsEqualsTheCharacterWalk) {
-    EXPECT_EQ(ScriptRegex::keepNonAsciiChars("a" + G("原") + "1 " + G("创") + "\r\n" + G("。")),
-              G("原创") + "\r\n" + G("。"));
+    EXPECT_EQ(
+        ScriptRegex::keepNonAsciiChars(
+            Text("a").append(G("原")).append("1 ").append(G("创")).append("\r\n").append(G("。"))),
+        G("原创") + "\r\n" + G("。"));
     const Text corpus[] = {
         "",
         "Hello, World! 123 ~\x7F",

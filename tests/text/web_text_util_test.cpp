@@ -29,7 +29,7 @@ TEST(WebTextUtil, TrimCutsAsciiWhiteSpaceAroundTheText) {
     EXPECT_EQ(util.trim(" \t\r\n\v\f"), "");
     EXPECT_EQ(util.trim("x"), "x");
     EXPECT_EQ(util.trim(G("　原　")), G("　原　"));
-    EXPECT_EQ(util.trim(" " + G("原创") + " "), G("原创"));
+    EXPECT_EQ(util.trim(Text(" ").append(G("原创")).append(" ")), G("原创"));
 }
 
 TEST(WebTextUtil, TrimGivesWhatTheArticleFilterGives) {

@@ -1,0 +1,85 @@
+#include "check/check_report.h"
+
+#include <algorithm>
+#include <map>
+
+#include "services/boundary_text.h"
+#include "services/file_contents.h"
+
+namespace oc {
+
+std::vector<DomainCount> sourceSummary(const std::vector<ReportRow>& rows) {
+    std::map<std::string, int> counts;
+    for (const ReportRow& row : rows) {
+        if (row.status == RowStatus::Hit && row.source && !row.source->domain.empty()) {
+            ++counts[row.source->domain];
+        }
+    }
+    std::vector<DomainCount> summary;
+    for (const auto& [domain, segments] : counts) {
+        summary.push_back({domain, segments});
+    }
+    std::stable_sort(
+        summary.begin(), summary.end(),
+        [](const DomainCount& a, const DomainCount& b) { return a.segments > b.segments; });
+    return summary;
+}
+
+const char* statusName(RowStatus status) {
+    switch (status) {
+        case RowStatus::Hit:
+            return "命中";
+        case RowStatus::Original:
+            return "原创";
+        case RowStatus::Unverified:
+            return "未核实";
+        case RowStatus::Pending:
+            break;
+    }
+    return "";
+}
+
+const char* engineName(Engine engine) {
+    return engine == Engine::Baidu ? "百度" : "360";
+}
+
+RowStatus statusFromCell(const Text& cell) {
+    const std::string name = utf8FromGbk(cell);
+    for (RowStatus status : {RowStatus::Hit, RowStatus::Original, RowStatus::Unverified}) {
+        if (name == statusName(status)) {
+            return status;
+        }
+    }
+    return RowStatus::Pending;
+}
+
+std::optional<ReportFormat> reportFormatFor(const std::string& path) {
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
+        return std::nullopt;
+    }
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (extension == "html" || extension == "htm") {
+        return ReportFormat::Html;
+    }
+    if (extension == "csv") {
+        return ReportFormat::Csv;
+    }
+    return std::nullopt;
+}
+
+bool writeReportFile(const std::string& path, const CheckReport& report) {
+    std::optional<ReportFormat> format = reportFormatFor(path);
+    if (!format) {
+        return false;
+    }
+    return replaceFileAtomically(
+        path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report));
+}
+
+}  // namespace oc

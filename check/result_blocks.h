@@ -1,0 +1,35 @@
+// The result blocks of a delivered result page: where each stands in the page
+// text, and the title and target address of the result it shows.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/result_block_form.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+struct ResultBlock {
+    // Byte offsets into the page text: the ">" ending the block's start tag, and
+    // just after its end (its end tag, or where the parser closed it).
+    std::size_t open = 0;
+    std::size_t close = 0;
+    std::string title;    // UTF-8, white space collapsed; empty when it has none
+    std::string address;  // UTF-8, as the rules of the engine's form give it
+    std::string domain;   // host of the address; empty on the engine's own host
+};
+
+// Parses the page text (GB18030, as the passes decode pages) with the HTML
+// parser and lists its blocks in document order. `pageUrl` is the query URL:
+// relative links are resolved against it, and addresses on its host have no
+// domain. Empty when the page holds no block or cannot be parsed.
+std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
+                                          const std::string& pageUrl);
+
+// The innermost block holding the byte offset (open <= offset < close), or -1.
+int blockHolding(const std::vector<ResultBlock>& blocks, std::size_t offset);
+
+}  // namespace oc

@@ -1,0 +1,44 @@
+// Which result page holds a copied segment: the qualifying highlighted runs of
+// its pages attributed to the result blocks around them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/highlight.h"
+#include "check/ignore_list.h"
+#include "check/result_block_form.h"
+
+namespace oc {
+
+// The qualifying runs of one delivered page, in page order, with the text they
+// were found in (positions count from its first byte) and its query URL.
+struct PageRuns {
+    std::string_view text;
+    std::string_view url;
+    std::vector<HighlightRun> runs;
+};
+
+struct SegmentSource {
+    std::string title;    // UTF-8
+    std::string address;  // UTF-8
+    std::string domain;   // empty for an address on the engine's own host
+};
+
+struct SourceOutcome {
+    // The qualifying runs left once those inside blocks of ignored domains are taken out.
+    int hits = 0;
+    // The block holding the longest remaining run that lies inside a block (the
+    // earlier run on a tie, page 1 before page 2). Absent when no remaining run
+    // lies inside a block: with hits, the source is unrecognised ("未识别").
+    std::optional<SegmentSource> source;
+};
+
+// Parses only the pages that hold a qualifying run, so a segment without any
+// costs nothing here. `pages` in page order.
+SourceOutcome attributeRuns(const std::vector<PageRuns>& pages, const ResultBlockForm& form,
+                            const IgnoreList& ignore);
+
+}  // namespace oc
