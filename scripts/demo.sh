@@ -4,11 +4,14 @@
 # engines, and prints the result tables, the percentages and the verdict.
 # Nothing here goes to the web. Run it after a build (./run.sh --demo builds first).
 #   scripts/demo.sh [ARTICLE]      (default: data/sample-article.txt)
-# Environment: OC_BUILD_DIR (default: build).
+# Environment: OC_BUILD_DIR (default: build); for an installed copy, OC_BIN_DIR
+# (the folder of the programs) and OC_DATA_DIR (the folder that holds
+# sample-article.txt and corpus/, for example /usr/share/originality-checker).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin="${OC_BUILD_DIR:-build}/bin"
-article=${1:-data/sample-article.txt}
+bin="${OC_BIN_DIR:-${OC_BUILD_DIR:-build}/bin}"
+data="${OC_DATA_DIR:-data}"
+article=${1:-$data/sample-article.txt}
 
 for program in search-sim originality-cli; do
   if [[ ! -x $bin/$program ]]; then
@@ -38,7 +41,7 @@ cat <<'BANNER'
 ==============================================================================
 BANNER
 
-"$bin/search-sim" --corpus data/corpus --port 0 >"$work/sim.out" 2>"$work/sim.log" &
+"$bin/search-sim" --corpus "$data/corpus" --port 0 >"$work/sim.out" 2>"$work/sim.log" &
 sim_pid=$!
 url=
 for _ in $(seq 1 200); do
@@ -54,7 +57,7 @@ if [[ -z $url ]]; then
   cat "$work/sim.log" >&2
   exit 1
 fi
-echo "search-sim is listening on $url (documents: data/corpus)"
+echo "search-sim is listening on $url (documents: $data/corpus)"
 echo "Article: $article; settings: the defaults (段落字数 38, 飘红检测数 30, 最后段字数 5)"
 echo
 

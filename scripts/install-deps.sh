@@ -10,11 +10,15 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
-# Extra groups on request: fuzzing needs clang and its runtime; screenshots need X and a font.
+# Extra groups on request: fuzzing needs clang and its runtime; screenshots need X and a font;
+# packaging needs the Debian tools; rendering the icon needs an SVG renderer.
 for group in "$@"; do
   case "$group" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --screenshot) packages+=(xvfb xauth imagemagick fonts-wqy-microhei) ;;
+    # The .deb (CPack, dpkg-shlibdeps) and the checks of its desktop entry and metainfo.
+    --package) packages+=(dpkg-dev file appstream desktop-file-utils) ;;
+    --icons) packages+=(librsvg2-bin) ;;
     *) echo "install-deps: unknown option $group" >&2; exit 2 ;;
   esac
 done

@@ -10,6 +10,7 @@
 #include "services/files.h"
 #include "services/ini_file.h"
 #include "settings/endpoint_url.h"
+#include "settings/settings_location.h"
 
 namespace oc {
 namespace {
@@ -64,7 +65,8 @@ Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback) 
 }  // namespace
 
 Text settingsPath() {
-    return programDirectory() + kPathSeparator + settingsFileName();
+    return gbkFromUtf8(settingsFolder(currentSettingsPlaces())) + kPathSeparator +
+           settingsFileName();
 }
 
 CheckSettings loadCheckSettings(const Text& path) {

@@ -25,7 +25,9 @@ struct ParameterTexts {
     Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
 };
 
-// programDirectory + "/配置.ini".
+// The settings file of this process: "配置.ini" in settingsFolder() (beside the
+// program, or in the user's configuration folder for an installed or read-only
+// program). Callers choose it once and use it for every read and write.
 Text settingsPath();
 
 // The reads of a check pass, with defaults "38", "30", "5", "0", toInteger and the bounds.

@@ -5,6 +5,9 @@
 #include <iostream>
 #include <map>
 
+#include "services/boundary_text.h"
+#include "settings/settings.h"
+
 namespace oc::cli {
 namespace {
 
@@ -23,8 +26,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "article file (UTF-8 or GBK); \"-\" or none: standard input");
     app.add_option("--engine", engine, "search engines to ask: baidu, 360 or both")
         ->check(CLI::IsMember({"baidu", "360", "both"}));
-    app.add_option("--settings", options.settingsFile,
-                   "settings file (default: 配置.ini beside the program)");
+    // The same file as the desktop program's, chosen once for the whole run.
+    options.settingsFile = utf8FromGbk(settingsPath());
+    app.add_option("--settings", options.settingsFile, "settings file")->capture_default_str();
     app.add_option("--baidu-url", options.baiduUrl, "Baidu base URL, scheme://host[:port]");
     app.add_option("--360-url", options.url360, "360 base URL, scheme://host[:port]");
     app.add_option("--on-empty-page", onEmptyPage,
@@ -35,6 +39,7 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     app.add_option("--stall-timeout-ms", options.stallTimeoutMs,
                    "for testing: give up a page that sends nothing for this many milliseconds")
         ->check(CLI::Range(1L, 3600000L));
+    app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

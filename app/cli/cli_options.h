@@ -11,7 +11,7 @@ struct CliOptions {
     std::string article = "-";  // a file path, or "-" for standard input
     bool baidu = true;
     bool engine360 = true;
-    std::string settingsFile;  // empty: 配置.ini beside the program
+    std::string settingsFile;  // UTF-8; the desktop program's settings file unless given
     std::string baiduUrl;
     std::string url360;
     EmptyPageAnswer onEmptyPage = EmptyPageAnswer::Cancel;

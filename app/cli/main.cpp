@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
 
     PassEnvironment env;
     env.window = &window;
-    env.settingsPath =
-        options.settingsFile.empty() ? settingsPath() : gbkFromUtf8(options.settingsFile);
+    env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
     if (options.stallTimeoutMs > 0) {

@@ -1,12 +1,13 @@
 #include "app/desktop/desktop_program.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/program_icon.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
@@ -33,6 +34,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     qtPlatform_ = std::make_unique<QtPlatform>(*bridge_, options.settingsPath);
     platform_ = options.platform != nullptr ? options.platform : qtPlatform_.get();
 
+    QApplication::setWindowIcon(programIcon());
     window_ = std::make_unique<MainWindow>(*platform_);
     port_ = std::make_unique<QtWindowPort>(*bridge_, *window_);
     PassEnvironment env;

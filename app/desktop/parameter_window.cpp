@@ -6,6 +6,8 @@
 #include "app/desktop/qt_text.h"
 #include "app/desktop/whole_number_input.h"
 #include "app/desktop/widget_style.h"
+#include "services/boundary_text.h"
+#include "services/write_problem.h"
 #include "settings/settings.h"
 
 namespace oc {
@@ -18,6 +20,9 @@ constexpr int kClientHeight = 211;
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
+
+// The warning icon of a message box (the Windows style word).
+constexpr int kMbIconWarning = 0x30;
 
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
@@ -97,7 +102,17 @@ void ParameterWindow::saveParameters() {
     texts.segmentChars = gbkFromQString(box(kSegmentBox)->text());
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
-    saveParameterTexts(settingsPath_, texts);
+    if (!saveParameterTexts(settingsPath_, texts)) {
+        // The edits stay in the boxes, so the user can try again or note them.
+        Text reason = writeProblem(settingsPath_);
+        if (reason.empty()) {
+            reason = gbkFromUtf8("写入时出错");
+        }
+        platform_.messageBox(gbkFromUtf8("参数没有保存。\n\n设置文件：") + settingsPath_ +
+                                 gbkFromUtf8("\n原因：") + reason,
+                             kMbIconWarning, gbkFromUtf8("参数设置"));
+        return;
+    }
     platform_.closeWindow(ProgramWindow::Parameters);
 }
 

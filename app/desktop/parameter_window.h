@@ -23,7 +23,8 @@ class ParameterWindow : public QDialog {
 
     // The three boxes from the file, without defaults.
     void loadParameters();
-    // The three boxes to the file as they are, then close.
+    // The boxes to the file as they are, then close. A save that fails says
+    // where and why, and the window stays open with the edits.
     void saveParameters();
 
     WholeNumberEdit* box(std::string_view name) const;

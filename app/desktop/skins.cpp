@@ -4,6 +4,7 @@
 #include <QColor>
 
 #include "services/files.h"
+#include "services/own_file.h"
 
 namespace oc {
 
@@ -77,7 +78,8 @@ bool applySkin(int number) {
         return false;
     }
     if (const Text path = skinFilePath(); !path.empty()) {
-        writeFile(path, {ByteSet(sheet.toStdString())});
+        // Nothing reads the file back: a name another user holds is left alone.
+        rewriteOwnFile(path, sheet.toStdString());
     }
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         app->setStyleSheet(sheet);

@@ -18,8 +18,9 @@ QString skinStyleSheet(int number);
 // "{df6546sd4fwer}.she".
 Text skinFilePath();
 
-// Skin 0 counts as 25. Writes skin 1..25 to skinFilePath() and applies it to
-// the whole program; any other number writes and applies nothing. False then.
+// Skin 0 counts as 25. Writes skin 1..25 to skinFilePath() (only into a regular
+// file of this user: never through a link) and applies it to the whole
+// program; any other number writes and applies nothing. False then.
 bool applySkin(int number);
 
 }  // namespace oc

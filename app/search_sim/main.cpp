@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     app.add_option("--block-kind", blockKind,
                    "what a blocked answer is: empty, captcha, invalid-utf8")
         ->transform(CLI::CheckedTransformer(kinds, CLI::ignore_case));
+    app.set_version_flag("--version", std::string("search-sim ") + OC_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <fstream>
 
 #include "app/desktop/gui_bridge.h"
@@ -132,6 +133,33 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
     EXPECT_EQ(saved.segmentChars, "2147483647");
     EXPECT_EQ(saved.minRunChars, "");
     EXPECT_EQ(saved.lastSegmentChars, "07");
+}
+
+// A settings file that cannot be written (its folder is a regular file): the
+// window names the file and the reason, and stays open with the edits; once
+// the file can be written, the same press saves and closes.
+TEST_F(ParameterWindowTest, FailedSaveSaysWhereAndWhyAndKeepsTheEdits) {
+    const std::string blocker = dir_.path().toStdString() + "/not-a-folder";
+    std::ofstream(blocker) << "x";
+    const std::string file = blocker + "/配置.ini";
+    ParameterWindow window(platform_, G(file));
+    window.box(kSegmentBox)->setText(QStringLiteral("25"));
+    window.saveParameters();
+
+    const std::vector<testing::ShownMessage> shown = platform_.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string message = testing::U(shown[0].message);
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_NE(message.find("不是文件夹"), std::string::npos) << message;
+    EXPECT_NE(message.find("参数没有保存"), std::string::npos) << message;
+    EXPECT_TRUE(platform_.closedWindows().empty());
+    EXPECT_EQ(window.box(kSegmentBox)->text(), QStringLiteral("25"));
+
+    std::filesystem::remove(blocker);
+    std::filesystem::create_directory(blocker);
+    window.saveParameters();
+    EXPECT_EQ(platform_.closedWindows().size(), 1u);
+    EXPECT_EQ(loadParameterTexts(G(file)).segmentChars, "25");
 }
 
 // Opened through the platform the window is modal, closes after saving, and

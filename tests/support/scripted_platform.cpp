@@ -45,7 +45,15 @@ bool ScriptedPlatform::showWindow(ProgramWindow window, bool) {
     return true;
 }
 
-void ScriptedPlatform::closeWindow(ProgramWindow) {}
+void ScriptedPlatform::closeWindow(ProgramWindow window) {
+    std::lock_guard lock(mutex_);
+    closed_.push_back(window);
+}
+
+std::vector<ProgramWindow> ScriptedPlatform::closedWindows() const {
+    std::lock_guard lock(mutex_);
+    return closed_;
+}
 
 std::vector<ShownMessage> ScriptedPlatform::messages() const {
     std::lock_guard lock(mutex_);

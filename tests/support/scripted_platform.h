@@ -17,7 +17,7 @@ struct ShownMessage {
 };
 
 class ScriptedPlatform : public Platform {
-public:
+  public:
     // Answers given to message boxes in order; when the queue is empty the
     // default answer is used.
     void queueAnswer(int answer);
@@ -36,13 +36,14 @@ public:
     std::vector<ShownMessage> messages() const;
     std::vector<Text> opened() const;
     std::vector<ProgramWindow> shownWindows() const;
+    std::vector<ProgramWindow> closedWindows() const;
 
     void setScreenSize(int width, int height) {
         screenWidth_ = width;
         screenHeight_ = height;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<int> answers_;
     int defaultAnswer_ = kAnswerOk;
@@ -50,6 +51,7 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<Text> opened_;
     std::vector<ProgramWindow> windows_;
+    std::vector<ProgramWindow> closed_;
     int screenWidth_ = 1280;
     int screenHeight_ = 800;
 };
