@@ -51,6 +51,17 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // An address in the settings file that is no base URL stops the check
+    // before any query, unless a flag gives the address.
+    EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
+    for (const Text* error :
+         {options.baidu && env.baiduUrl.empty() ? &fileEndpoints.baiduError : nullptr,
+          options.engine360 && env.url360.empty() ? &fileEndpoints.error360 : nullptr}) {
+        if (error != nullptr && !error->empty()) {
+            std::cerr << "originality-cli: " << utf8FromGbk(*error) << "\n";
+            return cli::kExitUsage;
+        }
+    }
     if (options.stallTimeoutMs > 0) {
         FetchLimits limits;
         limits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "services/boundary_text.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/loopback_server.h"
@@ -22,6 +23,10 @@ const std::string kArticle =
 
 class CliBadInput : public ::testing::Test {
   protected:
+    static void putGbkSettings(const std::string& path, const std::string& utf8) {
+        std::ofstream(path, std::ios::binary) << oc::gbkFromUtf8(utf8);
+    }
+
     void SetUp() override {
         server_.server().Get("/s", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Set-Cookie", "BAIDUID=abc; Path=/");
@@ -112,6 +117,28 @@ TEST_F(CliBadInput, APipeAtTheCookiePathLetsTheRunEnd) {
                      "OC_COOKIE_FILE='" + fifo + "'");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_LT(run.seconds, 20.0);
+}
+
+TEST_F(CliBadInput, AnInvalidEngineAddressInTheSettingsStopsBeforeAnyQuery) {
+    const std::string settings = file("配置.ini", "");
+    putGbkSettings(settings, "[搜索引擎]\r\n百度=http://127.0.0.1:08000\r\n");
+    const std::string article = file("article.txt", kArticle);
+    auto args = [&](const std::string& flags) {
+        return "--json --quiet --settings '" + settings + "' " + flags + " '" + article + "'";
+    };
+    auto run =
+        testing::runCli(OC_BIN_DIR, folder_.native(), args("--360-url " + server_.baseUrl()));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("配置.ini 中 [搜索引擎] 百度 的地址无效：http://127.0.0.1:08000"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(server_.requests().empty());
+    // A valid flag overrides the file; an engine not asked for does not matter.
+    run = testing::runCli(OC_BIN_DIR, folder_.native(),
+                          args("--engine 360 --360-url " + server_.baseUrl()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    run = check(article, settings);
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST_F(CliBadInput, ASettingsFileOfGarbageOrAFolderGivesTheDefaults) {
