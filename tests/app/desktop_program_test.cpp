@@ -81,6 +81,17 @@ class DesktopProgramTest : public ::testing::Test {
     QTemporaryDir dir_;
 };
 
+// The program's own icon, built in: the window and its dialogs show it.
+TEST_F(DesktopProgramTest, WindowShowsTheProgramIcon) {
+    SearchServer server("<html></html>");
+    auto program = start(server);
+    const QIcon icon = program->window().windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int size : {48, 128, 256}) {
+        EXPECT_EQ(icon.pixmap(size, size).width(), size) << size;
+    }
+}
+
 TEST_F(DesktopProgramTest, CheckFromTheButtonFillsBothGrids) {
     SearchServer server("<html><body><em>无关的片段</em></body></html>",
                         std::chrono::milliseconds(20));
