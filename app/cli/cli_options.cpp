@@ -27,7 +27,8 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     app.add_option("--engine", engine, "search engines to ask: baidu, 360 or both")
         ->check(CLI::IsMember({"baidu", "360", "both"}));
     // The same file as the desktop program's, chosen once for the whole run.
-    options.settingsFile = utf8FromGbk(settingsPath());
+    const std::string defaultSettings = utf8FromGbk(settingsPath());
+    options.settingsFile = defaultSettings;
     app.add_option("--settings", options.settingsFile, "settings file")->capture_default_str();
     app.add_option("--baidu-url", options.baiduUrl, "Baidu base URL, scheme://host[:port]");
     app.add_option("--360-url", options.url360, "360 base URL, scheme://host[:port]");
@@ -45,6 +46,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     } catch (const CLI::ParseError& e) {
         int status = app.exit(e);
         return status == 0 ? 0 : kExitUsage;
+    }
+    if (options.settingsFile.empty()) {
+        options.settingsFile = defaultSettings;  // an empty path would read no value at all
     }
     for (std::string* url : {&options.baiduUrl, &options.url360}) {
         while (!url->empty() && url->back() == '/') {

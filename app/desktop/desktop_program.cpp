@@ -49,6 +49,11 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
             run_->start();
         }
     });
+    window_->setRecheckHandler([this] {
+        if (!shutDown_ && run_ != nullptr) {
+            run_->recheckUnverified();
+        }
+    });
     window_->setCloseHandler([this] { shutdown(); });
 
     // What the window does once created: layout for the screen, the skin,

@@ -2,15 +2,13 @@
 // the result page in the browser and turns purple.
 #pragma once
 
+#include "check/grid_model.h"
 #include "services/platform.h"
 #include "services/text_types.h"
 
 namespace oc {
 
 class ResultGrid;
-
-// The column of the query URLs.
-inline constexpr int kUrlColumn = 3;
 
 // Acts on the grid's cursor cell. Only an http:// or https:// address is
 // handed to the shell; the cell turns purple all the same.

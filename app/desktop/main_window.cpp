@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTextBrowser>
+#include <utility>
 
 #include "app/desktop/grid_click.h"
 #include "app/desktop/main_window_layout.h"
@@ -109,15 +110,42 @@ void MainWindow::buildButtonRow() {
     add(makeValueLabel(this), component::kBaiduValueLabel, {478, 256, 58, 32});
     add(makeCaptionLabel(this, QStringLiteral("360原创度"), kBlack), "标签3", {544, 264, 64, 24});
     add(makeValueLabel(this), component::k360ValueLabel, {608, 256, 64, 32});
-    // The 360 verdict, under the 360 value where the row of check boxes leaves room.
-    auto* verdict = add(makeCaptionLabel(this, QString(), kRed), component::k360VerdictLabel,
-                        {544, 294, 152, 24});
+    // Under each value, how many segments the engine really answered; under
+    // the 360 coverage, the 360 verdict.
+    const QString coverageTip = QStringLiteral(
+        "已核实：搜索引擎确实答复了的段数／全部段数。被屏蔽、无法连接等未核实的段不计入原创度，"
+        "可用“重查未核实”再查。");
+    const std::pair<std::string_view, QRect> coverage[] = {
+        {component::kBaiduCoverageLabel, {410, 289, 126, 15}},
+        {component::k360CoverageLabel, {544, 289, 128, 15}},
+    };
+    for (const auto& [name, geometry] : coverage) {
+        QLabel* label = add(makeCaptionLabel(this, QString(), kBlack, true), name, geometry);
+        label->setFont(pixelFont(12));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setToolTip(coverageTip);
+    }
+    auto* verdict = add(makeCaptionLabel(this, QString(), kRed, true), component::k360VerdictLabel,
+                        {544, 304, 146, 16});
     verdict->setFont(pixelFont(12));
 
     add(new QCheckBox(QStringLiteral("查百度"), this), component::kBaiduCheckBox, {16, 296, 72, 24})
         ->setChecked(true);
     add(new QCheckBox(QStringLiteral("查360"), this), component::k360CheckBox, {88, 296, 72, 24})
         ->setChecked(true);
+
+    // Usable only after a run that left unverified segments; the check
+    // passes enable it.
+    auto* recheck = add(new QPushButton(QStringLiteral("重查未核实"), this),
+                        component::kRecheckButton, {168, 294, 76, 24});
+    recheck->setFont(pixelFont(12));
+    recheck->setToolTip(QStringLiteral("只重新查询状态为“未核实”的段，更新这些行和原创度"));
+    recheck->setEnabled(false);
+    connect(recheck, &QPushButton::clicked, this, [this] {
+        if (recheckHandler_) {
+            recheckHandler_();
+        }
+    });
 }
 
 void MainWindow::buildResultArea() {

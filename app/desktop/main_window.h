@@ -1,6 +1,7 @@
 // The main window: the article box, the four action buttons, the engine check
-// boxes, the value labels, the two result grids on a two-page tab, the usage
-// guide panel and the link to the parameter window.
+// boxes, the button that rechecks unverified segments, the value labels with
+// their coverage, the two result grids on a two-page tab, the usage guide
+// panel and the link to the parameter window.
 #pragma once
 
 #include <QHash>
@@ -39,6 +40,8 @@ class MainWindow : public QWidget {
 
     // The handler of the check button.
     void setCheckHandler(std::function<void()> handler) { checkHandler_ = std::move(handler); }
+    // The handler of the button that queries the unverified segments again.
+    void setRecheckHandler(std::function<void()> handler) { recheckHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
 
@@ -66,6 +69,7 @@ class MainWindow : public QWidget {
     Platform& platform_;
     QHash<QString, QWidget*> components_;
     std::function<void()> checkHandler_;
+    std::function<void()> recheckHandler_;
     std::function<void()> closeHandler_;
 };
 

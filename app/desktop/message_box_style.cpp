@@ -42,6 +42,28 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
+// Each button's answer code and what it reads in a Chinese environment.
+struct ButtonMeaning {
+    QMessageBox::StandardButton button;
+    int answer;
+    const char* caption;
+};
+constexpr ButtonMeaning kButtonMeanings[] = {
+    {QMessageBox::Ok, kAnswerOk, "确定"},         {QMessageBox::Cancel, kAnswerCancel, "取消"},
+    {QMessageBox::Abort, kAnswerAbort, "中止"},   {QMessageBox::Retry, kAnswerRetry, "重试"},
+    {QMessageBox::Ignore, kAnswerIgnore, "忽略"}, {QMessageBox::Yes, kAnswerYes, "是"},
+    {QMessageBox::No, kAnswerNo, "否"},
+};
+
+const ButtonMeaning* meaningOf(QMessageBox::StandardButton button) {
+    for (const ButtonMeaning& meaning : kButtonMeanings) {
+        if (meaning.button == button) {
+            return &meaning;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void applyMessageBoxStyle(QMessageBox& box, int style) {
@@ -51,6 +73,11 @@ void applyMessageBoxStyle(QMessageBox& box, int style) {
         all |= button;
     }
     box.setStandardButtons(all);
+    for (QMessageBox::StandardButton button : buttons) {
+        if (const ButtonMeaning* meaning = meaningOf(button); meaning != nullptr) {
+            box.button(button)->setText(QString::fromUtf8(meaning->caption));
+        }
+    }
     box.setIcon(iconOf(style));
     const int defaultIndex = (style >> 8) & 0xF;
     box.setDefaultButton(buttons.value(defaultIndex, buttons.front()));
@@ -64,22 +91,8 @@ void applyMessageBoxStyle(QMessageBox& box, int style) {
 }
 
 int answerOf(QMessageBox::StandardButton button) {
-    switch (button) {
-        case QMessageBox::Ok:
-            return kAnswerOk;
-        case QMessageBox::Abort:
-            return kAnswerAbort;
-        case QMessageBox::Retry:
-            return kAnswerRetry;
-        case QMessageBox::Ignore:
-            return kAnswerIgnore;
-        case QMessageBox::Yes:
-            return kAnswerYes;
-        case QMessageBox::No:
-            return kAnswerNo;
-        default:
-            return kAnswerCancel;
-    }
+    const ButtonMeaning* meaning = meaningOf(button);
+    return meaning == nullptr ? kAnswerCancel : meaning->answer;
 }
 
 int answerOf(const QMessageBox& box) {

@@ -5,7 +5,8 @@
 
 namespace oc {
 
-// Buttons (low four bits), icon (0x10..0x40) and default button (0x100..0x300).
+// Buttons (low four bits), captioned as in a Chinese environment (确定, 取消,
+// ...), icon (0x10..0x40) and default button (0x100..0x300).
 void applyMessageBoxStyle(QMessageBox& box, int style);
 
 // The answer code of a button: OK 0, Cancel 1, Abort 2, Retry 3, Ignore 4,

@@ -20,6 +20,7 @@ constexpr int kClientHeight = 211;
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
+constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -27,12 +28,13 @@ constexpr int kMbIconWarning = 0x30;
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
-void addLabel(QWidget* parent, const char* name, const char* caption, const QColor& colour,
-              QRect geometry, bool wraps) {
+QLabel* addLabel(QWidget* parent, const char* name, const char* caption, const QColor& colour,
+                 QRect geometry, bool wraps) {
     QLabel* label = makeCaptionLabel(parent, QString::fromUtf8(caption), colour);
     label->setObjectName(QString::fromUtf8(name));
     label->setGeometry(geometry);
     label->setWordWrap(wraps);
+    return label;
 }
 
 }  // namespace
@@ -65,6 +67,13 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
     addLabel(this, "标签2", "百度的查询限制在36个汉字以内", kRed, {176, 40, 176, 24}, false);
     addBox(kSegmentBox, {136, 32, 24, 32}, true);
     addLabel(this, "标签1", "分段文本字数设置", kBlack, {24, 40, 104, 24}, false);
+    // The pause between two requests to one engine, in the row of the save button.
+    addLabel(this, "标签7", "查询间隔设置", kBlack, {24, 176, 104, 24}, false);
+    WholeNumberEdit* interval = addBox(kIntervalBox, {136, 168, 32, 32}, true);
+    interval->setToolTip(
+        QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
+    addLabel(this, "标签8", "秒 (0-120)", kBlack, {172, 176, 56, 24}, false)
+        ->setFont(pixelFont(12));
 
     loadParameters();
 }
@@ -90,6 +99,7 @@ void ParameterWindow::loadParameters() {
     box(kSegmentBox)->setText(qstringFromGbk(texts.segmentChars));
     box(kMinRunBox)->setText(qstringFromGbk(texts.minRunChars));
     box(kLastSegmentBox)->setText(qstringFromGbk(texts.lastSegmentChars));
+    box(kIntervalBox)->setText(qstringFromGbk(texts.intervalSeconds));
 }
 
 void ParameterWindow::saveParameters() {
@@ -102,6 +112,7 @@ void ParameterWindow::saveParameters() {
     texts.segmentChars = gbkFromQString(box(kSegmentBox)->text());
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
+    texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
     if (!saveParameterTexts(settingsPath_, texts)) {
         // The edits stay in the boxes, so the user can try again or note them.
         Text reason = writeProblem(settingsPath_);

@@ -1,5 +1,6 @@
-// The parameter window "参数设置": the three check parameters, loaded from the
-// settings file when it opens and saved back unchanged by its save button.
+// The parameter window "参数设置": the three check parameters and the query
+// interval, loaded from the settings file when it opens and saved back
+// unchanged by its save button.
 #pragma once
 
 #include <QDialog>
@@ -21,7 +22,7 @@ class ParameterWindow : public QDialog {
 
     ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent = nullptr);
 
-    // The three boxes from the file, without defaults.
+    // The four boxes from the file, without defaults.
     void loadParameters();
     // The boxes to the file as they are, then close. A save that fails says
     // where and why, and the window stays open with the edits.

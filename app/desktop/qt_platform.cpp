@@ -6,12 +6,49 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
+#include <functional>
 
 #include "app/desktop/message_box_style.h"
 #include "app/desktop/parameter_window.h"
 #include "app/desktop/qt_text.h"
 
 namespace oc {
+
+namespace {
+
+// How far a box is moved from one already open at the same place.
+constexpr int kPromptOffset = 32;
+
+// A message box that, once placed for showing, moves on until its corner is
+// not that of another open box: two prompts never cover each other exactly.
+class Prompt : public QMessageBox {
+  public:
+    explicit Prompt(std::function<QList<QMessageBox*>()> others) : others_(std::move(others)) {}
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const QList<QMessageBox*> others = others_();
+        auto taken = [&](QPoint at) {
+            return std::any_of(others.begin(), others.end(), [&](QMessageBox* other) {
+                return other != this && other->pos() == at;
+            });
+        };
+        QPoint corner = pos();
+        while (taken(corner)) {
+            corner += QPoint(kPromptOffset, kPromptOffset);
+        }
+        if (corner != pos()) {
+            move(corner);
+        }
+    }
+
+  private:
+    std::function<QList<QMessageBox*>()> others_;
+};
+
+}  // namespace
 
 QtPlatform::QtPlatform(GuiBridge& bridge, Text settingsPath)
     : bridge_(bridge), settingsPath_(std::move(settingsPath)) {}
@@ -54,7 +91,7 @@ int QtPlatform::screenHeight() {
 }
 
 QMessageBox* QtPlatform::makeBox(const Text& message, int style, const Text& title) {
-    auto* box = new QMessageBox();
+    auto* box = new Prompt([this] { return openBoxes(); });
     box->setWindowTitle(qstringFromGbk(title));
     box->setTextFormat(Qt::PlainText);
     box->setText(qstringFromGbk(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -9,6 +9,7 @@
 
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
+#include "app/desktop/widget_style.h"
 
 namespace oc {
 
@@ -47,6 +48,16 @@ void QtWindowPort::setLabelCaption(std::string_view label, const Text& caption) 
     bridge_.run([this, name = std::string(label), caption] {
         if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
             target->setText(qstringFromGbk(caption));
+        }
+    });
+}
+
+void QtWindowPort::setLabelColour(std::string_view label, std::uint32_t colour) {
+    bridge_.run([this, name = std::string(label), colour] {
+        if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
+            setLabelTextColour(*target, colour == kDefaultLabelColour
+                                            ? std::nullopt
+                                            : std::optional<QColor>(colorFromColorRef(colour)));
         }
     });
 }
@@ -98,6 +109,19 @@ bool QtWindowPort::gridSetTextColour(std::string_view grid, int row1, int column
         [=](ResultGrid& target) {
             return target.setTextColour(row1, column1, row2, column2, colour);
         },
+        false);
+}
+
+bool QtWindowPort::gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) {
+    return onGrid(
+        grid,
+        [row, column, tip](ResultGrid& target) { return target.setCellTip(row, column, tip); },
+        false);
+}
+
+bool QtWindowPort::gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) {
+    return onGrid(
+        grid, [row, colour](ResultGrid& target) { return target.setRowBackground(row, colour); },
         false);
 }
 

@@ -29,6 +29,9 @@ class QtWindowPort : public WindowPort {
     bool gridSetCell(std::string_view grid, int row, int column, const Text& value) override;
     bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2, int column2,
                            std::uint32_t colour) override;
+    void setLabelColour(std::string_view label, std::uint32_t colour) override;
+    bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override;
+    bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override;
     using WindowPort::gridSetCell;
 
   private:

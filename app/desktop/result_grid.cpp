@@ -7,9 +7,12 @@
 #include <QStylePainter>
 #include <QTimer>
 #include <algorithm>
+#include <iterator>
 
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid_model.h"
+#include "check/grid_model.h"
+#include "check/window_port.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 
@@ -17,7 +20,7 @@ namespace oc {
 
 namespace {
 constexpr int kDesignRows = 1;
-constexpr int kDesignColumns = 4;
+constexpr int kDesignColumns = static_cast<int>(std::size(kResultGridWidths));
 
 // The header that shows the fixed column. Its width is always set, so its size
 // hint need not measure the row titles; the stock hint lays out the text of up
@@ -148,6 +151,34 @@ std::uint32_t ResultGrid::textColour(int row, int column) const {
         return 0;
     }
     return model_->colour(row, column).value_or(0);
+}
+
+bool ResultGrid::setCellTip(int row, int column, const Text& tip) {
+    if (!model_->contains(row, column)) {
+        return false;
+    }
+    model_->setTip(row, column, tip);
+    return true;
+}
+
+Text ResultGrid::cellTip(int row, int column) const {
+    return model_->contains(row, column) ? gbkFromQString(model_->tip(row, column)) : Text();
+}
+
+bool ResultGrid::setRowBackground(int row, std::uint32_t colour) {
+    if (row < kFixedRows || row >= model_->rows()) {
+        return false;
+    }
+    model_->setRowBackground(
+        row, colour == kNoBackground ? std::nullopt : std::optional<std::uint32_t>(colour));
+    return true;
+}
+
+std::uint32_t ResultGrid::rowBackground(int row) const {
+    if (row < kFixedRows || row >= model_->rows() || model_->columns() == 0) {
+        return kNoBackground;
+    }
+    return model_->background(row, 0).value_or(kNoBackground);
 }
 
 bool ResultGrid::setGridColumnWidth(int column, int width) {
@@ -293,14 +324,15 @@ void ResultGrid::paintCorner() {
 }
 
 void setupResultGrid(ResultGrid& grid) {
-    grid.setGridColumnWidth(0, 30);
-    grid.setGridColumnWidth(1, 300);
-    grid.setGridColumnWidth(2, 30);
-    grid.setGridColumnWidth(3, 250);
-    grid.setCell(0, 0, gbkFromUtf8("编号"));
-    grid.setCell(0, 1, gbkFromUtf8("文本"));
-    grid.setCell(0, 2, gbkFromUtf8("飘红"));
-    grid.setCell(0, 3, gbkFromUtf8("搜索"));
+    const std::vector<Text>& headings = resultGridHeadings();
+    const int columns =
+        std::min(grid.columnCount(), static_cast<int>(std::size(kResultGridWidths)));
+    for (int column = 0; column < columns; ++column) {
+        grid.setGridColumnWidth(column, kResultGridWidths[column]);
+    }
+    for (int column = 0; column < columns && column < static_cast<int>(headings.size()); ++column) {
+        grid.setCell(0, column, headings[static_cast<std::size_t>(column)]);
+    }
 }
 
 }  // namespace oc

@@ -46,6 +46,15 @@ class ResultGrid : public QTableView {
     // The COLORREF a cell is drawn in (black when never set).
     std::uint32_t textColour(int row, int column) const;
 
+    // The tooltip of a cell; empty text removes it. False outside the grid.
+    bool setCellTip(int row, int column, const Text& tip);
+    Text cellTip(int row, int column) const;
+    // The background of every cell of a data row; kNoBackground gives the
+    // row back the grid's white. False for the heading row or outside the grid.
+    bool setRowBackground(int row, std::uint32_t colour);
+    // The row's COLORREF, kNoBackground when it has the grid's own.
+    std::uint32_t rowBackground(int row) const;
+
     // Exactly, with no minimum; false outside the grid or for a negative width.
     bool setGridColumnWidth(int column, int width);
     int gridColumnWidth(int column) const;
@@ -80,7 +89,8 @@ class ResultGrid : public QTableView {
     bool throttling_ = false;
 };
 
-// Column widths 30/300/30/250 and the headings "编号", "文本", "飘红", "搜索".
+// The column widths and headings of a result grid ("编号", "文本", "飘红",
+// "搜索", "状态"), as every window that shows one has them.
 void setupResultGrid(ResultGrid& grid);
 
 }  // namespace oc

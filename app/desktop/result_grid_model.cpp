@@ -77,28 +77,59 @@ void ResultGridModel::removeGridRow(int row) {
     }
 }
 
+ResultGridModel::Cell& ResultGridModel::at(int row, int column) {
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+const ResultGridModel::Cell& ResultGridModel::at(int row, int column) const {
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
 void ResultGridModel::setText(int row, int column, const Text& text) {
-    Cell& cell = cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    Cell& cell = at(row, column);
     cell.text = text;
     cell.shown = displayedText(text);
     announceChange(row, column);
 }
 
 const Text& ResultGridModel::text(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text;
+    return at(row, column).text;
 }
 
 const QString& ResultGridModel::shownText(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].shown;
+    return at(row, column).shown;
 }
 
 void ResultGridModel::setColour(int row, int column, std::uint32_t colour) {
-    cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour = colour;
+    at(row, column).colour = colour;
     announceChange(row, column);
 }
 
 std::optional<std::uint32_t> ResultGridModel::colour(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour;
+    return at(row, column).colour;
+}
+
+void ResultGridModel::setTip(int row, int column, const Text& tip) {
+    at(row, column).tip = qstringFromGbk(tip);
+    announceChange(row, column);
+}
+
+const QString& ResultGridModel::tip(int row, int column) const {
+    return at(row, column).tip;
+}
+
+void ResultGridModel::setRowBackground(int row, std::optional<std::uint32_t> colour) {
+    for (Cell& cell : cells_[static_cast<std::size_t>(row)]) {
+        cell.background = colour;
+    }
+    if (row > 0 && columns_ > 1) {
+        emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 2), {Qt::BackgroundRole});
+        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    }
+}
+
+std::optional<std::uint32_t> ResultGridModel::background(int row, int column) const {
+    return at(row, column).background;
 }
 
 void ResultGridModel::announceChange(int row, int column) {
@@ -110,7 +141,7 @@ void ResultGridModel::announceChange(int row, int column) {
         emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
     } else {
         const QModelIndex changed = index(row - 1, column - 1);
-        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::ForegroundRole});
+        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::ForegroundRole, Qt::ToolTipRole});
     }
 }
 
@@ -129,10 +160,15 @@ QVariant ResultGridModel::cellData(int row, int column, int role) const {
     if (role == Qt::DisplayRole) {
         return shownText(row, column);
     }
-    if (role == Qt::ForegroundRole) {
-        if (auto set = colour(row, column)) {
-            return QBrush(colorFromColorRef(*set));
-        }
+    const Cell& cell = at(row, column);
+    if (role == Qt::ForegroundRole && cell.colour) {
+        return QBrush(colorFromColorRef(*cell.colour));
+    }
+    if (role == Qt::BackgroundRole && cell.background) {
+        return QBrush(colorFromColorRef(*cell.background));
+    }
+    if (role == Qt::ToolTipRole && !cell.tip.isEmpty()) {
+        return cell.tip;
     }
     return {};
 }

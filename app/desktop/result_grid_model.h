@@ -32,6 +32,12 @@ class ResultGridModel : public QAbstractTableModel {
     const QString& shownText(int row, int column) const;
     void setColour(int row, int column, std::uint32_t colour);
     std::optional<std::uint32_t> colour(int row, int column) const;
+    // Empty text: no tooltip.
+    void setTip(int row, int column, const Text& tip);
+    const QString& tip(int row, int column) const;
+    // Every cell of the row; none gives the cells back the grid's own.
+    void setRowBackground(int row, std::optional<std::uint32_t> colour);
+    std::optional<std::uint32_t> background(int row, int column) const;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -50,10 +56,14 @@ class ResultGridModel : public QAbstractTableModel {
         Text text;
         QString shown;
         std::optional<std::uint32_t> colour;
+        QString tip;
+        std::optional<std::uint32_t> background;
     };
 
     QVariant cellData(int row, int column, int role) const;
     void announceChange(int row, int column);
+    Cell& at(int row, int column);
+    const Cell& at(int row, int column) const;
 
     std::vector<std::vector<Cell>> cells_;
     int columns_;

@@ -15,19 +15,11 @@ QFont pixelFont(int pixels, bool bold, bool underline) {
     return font;
 }
 
-QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& colour) {
-    auto* label = new QLabel(caption, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setStyleSheet(
-        QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
-    return label;
-}
-
 namespace {
 
-class ValueLabel : public QLabel {
+class FittingLabel : public QLabel {
   public:
-    explicit ValueLabel(QWidget* parent) : QLabel(parent) {}
+    explicit FittingLabel(QWidget* parent) : QLabel(parent) {}
 
   protected:
     void paintEvent(QPaintEvent* event) override {
@@ -50,8 +42,18 @@ class ValueLabel : public QLabel {
 
 }  // namespace
 
+QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& colour,
+                         bool fitsText) {
+    QLabel* label = fitsText ? new FittingLabel(parent) : new QLabel(parent);
+    label->setText(caption);
+    label->setTextFormat(Qt::PlainText);
+    label->setStyleSheet(
+        QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
+    return label;
+}
+
 QLabel* makeValueLabel(QWidget* parent) {
-    auto* label = new ValueLabel(parent);
+    auto* label = new FittingLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(false);
     label->setAlignment(Qt::AlignCenter);
@@ -61,6 +63,20 @@ QLabel* makeValueLabel(QWidget* parent) {
                        " border-color: rgb(128, 128, 128) rgb(255, 255, 255) rgb(255, 255, 255)"
                        " rgb(128, 128, 128); }"));
     return label;
+}
+
+namespace {
+constexpr const char* kOwnStyle = "ocOwnStyleSheet";
+}  // namespace
+
+void setLabelTextColour(QLabel& label, const std::optional<QColor>& colour) {
+    if (!label.property(kOwnStyle).isValid()) {
+        label.setProperty(kOwnStyle, label.styleSheet());
+    }
+    const QString own = label.property(kOwnStyle).toString();
+    // A later rule of the same weight wins over the label's own colour.
+    label.setStyleSheet(colour ? own + QStringLiteral(" QLabel { color: %1; }").arg(colour->name())
+                               : own);
 }
 
 }  // namespace oc

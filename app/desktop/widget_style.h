@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <optional>
 
 class QLabel;
 class QWidget;
@@ -14,11 +15,16 @@ namespace oc {
 QFont pixelFont(int pixels, bool bold = false, bool underline = false);
 
 // A plain-text caption label in a colour, without a border, on the window's
-// background.
-QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& colour);
+// background. With fitsText, a text too wide for the label is drawn in a
+// smaller size rather than cut.
+QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& colour,
+                         bool fitsText = false);
 
 // Red bold 16-pixel text on white in a thin sunken border, one line; a text
 // too wide for the label is drawn in a smaller size rather than cut.
 QLabel* makeValueLabel(QWidget* parent);
+
+// Draws a label's text in a colour; none gives it back the colour it was made with.
+void setLabelTextColour(QLabel& label, const std::optional<QColor>& colour);
 
 }  // namespace oc

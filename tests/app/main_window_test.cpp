@@ -47,9 +47,12 @@ TEST(MainWindow, ComponentsAndInitialState) {
         {"标签_原创值", "QLabel", {478, 256, 58, 32}, ""},
         {"标签3", "QLabel", {544, 264, 64, 24}, "360原创度"},
         {"标签_原创值360", "QLabel", {608, 256, 64, 32}, ""},
-        {"标签_评语360", "QLabel", {544, 294, 152, 24}, ""},
+        {"标签_核实百度", "QLabel", {410, 289, 126, 15}, ""},
+        {"标签_核实360", "QLabel", {544, 289, 128, 15}, ""},
+        {"标签_评语360", "QLabel", {544, 304, 146, 16}, ""},
         {"选择框_查百度", "QCheckBox", {16, 296, 72, 24}, "查百度"},
         {"选择框_查360", "QCheckBox", {88, 296, 72, 24}, "查360"},
+        {"按钮_重查未核实", "QPushButton", {168, 294, 76, 24}, "重查未核实"},
     };
     for (const Expected& e : fixed) {
         QWidget* widget = window.component(e.name);
@@ -65,6 +68,8 @@ TEST(MainWindow, ComponentsAndInitialState) {
     EXPECT_TRUE(window.component<QCheckBox>(component::kBaiduCheckBox)->isChecked());
     EXPECT_TRUE(window.component<QCheckBox>(component::k360CheckBox)->isChecked());
     EXPECT_TRUE(window.component<QPlainTextEdit>(component::kArticleBox)->toPlainText().isEmpty());
+    // Nothing to recheck before a run.
+    EXPECT_FALSE(window.component(component::kRecheckButton)->isEnabled());
     EXPECT_EQ(window.component(component::kArticleBox)->parentWidget(),
               window.component("分组框_文章"));
 
@@ -125,6 +130,35 @@ TEST(MainWindow, LayoutFollowsTheSize) {
     EXPECT_GT(window.grid(component::kBaiduGrid)->width(), 0);
 }
 
+// The controls on the window itself never cover one another at the design
+// size; at the smallest size the ones beside the value labels lie under the
+// guide panel as the value labels do, and the rest still stand apart.
+TEST(MainWindow, ControlsDoNotOverlap) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    auto overlaps = [&window](bool withPanel) {
+        QStringList found;
+        const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* a : children) {
+            for (QWidget* b : children) {
+                const bool panel = a->objectName() == QStringLiteral("分组框_广告") ||
+                                   b->objectName() == QStringLiteral("分组框_广告");
+                if (a < b && !a->objectName().isEmpty() && !b->objectName().isEmpty() &&
+                    (withPanel || !panel) && a->geometry().intersects(b->geometry())) {
+                    found << a->objectName() + QStringLiteral("/") + b->objectName();
+                }
+            }
+        }
+        return found;
+    };
+    layoutMainWindow(window, MainWindow::kDesignWidth, MainWindow::kDesignHeight);
+    EXPECT_EQ(overlaps(true), QStringList()) << overlaps(true).join(' ').toStdString();
+    layoutMainWindow(window, MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    EXPECT_EQ(overlaps(false), QStringList()) << overlaps(false).join(' ').toStdString();
+    const QRect panel = window.component("分组框_广告")->geometry();
+    EXPECT_FALSE(window.component(component::kRecheckButton)->geometry().intersects(panel));
+}
+
 TEST(MainWindow, ArticleButtonsMoveTextThroughTheClipboard) {
     ScriptedPlatform platform;
     MainWindow window(platform);
@@ -156,6 +190,15 @@ TEST(MainWindow, CheckButtonAndLinkLabel) {
     int checks = 0;
     window.setCheckHandler([&checks] { ++checks; });
     window.component<QPushButton>(component::kCheckButton)->click();
+    EXPECT_EQ(checks, 1);
+    int rechecks = 0;
+    window.setRecheckHandler([&rechecks] { ++rechecks; });
+    auto* recheck = window.component<QPushButton>(component::kRecheckButton);
+    recheck->click();  // disabled: no recheck
+    EXPECT_EQ(rechecks, 0);
+    recheck->setEnabled(true);
+    recheck->click();
+    EXPECT_EQ(rechecks, 1);
     EXPECT_EQ(checks, 1);
 
     // The parameter window opens on the press, before the release.

@@ -89,7 +89,19 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(hint->text(),
               QStringLiteral("至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高"));
     EXPECT_TRUE(hint->wordWrap());
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 6);
+    // The query interval shares the save button's row and stays clear of it.
+    WholeNumberEdit* interval = window.box("编辑框_查询间隔");
+    ASSERT_NE(interval, nullptr);
+    EXPECT_EQ(interval->geometry(), QRect(136, 168, 32, 32));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签7"))->text(),
+              QStringLiteral("查询间隔设置"));
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->geometry().intersects(save->geometry()))
+            << label->objectName().toStdString();
+        EXPECT_FALSE(label->geometry().intersects(interval->geometry()))
+            << label->objectName().toStdString();
+    }
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 8);
 }
 
 TEST_F(ParameterWindowTest, LoadsWithoutDefaultsAndWithoutNormalising) {
@@ -107,7 +119,8 @@ TEST_F(ParameterWindowTest, LoadsWithoutDefaultsAndWithoutNormalising) {
 }
 
 TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
-    writeSettings("[原创检测配置]\r\n段落字数=30\r\n飘红检测数=20\r\n最后段字数=07\r\n");
+    writeSettings(
+        "[原创检测配置]\r\n段落字数=30\r\n飘红检测数=20\r\n最后段字数=07\r\n查询间隔=5\r\n");
     ParameterWindow window(platform_, path_);
     window.show();
     QApplication::setActiveWindow(&window);
@@ -125,6 +138,10 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
     segment->setFocus();
     EXPECT_EQ(minRun->text(), "");
     segment->setText(QStringLiteral("99999999999"));
+    WholeNumberEdit* interval = window.box("编辑框_查询间隔");
+    EXPECT_EQ(interval->text(), "5");
+    interval->setFocus();
+    interval->setText(QStringLiteral("030"));
 
     // Pressing save takes the focus first; the untouched box keeps "07".
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数")),
@@ -133,6 +150,7 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
     EXPECT_EQ(saved.segmentChars, "2147483647");
     EXPECT_EQ(saved.minRunChars, "");
     EXPECT_EQ(saved.lastSegmentChars, "07");
+    EXPECT_EQ(saved.intervalSeconds, "30");  // normalised: it had the focus
 }
 
 // A settings file that cannot be written (its folder is a regular file): the

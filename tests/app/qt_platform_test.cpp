@@ -85,6 +85,10 @@ TEST(QtPlatform, TwoPromptsAnsweredInEitherOrder) {
         EXPECT_EQ(a->parent(), nullptr);
         EXPECT_EQ(a->windowModality(), Qt::NonModal);
         EXPECT_EQ(a->windowTitle(), QStringLiteral("信息："));
+        // As in a Chinese environment, and never one exactly over the other.
+        EXPECT_EQ(a->button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+        EXPECT_EQ(a->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+        EXPECT_NE(a->pos(), b->pos());
 
         AskingWorker& early = firstFirst ? first : second;
         AskingWorker& late = firstFirst ? second : first;
@@ -125,6 +129,8 @@ TEST(MessageBoxStyle, ButtonsIconsAndAnswers) {
     applyMessageBoxStyle(box, 0x4 | 0x100);  // Yes/No, second button default
     EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("是"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), QStringLiteral("否"));
 
     EXPECT_EQ(answerOf(QMessageBox::Ok), kAnswerOk);
     EXPECT_EQ(answerOf(QMessageBox::Cancel), kAnswerCancel);

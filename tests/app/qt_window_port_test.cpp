@@ -99,6 +99,38 @@ TEST_F(QtWindowPortTest, WorkerCallsTakeEffectInOrderOnTheGuiThread) {
     EXPECT_TRUE(window_.component(component::kCheckButton)->isEnabled());
 }
 
+// What a pass writes about its segments' status and its coverage reaches the
+// window from the worker; the label gets its own colour back afterwards.
+TEST_F(QtWindowPortTest, StatusAndCoverageFromAWorker) {
+    setupResultGrid(*window_.grid(component::k360Grid));
+    auto* coverage = window_.component<QLabel>(component::k360CoverageLabel);
+    ASSERT_NE(coverage, nullptr);
+    const QColor own = coverage->palette().color(coverage->foregroundRole());
+    const int status = window_.grid(component::k360Grid)->columnCount() - 1;
+    std::vector<bool> results;
+    onWorker([&] {
+        port_.gridAppendRow(component::k360Grid, "1", 1);
+        results.push_back(port_.gridSetCellTip(component::k360Grid, 1, status, G("超时")));
+        results.push_back(port_.gridSetRowBackground(component::k360Grid, 1, kColourUnverifiedRow));
+        results.push_back(!port_.gridSetRowBackground(component::k360Grid, 5, kColourHitRow));
+        results.push_back(!port_.gridSetCellTip("no such grid", 1, 1, "x"));
+        port_.setLabelCaption(component::k360CoverageLabel, G("已核实 2/5"));
+        port_.setLabelColour(component::k360CoverageLabel, kColourRed);
+        port_.setLabelColour("no such label", kColourRed);
+    });
+    EXPECT_EQ(results, std::vector<bool>(4, true));
+    ResultGrid* grid = window_.grid(component::k360Grid);
+    EXPECT_EQ(grid->cellTip(1, status), G("超时"));
+    EXPECT_EQ(grid->rowBackground(1), kColourUnverifiedRow);
+    EXPECT_EQ(coverage->text(), QStringLiteral("已核实 2/5"));
+    coverage->ensurePolished();
+    EXPECT_EQ(coverage->palette().color(coverage->foregroundRole()), QColor(255, 0, 0));
+
+    onWorker([&] { port_.setLabelColour(component::k360CoverageLabel, kDefaultLabelColour); });
+    coverage->ensurePolished();
+    EXPECT_EQ(coverage->palette().color(coverage->foregroundRole()), own);
+}
+
 TEST_F(QtWindowPortTest, CallsOnTheGuiThreadRunDirectly) {
     port_.setLabelCaption(component::k360ValueLabel, "50%");
     EXPECT_EQ(window_.component<QLabel>(component::k360ValueLabel)->text(), "50%");

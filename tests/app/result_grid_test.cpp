@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QTest>
 
 #include "app/desktop/grid_click.h"
+#include "check/grid_model.h"
 #include "check/window_port.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
@@ -34,7 +36,7 @@ std::vector<Text> titles(const ResultGrid& grid) {
 TEST(ResultGrid, DesignValuesAndSetUp) {
     ResultGrid grid;
     EXPECT_EQ(grid.rowCount(), 1);
-    EXPECT_EQ(grid.columnCount(), 4);
+    EXPECT_EQ(grid.columnCount(), static_cast<int>(std::size(kResultGridWidths)));
     EXPECT_EQ(grid.cursorRow(), -1);
     EXPECT_EQ(grid.cursorColumn(), -1);
     EXPECT_EQ(grid.gridColumnWidth(1), ResultGrid::kDefaultColumnWidth);
@@ -190,6 +192,57 @@ TEST(ResultGrid, TextColourRectangleIsClippedOrRefused) {
     }
     EXPECT_TRUE(grid.setTextColour(0, 0, 0, 0, kColourPurple));
     EXPECT_EQ(grid.textColour(0, 0), kColourPurple);
+}
+
+// A segment's status: its reason as the cell's tooltip, its row's background.
+// Both stay with their row when rows come and go above it.
+TEST(ResultGrid, TipsAndRowBackgroundsFollowTheirRows) {
+    ResultGrid grid;
+    setupResultGrid(grid);
+    fill(grid, 3);
+    const int last = grid.columnCount() - 1;
+    QAbstractItemModel* model = grid.model();
+    auto background = [model](int row, int column) {
+        return model->data(model->index(row - 1, column - 1), Qt::BackgroundRole);
+    };
+
+    EXPECT_TRUE(grid.setCellTip(2, last, G("屏蔽/验证码")));
+    EXPECT_EQ(model->data(model->index(1, last - 1), Qt::ToolTipRole).toString(),
+              QStringLiteral("屏蔽/验证码"));
+    EXPECT_FALSE(model->data(model->index(0, last - 1), Qt::ToolTipRole).isValid());
+    EXPECT_TRUE(grid.setRowBackground(2, kColourUnverifiedRow));
+    EXPECT_TRUE(grid.setRowBackground(3, kColourHitRow));
+    for (int column = 1; column <= last; ++column) {
+        EXPECT_EQ(background(2, column).value<QBrush>().color(), QColor(0xE0, 0xE0, 0xE0));
+        EXPECT_EQ(background(3, column).value<QBrush>().color(), QColor(0xFF, 0xE0, 0xE0));
+        EXPECT_FALSE(background(1, column).isValid());
+    }
+    EXPECT_EQ(model->headerData(1, Qt::Vertical, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(0xE0, 0xE0, 0xE0));
+
+    // Row 1 goes: the statuses move up with their rows.
+    ASSERT_TRUE(grid.deleteRow(1));
+    EXPECT_EQ(grid.cellTip(1, last), G("屏蔽/验证码"));
+    EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
+    EXPECT_EQ(grid.rowBackground(2), kColourHitRow);
+    ASSERT_TRUE(grid.appendRow("x", 1));
+    EXPECT_EQ(grid.rowBackground(1), kNoBackground);
+    EXPECT_EQ(grid.cellTip(1, last), "");
+    EXPECT_EQ(grid.rowBackground(2), kColourUnverifiedRow);
+
+    // A recheck turns the row white again and clears its reason.
+    EXPECT_TRUE(grid.setRowBackground(2, kNoBackground));
+    EXPECT_TRUE(grid.setCellTip(2, last, ""));
+    EXPECT_FALSE(background(2, 1).isValid());
+    EXPECT_FALSE(model->data(model->index(1, last - 1), Qt::ToolTipRole).isValid());
+
+    // The heading row has no background of its own; outside the grid nothing changes.
+    EXPECT_FALSE(grid.setRowBackground(0, kColourHitRow));
+    EXPECT_FALSE(grid.setRowBackground(grid.rowCount(), kColourHitRow));
+    EXPECT_FALSE(grid.setRowBackground(-1, kColourHitRow));
+    EXPECT_FALSE(grid.setCellTip(1, last + 1, "x"));
+    EXPECT_FALSE(grid.setCellTip(grid.rowCount(), 1, "x"));
+    EXPECT_EQ(grid.rowBackground(0), kNoBackground);
 }
 
 TEST(ResultGrid, ClickOnUrlCellOpensItAndTurnsItPurple) {
