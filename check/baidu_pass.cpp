@@ -19,12 +19,15 @@ PassEnd runBaiduPass(const PassEnvironment& env) {
     const int threshold = 2 * pass->settings.minRunChars;
     int unmatched = 0;
     RegexMatchList matches;
+    PageBuffers buffers;
+    Text page;
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
         int row = appendSegmentRow(window, kBaiduGrid, segment);
         Text url = base + "/s?wd=" + urlEncode(toHalfWidth(segment), false, false) + "&rn=20&lm=0";
-        Text page = fetchPageText(env, url);
+        page.clear();
+        appendPageText(env, url, buffers, page);
         if (page.empty() && !continueAfterEmptyPage(env, pass_texts::baiduBlocked())) {
             endCancelledPass(window);
             return PassEnd::Cancelled;

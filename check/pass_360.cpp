@@ -23,17 +23,19 @@ PassEnd run360Pass(const PassEnvironment& env) {
     int unmatched = 0;
     Regex regex;
     RegexMatchList matches;
+    PageBuffers buffers;
+    Text page;
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
         int row = appendSegmentRow(window, k360Grid, segment);
         regex.compile(kHighlightPattern);
         const Text query = base + "/s?q=" + urlEncode(segment, true, true) + "&pn=";
-        Text page;
+        page.clear();
         Text url;
         for (int pageNumber = 1; pageNumber <= 2; ++pageNumber) {
             url = query + toText(static_cast<std::int32_t>(pageNumber));
-            page += fetchPageText(env, url);
+            appendPageText(env, url, buffers, page);
             if (page.empty() && !continueAfterEmptyPage(env, pass_texts::blocked360())) {
                 endCancelledPass(window);
                 return PassEnd::Cancelled;

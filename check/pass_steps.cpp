@@ -46,9 +46,15 @@ void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits
     window.gridSetTextColour(grid, row, 3, row, 3, kColourBlue);
 }
 
-Text fetchPageText(const PassEnvironment& env, const Text& url) {
-    ByteSet body = env.fetch ? env.fetch(url) : httpGet(url);
-    return toText(convertEncoding(body, "UTF-8", "GB18030"));
+void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text) {
+    buffers.body = env.fetch ? env.fetch(url) : httpGet(url, {}, std::move(buffers.body));
+    const std::size_t start = text.size();
+    if (appendConverted(buffers.body.view(), "UTF-8", "GB18030", text)) {
+        std::size_t zero = text.find('\0', start);
+        if (zero != Text::npos) {
+            text.resize(zero);
+        }
+    }
 }
 
 bool continueAfterEmptyPage(const PassEnvironment& env, const Text& prompt) {

@@ -29,8 +29,14 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
 // Writes the hit count and the query URL (in blue) into the segment's row.
 void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits, const Text& url);
 
-// Fetches a result page and decodes it from UTF-8; empty when that fails.
-Text fetchPageText(const PassEnvironment& env, const Text& url);
+// The memory a pass keeps from one result page to the next.
+struct PageBuffers {
+    ByteSet body;  // the page as it arrived
+};
+
+// Fetches a result page and appends it to `text`, decoded from UTF-8 and
+// ending before its first zero byte; nothing when that fails.
+void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text);
 
 // The block prompt for an empty page: true to go on (OK), false to give up.
 bool continueAfterEmptyPage(const PassEnvironment& env, const Text& prompt);

@@ -1,23 +1,64 @@
 #include "services/encoding.h"
 
 #include <iconv.h>
+#include <algorithm>
 #include <cerrno>
-#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "services/boundary_text.h"
 
 namespace oc {
 namespace {
 
-struct IconvCloser {
-    void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
-};
-using IconvHandle = std::unique_ptr<void, IconvCloser>;
+// The converters a thread has opened, one per pair of encoding names, kept
+// for the thread's later conversions: opening one costs about as much as
+// converting a result page. Each is reset to its initial state before use.
+class ThreadConverters {
+  public:
+    ThreadConverters() = default;
+    ThreadConverters(const ThreadConverters&) = delete;
+    ThreadConverters& operator=(const ThreadConverters&) = delete;
+    ~ThreadConverters() {
+        for (Entry& entry : entries_) {
+            iconv_close(entry.cd);
+        }
+    }
 
-IconvHandle openIconv(const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    return cd == reinterpret_cast<iconv_t>(-1) ? nullptr : IconvHandle(cd);
+    // Null when iconv knows no such conversion.
+    iconv_t get(const Text& to, const Text& from) {
+        auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+            return entry.to == to && entry.from == from;
+        });
+        if (found == entries_.end()) {
+            iconv_t cd = iconv_open(to.c_str(), from.c_str());
+            if (cd == reinterpret_cast<iconv_t>(-1)) {
+                return nullptr;
+            }
+            if (entries_.size() == kKept) {
+                iconv_close(entries_.front().cd);
+                entries_.erase(entries_.begin());
+            }
+            entries_.push_back(Entry{to, from, cd});
+            found = entries_.end() - 1;
+        }
+        iconv(found->cd, nullptr, nullptr, nullptr, nullptr);
+        return found->cd;
+    }
+
+  private:
+    static constexpr std::size_t kKept = 4;
+    struct Entry {
+        Text to;
+        Text from;
+        iconv_t cd;
+    };
+    std::vector<Entry> entries_;
+};
+
+iconv_t threadConverter(const Text& to, const Text& from) {
+    thread_local ThreadConverters converters;
+    return converters.get(to, from);
 }
 
 constexpr int kMaxIconvCalls = 12;
@@ -36,49 +77,52 @@ bool asksToIgnore(const Text& code) {
 
 }  // namespace
 
-ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& toCode, bool* ok) {
-    if (ok) {
-        *ok = false;
-    }
-    IconvHandle cd = openIconv(toCode.c_str(), fromCode.c_str());
-    if (!cd) {
-        return {};
+bool appendConverted(std::string_view data, const Text& fromCode, const Text& toCode,
+                     std::string& out) {
+    iconv_t cd = threadConverter(toCode, fromCode);
+    if (cd == nullptr) {
+        return false;
     }
     const std::size_t n = data.size();
     if (n == 0) {
-        if (ok) {
-            *ok = true;
-        }
-        return {};
+        return true;
     }
     // Sized for the usual case, UTF-8 to GB18030, where the text only shrinks.
-    std::string out(n, '\0');
+    const std::size_t base = out.size();
+    out.resize(base + n);
     char* in = const_cast<char*>(data.data());
     std::size_t inLeft = n;
     std::size_t written = 0;
     const std::size_t growth = n / 2 + 128;
     const bool ignoring = asksToIgnore(toCode);
     for (int call = 1; call <= kMaxIconvCalls; ++call) {
-        char* outPtr = out.data() + written;
-        std::size_t outLeft = out.size() - written;
-        std::size_t rc = iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft);
+        char* outPtr = out.data() + base + written;
+        std::size_t outLeft = out.size() - base - written;
+        std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         int err = errno;
-        written = out.size() - outLeft;
+        written = out.size() - base - outLeft;
         bool done =
             rc != static_cast<std::size_t>(-1) || (ignoring && err == EILSEQ && inLeft == 0);
         if (done) {
-            out.resize(written);
-            if (ok) {
-                *ok = true;
-            }
-            return ByteSet(std::move(out));
+            out.resize(base + written);
+            return true;
         }
         if (err != E2BIG) {
             break;  // an invalid or cut-off sequence fails the whole conversion
         }
         out.resize(out.size() + growth);
     }
-    return {};
+    out.resize(base);
+    return false;
+}
+
+ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& toCode, bool* ok) {
+    std::string out;
+    bool converted = appendConverted(data.view(), fromCode, toCode, out);
+    if (ok) {
+        *ok = converted;
+    }
+    return converted ? ByteSet(std::move(out)) : ByteSet();
 }
 
 Text gbkToUtf8(const Text& text) {

@@ -1,6 +1,9 @@
 // Character-encoding conversion over iconv and the query encoding of segments.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "services/text_types.h"
 
 namespace oc {
@@ -10,6 +13,12 @@ namespace oc {
 // present empty input gives empty with ok true.
 ByteSet convertEncoding(const ByteSet& data, const Text& fromCode, const Text& toCode,
                         bool* ok = nullptr);
+
+// The same conversion, appended to `out`, which keeps its capacity from call
+// to call. False, with `out` as it was, on any failure. Each thread keeps the
+// converters it has opened and resets one before every use.
+bool appendConverted(std::string_view data, const Text& fromCode, const Text& toCode,
+                     std::string& out);
 
 // The UTF-8 form of a GBK text.
 Text gbkToUtf8(const Text& text);

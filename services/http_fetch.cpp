@@ -1,6 +1,7 @@
 #include "services/http_fetch.h"
 
 #include <curl/curl.h>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -182,6 +183,12 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
         t.location = trimmedValue(line.substr(9));
     } else if (headerIs(line, "content-length:")) {
         t.contentLength = headerNumber(line.substr(15));
+        // Room for the whole body at once (never beyond the size limit), so it
+        // is not moved while it grows.
+        if (t.contentLength > 0) {
+            t.body.reserve(static_cast<std::size_t>(std::min<unsigned long long>(
+                static_cast<unsigned long long>(t.contentLength), t.maxBody)));
+        }
     } else if (headerIs(line, "transfer-encoding:")) {
         t.chunked = line.find("chunked") != std::string_view::npos;
     } else if (headerIs(line, "set-cookie:")) {
@@ -307,10 +314,12 @@ std::string infoText(CURL* easy, CURLINFO what) {
 }
 
 Response requestOnce(CURLU* url, curl_slist* headers, const FetchLimits& limits,
-                     InternetClient& client) {
+                     InternetClient& client, std::string storage) {
     Response response;
     Transfer& transfer = response.transfer;
     transfer.maxBody = limits.maxBodyBytes;
+    transfer.body = std::move(storage);
+    transfer.body.clear();
     std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
     std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
     if (!easy || !multi) {
@@ -369,8 +378,10 @@ bool tooManyRedirects(const FetchLimits& limits, std::size_t hops) {
 }  // namespace
 
 FetchReport fetchPage(const Text& url, const FetchLimits& limits,
-                      const RedirectCheck& followRedirect) {
+                      const RedirectCheck& followRedirect, ByteSet storage) {
     FetchReport report;
+    report.body = std::move(storage);
+    report.body.bytes().clear();
     InternetClient& client = InternetClient::instance();
     if (client.aborting()) {
         report.failure = FetchFailure::Aborted;
@@ -388,7 +399,8 @@ FetchReport fetchPage(const Text& url, const FetchLimits& limits,
     }
     bool cookiesReceived = false;
     while (true) {
-        Response response = requestOnce(parsed.get(), headers.get(), limits, client);
+        Response response = requestOnce(parsed.get(), headers.get(), limits, client,
+                                        std::move(report.body.bytes()));
         cookiesReceived = cookiesReceived || response.transfer.cookiesReceived;
         report.status = response.status;
         report.contentType = std::move(response.contentType);
@@ -423,8 +435,8 @@ ByteSet httpGet(const Text& url) {
     return httpGet(url, FetchLimits{});
 }
 
-ByteSet httpGet(const Text& url, const FetchLimits& limits) {
-    FetchReport report = fetchPage(url, limits);
+ByteSet httpGet(const Text& url, const FetchLimits& limits, ByteSet storage) {
+    FetchReport report = fetchPage(url, limits, {}, std::move(storage));
     if (report.failure != FetchFailure::None && report.failure != FetchFailure::Aborted) {
         return {};
     }

@@ -65,13 +65,16 @@ struct FetchReport {
 // at the redirecting response.
 using RedirectCheck = std::function<bool(const std::string& target)>;
 
+// `storage` becomes the body: a caller that hands back the body of its
+// previous page has the next one written into the same memory.
 FetchReport fetchPage(const Text& url, const FetchLimits& limits = {},
-                      const RedirectCheck& followRedirect = {});
+                      const RedirectCheck& followRedirect = {}, ByteSet storage = {});
 
 // Downloads the page. Empty on any failure; the bytes received so far when a
 // transfer fails part-way. HTTP error statuses are not failures.
 ByteSet httpGet(const Text& url);
-ByteSet httpGet(const Text& url, const FetchLimits& limits);
+// The body is written into `storage`, as fetchPage does.
+ByteSet httpGet(const Text& url, const FetchLimits& limits, ByteSet storage = {});
 
 // Stops every transfer in flight (and every later one until resumeFetches):
 // each returns what it has within about a second. For shutdown.

@@ -152,12 +152,13 @@ TEST(ResultGrid, DeletingTheHeadingRowPromotesTheNextRow) {
 TEST(ResultGrid, CellsOutsideTheGridAreRefused) {
     ResultGrid grid;
     fill(grid, 1);
+    const int columns = grid.columnCount();
     EXPECT_FALSE(grid.setCell(2, 1, "x"));
-    EXPECT_FALSE(grid.setCell(1, 4, "x"));
+    EXPECT_FALSE(grid.setCell(1, columns, "x"));
     EXPECT_FALSE(grid.setCell(-1, 0, "x"));
     EXPECT_FALSE(grid.setCell(0, -1, 5));
     EXPECT_EQ(grid.cellText(7, 7), "");
-    EXPECT_FALSE(grid.setGridColumnWidth(4, 10));
+    EXPECT_FALSE(grid.setGridColumnWidth(columns, 10));
     EXPECT_FALSE(grid.setGridColumnWidth(-1, 10));
     EXPECT_FALSE(grid.setGridColumnWidth(1, -1));
     EXPECT_TRUE(grid.setGridColumnWidth(1, 0));
@@ -168,10 +169,11 @@ TEST(ResultGrid, CellsOutsideTheGridAreRefused) {
 
 TEST(ResultGrid, TextColourRectangleIsClippedOrRefused) {
     ResultGrid grid;
-    fill(grid, 3);  // rows 0..3, columns 0..3
+    fill(grid, 3);  // rows 0..3
+    const int columns = grid.columnCount();
     EXPECT_TRUE(grid.setTextColour(2, 2, 9, 9, kColourBlue));
     for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < columns; ++c) {
             EXPECT_EQ(grid.textColour(r, c), r >= 2 && c >= 2 ? kColourBlue : 0u) << r << c;
         }
     }
@@ -180,13 +182,13 @@ TEST(ResultGrid, TextColourRectangleIsClippedOrRefused) {
     EXPECT_EQ(drawn.value<QBrush>().color(), QColor(0, 0, 255));
 
     EXPECT_FALSE(grid.setTextColour(4, 0, 4, 0, kColourPurple));  // first corner outside
-    EXPECT_FALSE(grid.setTextColour(0, 4, 0, 4, kColourPurple));
+    EXPECT_FALSE(grid.setTextColour(0, columns, 0, columns, kColourPurple));
     EXPECT_FALSE(grid.setTextColour(-1, 0, 1, 1, kColourPurple));  // negative
     EXPECT_FALSE(grid.setTextColour(0, 0, 1, -1, kColourPurple));
     EXPECT_FALSE(grid.setTextColour(3, 3, 2, 3, kColourPurple));  // reversed
     EXPECT_FALSE(grid.setTextColour(3, 3, 3, 2, kColourPurple));
     for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < columns; ++c) {
             EXPECT_NE(grid.textColour(r, c), kColourPurple);
         }
     }
