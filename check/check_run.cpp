@@ -1,6 +1,7 @@
 #include "check/check_run.h"
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -40,11 +41,23 @@ class RunWindow : public WindowPort {
                            std::uint32_t colour) override {
         return inner_.gridSetTextColour(grid, row1, column1, row2, column2, colour);
     }
+    void setLabelColour(std::string_view label, std::uint32_t colour) override {
+        inner_.setLabelColour(label, colour);
+    }
+    bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override {
+        return inner_.gridSetCellTip(grid, row, column, tip);
+    }
+    bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override {
+        return inner_.gridSetRowBackground(grid, row, colour);
+    }
     using WindowPort::gridSetCell;
 
   private:
     WindowPort& inner_;
 };
+
+// A pass over the whole article, or over the unverified segments of the last one.
+enum class Work { Run, Recheck };
 
 }  // namespace
 
@@ -64,6 +77,22 @@ struct CheckRun::State {
     int unfinished = 0;  // passes of the run that have not ended
     std::vector<std::thread> threads;
     std::vector<PassRecord> records;
+    // What the passes of the last run left, for the recheck; a pass works on
+    // its own copy and puts it back when it ends.
+    std::map<Engine, PassOutcome> outcomes;
+
+    // Starts a thread per engine; the caller has counted them as running.
+    static void launch(const std::shared_ptr<State>& state, const std::vector<Engine>& engines,
+                       Work work);
+
+    bool anyUnverifiedLocked() const {
+        for (const auto& [engine, outcome] : outcomes) {
+            if (outcome.hasUnverified()) {
+                return true;
+            }
+        }
+        return false;
+    }
 };
 
 CheckRun::CheckRun(PassEnvironment env) : state_(std::make_shared<State>(std::move(env))) {}
@@ -97,32 +126,48 @@ bool CheckRun::start() {
         finished.swap(s.threads);  // every thread of the last run has ended
         s.running = s.unfinished = static_cast<int>(engines.size());
         s.records.clear();
+        s.outcomes.clear();
     }
     for (std::thread& t : finished) {
         t.join();
     }
-    std::lock_guard lock(s.mutex);
+    s.env.window->setButtonDisabled(component::kRecheckButton, true);
+    State::launch(state_, engines, Work::Run);
+    return true;
+}
+
+void CheckRun::State::launch(const std::shared_ptr<State>& state,
+                             const std::vector<Engine>& engines, Work work) {
+    std::lock_guard lock(state->mutex);
     for (Engine engine : engines) {
-        s.threads.emplace_back([state = state_, engine] {
+        PassOutcome outcome;
+        if (work == Work::Recheck) {
+            outcome = state->outcomes[engine];
+        }
+        state->threads.emplace_back([state, engine, work, outcome = std::move(outcome)]() mutable {
             PassEnd end = PassEnd::Cancelled;
             try {
-                end = engine == Engine::Baidu ? runBaiduPass(state->passEnv)
-                                              : run360Pass(state->passEnv);
+                end = work == Work::Run ? runEnginePass(engine, state->passEnv, outcome)
+                                        : recheckEnginePass(engine, state->passEnv, outcome);
             } catch (...) {
                 // A pass never throws; should one, its run still ends cleanly.
             }
             // The cookies the engines set during the pass outlast the program.
             InternetClient::instance().flushCookies();
             bool last;
+            bool unverified;
             {
                 std::lock_guard lock(state->mutex);
                 state->records.push_back({engine, end});
+                state->outcomes[engine] = std::move(outcome);
                 last = --state->unfinished == 0;
+                unverified = state->anyUnverifiedLocked();
             }
-            // The run stays active until the button is usable again, so a new
-            // run can never have its button enabled by the end of this one.
+            // The run stays active until the buttons are usable again, so a new
+            // run can never have its buttons set by the end of this one.
             if (last) {
                 state->env.window->setButtonDisabled(component::kCheckButton, false);
+                state->env.window->setButtonDisabled(component::kRecheckButton, !unverified);
             }
             std::lock_guard lock(state->mutex);
             if (--state->running == 0) {
@@ -130,7 +175,6 @@ bool CheckRun::start() {
             }
         });
     }
-    return true;
 }
 
 bool CheckRun::active() const {
@@ -139,11 +183,38 @@ bool CheckRun::active() const {
 }
 
 bool CheckRun::recheckUnverified() {
-    return false;  // segment status and the recheck come with the page classes
+    State& s = *state_;
+    std::vector<Engine> engines;
+    std::vector<std::thread> finished;
+    {
+        std::lock_guard lock(s.mutex);
+        if (s.running > 0) {
+            return false;
+        }
+        for (const auto& [engine, outcome] : s.outcomes) {
+            if (outcome.hasUnverified()) {
+                engines.push_back(engine);
+            }
+        }
+        if (engines.empty()) {
+            return false;
+        }
+        finished.swap(s.threads);
+        s.running = s.unfinished = static_cast<int>(engines.size());
+        s.records.clear();
+    }
+    for (std::thread& t : finished) {
+        t.join();
+    }
+    s.env.window->setButtonDisabled(component::kCheckButton, true);
+    s.env.window->setButtonDisabled(component::kRecheckButton, true);
+    State::launch(state_, engines, Work::Recheck);
+    return true;
 }
 
 bool CheckRun::hasUnverified() const {
-    return false;
+    std::lock_guard lock(state_->mutex);
+    return state_->anyUnverifiedLocked();
 }
 
 void CheckRun::wait() {

@@ -12,8 +12,6 @@ namespace oc {
 // pass of the run has ended. A press while a run is active starts nothing.
 // The destructor waits for the passes: at shutdown, first make the window's
 // operations return at once and abort the fetches, so the passes end quickly.
-enum class Engine { Baidu, So360 };
-
 struct PassRecord {
     Engine engine;
     PassEnd end;

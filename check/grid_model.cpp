@@ -10,6 +10,7 @@ GridModel::GridModel(int columns, int fixedRows)
     : columns_(std::max(columns, 1)), fixedRows_(std::max(fixedRows, 0)) {
     rows_.assign(static_cast<std::size_t>(std::max(fixedRows_, 1)),
                  std::vector<GridCell>(static_cast<std::size_t>(columns_)));
+    backgrounds_.assign(rows_.size(), kGridBackground);
 }
 
 bool GridModel::inside(int row, int column) const {
@@ -21,6 +22,7 @@ int GridModel::appendRow(const Text& title, int position) {
     std::vector<GridCell> row(static_cast<std::size_t>(columns_));
     row[0].text = title;
     rows_.insert(rows_.begin() + at, std::move(row));
+    backgrounds_.insert(backgrounds_.begin() + at, kGridBackground);
     if (cursorRow_ > at) {
         ++cursorRow_;
     }
@@ -32,6 +34,7 @@ bool GridModel::deleteRow(int row) {
         return false;
     }
     rows_.erase(rows_.begin() + row);
+    backgrounds_.erase(backgrounds_.begin() + row);
     if (cursorRow_ == row) {
         cursorRow_ = cursorColumn_ = -1;
     } else if (cursorRow_ > row) {
@@ -79,6 +82,27 @@ bool GridModel::setTextColour(int row1, int column1, int row2, int column2, std:
     return true;
 }
 
+bool GridModel::setCellTip(int row, int column, const Text& tip) {
+    if (!inside(row, column)) {
+        return false;
+    }
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].tip = tip;
+    return true;
+}
+
+bool GridModel::setRowBackground(int row, std::uint32_t colour) {
+    if (row < fixedRows_ || row >= rowCount()) {
+        return false;
+    }
+    backgrounds_[static_cast<std::size_t>(row)] = colour;
+    return true;
+}
+
+std::uint32_t GridModel::rowBackground(int row) const {
+    return row >= 0 && row < rowCount() ? backgrounds_[static_cast<std::size_t>(row)]
+                                        : kGridBackground;
+}
+
 void GridModel::setCursor(int row, int column) {
     if (inside(row, column)) {
         cursorRow_ = row;
@@ -90,7 +114,8 @@ void GridModel::setCursor(int row, int column) {
 
 const std::vector<Text>& resultGridHeadings() {
     static const std::vector<Text> headings = {gbkFromUtf8("编号"), gbkFromUtf8("文本"),
-                                               gbkFromUtf8("飘红"), gbkFromUtf8("搜索")};
+                                               gbkFromUtf8("飘红"), gbkFromUtf8("搜索"),
+                                               gbkFromUtf8("状态")};
     return headings;
 }
 

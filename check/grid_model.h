@@ -16,11 +16,15 @@ struct GridCell {
     Text text;
     std::uint32_t colour = kDefaultTextColour;
     bool colourSet = false;
+    Text tip;  // empty: none
 };
+
+// The background of a row without one of its own.
+inline constexpr std::uint32_t kGridBackground = 0xFFFFFFFF;
 
 class GridModel {
   public:
-    explicit GridModel(int columns = 4, int fixedRows = 1);
+    explicit GridModel(int columns = 5, int fixedRows = 1);
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int columnCount() const { return columns_; }
@@ -37,6 +41,12 @@ class GridModel {
     // rectangle or a first corner outside the grid.
     bool setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour);
 
+    bool setCellTip(int row, int column, const Text& tip);
+    // kGridBackground gives the row back the grid's own background. False for
+    // the heading row or a row outside the grid.
+    bool setRowBackground(int row, std::uint32_t colour);
+    std::uint32_t rowBackground(int row) const;
+
     void setCursor(int row, int column);
     int cursorRow() const { return cursorRow_; }
     int cursorColumn() const { return cursorColumn_; }
@@ -47,13 +57,14 @@ class GridModel {
     int columns_;
     int fixedRows_;
     std::vector<std::vector<GridCell>> rows_;
+    std::vector<std::uint32_t> backgrounds_;  // one per row
     int cursorRow_ = -1;
     int cursorColumn_ = -1;
 };
 
-// Column headings "编号", "文本", "飘红", "搜索" and widths 30, 300, 30, 250.
+// Column headings "编号", "文本", "飘红", "搜索", "状态" and widths 30, 300, 30, 250, 50.
 const std::vector<Text>& resultGridHeadings();
-inline constexpr int kResultGridWidths[4] = {30, 300, 30, 250};
+inline constexpr int kResultGridWidths[5] = {30, 300, 30, 250, 50};
 inline constexpr int kUrlColumn = 3;
 // 命中 / 原创 / 未核实, the reason of 未核实 as the cell's tooltip.
 inline constexpr int kStatusColumn = 4;

@@ -51,6 +51,12 @@ Text MemoryWindow::caption(std::string_view label) const {
     return it == captions_.end() ? Text() : it->second;
 }
 
+std::uint32_t MemoryWindow::labelColour(std::string_view label) const {
+    std::lock_guard lock(mutex_);
+    auto it = labelColours_.find(label);
+    return it == labelColours_.end() ? kDefaultLabelColour : it->second;
+}
+
 bool MemoryWindow::buttonDisabled(std::string_view button) const {
     std::lock_guard lock(mutex_);
     return disabled_.find(button) != disabled_.end();
@@ -151,6 +157,46 @@ bool MemoryWindow::gridSetTextColour(std::string_view grid, int row1, int column
     }
     if (ok) {
         notify({WindowEvent::Kind::Colour, std::string(grid), row1, column1,
+                toText(static_cast<std::int32_t>(colour)), false});
+    }
+    return ok;
+}
+
+}  // namespace oc
+
+namespace oc {
+
+void MemoryWindow::setLabelColour(std::string_view label, std::uint32_t colour) {
+    {
+        std::lock_guard lock(mutex_);
+        labelColours_[std::string(label)] = colour;
+    }
+    notify({WindowEvent::Kind::LabelColour, std::string(label), 0, 0,
+            toText(static_cast<std::int32_t>(colour)), false});
+}
+
+bool MemoryWindow::gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) {
+    bool ok;
+    {
+        std::lock_guard lock(mutex_);
+        GridModel* model = findGrid(grid);
+        ok = model && model->setCellTip(row, column, tip);
+    }
+    if (ok) {
+        notify({WindowEvent::Kind::CellTip, std::string(grid), row, column, tip, false});
+    }
+    return ok;
+}
+
+bool MemoryWindow::gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) {
+    bool ok;
+    {
+        std::lock_guard lock(mutex_);
+        GridModel* model = findGrid(grid);
+        ok = model && model->setRowBackground(row, colour);
+    }
+    if (ok) {
+        notify({WindowEvent::Kind::RowBackground, std::string(grid), row, 0,
                 toText(static_cast<std::int32_t>(colour)), false});
     }
     return ok;

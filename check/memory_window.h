@@ -16,7 +16,17 @@ namespace oc {
 
 // One change a pass made, as an observer sees it.
 struct WindowEvent {
-    enum class Kind { Caption, Button, RowAppended, RowDeleted, Cell, Colour };
+    enum class Kind {
+        Caption,
+        Button,
+        RowAppended,
+        RowDeleted,
+        Cell,
+        Colour,
+        LabelColour,
+        CellTip,
+        RowBackground
+    };
     Kind kind;
     std::string component;  // UTF-8 component name
     int row = 0;
@@ -37,6 +47,8 @@ class MemoryWindow : public WindowPort {
     void setTicked(std::string_view checkBox, bool ticked);
 
     Text caption(std::string_view label) const;
+    // kDefaultLabelColour unless set.
+    std::uint32_t labelColour(std::string_view label) const;
     bool buttonDisabled(std::string_view button) const;
     GridModel grid(std::string_view name) const;  // a copy
 
@@ -50,6 +62,9 @@ class MemoryWindow : public WindowPort {
     bool gridSetCell(std::string_view grid, int row, int column, const Text& value) override;
     bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2, int column2,
                            std::uint32_t colour) override;
+    void setLabelColour(std::string_view label, std::uint32_t colour) override;
+    bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override;
+    bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override;
     using WindowPort::gridSetCell;
 
   private:
@@ -59,6 +74,7 @@ class MemoryWindow : public WindowPort {
     mutable std::mutex mutex_;
     std::map<std::string, Text, std::less<>> edits_;
     std::map<std::string, Text, std::less<>> captions_;
+    std::map<std::string, std::uint32_t, std::less<>> labelColours_;
     std::set<std::string, std::less<>> disabled_;
     std::map<std::string, bool, std::less<>> ticked_;
     std::map<std::string, GridModel, std::less<>> grids_;

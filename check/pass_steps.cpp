@@ -1,16 +1,49 @@
 #include "check/pass_steps.h"
 
+#include "check/grid_model.h"
 #include "check/pass_texts.h"
 #include "check/score.h"
+#include "services/boundary_text.h"
 #include "services/encoding.h"
 #include "services/http_fetch.h"
 
 namespace oc {
+namespace {
 
-std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_view valueLabel,
-                                      std::string_view grid) {
+std::uint32_t backgroundOf(SegmentStatus status) {
+    switch (status) {
+        case SegmentStatus::Hit:
+            return kColourHitRow;
+        case SegmentStatus::Unverified:
+            return kColourUnverifiedRow;
+        case SegmentStatus::Original:
+            break;
+    }
+    return kNoBackground;
+}
+
+Text number(int value) {
+    return toText(static_cast<std::int32_t>(value));
+}
+
+}  // namespace
+
+PassComponents componentsOf(Engine engine) {
+    using namespace component;
+    if (engine == Engine::Baidu) {
+        return {kBaiduGrid, kBaiduValueLabel, kBaiduCoverageLabel, {}};
+    }
+    return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
+}
+
+std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComponents& shown) {
     WindowPort& window = *env.window;
-    window.setLabelCaption(valueLabel, Text());
+    if (!shown.verdictLabel.empty()) {
+        window.setLabelCaption(shown.verdictLabel, Text());
+    }
+    window.setLabelCaption(shown.valueLabel, Text());
+    window.setLabelCaption(shown.coverageLabel, Text());
+    window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
     window.setButtonDisabled(component::kCheckButton, true);
     Text article = window.editContent(component::kArticleBox);
     if (article.empty()) {
@@ -21,12 +54,11 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_vi
     PreparedPass pass;
     pass.settings = loadCheckSettings(env.settingsPath);
     Text prepared = prepareArticle(article);
-    window.setLabelCaption(component::kCharCountLabel,
-                           toText(static_cast<std::int32_t>(articleCharCount(prepared))));
+    window.setLabelCaption(component::kCharCountLabel, number(articleCharCount(prepared)));
     pass.segments = splitSegments(cutSegments(prepared, 2 * pass.settings.segmentChars));
     pass.total = static_cast<int>(pass.segments.size());
-    while (window.gridRowCount(grid) > 1) {
-        if (!window.gridDeleteRow(grid, window.gridRowCount(grid) - 1)) {
+    while (window.gridRowCount(shown.grid) > 1) {
+        if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
             break;  // a window that refuses to delete must not hold the pass forever
         }
     }
@@ -35,15 +67,52 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_vi
 
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment) {
     int row = window.gridRowCount(grid);
-    window.gridAppendRow(grid, toText(static_cast<std::int32_t>(row)), row);
+    window.gridAppendRow(grid, number(row), row);
     window.gridSetCell(grid, row, 1, segment);
     return row;
 }
 
-void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits, const Text& url) {
-    window.gridSetCell(grid, row, 2, hits);
-    window.gridSetCell(grid, row, 3, url);
-    window.gridSetTextColour(grid, row, 3, row, 3, kColourBlue);
+void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
+                     const SegmentResult& result) {
+    bool verified = result.status != SegmentStatus::Unverified;
+    window.gridSetCell(grid, row, 2, verified ? number(result.hits) : Text());
+    window.gridSetCell(grid, row, kUrlColumn, result.url);
+    window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
+    window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
+    window.gridSetCellTip(grid, row, kStatusColumn, verified ? Text() : result.reason);
+    window.gridSetRowBackground(grid, row, backgroundOf(result.status));
+}
+
+void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
+                bool cancelled) {
+    static const Text verifiedWord = gbkFromUtf8("已核实 ");
+    static const Text cancelledWord = gbkFromUtf8("已取消 ");
+    static const Text openNote = gbkFromUtf8("（");
+    static const Text closeNote = gbkFromUtf8("段未核实）");
+    const int total = outcome.total();
+    const int verified = outcome.verified();
+    const int original = outcome.count(SegmentStatus::Original);
+    Text coverage;
+    if (total > 0) {
+        coverage =
+            (cancelled ? cancelledWord : verifiedWord) + number(verified) + "/" + number(total);
+    }
+    window.setLabelCaption(shown.coverageLabel, coverage);
+    window.setLabelColour(shown.coverageLabel, verified < total ? kColourRed : kDefaultLabelColour);
+    Text value;
+    Text verdict;
+    if (!cancelled && verified > 0) {
+        value = formatOriginality(original, verified);
+        verdict = originalityVerdict(original, verified);
+        if (verified < total) {
+            verdict += openNote + number(total - verified) + closeNote;
+        }
+    }
+    window.setLabelCaption(shown.valueLabel, value);
+    if (!shown.verdictLabel.empty()) {
+        window.setLabelCaption(shown.verdictLabel, verdict);
+    }
+    window.setButtonDisabled(component::kCheckButton, false);
 }
 
 void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text) {
@@ -57,31 +126,26 @@ void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& bu
     }
 }
 
-bool continueAfterEmptyPage(const PassEnvironment& env, const Text& prompt) {
-    return env.platform->messageBox(prompt, kMbOkCancel, pass_texts::blockedTitle()) !=
-           kAnswerCancel;
-}
-
-Text finishPass(WindowPort& window, std::string_view valueLabel, int unmatched, int total) {
-    if (unmatched > total) {
-        unmatched = total;
+Text engineBaseUrl(const PassEnvironment& env, Engine engine) {
+    const Text& given = engine == Engine::Baidu ? env.baiduUrl : env.url360;
+    if (!given.empty()) {
+        return given;
     }
-    Text percentage = total > 0 ? formatOriginality(unmatched, total) : Text();
-    window.setLabelCaption(valueLabel, percentage);
-    window.setButtonDisabled(component::kCheckButton, false);
-    return percentage;
+    EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
+    return engine == Engine::Baidu ? endpoints.baidu : endpoints.engine360;
 }
 
-void endCancelledPass(WindowPort& window) {
-    window.setButtonDisabled(component::kCheckButton, false);
+FetchLimits passFetchLimits(const PassEnvironment& env) {
+    FetchLimits limits = env.fetchLimits;
+    limits.userAgent = env.userAgent.empty() ? loadUserAgent(env.settingsPath) : env.userAgent;
+    return limits;
 }
 
-Text baiduBaseUrl(const PassEnvironment& env) {
-    return env.baiduUrl.empty() ? loadEngineEndpoints(env.settingsPath).baidu : env.baiduUrl;
-}
-
-Text baseUrl360(const PassEnvironment& env) {
-    return env.url360.empty() ? loadEngineEndpoints(env.settingsPath).engine360 : env.url360;
+std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings) {
+    if (env.interval) {
+        return *env.interval;
+    }
+    return std::chrono::seconds(settings.intervalSeconds);
 }
 
 }  // namespace oc

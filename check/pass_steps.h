@@ -1,4 +1,4 @@
-// The steps the Baidu and the 360 pass share.
+// The steps the passes of every engine share.
 #pragma once
 
 #include <optional>
@@ -16,40 +16,51 @@ struct PreparedPass {
     int total = 0;
 };
 
+// The components that show one engine's pass.
+struct PassComponents {
+    std::string_view grid;
+    std::string_view valueLabel;
+    std::string_view coverageLabel;
+    std::string_view verdictLabel;  // empty: the engine has none
+};
+PassComponents componentsOf(Engine engine);
+
 // Empties the value label, disables the check button, reads the article and
 // the settings, shows the character count, cuts the segments and empties the
 // grid. Nothing when the article is empty: then the message has been shown and
 // the button enabled again.
-std::optional<PreparedPass> beginPass(const PassEnvironment& env, std::string_view valueLabel,
-                                      std::string_view grid);
+std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComponents& shown);
 
 // Appends the row of a segment (title = its index) and returns that index.
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
 
-// Writes the hit count and the query URL (in blue) into the segment's row.
-void writeRowResult(WindowPort& window, std::string_view grid, int row, int hits, const Text& url);
+// Writes a segment's result into its row: hits (empty unless verified), the
+// query URL in blue, the status with the reason as tooltip, the background.
+void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
+                     const SegmentResult& result);
+
+// Value, coverage and verdict of the outcome (none but the coverage for a
+// cancelled pass); the check button is enabled again.
+void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
+                bool cancelled);
 
 // The memory a pass keeps from one result page to the next.
 struct PageBuffers {
     ByteSet body;  // the page as it arrived
 };
 
-// Fetches a result page and appends it to `text`, decoded from UTF-8 and
-// ending before its first zero byte; nothing when that fails.
+// Fetches a page's bytes (through env.fetch when set) and appends it to
+// `text`, decoded from UTF-8 and ending before its first zero byte; nothing
+// when that fails.
 void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text);
 
-// The block prompt for an empty page: true to go on (OK), false to give up.
-bool continueAfterEmptyPage(const PassEnvironment& env, const Text& prompt);
-
-// The percentage at the normal end (empty when there were no segments); the
-// button is enabled again.
-Text finishPass(WindowPort& window, std::string_view valueLabel, int unmatched, int total);
-
-// Ends a pass given up at a prompt: only the button is enabled again.
-void endCancelledPass(WindowPort& window);
-
 // The base URL of an engine: the environment's override, else the settings file.
-Text baiduBaseUrl(const PassEnvironment& env);
-Text baseUrl360(const PassEnvironment& env);
+Text engineBaseUrl(const PassEnvironment& env, Engine engine);
+
+// The fetch limits with the user agent of the environment or the settings file.
+FetchLimits passFetchLimits(const PassEnvironment& env);
+
+// The wait between two requests: the environment's, else 查询间隔.
+std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings);
 
 }  // namespace oc

@@ -41,22 +41,32 @@ cat <<'BANNER'
 ==============================================================================
 BANNER
 
-"$bin/search-sim" --corpus "$data/corpus" --port 0 >"$work/sim.out" 2>"$work/sim.log" &
-sim_pid=$!
-url=
-for _ in $(seq 1 200); do
-  url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1)
-  [[ -n $url ]] && break
-  if ! kill -0 "$sim_pid" 2>/dev/null; then
-    break
+# start_sim [search-sim options...]: starts the simulator, sets sim_pid and url.
+start_sim() {
+  "$bin/search-sim" --corpus "$data/corpus" --port 0 "$@" >"$work/sim.out" 2>"$work/sim.log" &
+  sim_pid=$!
+  url=
+  for _ in $(seq 1 200); do
+    url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1)
+    [[ -n $url ]] && break
+    if ! kill -0 "$sim_pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.05
+  done
+  if [[ -z $url ]]; then
+    echo "demo: search-sim did not start:" >&2
+    cat "$work/sim.log" >&2
+    exit 1
   fi
-  sleep 0.05
-done
-if [[ -z $url ]]; then
-  echo "demo: search-sim did not start:" >&2
-  cat "$work/sim.log" >&2
-  exit 1
-fi
+}
+stop_sim() {
+  kill -TERM "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+  sim_pid=
+}
+
+start_sim
 echo "search-sim is listening on $url (documents: $data/corpus)"
 echo "Article: $article; settings: the defaults (段落字数 38, 飘红检测数 30, 最后段字数 5)"
 echo
@@ -67,8 +77,28 @@ status=0
   --settings "$work/defaults.ini" --on-empty-page cancel --quiet "$article" || status=$?
 
 queries=$(grep -c '^search-sim: #' "$work/sim.log" || true)
+stop_sim
 echo
-echo "search-sim answered $queries queries. This was the offline demo against the local"
-echo "simulator, not the web. To check an article on the real search engines, start the"
-echo "desktop program (./run.sh on a machine with a display)."
+echo "search-sim answered $queries queries."
+
+cat <<'BLOCKED'
+
+------------------------------------------------------------------------------
+ A blocked search: the simulator now answers like an engine that takes the
+ checker for a robot, with its verification page after the 12th query. The
+ segments it did not answer stay 未核实 (unverified); the value counts only the
+ verified ones, and the coverage and the verdict say how many are missing.
+------------------------------------------------------------------------------
+BLOCKED
+start_sim --block-after 12 --block-kind captcha-page
+blocked=0
+"$bin/originality-cli" --engine 360 --360-url "$url" --settings "$work/defaults.ini" \
+  --on-empty-page continue --quiet "$article" 2>"$work/prompts.txt" || blocked=$?
+stop_sim
+echo "(exit status $blocked: 4 means some segments are unverified; the check may be repeated later)"
+
+echo
+echo "This was the offline demo against the local simulator, not the web. To check an"
+echo "article on the real search engines, start the desktop program (./run.sh on a"
+echo "machine with a display)."
 exit "$status"

@@ -451,6 +451,10 @@ void resumeFetches() {
     InternetClient::instance().resume();
 }
 
+bool fetchesAborted() {
+    return InternetClient::instance().aborting();
+}
+
 Text cookieFilePath() {
     return InternetClient::instance().cookieFile();
 }

@@ -80,6 +80,7 @@ ByteSet httpGet(const Text& url, const FetchLimits& limits, ByteSet storage = {}
 // each returns what it has within about a second. For shutdown.
 void abortAllFetches();
 void resumeFetches();
+bool fetchesAborted();
 
 // Where the cookies of the search engines are kept between runs.
 Text cookieFilePath();

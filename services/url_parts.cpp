@@ -73,6 +73,15 @@ std::string urlHost(const std::string& address) {
     return host;
 }
 
+std::string urlPath(const std::string& address) {
+    UrlHandle url(curl_url());
+    if (!url || hasControlByte(address) ||
+        curl_url_set(url.get(), CURLUPART_URL, address.c_str(), kLenient) != CURLUE_OK) {
+        return {};
+    }
+    return part(url.get(), CURLUPART_PATH);
+}
+
 bool isWebAddress(const std::string& url) {
     UrlHandle parsed(curl_url());
     if (!parsed || hasControlByte(url) ||

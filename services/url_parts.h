@@ -17,6 +17,10 @@ std::string urlHost(const std::string& url);
 // report offers as links.
 bool isWebAddress(const std::string& url);
 
+// The path of an absolute URL, without its query string and fragment. Empty
+// when the URL does not parse.
+std::string urlPath(const std::string& url);
+
 // True when the host is an IPv4 or IPv6 address rather than a name.
 bool isIpAddress(const std::string& host);
 

@@ -40,6 +40,17 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     app.add_option("--stall-timeout-ms", options.stallTimeoutMs,
                    "for testing: give up a page that sends nothing for this many milliseconds")
         ->check(CLI::Range(1L, 3600000L));
+    app.add_option("--interval-ms", options.intervalMs,
+                   "wait this many milliseconds between two requests of one engine "
+                   "(default: 查询间隔 of the settings file, in seconds)")
+        ->check(CLI::Range(0L, 3600000L));
+    app.add_option("--user-agent", options.userAgent,
+                   "User-Agent sent to the engines (default: UserAgent of the settings file)")
+        ->check([](const std::string& agent) {
+            return agent.empty() || agent.find_first_of("\r\n") != std::string::npos
+                       ? std::string("a user agent is one non-empty line")
+                       : std::string();
+        });
     app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
     try {
         app.parse(argc, argv);

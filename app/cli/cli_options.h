@@ -20,10 +20,17 @@ struct CliOptions {
     // For testing against servers that stall: a fetch that receives nothing
     // for this long returns what it has. 0: the fetch's own default.
     long stallTimeoutMs = 0;
+    // The wait between two requests of one engine in milliseconds; below 0:
+    // the settings file's 查询间隔.
+    long intervalMs = -1;
+    // Empty: the settings file's UserAgent, else the built-in one.
+    std::string userAgent;
 };
 
 // Exit status for bad usage and unreadable articles.
 inline constexpr int kExitUsage = 2;
+// Every engine finished, but some segment is unverified.
+inline constexpr int kExitUnverified = 4;
 
 // Parses the command line. Returns -1 when the checker should go on, else the
 // exit status (0 after --help). Messages go to standard error.

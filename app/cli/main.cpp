@@ -63,10 +63,12 @@ int main(int argc, char** argv) {
         }
     }
     if (options.stallTimeoutMs > 0) {
-        FetchLimits limits;
-        limits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
-        env.fetch = [limits](const Text& url) { return httpGet(url, limits); };
+        env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
     }
+    if (options.intervalMs >= 0) {
+        env.interval = std::chrono::milliseconds(options.intervalMs);
+    }
+    env.userAgent = options.userAgent;
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
@@ -79,11 +81,13 @@ int main(int argc, char** argv) {
     }
 
     std::vector<PassRecord> passes;
+    bool unverified = false;
     {
         CheckRun run(env);
         run.start();
         run.wait();
         passes = run.lastRun();
+        unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
 
@@ -99,6 +103,9 @@ int main(int argc, char** argv) {
         if (pass.end == PassEnd::Cancelled) {
             exitStatus = kExitCancelled;
         }
+    }
+    if (exitStatus == 0 && unverified) {
+        return cli::kExitUnverified;
     }
     return exitStatus;
 }

@@ -20,9 +20,15 @@ void ProgressPrinter::operator()(const WindowEvent& event) {
             }
         }
         out_ << "[" << engine << "] " << event.row << "/" << total_ << " 查询: " << text << "\n";
-    } else if (event.kind == WindowEvent::Kind::Cell && event.column == 2) {
+    } else if (event.kind == WindowEvent::Kind::Cell && event.column == 2 && !event.text.empty()) {
         out_ << "[" << engine << "] " << event.row << "/" << total_
              << " 飘红: " << utf8FromGbk(event.text) << "\n";
+    } else if (event.kind == WindowEvent::Kind::Cell && event.column == kStatusColumn) {
+        out_ << "[" << engine << "] " << event.row << "/" << total_
+             << " 状态: " << utf8FromGbk(event.text) << "\n";
+    } else if (event.kind == WindowEvent::Kind::CellTip && !event.text.empty()) {
+        out_ << "[" << engine << "] " << event.row << "/" << total_
+             << " 原因: " << utf8FromGbk(event.text) << "\n";
     }
     out_.flush();
 }

@@ -14,13 +14,41 @@ struct PassView {
     const char* title;
     std::string_view grid;
     std::string_view valueLabel;
+    std::string_view coverageLabel;
 };
 
 PassView viewOf(Engine engine) {
     if (engine == Engine::Baidu) {
-        return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel};
+        return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel,
+                component::kBaiduCoverageLabel};
     }
-    return {"360", "360", component::k360Grid, component::k360ValueLabel};
+    return {"360", "360", component::k360Grid, component::k360ValueLabel,
+            component::k360CoverageLabel};
+}
+
+// The status of a row as JSON names it.
+const char* statusName(const GridModel& grid, int row) {
+    Text status = grid.cellText(row, kStatusColumn);
+    if (status == statusText(SegmentStatus::Hit)) {
+        return "hit";
+    }
+    if (status == statusText(SegmentStatus::Original)) {
+        return "original";
+    }
+    return "unverified";
+}
+
+std::string reasonOf(const GridModel& grid, int row) {
+    const GridCell* cell = grid.cell(row, kStatusColumn);
+    return cell ? utf8FromGbk(cell->tip) : std::string();
+}
+
+int verifiedRows(const GridModel& grid) {
+    int verified = 0;
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        verified += std::string_view(statusName(grid, row)) != "unverified" ? 1 : 0;
+    }
+    return verified;
 }
 
 const char* endName(PassEnd end) {
@@ -105,12 +133,18 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
         if (record.engine == Engine::So360) {
             pass["verdict"] = utf8FromGbk(window.caption(component::k360VerdictLabel));
         }
+        int verified = verifiedRows(grid);
+        pass["verified"] = verified;
+        pass["unverified"] = grid.rowCount() - 1 - verified;
+        pass["coverage"] = utf8FromGbk(window.caption(view.coverageLabel));
         pass["rows"] = nlohmann::ordered_json::array();
         for (int row = 1; row < grid.rowCount(); ++row) {
             pass["rows"].push_back({{"number", cellUtf8(grid, row, 0)},
                                     {"text", cellUtf8(grid, row, 1)},
                                     {"hits", cellUtf8(grid, row, 2)},
-                                    {"url", cellUtf8(grid, row, 3)}});
+                                    {"url", cellUtf8(grid, row, 3)},
+                                    {"status", statusName(grid, row)},
+                                    {"reason", reasonOf(grid, row)}});
         }
         doc["passes"].push_back(std::move(pass));
     }
@@ -128,16 +162,29 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
             textWidth = std::max(textWidth, displayWidth(oneLine(cellUtf8(grid, row, 1))));
         }
         out << "\n== " << view.title << " ==\n";
-        out << padded("编号", 5) << padded("飘红", 5) << padded("文本", textWidth) << "  搜索\n";
+        std::vector<std::string> statuses{"状态"};
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            std::string reason = reasonOf(grid, row);
+            statuses.push_back(cellUtf8(grid, row, kStatusColumn) +
+                               (reason.empty() ? "" : "(" + reason + ")"));
+        }
+        int statusWidth = 0;
+        for (const std::string& status : statuses) {
+            statusWidth = std::max(statusWidth, displayWidth(status) + 2);
+        }
+        out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
+            << padded("文本", textWidth) << "  搜索\n";
         for (int row = 1; row < grid.rowCount(); ++row) {
             out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
+                << padded(statuses[static_cast<std::size_t>(row)], statusWidth)
                 << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
                 << cellUtf8(grid, row, 3) << "\n";
         }
         std::string value = utf8FromGbk(window.caption(view.valueLabel));
         out << view.title << "原创度: " << (value.empty() ? "-" : value);
-        if (record.end == PassEnd::Cancelled) {
-            out << " (已取消)";
+        std::string coverage = utf8FromGbk(window.caption(view.coverageLabel));
+        if (!coverage.empty()) {
+            out << " (" << coverage << ")";
         }
         if (record.engine == Engine::So360) {
             std::string verdict = utf8FromGbk(window.caption(component::k360VerdictLabel));

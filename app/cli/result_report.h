@@ -11,10 +11,11 @@
 namespace oc::cli {
 
 // {"articleChars": ..., "passes": [{"engine", "end", "originality", "verdict"
-// (360 only), "rows": [{"number", "text", "hits", "url"}]}]}; every value is
-// the text the window shows, in UTF-8. When the article lost bytes or
-// characters on reading, "warnings": [{"kind", "count", "firstByte", "line"}]
-// follows "articleChars".
+// (360 only), "verified", "unverified" (numbers), "coverage", "rows":
+// [{"number", "text", "hits", "url", "status" (hit, original, unverified),
+// "reason"}]}]}; every other value is the text the window shows, in UTF-8.
+// When the article lost bytes or characters on reading, "warnings": [{"kind",
+// "count", "firstByte", "line"}] follows "articleChars".
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
                        const std::vector<ArticleWarning>& warnings = {});
 

@@ -23,7 +23,7 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
     output_ << "[" << utf8FromGbk(title) << "] " << utf8FromGbk(message) << "\n";
     switch (answer_) {
         case EmptyPageAnswer::Continue:
-            output_ << "-> 确认 (--on-empty-page continue)\n";
+            output_ << "-> 确定 (--on-empty-page continue)\n";
             return kAnswerOk;
         case EmptyPageAnswer::Cancel:
             output_ << "-> 取消 (--on-empty-page cancel)\n";
@@ -32,7 +32,7 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
             break;
     }
     for (;;) {
-        output_ << "继续查询？ [y = 确认 / n = 取消]: " << std::flush;
+        output_ << "继续查询？ [y = 确定 / n = 取消]: " << std::flush;
         std::string line;
         if (!std::getline(input_, line)) {
             output_ << "\n";

@@ -1,22 +1,10 @@
 #include "app/desktop/grid_click.h"
 
-#include <string_view>
-
 #include "app/desktop/result_grid.h"
 #include "check/window_port.h"
-#include "text/ascii_case.h"
+#include "services/url_parts.h"
 
 namespace oc {
-
-bool isWebAddress(const Text& url) {
-    for (std::string_view scheme : {"http://", "https://"}) {
-        if (url.size() > scheme.size() &&
-            equalsIgnoringAsciiCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 void handleGridClick(ResultGrid& grid, Platform& platform) {
     const int row = grid.cursorRow();

@@ -14,6 +14,4 @@ class ResultGrid;
 // handed to the shell; the cell turns purple all the same.
 void handleGridClick(ResultGrid& grid, Platform& platform);
 
-bool isWebAddress(const Text& url);
-
 }  // namespace oc

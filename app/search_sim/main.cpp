@@ -36,7 +36,10 @@ int main(int argc, char** argv) {
     const std::map<std::string, oc::sim::BlockKind> kinds{
         {"empty", oc::sim::BlockKind::Empty},
         {"captcha", oc::sim::BlockKind::Captcha},
-        {"invalid-utf8", oc::sim::BlockKind::InvalidUtf8}};
+        {"invalid-utf8", oc::sim::BlockKind::InvalidUtf8},
+        {"captcha-redirect", oc::sim::BlockKind::CaptchaRedirect},
+        {"captcha-page", oc::sim::BlockKind::CaptchaPage},
+        {"status-429", oc::sim::BlockKind::Status429}};
 
     CLI::App app{
         "search-sim: a local search simulator. Answers GET /s?wd=... (Baidu form, GBK) and "
@@ -53,7 +56,8 @@ int main(int argc, char** argv) {
                    "block every query answer after the N-th (rehearses a blocked search)")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--block-kind", blockKind,
-                   "what a blocked answer is: empty, captcha, invalid-utf8")
+                   "what a blocked answer is: empty, captcha, invalid-utf8, captcha-redirect, "
+                   "captcha-page, status-429")
         ->transform(CLI::CheckedTransformer(kinds, CLI::ignore_case));
     app.set_version_flag("--version", std::string("search-sim ") + OC_VERSION);
     try {

@@ -39,7 +39,7 @@ const PageShape& shapeOf(EngineForm form) {
                                  "<div class=\"f13\"><span class=\"c-showurl\">",
                                  "</span></div>\n",
                                  "百度为您找到相关结果约",
-                                 "抱歉没有找到与"};
+                                 "很抱歉，没有找到与"};
     static const PageShape so360{"360搜索",
                                  "q",
                                  "<ul class=\"result\" id=\"m-result\">\n",
@@ -140,7 +140,9 @@ std::string renderResultPage(const ResultPage& page) {
         "<form id=\"form\" action=\"/s\"><input name=\"" + shape.queryKey + "\" value=\"" + query +
         "\"></form>\n";
     if (page.total == 0) {
-        html += std::string("<div class=\"nors\">") + shape.noResults + "“" + query +
+        // Baidu echoes the query highlighted, as if it were a found run.
+        std::string echoed = page.form == EngineForm::Baidu ? "<em>" + query + "</em>" : query;
+        html += std::string("<div class=\"nors\">") + shape.noResults + "“" + echoed +
                 "”相关的网页。</div>\n";
     } else {
         html += std::string("<div class=\"nums\">") + shape.countText + std::to_string(page.total) +
@@ -171,6 +173,18 @@ std::string renderCaptchaPage(EngineForm form) {
            "<p>您的访问出现异常，请输入验证码后继续搜索。</p>\n"
            "<form action=\"/verify\"><img src=\"/captcha.png\" alt=\"验证码\">"
            "<input name=\"code\"><button>提交</button></form></div>\n</body></html>\n";
+}
+
+std::string renderVerificationPage(EngineForm form) {
+    bool baidu = form == EngineForm::Baidu;
+    return std::string(
+               "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">\n"
+               "<title>") +
+           (baidu ? "百度安全验证" : "访问异常页面") +
+           "</title></head>\n<body>\n<div class=\"verify\">" +
+           (baidu ? "<p>请完成下方验证后继续操作</p><p>拖动左侧滑块使图片为正</p>"
+                  : "<p>您的访问过于频繁，请输入验证码后继续使用。</p>") +
+           "</div>\n</body></html>\n";
 }
 
 std::string renderNotFoundPage() {

@@ -38,6 +38,9 @@ std::string displayUrl(std::string_view fileName);
 
 std::string renderResultPage(const ResultPage& page);
 std::string renderCaptchaPage(EngineForm form);
+// The page an engine shows instead of results once it takes the client for a
+// robot: Baidu's titled "百度安全验证", 360's "访问异常页面".
+std::string renderVerificationPage(EngineForm form);
 std::string renderNotFoundPage();
 
 }  // namespace oc::sim

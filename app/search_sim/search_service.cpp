@@ -4,11 +4,21 @@
 #include <cstdio>
 
 #include "app/search_sim/result_page.h"
+#include "services/encoding.h"
 
 namespace oc::sim {
 namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
+
+Answer htmlAnswer(int status, std::string body, std::string logLine) {
+    Answer answer;
+    answer.status = status;
+    answer.contentType = kHtml;
+    answer.body = std::move(body);
+    answer.logLine = std::move(logLine);
+    return answer;
+}
 
 const char* engineLabel(EngineForm form) {
     return form == EngineForm::Baidu ? "baidu" : "360";
@@ -22,6 +32,12 @@ const char* blockLabel(BlockKind kind) {
             return "captcha page";
         case BlockKind::InvalidUtf8:
             return "invalid UTF-8";
+        case BlockKind::CaptchaRedirect:
+            return "302 to the captcha";
+        case BlockKind::CaptchaPage:
+            return "verification page";
+        case BlockKind::Status429:
+            return "429";
     }
     return "";
 }
@@ -44,16 +60,26 @@ std::string queryLabel(long long number, const SearchRequest& request) {
     return label;
 }
 
-Answer blockedAnswer(BlockKind kind, EngineForm form) {
+Answer blockedAnswer(BlockKind kind, EngineForm form, std::string_view target) {
     switch (kind) {
+        case BlockKind::CaptchaRedirect: {
+            Answer answer = htmlAnswer(302, "", "");
+            answer.location = std::string(kCaptchaPath) +
+                              "?ak=sim&backurl=" + urlEncode(std::string(target), true);
+            return answer;
+        }
+        case BlockKind::CaptchaPage:
+            return htmlAnswer(200, renderVerificationPage(form), "");
+        case BlockKind::Status429:
+            return htmlAnswer(429, "<html><body>Too Many Requests</body></html>\n", "");
         case BlockKind::Empty:
-            return {200, kHtml, "", ""};
+            return htmlAnswer(200, "", "");
         case BlockKind::Captcha:
-            return {200, kHtml, renderCaptchaPage(form), ""};
+            return htmlAnswer(200, renderCaptchaPage(form), "");
         case BlockKind::InvalidUtf8: {
             std::string page = renderCaptchaPage(form);
             page.insert(page.find("<body>") + 6, "\xFF\xFE\xC0\xAF\xED\xA0\x80");
-            return {200, kHtml, page, ""};
+            return htmlAnswer(200, page, "");
         }
     }
     return {};
@@ -65,13 +91,16 @@ SearchService::SearchService(std::vector<Document> documents, Blocking blocking)
     : documents_(std::move(documents)), index_(documents_), blocking_(blocking) {}
 
 Answer SearchService::answer(std::string_view target) {
+    if (target.substr(0, kCaptchaPath.size()) == kCaptchaPath) {
+        return htmlAnswer(200, renderCaptchaPage(EngineForm::Baidu), "captcha page");
+    }
     auto request = parseSearchTarget(target);
     if (!request) {
-        return {404, kHtml, renderNotFoundPage(), "404 " + std::string(target.substr(0, 200))};
+        return htmlAnswer(404, renderNotFoundPage(), "404 " + std::string(target.substr(0, 200)));
     }
     long long number = ++queries_;
     if (blocking_.after >= 0 && number > blocking_.after) {
-        Answer blocked = blockedAnswer(blocking_.kind, request->form);
+        Answer blocked = blockedAnswer(blocking_.kind, request->form, target);
         blocked.logLine =
             queryLabel(number, *request) + ": blocked (" + blockLabel(blocking_.kind) + ")";
         return blocked;
@@ -104,7 +133,7 @@ Answer SearchService::search(const SearchRequest& request) const {
         summary += ", longest run " + std::to_string(ranking.best[page.firstResult].longestRun) +
                    " in " + page.documents.front()->fileName;
     }
-    return {200, kHtml, renderResultPage(page), summary};
+    return htmlAnswer(200, renderResultPage(page), summary);
 }
 
 }  // namespace oc::sim

@@ -12,7 +12,13 @@
 
 namespace oc::sim {
 
-enum class BlockKind { Empty, Captcha, InvalidUtf8 };
+// What a blocked answer is: an empty page, the captcha page, a page that is
+// not UTF-8, a redirect to a captcha path of the simulator, the engine's
+// verification page (200, its own title), or status 429.
+enum class BlockKind { Empty, Captcha, InvalidUtf8, CaptchaRedirect, CaptchaPage, Status429 };
+
+// Where a captcha redirect points, on the simulator itself.
+inline constexpr std::string_view kCaptchaPath = "/static/captcha/tuxing.html";
 
 struct Blocking {
     long long after = -1;  // answers after this many queries are blocked; -1: never
@@ -26,7 +32,8 @@ struct Answer {
     int status = 200;
     std::string contentType;
     std::string body;
-    std::string logLine;  // one line, no line end
+    std::string logLine;   // one line, no line end
+    std::string location;  // the Location header of a redirect; empty: none
 };
 
 class SearchService {

@@ -32,6 +32,9 @@ SimServer::SimServer(SearchService& service, int latencyMs, LogSink log)
             log_(answer.logLine);
         }
         response.status = answer.status;
+        if (!answer.location.empty()) {
+            response.set_header("Location", answer.location);
+        }
         response.set_content(answer.body, answer.contentType.c_str());
     });
 }

@@ -186,13 +186,25 @@ TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
     EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
 
-    // Baidu: rows keep title and text only, and nothing counts: 0 of 3.
+    // Baidu: such a page proves nothing; the segments stay unverified and no
+    // value is written instead of 0%. The rows keep the query URL, and no prompt comes.
     EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(column(component::kBaiduGrid, 3), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "0%");
-    // 360: every segment shows 0 and counts as original.
+    EXPECT_EQ(column(component::kBaiduGrid, 3)[0].substr(0, server_.baseUrl().size()),
+              server_.baseUrl());
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"未核实", "未核实", "未核实"}));
+    EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(1, kStatusColumn)->tip), "页面无飘红");
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/3");
+    EXPECT_EQ(window_.labelColour(component::kBaiduCoverageLabel), kColourRed);
+    EXPECT_TRUE(platform_.messages().empty());
+    // 360: two verified pages without highlights: every segment shows 0 and is original.
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"0", "0", "0"}));
+    EXPECT_EQ(column(component::k360Grid, kStatusColumn),
+              (std::vector<std::string>{"原创", "原创", "原创"}));
     EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(U(window_.caption(component::k360CoverageLabel)), "已核实 3/3");
+    EXPECT_EQ(window_.labelColour(component::k360CoverageLabel), kDefaultLabelColour);
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "你乃神人，此文原创");
 }
 
@@ -240,9 +252,16 @@ TEST_F(PassFixture, CancelAtTheBlockPromptEndsThePassWithoutAPercentage) {
     window_.setEditContent(component::kArticleBox, chinese(5 * 38));
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Cancelled);
 
-    EXPECT_EQ(column(component::kBaiduGrid, 0), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", ""}));
+    // The row worked on and the segments never reached are unverified (已取消).
+    EXPECT_EQ(column(component::kBaiduGrid, 0),
+              (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", "", "", "", ""}));
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"命中", "未核实", "未核实", "未核实", "未核实"}));
+    EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(5, kStatusColumn)->tip), "已取消");
+    EXPECT_EQ(server_.requests().size(), 2u);
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已取消 1/5");
     EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
     ASSERT_EQ(platform_.messages().size(), 1u);
     EXPECT_EQ(platform_.messages()[0].title, G("搜狗提示"));
@@ -250,20 +269,25 @@ TEST_F(PassFixture, CancelAtTheBlockPromptEndsThePassWithoutAPercentage) {
     EXPECT_EQ(platform_.messages()[0].style & 0xF, kMbOkCancel);
 }
 
-TEST_F(PassFixture, OkAtTheBlockPromptGoesOnWithTheEmptyPage) {
+TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     serveBoth([](const std::string&, int) { return std::string(); });
     platform_.setDefaultAnswer(kAnswerOk);
     window_.setEditContent(component::kArticleBox, chinese(60));
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
-    EXPECT_EQ(platform_.messages().size(), 2u);  // once per empty page
-    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "0%");
+    EXPECT_EQ(platform_.messages().size(), 2u);                   // once per empty page
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");  // never 0%
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2");
 
-    // 360 asks after each page whose joined text is still empty: twice per segment.
+    // 360 asks after each page while no page of the segment was verified: twice per segment.
     EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
     EXPECT_EQ(platform_.messages().size(), 2u + 4u);
     EXPECT_EQ(platform_.messages().back().message, pass_texts::blocked360());
-    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"0", "0"}));
-    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(window_.caption(component::k360ValueLabel), "");  // never 100%
+    EXPECT_EQ(window_.caption(component::k360VerdictLabel), "");
+    GridModel grid = window_.grid(component::k360Grid);
+    EXPECT_EQ(U(grid.cell(1, kStatusColumn)->tip), "空白页面");
+    EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
 }
 
 TEST_F(PassFixture, InvalidUtf8CountsAsAnEmptyPage) {

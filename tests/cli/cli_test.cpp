@@ -38,7 +38,11 @@ class CliProgram : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
         server_.server().Get("/s", [this](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(page_(req.target), "text/html; charset=utf-8");
+            if (respond_) {
+                respond_(req, res);
+            } else {
+                res.set_content(page_(req.target), "text/html; charset=utf-8");
+            }
         });
         server_.start();
     }
@@ -59,8 +63,9 @@ class CliProgram : public ::testing::Test {
         fs::path err = dir_ / "stderr.txt";
         std::string command = std::string(OC_BIN_DIR) + "/originality-cli --settings '" +
                               (dir_ / "none.ini").string() + "' --baidu-url " + server_.baseUrl() +
-                              " --360-url " + server_.baseUrl() + " " + args + " < '" +
-                              in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
+                              " --360-url " + (url360_.empty() ? server_.baseUrl() : url360_) +
+                              " " + args + " < '" + in.string() + "' > '" + out.string() +
+                              "' 2> '" + err.string() + "'";
         int raw = std::system(command.c_str());
         RunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -74,6 +79,9 @@ class CliProgram : public ::testing::Test {
 
     fs::path dir_;
     testing::LoopbackServer server_;
+    std::string url360_;  // empty: the server's
+    // When set, answers instead of page_ (any status, redirects).
+    std::function<void(const httplib::Request&, httplib::Response&)> respond_;
     std::function<std::string(const std::string&)> page_ = [](const std::string&) {
         return std::string(
             "<p>普通<em>春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼鸟夜来</em></p>");
@@ -123,12 +131,110 @@ TEST_F(CliProgram, ABlockedSearchEndsThePassAsCancelled) {
     auto doc = nlohmann::json::parse(r.out);
     EXPECT_EQ(doc["passes"][0]["end"], "cancelled");
     EXPECT_EQ(doc["passes"][0]["originality"], "");
-    EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u);
+    EXPECT_EQ(doc["passes"][0]["coverage"], "已取消 0/2");
+    EXPECT_EQ(doc["passes"][0]["rows"].size(), 2u);
     EXPECT_NE(r.err.find("百度可能暂时屏蔽本机搜索"), std::string::npos);
 
+    // Going on past every prompt: exit 4, no value, nothing verified.
     r = run("--engine baidu --json --on-empty-page continue -", kArticle);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(nlohmann::json::parse(r.out)["passes"][0]["originality"], "0%");
+    EXPECT_EQ(r.status, 4);
+    doc = nlohmann::json::parse(r.out)["passes"][0];
+    EXPECT_EQ(doc["originality"], "");
+    EXPECT_EQ(doc["verified"], 0);
+    EXPECT_EQ(doc["unverified"], 2);
+    EXPECT_EQ(doc["coverage"], "已核实 0/2");
+    EXPECT_EQ(doc["rows"][0]["status"], "unverified");
+    EXPECT_EQ(doc["rows"][0]["reason"], "空白页面");
+}
+
+TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
+    struct Case {
+        const char* name;
+        std::function<void(const httplib::Request&, httplib::Response&)> respond;
+        const char* status;  // of the first segment, whose query the hit page highlights
+        const char* reason;
+        const char* engine = nullptr;  // only this engine's verification host; null: both
+    };
+    auto html = [](std::string body, int status = 200) {
+        return [body, status](const httplib::Request&, httplib::Response& res) {
+            res.status = status;
+            res.set_content(body, "text/html; charset=utf-8");
+        };
+    };
+    auto redirect = [](std::string target) {
+        return
+            [target](const httplib::Request&, httplib::Response& res) { res.set_redirect(target); };
+    };
+    const std::string hit =
+        "<em>春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼鸟夜来</em>";
+    const std::vector<Case> cases = {
+        {"captcha path", redirect("/static/captcha/tuxing.html"), "unverified", "屏蔽/验证码"},
+        {"baidu host", redirect("https://passport.baidu.com/login"), "unverified", "屏蔽/验证码",
+         "baidu"},
+        {"360 host", redirect("http://qcaptcha.so.com/?ret=x"), "unverified", "屏蔽/验证码", "360"},
+        {"403", html(hit, 403), "unverified", "屏蔽/验证码"},
+        {"429", html("", 429), "unverified", "屏蔽/验证码"},
+        {"500", html("", 500), "unverified", "HTTP 状态码 500"},
+        {"captcha title", html("<title>百度安全验证 访问异常页面</title>"), "unverified",
+         "屏蔽/验证码"},
+        {"body marker", html("<p>网络不给力，请稍后重试 访问过于频繁</p>"), "unverified",
+         "屏蔽/验证码"},
+        {"quoted marker", html("<p>百度安全验证 请输入验证码</p>" + hit), "hit", ""},
+        {"empty", html(""), "unverified", "空白页面"},
+        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "空白页面"},
+    };
+    for (const Case& c : cases) {
+        respond_ = c.respond;
+        std::string engine = c.engine ? std::string(" --engine ") + c.engine : std::string();
+        RunResult r = run("--json --quiet --on-empty-page continue" + engine + " -", kArticle);
+        EXPECT_EQ(r.status, std::string(c.status) == "hit" ? 0 : 4) << c.name << r.err;
+        auto doc = nlohmann::json::parse(r.out, nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << c.name << r.out;
+        for (const auto& pass : doc["passes"]) {
+            EXPECT_EQ(pass["rows"][0]["status"], c.status) << c.name << pass["engine"];
+            EXPECT_EQ(pass["rows"][0]["reason"], c.reason) << c.name << pass["engine"];
+        }
+    }
+
+    // Baidu's page without results echoes the query in em: original, and exit 0.
+    respond_ = [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(
+            "<div>很抱歉，没有找到与“<em>春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼"
+            "鸟夜来</em>”相关的网页。</div>",
+            "text/html; charset=utf-8");
+    };
+    RunResult r = run("--json --quiet --engine baidu -", kArticle);
+    EXPECT_EQ(r.status, 0) << r.err;
+    auto pass = nlohmann::json::parse(r.out)["passes"][0];
+    EXPECT_EQ(pass["rows"][0]["status"], "original");
+    EXPECT_EQ(pass["originality"], "100%");
+    EXPECT_EQ(pass["verified"], 2);
+    EXPECT_EQ(pass["unverified"], 0);
+    EXPECT_EQ(pass["coverage"], "已核实 2/2");
+
+    // Nothing listens: the prompt names it.
+    url360_ = "http://127.0.0.1:1";
+    r = run("--json --quiet --on-empty-page continue --engine 360 -", kArticle);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("无法连接360搜索：连接被拒绝"), std::string::npos) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["passes"][0]["rows"][0]["reason"], "无法连接");
+}
+
+TEST_F(CliProgram, IntervalAndUserAgentOptions) {
+    respond_ = [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content("<em>" + req.get_header_value("User-Agent") + "</em>", "text/html");
+    };
+    auto start = std::chrono::steady_clock::now();
+    RunResult r =
+        run("--json --quiet --engine 360 --interval-ms 100 --user-agent 'Editor/3.0' -", kArticle);
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Four requests of one engine, three waits between them.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    for (const auto& request : server_.requests()) {
+        EXPECT_EQ(request.headers.find("User-Agent")->second, "Editor/3.0");
+    }
+    EXPECT_EQ(run("--interval-ms -1 -", kArticle).status, 2);
+    EXPECT_EQ(run("--user-agent '' -", kArticle).status, 2);
 }
 
 TEST_F(CliProgram, RefusesBadInputWithAClearMessage) {

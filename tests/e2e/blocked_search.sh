@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# originality-cli against a blocked search-sim: with --on-empty-page cancel a
+# originality-cli against a blocked search-sim. With --on-empty-page cancel a
 # pass ends as cancelled at the first blocked answer (exit status 1, no
-# percentage); with continue it goes on to its normal end.
+# percentage, "已取消 a/b"); with continue it goes on, the blocked segments stay
+# unverified (exit status 4) and the value counts the verified ones only.
 #   blocked_search.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 # shellcheck source=e2e_support.sh
@@ -21,25 +22,45 @@ check() {
   json=$(cat "$work/result.json")
 }
 count() { grep -c -- "$1" <<<"$json" || true; }
+has() { grep -q -- "$1" <<<"$json" || fail "$2: no $1 in the result"; }
 
 # 360: segment 1 takes the two answered pages; page 1 of segment 2 is empty.
 check 360 cancel --block-after 2 --block-kind empty
 [[ $status == 1 ]] || fail "360 cancelled: exit $status, expected 1"
-grep -q '"end": "cancelled"' <<<"$json" || fail "360 pass did not end as cancelled"
-grep -q '"originality": ""' <<<"$json" || fail "360 cancelled pass shows a percentage"
-[[ $(count '"number"') == 2 ]] || fail "360 cancelled: expected 2 rows"
-[[ $(count '"hits": ""') == 1 ]] || fail "360 cancelled: the blocked row should have no hit count"
+has '"end": "cancelled"' "360 cancelled"
+has '"originality": ""' "360 cancelled"
+has '"coverage": "已取消 1/43"' "360 cancelled"
+[[ $(count '"reason": "已取消"') == 42 ]] || fail "360 cancelled: 42 rows should read 已取消"
 grep -q '360可能暂时屏蔽本机搜索' "$work/cli.err" || fail "no blocked-search prompt on stderr"
 
 # Baidu: segments 1 and 2 answered, the third answer is not UTF-8.
 check baidu cancel --block-after 2 --block-kind invalid-utf8
 [[ $status == 1 ]] || fail "Baidu cancelled: exit $status, expected 1"
-grep -q '"end": "cancelled"' <<<"$json" || fail "Baidu pass did not end as cancelled"
-grep -q '"originality": ""' <<<"$json" || fail "Baidu cancelled pass shows a percentage"
-[[ $(count '"number"') == 3 ]] || fail "Baidu cancelled: expected 3 rows"
+has '"end": "cancelled"' "Baidu cancelled"
+has '"originality": ""' "Baidu cancelled"
+has '"coverage": "已取消 2/43"' "Baidu cancelled"
 
-# Both engines, every answer empty, the prompt answered OK: both passes end normally.
+# Both engines, every answer empty, the prompt answered OK: both passes end
+# normally, nothing is verified, no value is claimed.
 check both continue --block-after 0 --block-kind empty
-[[ $status == 0 ]] || fail "continue: exit $status, expected 0"
+[[ $status == 4 ]] || fail "continue: exit $status, expected 4"
 [[ $(count '"end": "normal"') == 2 ]] || fail "continue: both passes should end normally"
-echo "blocked search-sim: cancel and continue as expected"
+[[ $(count '"originality": ""') == 2 ]] || fail "continue: a value over no verified segment"
+[[ $(count '"coverage": "已核实 0/43"') == 2 ]] || fail "continue: coverage"
+
+# Each way a real engine blocks, after the first six segments: the value is
+# computed over those (five original, one copied) and the rest is unverified.
+for kind in captcha captcha-redirect captcha-page status-429; do
+  check 360 continue --block-after 12 --block-kind "$kind"
+  [[ $status == 4 ]] || fail "360 $kind: exit $status, expected 4"
+  has '"originality": "83.33%"' "360 $kind"
+  has '"coverage": "已核实 6/43"' "360 $kind"
+  has '（37段未核实）' "360 $kind"
+  [[ $(count '"reason": "屏蔽/验证码"') == 37 ]] || fail "360 $kind: 37 rows should read 屏蔽/验证码"
+  check baidu continue --block-after 6 --block-kind "$kind"
+  [[ $status == 4 ]] || fail "Baidu $kind: exit $status, expected 4"
+  has '"originality": "83.33%"' "Baidu $kind"
+  has '"coverage": "已核实 6/43"' "Baidu $kind"
+  [[ $(count '"reason": "屏蔽/验证码"') == 37 ]] || fail "Baidu $kind: 37 rows should read 屏蔽/验证码"
+done
+echo "blocked search-sim: cancel, continue and every block kind as expected"

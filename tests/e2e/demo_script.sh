@@ -16,4 +16,8 @@ grep -q 'OFFLINE DEMO' "$out" || fail "no banner"
 grep -q 'NOT the web' "$out" || fail "the demo does not say it is not the web"
 [[ $(grep -c '79\.07%' "$out") -ge 2 ]] || fail "expected the sample article's 79.07% for both engines"
 grep -q 'search-sim answered 129 queries' "$out" || fail "unexpected number of queries"
+# The blocked run: six segments verified, the value over those, the rest unverified.
+grep -q '360原创度: 83.33% (已核实 6/43)' "$out" || fail "the blocked run's value and coverage"
+grep -q '（37段未核实）' "$out" || fail "the blocked run's verdict does not name the unverified"
+grep -q 'exit status 4' "$out" || fail "the blocked run's exit status"
 echo "offline demo: ok"

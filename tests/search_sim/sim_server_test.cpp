@@ -174,6 +174,42 @@ TEST(SimServer, BlockedAnswersComeAfterTheNthQuery) {
     }
 }
 
+TEST(SimServer, BlocksRehearseTheRealEnginesAnswers) {
+    const std::string target360 = "/s?q=" + urlEncode(encodeUtf8(kCopied)) + "&pn=1";
+    const std::string targetBaidu = "/s?wd=" + urlEncode(G("茶馆"));
+    {
+        RunningSim sim({0, BlockKind::CaptchaRedirect});
+        auto res = sim.get(target360);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 302);
+        std::string location = res->get_header_value("Location");
+        EXPECT_EQ(location.rfind("/static/captcha/tuxing.html?", 0), 0u) << location;
+        auto captcha = sim.get("/static/captcha/tuxing.html?ak=sim");  // on the simulator itself
+        EXPECT_EQ(captcha->status, 200);
+        EXPECT_NE(captcha->body.find("验证码"), std::string::npos);
+    }
+    {
+        RunningSim sim({0, BlockKind::CaptchaPage});
+        EXPECT_NE(sim.get(targetBaidu)->body.find("<title>百度安全验证</title>"),
+                  std::string::npos);
+        EXPECT_NE(sim.get(target360)->body.find("<title>访问异常页面</title>"), std::string::npos);
+    }
+    {
+        RunningSim sim({0, BlockKind::Status429});
+        EXPECT_EQ(sim.get(target360)->status, 429);
+    }
+}
+
+TEST(SimServer, AQueryWithoutResultsGetsTheEnginesNoResultsPage) {
+    RunningSim sim;
+    // Baidu echoes the query inside em; 360 does not highlight it.
+    auto baidu = sim.get("/s?wd=" + urlEncode(G("量子")));
+    EXPECT_NE(baidu->body.find("很抱歉，没有找到与“<em>量子</em>”相关的网页。"), std::string::npos);
+    auto so360 = sim.get("/s?q=" + urlEncode(encodeUtf8(U"量子")) + "&pn=1");
+    EXPECT_NE(so360->body.find("相关的网页"), std::string::npos);
+    EXPECT_EQ(so360->body.find("<em>"), std::string::npos);
+}
+
 TEST(SimServer, StopsWhileIdleOrBeforeItRuns) {
     std::vector<Document> docs = sampleDocuments();
     SearchService service(docs, {});

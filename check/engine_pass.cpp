@@ -1,0 +1,108 @@
+// The check pass of one engine, and the recheck of its unverified segments.
+#include "check/check_pass.h"
+#include "check/page_class.h"
+#include "check/pass_steps.h"
+#include "check/segment_check.h"
+
+namespace oc {
+namespace {
+
+// Gives the segments the pass never reached their rows, unverified (已取消).
+void markNotReached(WindowPort& window, std::string_view grid, PassOutcome& outcome,
+                    SegmentList& remaining, const EngineTable& table, const Text& base) {
+    while (!remaining.empty()) {
+        Text segment = std::move(remaining.front());
+        remaining.pop_front();
+        SegmentResult result;
+        result.reason = unverified_reason::cancelled();
+        result.url = table.queryUrl(base, segment, table.pagesPerSegment);
+        int row = appendSegmentRow(window, grid, segment);
+        writeSegmentRow(window, grid, row, result);
+        outcome.segments.push_back(std::move(segment));
+        outcome.rows.push_back(row);
+        outcome.results.push_back(std::move(result));
+    }
+}
+
+}  // namespace
+
+PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    outcome = PassOutcome();
+    const PassComponents shown = componentsOf(engine);
+    std::optional<PreparedPass> pass = beginPass(env, shown);
+    if (!pass) {
+        return PassEnd::EmptyArticle;
+    }
+    WindowPort& window = *env.window;
+    const EngineTable& table = engineTable(engine);
+    Pacer pacer(passInterval(env, pass->settings));
+    const SegmentContext context{env,
+                                 table,
+                                 engineBaseUrl(env, engine),
+                                 2 * pass->settings.minRunChars,
+                                 passFetchLimits(env),
+                                 pacer};
+    while (!pass->segments.empty()) {
+        Text segment = std::move(pass->segments.front());
+        pass->segments.pop_front();
+        int row = appendSegmentRow(window, shown.grid, segment);
+        SegmentResult result = checkSegment(context, segment);
+        writeSegmentRow(window, shown.grid, row, result);
+        outcome.segments.push_back(std::move(segment));
+        outcome.rows.push_back(row);
+        bool cancelled = result.cancelled;
+        outcome.results.push_back(std::move(result));
+        if (cancelled) {
+            markNotReached(window, shown.grid, outcome, pass->segments, table, context.baseUrl);
+            finishPass(window, shown, outcome, true);
+            return PassEnd::Cancelled;
+        }
+    }
+    finishPass(window, shown, outcome, false);
+    return PassEnd::Normal;
+}
+
+PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    const PassComponents shown = componentsOf(engine);
+    WindowPort& window = *env.window;
+    window.setButtonDisabled(component::kCheckButton, true);
+    window.setLabelCaption(shown.valueLabel, Text());
+    if (!shown.verdictLabel.empty()) {
+        window.setLabelCaption(shown.verdictLabel, Text());
+    }
+    const CheckSettings settings = loadCheckSettings(env.settingsPath);
+    Pacer pacer(passInterval(env, settings));
+    const SegmentContext context{env,
+                                 engineTable(engine),
+                                 engineBaseUrl(env, engine),
+                                 2 * settings.minRunChars,
+                                 passFetchLimits(env),
+                                 pacer};
+    for (std::size_t i = 0; i < outcome.results.size(); ++i) {
+        if (outcome.results[i].status != SegmentStatus::Unverified) {
+            continue;
+        }
+        SegmentResult result = checkSegment(context, outcome.segments[i]);
+        writeSegmentRow(window, shown.grid, outcome.rows[i], result);
+        bool cancelled = result.cancelled;
+        outcome.results[i] = std::move(result);
+        if (cancelled) {
+            finishPass(window, shown, outcome, true);
+            return PassEnd::Cancelled;
+        }
+    }
+    finishPass(window, shown, outcome, false);
+    return PassEnd::Normal;
+}
+
+PassEnd runBaiduPass(const PassEnvironment& env) {
+    PassOutcome outcome;
+    return runEnginePass(Engine::Baidu, env, outcome);
+}
+
+PassEnd run360Pass(const PassEnvironment& env) {
+    PassOutcome outcome;
+    return runEnginePass(Engine::So360, env, outcome);
+}
+
+}  // namespace oc

@@ -1,0 +1,71 @@
+#include "check/engine_tables.h"
+
+#include "check/pass_texts.h"
+#include "services/boundary_text.h"
+#include "services/conversions.h"
+#include "services/encoding.h"
+#include "services/text_ops.h"
+
+namespace oc {
+namespace {
+
+TextList gbkList(std::initializer_list<const char*> utf8) {
+    TextList list;
+    for (const char* text : utf8) {
+        list.push_back(gbkFromUtf8(text));
+    }
+    return list;
+}
+
+EngineTable makeBaidu() {
+    EngineTable t;
+    t.engine = Engine::Baidu;
+    t.name = gbkFromUtf8("百度");
+    t.verificationHosts = {"wappass.baidu.com", "passport.baidu.com"};
+    t.blockTitles = gbkList({"百度安全验证", "安全验证", "登录百度账号"});
+    t.bodyMarkers =
+        gbkList({"网络不给力，请稍后重试", "请完成下方验证后继续操作", "wappass.baidu.com"});
+    // 很抱歉，没有找到与“<em>...</em>”相关的网页。
+    t.noResultsPhrases =
+        gbkList({"没有找到与“", "抱歉没有找到", "没有找到相关结果", "未找到相关结果"});
+    t.pagesPerSegment = 1;
+    t.highlightCaseSensitive = false;
+    t.pageWithoutHighlightUnverified = true;
+    return t;
+}
+
+EngineTable make360() {
+    EngineTable t;
+    t.engine = Engine::So360;
+    t.name = gbkFromUtf8("360搜索");
+    t.verificationHosts = {"qcaptcha.so.com"};
+    t.blockTitles = gbkList({"访问异常", "验证码"});
+    t.bodyMarkers = gbkList({"访问过于频繁", "请输入验证码", "qcaptcha"});
+    t.pagesPerSegment = 2;
+    t.highlightCaseSensitive = true;
+    t.pageWithoutHighlightUnverified = false;
+    return t;
+}
+
+}  // namespace
+
+Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) const {
+    if (engine == Engine::Baidu) {
+        // GBK, full-width letters and digits made ASCII, 20 results.
+        return base + "/s?wd=" + urlEncode(toHalfWidth(segment), false, false) + "&rn=20&lm=0";
+    }
+    return base + "/s?q=" + urlEncode(segment, true, true) +
+           "&pn=" + toText(static_cast<std::int32_t>(page));
+}
+
+const Text& EngineTable::blockedPrompt() const {
+    return engine == Engine::Baidu ? pass_texts::baiduBlocked() : pass_texts::blocked360();
+}
+
+const EngineTable& engineTable(Engine engine) {
+    static const EngineTable baidu = makeBaidu();
+    static const EngineTable engine360 = make360();
+    return engine == Engine::Baidu ? baidu : engine360;
+}
+
+}  // namespace oc

@@ -1,0 +1,236 @@
+#include "check/page_class.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "check/highlight.h"
+#include "services/boundary_text.h"
+#include "services/conversions.h"
+#include "services/encoding.h"
+#include "services/text_ops.h"
+#include "services/url_parts.h"
+
+namespace oc {
+namespace {
+
+constexpr long kForbidden = 403;
+constexpr long kTooManyRequests = 429;
+constexpr long kFirstErrorStatus = 400;
+// The no-results sentence ends at "。", at a tag other than em, or here.
+constexpr std::size_t kMaxSentenceBytes = 600;
+
+// The fixed texts of this file, as GBK.
+struct PageTexts {
+    Text unreachable = gbkFromUtf8("无法连接");
+    Text timedOut = gbkFromUtf8("超时");
+    Text tooManyRedirects = gbkFromUtf8("重定向过多");
+    Text emptyPage = gbkFromUtf8("空白页面");
+    Text httpStatus = gbkFromUtf8("HTTP 状态码 ");
+    Text blocked = gbkFromUtf8("屏蔽/验证码");
+    Text noHighlight = gbkFromUtf8("页面无飘红");
+    Text cancelled = gbkFromUtf8("已取消");
+    Text refused = gbkFromUtf8("连接被拒绝");
+    Text notResolved = gbkFromUtf8("无法解析主机名");
+    Text connectTimeout = gbkFromUtf8("连接超时");
+    Text stalled = gbkFromUtf8("服务器长时间没有应答");
+    Text closed = gbkFromUtf8("连接被服务器关闭");
+    Text badUrl = gbkFromUtf8("地址无效");
+    Text aborted = gbkFromUtf8("查询已中止");
+    Text networkError = gbkFromUtf8("网络错误");
+    Text fullStop = gbkFromUtf8("。");
+};
+
+const PageTexts& texts() {
+    static const PageTexts t;
+    return t;
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// The reason and, for a page that never arrived, what went wrong.
+std::pair<Text, Text> failureTexts(FetchFailure failure) {
+    const PageTexts& t = texts();
+    switch (failure) {
+        case FetchFailure::ConnectionRefused:
+            return {t.unreachable, t.refused};
+        case FetchFailure::NameNotResolved:
+            return {t.unreachable, t.notResolved};
+        case FetchFailure::TimedOut:
+            return {t.timedOut, t.connectTimeout};
+        case FetchFailure::Stalled:
+            return {t.timedOut, t.stalled};
+        case FetchFailure::Closed:
+            return {t.unreachable, t.closed};
+        case FetchFailure::BadUrl:
+            return {t.unreachable, t.badUrl};
+        case FetchFailure::TooManyRedirects:
+            return {t.tooManyRedirects, Text()};
+        case FetchFailure::Aborted:
+            return {t.cancelled, t.aborted};
+        case FetchFailure::None:
+        case FetchFailure::Other:
+            break;
+    }
+    return {t.unreachable, t.networkError};
+}
+
+ClassifiedPage failed(Text reason) {
+    ClassifiedPage page;
+    page.pageClass = PageClass::Failed;
+    page.reason = std::move(reason);
+    return page;
+}
+
+ClassifiedPage blocked() {
+    ClassifiedPage page;
+    page.pageClass = PageClass::Blocked;
+    page.reason = unverified_reason::blocked();
+    return page;
+}
+
+bool holdsAny(const Text& text, const TextList& needles) {
+    return std::any_of(needles.begin(), needles.end(),
+                       [&](const Text& needle) { return text.find(needle) != Text::npos; });
+}
+
+// The text of the page's first <title> element; empty without one.
+Text titleOf(const Text& page) {
+    std::string lower = lowerAscii(page);
+    std::size_t open = lower.find("<title");
+    if (open == std::string::npos) {
+        return {};
+    }
+    std::size_t start = lower.find('>', open);
+    if (start == std::string::npos) {
+        return {};
+    }
+    std::size_t end = lower.find("</title", start);
+    return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
+}
+
+RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
+    RegexMatchList matches;
+    if (table.highlightCaseSensitive) {
+        Regex regex;
+        regex.compile(kHighlightPattern);
+        matches = regex.searchAll(page);
+    } else {
+        findAllMatches(kHighlightPattern, page, matches);
+    }
+    return matches;
+}
+
+// Where the no-results sentences lie: from each phrase to the first "。", to
+// a tag other than em, or a bounded length.
+std::vector<std::pair<std::size_t, std::size_t>> noResultsSentences(const EngineTable& table,
+                                                                    const Text& page) {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    const Text& stop = texts().fullStop;
+    for (const Text& phrase : table.noResultsPhrases) {
+        for (std::size_t at = page.find(phrase); at != Text::npos;
+             at = page.find(phrase, at + phrase.size())) {
+            std::size_t end = at + phrase.size();
+            std::size_t limit = std::min(page.size(), at + kMaxSentenceBytes);
+            while (end < limit) {
+                if (page.compare(end, stop.size(), stop) == 0) {
+                    break;
+                }
+                if (page[end] == '<') {
+                    std::string tag = lowerAscii(page.substr(end, 5));
+                    if (tag.rfind("<em>", 0) != 0 && tag.rfind("</em>", 0) != 0) {
+                        break;
+                    }
+                }
+                end += isLeadByte(page[end]) ? 2 : 1;
+            }
+            spans.emplace_back(at, end);
+        }
+    }
+    return spans;
+}
+
+// A page that says it found nothing, whose highlighted fragments (if any) all
+// lie in that sentence: the echoed query.
+bool isNoResultsPage(const EngineTable& table, const Text& page, const RegexMatchList& matches) {
+    auto spans = noResultsSentences(table, page);
+    if (spans.empty()) {
+        return false;
+    }
+    return std::all_of(matches.begin(), matches.end(), [&](const RegexMatch& match) {
+        const MatchSpan& whole = match.spans().front();
+        auto start = static_cast<std::size_t>(whole.start);
+        auto end = start + static_cast<std::size_t>(whole.length);
+        return std::any_of(spans.begin(), spans.end(), [&](const auto& span) {
+            return start >= span.first && end <= span.second;
+        });
+    });
+}
+
+}  // namespace
+
+namespace unverified_reason {
+const Text& blocked() {
+    return texts().blocked;
+}
+const Text& noHighlight() {
+    return texts().noHighlight;
+}
+const Text& cancelled() {
+    return texts().cancelled;
+}
+}  // namespace unverified_reason
+
+bool isVerificationRedirect(const EngineTable& table, const std::string& target) {
+    const std::string host = urlHost(target);
+    return std::find(table.verificationHosts.begin(), table.verificationHosts.end(), host) !=
+               table.verificationHosts.end() ||
+           lowerAscii(urlPath(target)).find("captcha") != std::string::npos;
+}
+
+ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report) {
+    if (!report.arrived()) {
+        auto [reason, failure] = failureTexts(report.failure);
+        ClassifiedPage page = failed(reason);
+        // Too many redirects: responses came, only no page at their end.
+        page.arrived = report.failure == FetchFailure::TooManyRedirects;
+        page.failure = failure;
+        return page;
+    }
+    if (report.redirectRefused || report.status == kForbidden ||
+        report.status == kTooManyRequests) {
+        return blocked();
+    }
+    if (report.status >= kFirstErrorStatus) {
+        return failed(texts().httpStatus + toText(static_cast<std::int32_t>(report.status)));
+    }
+    // An empty page and one that is not UTF-8 read alike: no text.
+    Text text = toText(convertEncoding(report.body, "UTF-8", "GB18030"));
+    if (text.empty()) {
+        return failed(texts().emptyPage);
+    }
+    // A result page's title echoes the query, which may name a block title
+    // itself; such a page has highlighted fragments, a block page none.
+    RegexMatchList highlights = highlightsOf(table, text);
+    if (highlights.empty() &&
+        (holdsAny(titleOf(text), table.blockTitles) || holdsAny(text, table.bodyMarkers))) {
+        return blocked();
+    }
+    ClassifiedPage page;
+    if (isNoResultsPage(table, text, highlights)) {
+        page.pageClass = PageClass::NoResults;
+    } else {
+        page.pageClass = PageClass::ResultPage;
+        page.highlights = std::move(highlights);
+    }
+    page.text = std::move(text);
+    return page;
+}
+
+}  // namespace oc

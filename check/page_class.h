@@ -1,0 +1,46 @@
+// What a fetched result page is: a block, a failure, a page without results
+// or a result page to analyse.
+#pragma once
+
+#include <string>
+
+#include "check/engine_tables.h"
+#include "services/http_fetch.h"
+#include "text/regex.h"
+
+namespace oc {
+
+enum class PageClass { Blocked, Failed, NoResults, ResultPage };
+
+struct ClassifiedPage {
+    PageClass pageClass = PageClass::Failed;
+    // For a blocked or failed page: the short reason shown with the segment.
+    Text reason;
+    // False when no page arrived at all (refused, not resolved, time-out, ...):
+    // the prompt then names what went wrong, `failure`.
+    bool arrived = true;
+    Text failure;
+    // The page decoded to GBK and its highlighted fragments (for a page without
+    // results: none, the echoed query is not one).
+    Text text;
+    RegexMatchList highlights;
+
+    bool verified() const {
+        return pageClass == PageClass::NoResults || pageClass == PageClass::ResultPage;
+    }
+};
+
+// A redirect to one of the engine's verification hosts or to a path that
+// holds "captcha" in any letter case: a block, not to be followed.
+bool isVerificationRedirect(const EngineTable& table, const std::string& target);
+
+ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report);
+
+// Short reasons of an unverified segment.
+namespace unverified_reason {
+const Text& blocked();      // 屏蔽/验证码
+const Text& noHighlight();  // 页面无飘红
+const Text& cancelled();    // 已取消
+}  // namespace unverified_reason
+
+}  // namespace oc

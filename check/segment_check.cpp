@@ -1,0 +1,89 @@
+#include "check/segment_check.h"
+
+#include <thread>
+
+#include "check/highlight.h"
+#include "check/page_class.h"
+#include "check/pass_texts.h"
+#include "services/boundary_text.h"
+
+namespace oc {
+namespace {
+
+constexpr std::chrono::milliseconds kPacingStep{50};
+
+// The prompt after a page that was blocked, failed or never arrived: true to
+// go on (确定), false to give up the pass (取消).
+bool continueAfterPage(const SegmentContext& context, const ClassifiedPage& page) {
+    static const Text cannotConnect = gbkFromUtf8("无法连接");
+    static const Text colon = gbkFromUtf8("：");
+    Text prompt = page.arrived ? context.table.blockedPrompt()
+                               : cannotConnect + context.table.name + colon + page.failure;
+    return context.env.platform->messageBox(prompt, kMbOkCancel, pass_texts::blockedTitle()) !=
+           kAnswerCancel;
+}
+
+}  // namespace
+
+void Pacer::beforeRequest() {
+    using Clock = std::chrono::steady_clock;
+    if (!first_ && interval_.count() > 0) {
+        const Clock::time_point due = last_ + interval_;
+        while (Clock::now() < due && !fetchesAborted()) {
+            std::this_thread::sleep_for(std::min<Clock::duration>(kPacingStep, due - Clock::now()));
+        }
+    }
+    first_ = false;
+    last_ = Clock::now();
+}
+
+SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
+    const EngineTable& table = context.table;
+    SegmentResult result;
+    bool anyVerified = false;  // a page of the segment was verified so far
+    bool allVerified = true;
+    auto followRedirect = [&table](const std::string& target) {
+        return !isVerificationRedirect(table, target);
+    };
+    for (int pageNumber = 1; pageNumber <= table.pagesPerSegment; ++pageNumber) {
+        result.url = table.queryUrl(context.baseUrl, segment, pageNumber);
+        context.pacer.beforeRequest();
+        ClassifiedPage page =
+            classifyPage(table, fetchPage(result.url, context.limits, followRedirect));
+        if (!page.verified()) {
+            allVerified = false;
+            if (result.reason.empty()) {
+                result.reason = page.reason;
+            }
+            if (!anyVerified && !continueAfterPage(context, page)) {
+                result.status = SegmentStatus::Unverified;
+                result.reason = unverified_reason::cancelled();
+                result.cancelled = true;
+                return result;
+            }
+            continue;
+        }
+        anyVerified = true;
+        if (page.pageClass == PageClass::ResultPage && page.highlights.empty() &&
+            table.pageWithoutHighlightUnverified) {
+            allVerified = false;
+            if (result.reason.empty()) {
+                result.reason = unverified_reason::noHighlight();
+            }
+            continue;
+        }
+        result.hits +=
+            countHighlightHits(segment, page.text, page.highlights, context.thresholdBytes);
+    }
+    if (result.hits > 0) {
+        result.status = SegmentStatus::Hit;
+        result.reason.clear();
+    } else if (allVerified) {
+        result.status = SegmentStatus::Original;
+    } else {
+        result.status = SegmentStatus::Unverified;
+    }
+    return result;
+}
+
+}  // namespace oc

@@ -1,0 +1,38 @@
+// Checking one segment against one engine: its result pages fetched (paced),
+// classified and combined into the segment's status, with the block prompts.
+#pragma once
+
+#include <chrono>
+
+#include "check/check_pass.h"
+#include "check/engine_tables.h"
+#include "check/segment_status.h"
+
+namespace oc {
+
+// Keeps the requests of one engine apart by the query interval.
+class Pacer {
+  public:
+    explicit Pacer(std::chrono::milliseconds interval) : interval_(interval) {}
+    // Waits until the interval has passed since the previous request (not
+    // before the first); returns early when fetches are aborted.
+    void beforeRequest();
+
+  private:
+    std::chrono::milliseconds interval_;
+    std::chrono::steady_clock::time_point last_{};
+    bool first_ = true;
+};
+
+struct SegmentContext {
+    const PassEnvironment& env;
+    const EngineTable& table;
+    Text baseUrl;
+    int thresholdBytes = 0;
+    FetchLimits limits;
+    Pacer& pacer;
+};
+
+SegmentResult checkSegment(const SegmentContext& context, const Text& segment);
+
+}  // namespace oc

@@ -1,0 +1,30 @@
+#include "check/segment_status.h"
+
+#include <algorithm>
+
+#include "services/boundary_text.h"
+
+namespace oc {
+
+const Text& statusText(SegmentStatus status) {
+    static const Text hit = gbkFromUtf8("命中");
+    static const Text original = gbkFromUtf8("原创");
+    static const Text unverified = gbkFromUtf8("未核实");
+    switch (status) {
+        case SegmentStatus::Hit:
+            return hit;
+        case SegmentStatus::Original:
+            return original;
+        case SegmentStatus::Unverified:
+            break;
+    }
+    return unverified;
+}
+
+int PassOutcome::count(SegmentStatus status) const {
+    return static_cast<int>(
+        std::count_if(results.begin(), results.end(),
+                      [&](const SegmentResult& r) { return r.status == status; }));
+}
+
+}  // namespace oc

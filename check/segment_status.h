@@ -1,0 +1,38 @@
+// The status of a checked segment and what a pass leaves behind for the
+// recheck of its unverified segments.
+#pragma once
+
+#include <vector>
+
+#include "services/text_types.h"
+
+namespace oc {
+
+// 命中: a verified page shows a qualifying highlighted run. 原创: every page of
+// the segment was verified and none shows one. 未核实: otherwise.
+enum class SegmentStatus { Hit, Original, Unverified };
+
+struct SegmentResult {
+    SegmentStatus status = SegmentStatus::Unverified;
+    Text reason;  // why it is unverified; empty otherwise
+    int hits = 0;
+    Text url;                // the query URL the row shows
+    bool cancelled = false;  // the user gave up at a prompt while it was checked
+};
+
+// 命中 / 原创 / 未核实.
+const Text& statusText(SegmentStatus status);
+
+// Each segment of a pass with the grid row that shows it and its result.
+struct PassOutcome {
+    TextList segments;
+    std::vector<int> rows;
+    std::vector<SegmentResult> results;
+
+    int count(SegmentStatus status) const;
+    int verified() const { return count(SegmentStatus::Original) + count(SegmentStatus::Hit); }
+    int total() const { return static_cast<int>(results.size()); }
+    bool hasUnverified() const { return verified() < total(); }
+};
+
+}  // namespace oc
