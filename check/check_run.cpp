@@ -5,6 +5,8 @@
 #include <mutex>
 #include <thread>
 
+#include "services/internet_client.h"
+
 namespace oc {
 namespace {
 
@@ -150,6 +152,8 @@ void CheckRun::State::launch(const std::shared_ptr<State>& state,
             } catch (...) {
                 // A pass never throws; should one, its run still ends cleanly.
             }
+            // The cookies the engines set during the pass outlast the program.
+            InternetClient::instance().flushCookies();
             bool last;
             bool unverified;
             {

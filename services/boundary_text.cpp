@@ -35,10 +35,14 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t p) {
     return std::min(n, s.size() - p);
 }
 
-// Converts `in` through `cd`; on an unconvertible or invalid input sequence the
-// callback decides what to write and how many input bytes to skip.
-template <typename OnBad>
-std::string convertLenient(iconv_t cd, std::string_view in, OnBad onBad) {
+}  // namespace
+
+std::optional<std::string> convertLeniently(const char* toCode, const char* fromCode,
+                                            std::string_view in, const BadSequence& onBad) {
+    Converter cd(toCode, fromCode);
+    if (!cd.ok()) {
+        return std::nullopt;
+    }
     std::string out;
     out.reserve(in.size() * 3 / 2 + 16);
     char buffer[4096];
@@ -48,7 +52,7 @@ std::string convertLenient(iconv_t cd, std::string_view in, OnBad onBad) {
         std::size_t inLeft = in.size() - pos;
         char* outPtr = buffer;
         std::size_t outLeft = sizeof buffer;
-        std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        std::size_t rc = iconv(cd.get(), &inPtr, &inLeft, &outPtr, &outLeft);
         int err = errno;
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
         pos = in.size() - inLeft;
@@ -58,34 +62,18 @@ std::string convertLenient(iconv_t cd, std::string_view in, OnBad onBad) {
         if (err == E2BIG) {
             continue;
         }
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        pos += onBad(out, pos);
+        iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+        pos += std::max<std::size_t>(1, onBad(out, pos));
     }
     return out;
 }
 
-}  // namespace
-
-std::string utf8FromGbk(std::string_view gbk) {
-    Converter cd("UTF-8", "GB18030");
-    if (!cd.ok()) {
-        return std::string(gbk);
-    }
-    return convertLenient(cd.get(), gbk, [&](std::string& out, std::size_t pos) {
-        out += "\xEF\xBF\xBD";
-        return isLeadByte(gbk[pos]) && pos + 1 < gbk.size() ? std::size_t{2} : std::size_t{1};
-    });
-}
-
-Text gbkFromUtf8(std::string_view utf8) {
-    Converter cd("CP936", "UTF-8");
-    if (!cd.ok()) {
+Text gbkFromEncoding(const char* fromCode, std::string_view in, const BadSequence& onBad) {
+    std::optional<std::string> converted = convertLeniently("CP936", fromCode, in, onBad);
+    if (!converted) {
         return {};
     }
-    Text out = convertLenient(cd.get(), utf8, [&](std::string& o, std::size_t pos) {
-        o += '?';
-        return utf8SequenceLength(utf8, pos);
-    });
+    Text out = std::move(*converted);
     std::erase(out, '\0');
     // Code page 936 writes the euro sign as the one byte 0x80, which a text
     // would take for the first byte of a two-byte character; its two-byte
@@ -99,40 +87,66 @@ Text gbkFromUtf8(std::string_view utf8) {
     return out;
 }
 
+std::string utf8FromGbk(std::string_view gbk) {
+    std::optional<std::string> utf8 =
+        convertLeniently("UTF-8", "GB18030", gbk, [&](std::string& out, std::size_t pos) {
+            out += "\xEF\xBF\xBD";
+            return isLeadByte(gbk[pos]) && pos + 1 < gbk.size() ? std::size_t{2} : std::size_t{1};
+        });
+    return utf8 ? std::move(*utf8) : std::string(gbk);
+}
+
+Text gbkFromUtf8(std::string_view utf8) {
+    return gbkFromEncoding("UTF-8", utf8, [&](std::string& out, std::size_t pos) {
+        out += '?';
+        return utf8SequenceLength(utf8, pos);
+    });
+}
+
+std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
+    if (i >= s.size()) {
+        return 0;
+    }
+    auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+        return 1;
+    }
+    std::size_t n;
+    unsigned cp;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        cp = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        cp = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return n;
+}
+
 bool isValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
-        auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t n;
-        unsigned cp;
-        if (b >= 0xC2 && b <= 0xDF) {
-            n = 2;
-            cp = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            n = 3;
-            cp = b & 0x0F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            n = 4;
-            cp = b & 0x07;
-        } else {
-            return false;
-        }
-        if (i + n > s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < n; ++k) {
-            auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF)) {
+        std::size_t n = utf8SequenceAt(s, i);
+        if (n == 0) {
             return false;
         }
         i += n;

@@ -29,14 +29,14 @@ int saturate(long long value) {
 
 Text formatWith(const char* format, double value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    // A locale with a decimal comma must not leak into our texts.
-    for (char& c : buffer) {
-        if (c == ',') {
-            c = '.';
-        }
+    int written = std::snprintf(buffer, sizeof buffer, format, value);
+    if (written < 0) {
+        return {};
     }
-    return buffer;
+    Text text(buffer, std::min(static_cast<std::size_t>(written), sizeof buffer - 1));
+    // A locale with a decimal comma must not leak into our texts.
+    std::replace(text.begin(), text.end(), ',', '.');
+    return text;
 }
 
 // GBK forms of the date and time unit characters.

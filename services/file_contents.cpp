@@ -4,10 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <signal.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace oc {
 namespace {
@@ -52,16 +57,57 @@ std::string resolvedTarget(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
+std::string nameOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The process id in a temporary file name ".NAME.PID.N.tmp", 0 when the entry
+// is no such file.
+pid_t temporaryOwner(std::string_view entry, std::string_view name) {
+    std::string prefix = "." + std::string(name) + ".";
+    if (!entry.starts_with(prefix) || !entry.ends_with(".tmp")) {
+        return 0;
+    }
+    std::string_view rest = entry.substr(prefix.size(), entry.size() - prefix.size() - 4);
+    std::size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos ||
+        rest.substr(0, dot).find_first_not_of("0123456789") != std::string_view::npos ||
+        rest.substr(dot + 1).empty() ||
+        rest.substr(dot + 1).find_first_not_of("0123456789") != std::string_view::npos || dot > 9) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::atol(std::string(rest.substr(0, dot)).c_str()));
+}
+
+// Removes the temporary files of saves that a process ended before it
+// could rename them (killed, or the machine stopped).
+void removeStaleTemporaries(const std::string& target) {
+    std::string folder = folderOf(target);
+    std::string name = nameOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        pid_t owner = temporaryOwner(entry->d_name, name);
+        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 // Creates a new, empty file beside `target` that no one else has opened.
-int createTemporaryBeside(const std::string& target, std::string& tempPath) {
+int createTemporaryBeside(const std::string& target, std::string& tempPath, mode_t mode) {
     static std::atomic<unsigned> counter{0};
     std::string folder = folderOf(target);
-    std::size_t slash = target.rfind('/');
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string name = nameOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = folder + "/." + name + "." + std::to_string(::getpid()) + "." +
                    std::to_string(counter.fetch_add(1)) + ".tmp";
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int fd =
+            ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -93,7 +139,7 @@ bool writeAllBytes(int fd, std::string_view bytes) {
     return true;
 }
 
-FileBytes readWholeFile(const std::string& nativePath) {
+FileBytes readFilePrefix(const std::string& nativePath, std::size_t maxBytes) {
     FileBytes result;
     // Non-blocking, so that a pipe at the path cannot hang the reader.
     FdCloser fd(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -104,15 +150,14 @@ FileBytes readWholeFile(const std::string& nativePath) {
     }
     result.status = FileReadStatus::Unreadable;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::size_t>(st.st_size) > kMaxWholeFileBytes) {
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return result;
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    bytes.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
     char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    while (bytes.size() < maxBytes) {
+        ssize_t n = ::read(fd.get(), buffer, std::min(sizeof buffer, maxBytes - bytes.size()));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -122,9 +167,6 @@ FileBytes readWholeFile(const std::string& nativePath) {
         if (n == 0) {
             break;
         }
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxWholeFileBytes) {
-            return result;  // grew past the limit while being read
-        }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     result.status = FileReadStatus::Ok;
@@ -132,23 +174,35 @@ FileBytes readWholeFile(const std::string& nativePath) {
     return result;
 }
 
-bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes) {
+FileBytes readWholeFile(const std::string& nativePath) {
+    // One byte more than allowed shows a file above the limit, or one that grew past it.
+    FileBytes result = readFilePrefix(nativePath, kMaxWholeFileBytes + 1);
+    if (result.status == FileReadStatus::Ok && result.bytes.size() > kMaxWholeFileBytes) {
+        return {FileReadStatus::Unreadable, {}};
+    }
+    return result;
+}
+
+bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes,
+                           const ReplaceOptions& options) {
     if (nativePath.empty()) {
         return false;
     }
-    std::string target = resolvedTarget(nativePath);
+    std::string target = options.privateFile ? nativePath : resolvedTarget(nativePath);
     struct stat old {};
-    bool existed = ::stat(target.c_str(), &old) == 0;
+    bool existed = ::lstat(target.c_str(), &old) == 0 && !S_ISLNK(old.st_mode);
     // A file the user made read-only stays as it is, as it would for a write in place.
     if (existed && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
         return false;
     }
+    removeStaleTemporaries(target);
     std::string tempPath;
-    FdCloser fd(createTemporaryBeside(target, tempPath));
+    FdCloser fd(createTemporaryBeside(target, tempPath, options.privateFile ? 0600 : 0666));
     if (fd.get() < 0) {
         return false;
     }
-    bool ok = !existed || ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+    mode_t mode = options.privateFile ? 0600 : old.st_mode & 07777;
+    bool ok = !(existed || options.privateFile) || ::fchmod(fd.get(), mode) == 0;
     ok = ok && writeAllBytes(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;
     ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;

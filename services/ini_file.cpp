@@ -1,6 +1,12 @@
 #include "services/ini_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <mutex>
+#include <thread>
 
 #include "services/file_contents.h"
 #include "services/files.h"
@@ -66,6 +72,95 @@ bool writableName(std::string_view name, bool isKey) {
            (name.find('=') == std::string_view::npos && name.front() != ';' && name.front() != '[');
 }
 
+// The advisory lock of one save, held until destruction.
+class SaveLock {
+  public:
+    explicit SaveLock(const std::string& settingsFile) {
+        std::size_t slash = settingsFile.rfind('/');
+        std::string folder = slash == std::string::npos ? "" : settingsFile.substr(0, slash + 1);
+        std::string name = settingsFile.substr(folder.size());
+        fd_ = ::open((folder + "." + name + ".lock").c_str(),
+                     O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        if (fd_ < 0) {
+            return;
+        }
+        auto deadline = std::chrono::steady_clock::now() + kIniLockTimeout;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) ||
+                std::chrono::steady_clock::now() >= deadline) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    ~SaveLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);  // releases the lock
+        }
+    }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
+
+// A value is one line: what follows a line break would become lines of its own.
+std::optional<std::string_view> oneLineOf(const std::optional<Text>& value) {
+    if (!value) {
+        return std::nullopt;
+    }
+    return std::string_view(*value).substr(0, value->find_first_of("\r\n"));
+}
+
+struct KeyEdit {
+    std::optional<std::string_view> key;  // none deletes the section
+    std::optional<std::string_view> value;
+};
+
+// Applies the edits to the file in one locked read-modify-write.
+bool editIniFile(std::string_view path, std::string_view sectionName,
+                 const std::vector<KeyEdit>& edits) {
+    if (path.empty() || !writableName(sectionName, false)) {
+        return false;
+    }
+    for (const KeyEdit& e : edits) {
+        if (e.key && !writableName(*e.key, true)) {
+            return false;
+        }
+    }
+    std::string native = nativePath(Text(path));
+    std::lock_guard lock(iniWriteMutex());
+    SaveLock saveLock(native);
+    if (!saveLock.held()) {
+        return false;
+    }
+    FileBytes content = readWholeFile(native);
+    if (content.status == FileReadStatus::Unreadable) {
+        return false;  // replacing it would lose what it holds
+    }
+    std::string& bytes = content.bytes;
+    bool changed = false;
+    for (const KeyEdit& e : edits) {
+        auto edit = planIniWrite(bytes, sectionName, e.key, e.value);
+        if (!edit) {
+            continue;
+        }
+        bytes.replace(edit->begin, edit->end - edit->begin, edit->replacement);
+        changed = true;
+        // A name the reader would not find again (a section name that ends in a
+        // lone lead byte hides its closing bracket) is refused before the file grows.
+        if (e.key && e.value &&
+            findIniValue(bytes, sectionName, *e.key) != trimIniBlanks(*e.value)) {
+            return false;
+        }
+    }
+    return !changed || replaceFileAtomically(native, bytes);
+}
+
 }  // namespace
 
 Text readIniItem(const Text& file, const Text& section, const Text& key, const Text& defaultValue) {
@@ -88,40 +183,20 @@ Text readIniItem(const Text& file, const Text& section, const Text& key, const T
 
 bool writeIniItem(const Text& file, const Text& section, const std::optional<Text>& key,
                   const std::optional<Text>& value) {
-    std::string_view path = skipLeadingBlanks(file);
-    std::string_view sectionName = argumentName(section);
     std::optional<std::string_view> keyName;
     if (key) {
         keyName = argumentName(*key);
     }
-    if (path.empty() || !writableName(sectionName, false) ||
-        (keyName && !writableName(*keyName, true))) {
-        return false;
+    return editIniFile(skipLeadingBlanks(file), argumentName(section),
+                       {KeyEdit{keyName, oneLineOf(value)}});
+}
+
+bool writeIniItems(const Text& file, const Text& section, const std::vector<IniItem>& items) {
+    std::vector<KeyEdit> edits;
+    for (const IniItem& item : items) {
+        edits.push_back({argumentName(item.key), oneLineOf(item.value)});
     }
-    // A value is one line: what follows a line break would become lines of its own.
-    std::optional<std::string_view> oneLine;
-    if (value) {
-        oneLine = std::string_view(*value).substr(0, value->find_first_of("\r\n"));
-    }
-    std::string native = nativePath(Text(path));
-    std::lock_guard lock(iniWriteMutex());
-    FileBytes content = readWholeFile(native);
-    if (content.status == FileReadStatus::Unreadable) {
-        return false;  // replacing it would lose what it holds
-    }
-    auto edit = planIniWrite(content.bytes, sectionName, keyName, oneLine);
-    if (!edit) {
-        return true;
-    }
-    std::string& bytes = content.bytes;
-    bytes.replace(edit->begin, edit->end - edit->begin, edit->replacement);
-    // A name the reader would not find again (a section name that ends in a
-    // lone lead byte hides its closing bracket) is refused before the file grows.
-    if (keyName && oneLine &&
-        findIniValue(bytes, sectionName, *keyName) != trimIniBlanks(*oneLine)) {
-        return false;
-    }
-    return replaceFileAtomically(native, bytes);
+    return editIniFile(skipLeadingBlanks(file), argumentName(section), edits);
 }
 
 }  // namespace oc

@@ -2,7 +2,9 @@
 // GBK byte files. Saves are atomic and keep every line they do not change.
 #pragma once
 
+#include <chrono>
 #include <optional>
+#include <vector>
 
 #include "services/text_types.h"
 
@@ -24,5 +26,19 @@ Text readIniItem(const Text& file, const Text& section, const Text& key,
 // ending in a lone lead byte, which would take the closing bracket).
 bool writeIniItem(const Text& file, const Text& section, const std::optional<Text>& key,
                   const std::optional<Text>& value);
+
+// Several keys of one section in one save, in order, as writeIniItem would
+// write them one by one: all of them or, on failure, none.
+struct IniItem {
+    Text key;
+    std::optional<Text> value;  // none deletes the key
+};
+bool writeIniItems(const Text& file, const Text& section, const std::vector<IniItem>& items);
+
+// Every save holds an advisory lock on a lock file beside the settings file
+// (".NAME.lock") for its read-modify-write, so saves of several processes do
+// not lose each other's changes; a save that cannot get the lock within this
+// time fails.
+inline constexpr std::chrono::milliseconds kIniLockTimeout{5000};
 
 }  // namespace oc

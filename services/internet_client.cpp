@@ -1,11 +1,41 @@
 #include "services/internet_client.h"
 
+#include <sys/stat.h>
+
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include <ctime>
+#include <thread>
+
+#include "services/file_contents.h"
 
 namespace oc {
+namespace {
+
+struct SlistFree {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+// Creates the missing folders above the file, each readable by its owner only.
+void createPrivateFolders(const std::string& file) {
+    for (std::size_t slash = file.find('/', 1); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+        ::mkdir(file.substr(0, slash).c_str(), 0700);
+    }
+}
+
+}  // namespace
+
+// The read of the cookie file, shared with the thread that does it, which
+// may outlive the wait for it.
+struct InternetClient::CookieLoad {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    FileBytes file;
+};
+
 std::string cookieFileFor(const char* ocCookieFile, const char* xdgDataHome, const char* home) {
     auto given = [](const char* value) { return value != nullptr && *value != '\0'; };
     if (given(ocCookieFile)) {
@@ -54,12 +84,7 @@ void InternetClient::unlockShare(CURL*, curl_lock_data data, void* self) {
 }
 
 void InternetClient::attach(CURL* easy) {
-    {
-        std::lock_guard lock(cookieMutex_);
-        if (!cookiesLoaded_) {
-            loadCookiesLocked();
-        }
-    }
+    loadCookies();
     curl_easy_setopt(easy, CURLOPT_SHARE, share_);
     // Turns the cookie engine on over the shared store without reading a file.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
@@ -70,26 +95,140 @@ void InternetClient::attach(CURL* easy) {
     }
 }
 
-void InternetClient::loadCookiesLocked() {
+void InternetClient::loadCookies() {
+    std::shared_ptr<CookieLoad> load;
+    Clock::time_point deadline;
+    {
+        std::lock_guard lock(cookieMutex_);
+        if (cookiesLoaded_) {
+            return;
+        }
+        if (cookieFile_.empty()) {
+            cookiesLoaded_ = true;
+            return;
+        }
+        if (!cookieLoad_) {
+            // A blocking path (a pipe, a hung network folder) holds only this thread.
+            cookieLoad_ = std::make_shared<CookieLoad>();
+            cookieLoadDeadline_ = Clock::now() + kCookieLoadTimeout;
+            std::thread([load = cookieLoad_, path = cookieFile_] {
+                FileBytes file = readFilePrefix(path, kMaxCookieFileBytes);
+                std::lock_guard lock(load->mutex);
+                load->file = std::move(file);
+                load->finished = true;
+                load->done.notify_all();
+            }).detach();
+        }
+        load = cookieLoad_;
+        deadline = cookieLoadDeadline_;
+    }
+    FileBytes file;
+    bool finished;
+    {
+        std::unique_lock lock(load->mutex);
+        finished = load->done.wait_until(lock, deadline, [&] { return load->finished; });
+        if (finished) {
+            file = load->file;
+        }
+    }
+    std::lock_guard lock(cookieMutex_);
+    if (cookiesLoaded_ || cookieLoad_ != load) {
+        return;  // another fetch took the cookies in, or the file was changed
+    }
     cookiesLoaded_ = true;
-    if (cookieFile_.empty()) {
+    cookieLoad_.reset();
+    cookieFileWritable_ = finished && file.status != FileReadStatus::Unreadable;
+    if (!finished || file.status != FileReadStatus::Ok) {
         return;
     }
+    if (file.bytes.size() == kMaxCookieFileBytes) {
+        file.bytes.erase(file.bytes.rfind('\n') + 1);  // a cut last line is no cookie
+    }
     // Session cookies of an earlier run end with that run.
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIESESSION, 1L);
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIEFILE, cookieFile_.c_str());
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, "RELOAD");
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIEJAR, cookieFile_.c_str());
+    long long now = static_cast<long long>(std::time(nullptr));
+    std::vector<CookieLine> saved = parseCookieLines(file.bytes);
+    std::erase_if(saved, [&](const CookieLine& c) { return c.expires <= now; });
+    std::vector<bool> keep(saved.size(), true);
+    for (std::size_t i : cookiesOverBound(saved, CookieBound{})) {
+        keep[i] = false;
+    }
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (keep[i]) {
+            curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, saved[i].line.c_str());
+        }
+    }
+    boundCookieJarLocked();
+}
+
+std::vector<CookieLine> InternetClient::cookieJarLocked() {
+    curl_slist* raw = nullptr;
+    curl_easy_getinfo(cookieOwner_, CURLINFO_COOKIELIST, &raw);
+    std::unique_ptr<curl_slist, SlistFree> list(raw);
+    std::string lines;
+    for (const curl_slist* item = list.get(); item != nullptr; item = item->next) {
+        lines += item->data;
+        lines += '\n';
+    }
+    // Cookies removed by expiry stay in libcurl's list until its next clean-up.
+    long long now = static_cast<long long>(std::time(nullptr));
+    std::vector<CookieLine> jar = parseCookieLines(lines);
+    std::erase_if(jar, [&](const CookieLine& c) { return c.expires != 0 && c.expires <= now; });
+    return jar;
+}
+
+void InternetClient::boundCookieJarLocked() {
+    std::vector<CookieLine> jar = cookieJarLocked();
+    for (std::size_t i : cookiesOverBound(jar, CookieBound{})) {
+        curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, expiredCookieLine(jar[i]).c_str());
+    }
 }
 
 void InternetClient::saveCookies() {
-    std::lock_guard lock(cookieMutex_);
-    if (cookieFile_.empty()) {
-        return;
+    {
+        std::lock_guard lock(cookieMutex_);
+        boundCookieJarLocked();
+        cookiesChanged_ = true;
     }
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(cookieFile_).parent_path(), error);
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, "FLUSH");
+    writeCookieFile(false);
+}
+
+std::vector<CookieLine> InternetClient::cookies() {
+    std::lock_guard lock(cookieMutex_);
+    return cookieJarLocked();
+}
+
+void InternetClient::flushCookies() {
+    writeCookieFile(true);
+}
+
+void InternetClient::writeCookieFile(bool now) {
+    std::unique_lock writing(cookieWriteMutex_, std::defer_lock);
+    if (now) {
+        writing.lock();
+    } else if (!writing.try_lock()) {
+        return;  // a write is under way; the change goes with the next one
+    }
+    std::string path;
+    std::string text;
+    {
+        std::lock_guard lock(cookieMutex_);
+        Clock::time_point time = Clock::now();
+        if (!cookiesChanged_ || !cookieFileWritable_ || cookieFile_.empty() ||
+            (!now && time - lastCookieWrite_ < kCookieWriteInterval)) {
+            return;
+        }
+        // Session cookies end with the run; only lasting ones are kept.
+        std::vector<CookieLine> jar = cookieJarLocked();
+        std::erase_if(jar, [](const CookieLine& c) { return c.expires == 0; });
+        text = cookieFileText(jar);
+        path = cookieFile_;
+        cookiesChanged_ = false;
+        lastCookieWrite_ = time;
+    }
+    createPrivateFolders(path);
+    if (replaceFileAtomically(path, text, ReplaceOptions{.privateFile = true})) {
+        cookieFileWrites_.fetch_add(1);
+    }
 }
 
 std::string InternetClient::cookieFile() const {
@@ -100,9 +239,12 @@ std::string InternetClient::cookieFile() const {
 void InternetClient::setCookieFile(std::string path) {
     std::lock_guard lock(cookieMutex_);
     curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, "ALL");
-    curl_easy_setopt(cookieOwner_, CURLOPT_COOKIEJAR, nullptr);
     cookieFile_ = std::move(path);
+    cookieLoad_.reset();
     cookiesLoaded_ = false;
+    cookieFileWritable_ = false;
+    cookiesChanged_ = false;
+    lastCookieWrite_ = {};
 }
 
 }  // namespace oc

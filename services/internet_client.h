@@ -7,8 +7,13 @@
 #include <curl/curl.h>
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
+
+#include "services/cookie_jar.h"
 
 namespace oc {
 
@@ -17,6 +22,9 @@ namespace oc {
 // ($XDG_DATA_HOME or $HOME/.local/share)/originality-checker. Empty without
 // a home folder.
 std::string cookieFileFor(const char* ocCookieFile, const char* xdgDataHome, const char* home);
+
+inline constexpr std::chrono::seconds kCookieLoadTimeout{2};
+inline constexpr std::chrono::seconds kCookieWriteInterval{1};
 
 class InternetClient {
   public:
@@ -28,12 +36,21 @@ class InternetClient {
     InternetClient(const InternetClient&) = delete;
     InternetClient& operator=(const InternetClient&) = delete;
 
-    // Attaches a fetch's own easy handle to the shared state; the cookie file
-    // is loaded at the first call.
+    // Attaches a fetch's own easy handle to the shared state. The first call
+    // has the cookie file read on a thread of its own and waits for it at most
+    // kCookieLoadTimeout, holding no lock; a file that is not read by then, or
+    // that is no regular file, is neither used nor written this run.
     void attach(CURL* easy);
-    // Writes the cookie store to the cookie file; called after a fetch that
-    // received cookies.
+    // After an answer that set cookies: evicts cookies over the bound, then
+    // writes the cookie file when the last write is at least a second old.
     void saveCookies();
+    // Writes the cookie file now when cookies changed since the last write (the
+    // end of a check pass, the end of the program).
+    void flushCookies();
+    // The cookies in the store now.
+    std::vector<CookieLine> cookies();
+    // How often the cookie file has been written (for tests and benchmarks).
+    std::size_t cookieFileWrites() const { return cookieFileWrites_.load(); }
 
     // The cookie file, from the environment at start-up (cookieFileFor). When
     // empty, cookies are kept in memory only.
@@ -52,7 +69,13 @@ class InternetClient {
 
     static void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* self);
     static void unlockShare(CURL*, curl_lock_data data, void* self);
-    void loadCookiesLocked();
+    struct CookieLoad;
+    using Clock = std::chrono::steady_clock;
+
+    void loadCookies();
+    std::vector<CookieLine> cookieJarLocked();
+    void boundCookieJarLocked();
+    void writeCookieFile(bool now);
 
     // Not set by anything: the proxy the environment names (http_proxy and
     // the like, honoured by libcurl) is the preconfigured one.
@@ -63,12 +86,21 @@ class InternetClient {
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks_;
 
-    // The one handle that loads and writes the cookie file, so the file is
-    // read once and written from one place.
+    // The one handle through which the cookie store is filled from the file,
+    // listed, bounded and written. cookieMutex_ guards it and the fields
+    // below; nothing slow happens while it is held.
     mutable std::mutex cookieMutex_;
     CURL* cookieOwner_ = nullptr;
     std::string cookieFile_;
+    std::shared_ptr<CookieLoad> cookieLoad_;  // the read of the file in progress
+    Clock::time_point cookieLoadDeadline_;
     bool cookiesLoaded_ = false;
+    bool cookieFileWritable_ = false;
+    bool cookiesChanged_ = false;
+    Clock::time_point lastCookieWrite_;
+    // Held for a whole write, so writes never overtake each other.
+    std::mutex cookieWriteMutex_;
+    std::atomic<std::size_t> cookieFileWrites_{0};
 
     std::atomic<bool> aborting_{false};
 };

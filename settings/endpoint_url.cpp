@@ -43,7 +43,8 @@ bool validHostName(std::string_view host) {
 }
 
 bool validPort(std::string_view port) {
-    if (port.empty() || port.size() > 5) {
+    // A leading zero is refused: some read such a port as octal.
+    if (port.empty() || port.size() > 5 || port.front() == '0') {
         return false;
     }
     int value = 0;

@@ -9,6 +9,7 @@
 #include "services/conversions.h"
 #include "services/files.h"
 #include "services/ini_file.h"
+#include "services/text_ops.h"
 #include "settings/endpoint_url.h"
 #include "settings/settings_location.h"
 
@@ -57,9 +58,18 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
     return texts;
 }
 
-Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback) {
-    Text base = baseUrlOrEmpty(readIniItem(path, engineSection(), key));
-    return base.empty() ? fallback : base;
+// The address the file gives for the key, the default when it gives none, or
+// no address and a message when what it gives is no base URL.
+Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback, Text& error) {
+    Text value = trimSpaces(readIniItem(path, engineSection(), key));
+    if (value.empty()) {
+        return fallback;
+    }
+    Text base = baseUrlOrEmpty(value);
+    if (base.empty()) {
+        error = gbkFromUtf8("配置.ini 中 [搜索引擎] ") + key + gbkFromUtf8(" 的地址无效：") + value;
+    }
+    return base;
 }
 
 }  // namespace
@@ -92,18 +102,19 @@ ParameterTexts loadParameterTexts(const Text& path) {
 }
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
-    bool ok = writeIniItem(path, checkSection(), key("段落字数"), texts.segmentChars);
-    ok = writeIniItem(path, checkSection(), key("飘红检测数"), texts.minRunChars) && ok;
-    ok = writeIniItem(path, checkSection(), key("最后段字数"), texts.lastSegmentChars) && ok;
-    ok = writeIniItem(path, checkSection(), key("查询间隔"), texts.intervalSeconds) && ok;
-    return ok;
+    // One save, so that two windows saving at once leave one set or the other, never a mix.
+    return writeIniItems(path, checkSection(),
+                         {{key("段落字数"), texts.segmentChars},
+                          {key("飘红检测数"), texts.minRunChars},
+                          {key("最后段字数"), texts.lastSegmentChars},
+                          {key("查询间隔"), texts.intervalSeconds}});
 }
 
 EngineEndpoints loadEngineEndpoints(const Text& path) {
     EngineEndpoints defaults = defaultEngineEndpoints();
     EngineEndpoints endpoints;
-    endpoints.baidu = endpointOrDefault(path, key("百度"), defaults.baidu);
-    endpoints.engine360 = endpointOrDefault(path, k360Key, defaults.engine360);
+    endpoints.baidu = endpointOrDefault(path, key("百度"), defaults.baidu, endpoints.baiduError);
+    endpoints.engine360 = endpointOrDefault(path, k360Key, defaults.engine360, endpoints.error360);
     return endpoints;
 }
 

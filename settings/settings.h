@@ -14,8 +14,12 @@ struct CheckSettings {
 };
 
 struct EngineEndpoints {
-    Text baidu;  // scheme://host[:port], no trailing slash
+    Text baidu;  // scheme://host[:port], no trailing slash; empty when the file's is invalid
     Text engine360;
+    // When the file gives an address that is no base URL: "配置.ini 中 [搜索引擎]
+    // 百度 的地址无效：VALUE" (GBK), and the address above is empty.
+    Text baiduError = {};
+    Text error360 = {};
 };
 
 struct ParameterTexts {
@@ -34,11 +38,12 @@ Text settingsPath();
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
-// The parameter window's save: four writes in key order, values unchanged.
+// The parameter window's save: the four keys in order, values unchanged, in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
-// Section "搜索引擎", keys "百度" and "360"; a value that is not an http(s) URL
-// is ignored in favour of the built-in default.
+// Section "搜索引擎", keys "百度" and "360". A missing or empty value gives the
+// built-in default; a value that is not a base URL gives no address and the
+// message that names key and value, never the default.
 EngineEndpoints loadEngineEndpoints(const Text& path);
 EngineEndpoints defaultEngineEndpoints();
 

@@ -1,55 +1,36 @@
 #include "app/cli/article_input.h"
 
-#include <sys/stat.h>
-#include <cerrno>
+#include <unistd.h>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
-#include "services/boundary_text.h"
+#include "services/article_reading.h"
 
 namespace oc::cli {
 
-Text decodeArticle(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
+std::optional<DecodedArticle> readArticle(const std::string& path, std::string& error) {
+    std::string name = path == "-" ? "from standard input" : path;
+    ArticleBytes input = path == "-" ? readArticleBytes(STDIN_FILENO) : readArticleFile(path);
+    if (input.error != 0) {
+        error = "cannot read the article " + name + ": " +
+                (input.error == EISDIR ? "it is a folder" : std::strerror(input.error));
+        return std::nullopt;
     }
-    if (isValidUtf8(bytes)) {
-        return gbkFromUtf8(bytes);
+    DecodedArticle article = decodeArticle(input.bytes);
+    if (article.tooLarge) {
+        error = "the article " + name + " is larger than 16 MiB (" +
+                std::to_string(kMaxArticleBytes) + " bytes); nothing was checked";
+        return std::nullopt;
     }
-    return gbkFromUtf8(utf8FromGbk(bytes));
+    return article;
 }
 
-std::optional<Text> readArticle(const std::string& path, std::string& error) {
-    std::string bytes;
-    if (path == "-") {
-        std::ostringstream in;
-        in << std::cin.rdbuf();
-        bytes = in.str();
-    } else {
-        struct stat info {};
-        if (stat(path.c_str(), &info) != 0) {
-            error = "cannot read the article " + path + ": " + std::strerror(errno);
-            return std::nullopt;
-        }
-        if (S_ISDIR(info.st_mode)) {
-            error = "cannot read the article " + path + ": it is a folder";
-            return std::nullopt;
-        }
-        std::ifstream file(path, std::ios::binary);
-        if (!file) {
-            error = "cannot read the article " + path + ": " + std::strerror(errno);
-            return std::nullopt;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (file.bad()) {
-            error = "cannot read the article " + path;
-            return std::nullopt;
-        }
-    }
-    return decodeArticle(bytes);
+std::string warningLine(const ArticleWarning& warning) {
+    std::string what = warning.kind == ArticleWarningKind::InvalidUtf8
+                           ? " bytes that are not UTF-8 were dropped"
+                           : " characters that GBK lacks became \"?\"";
+    return "warning: " + std::to_string(warning.count) + what + " (" +
+           articleWarningName(warning.kind) + ", the first at byte " +
+           std::to_string(warning.firstByte) + ", line " + std::to_string(warning.line) + ")";
 }
 
 }  // namespace oc::cli

@@ -3,19 +3,17 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
-#include "services/text_types.h"
+#include "services/article_decoding.h"
 
 namespace oc::cli {
 
-// The article as the desktop article box would hold it: valid UTF-8 (a leading
-// BOM dropped) is read as UTF-8, anything else as GBK/GB18030; characters GBK
-// lacks become "?".
-Text decodeArticle(std::string_view bytes);
+// Reads and decodes the file ("-": standard input) as the desktop article box
+// would hold it. Nothing, with a message in `error`, when it cannot be read or
+// is larger than the article limit.
+std::optional<DecodedArticle> readArticle(const std::string& path, std::string& error);
 
-// Reads the file ("-": standard input). Nothing, with a message in `error`, when
-// it cannot be read.
-std::optional<Text> readArticle(const std::string& path, std::string& error);
+// The line standard error shows for a warning.
+std::string warningLine(const ArticleWarning& warning);
 
 }  // namespace oc::cli

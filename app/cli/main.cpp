@@ -31,14 +31,18 @@ int main(int argc, char** argv) {
         return status;
     }
     std::string error;
-    std::optional<Text> article = cli::readArticle(options.article, error);
-    if (!article) {
+    std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);
+    if (!decoded) {
         std::cerr << "originality-cli: " << error << "\n";
         return cli::kExitUsage;
     }
+    for (const ArticleWarning& warning : decoded->warnings) {
+        std::cerr << "originality-cli: " << cli::warningLine(warning) << "\n";
+    }
+    const Text& article = decoded->text;
 
     MemoryWindow window;
-    window.setEditContent(component::kArticleBox, *article);
+    window.setEditContent(component::kArticleBox, article);
     window.setTicked(component::kBaiduCheckBox, options.baidu);
     window.setTicked(component::k360CheckBox, options.engine360);
 
@@ -47,6 +51,17 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // An address in the settings file that is no base URL stops the check
+    // before any query, unless a flag gives the address.
+    EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
+    for (const Text* error :
+         {options.baidu && env.baiduUrl.empty() ? &fileEndpoints.baiduError : nullptr,
+          options.engine360 && env.url360.empty() ? &fileEndpoints.error360 : nullptr}) {
+        if (error != nullptr && !error->empty()) {
+            std::cerr << "originality-cli: " << utf8FromGbk(*error) << "\n";
+            return cli::kExitUsage;
+        }
+    }
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
     }
@@ -59,7 +74,7 @@ int main(int argc, char** argv) {
 
     CheckSettings settings = loadCheckSettings(env.settingsPath);
     int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(*article), 2 * settings.segmentChars)).size());
+        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
     cli::ProgressPrinter progress(std::cerr, total);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
@@ -76,7 +91,8 @@ int main(int argc, char** argv) {
     }
     window.setObserver(nullptr);
 
-    std::cout << (options.json ? cli::jsonReport(window, passes) : cli::textReport(window, passes));
+    std::cout << (options.json ? cli::jsonReport(window, passes, decoded->warnings)
+                               : cli::textReport(window, passes));
     std::cout.flush();
 
     int exitStatus = 0;

@@ -112,9 +112,16 @@ int displayWidth(std::string_view s) {
     return width;
 }
 
-std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes) {
+std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                       const std::vector<ArticleWarning>& warnings) {
     nlohmann::ordered_json doc;
     doc["articleChars"] = utf8FromGbk(window.caption(component::kCharCountLabel));
+    for (const ArticleWarning& warning : warnings) {
+        doc["warnings"].push_back({{"kind", articleWarningName(warning.kind)},
+                                   {"count", warning.count},
+                                   {"firstByte", warning.firstByte},
+                                   {"line", warning.line}});
+    }
     doc["passes"] = nlohmann::ordered_json::array();
     for (const PassRecord& record : ordered(passes)) {
         PassView view = viewOf(record.engine);

@@ -6,6 +6,7 @@
 
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "services/article_decoding.h"
 
 namespace oc::cli {
 
@@ -13,7 +14,10 @@ namespace oc::cli {
 // (360 only), "verified", "unverified" (numbers), "coverage", "rows":
 // [{"number", "text", "hits", "url", "status" (hit, original, unverified),
 // "reason"}]}]}; every other value is the text the window shows, in UTF-8.
-std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);
+// When the article lost bytes or characters on reading, "warnings": [{"kind",
+// "count", "firstByte", "line"}] follows "articleChars".
+std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                       const std::vector<ArticleWarning>& warnings = {});
 
 // The result tables and percentages, aligned for Chinese text.
 std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes);

@@ -4,6 +4,15 @@
 #include <thread>
 
 namespace oc::sim {
+namespace {
+
+// A client that sends nothing for this long is dropped, so clients that
+// trickle a request byte by byte, or stall, do not hold a worker for long.
+constexpr time_t kReadTimeoutSeconds = 2;
+// Workers enough that a few dozen slow clients leave others answered.
+constexpr std::size_t kWorkers = 64;
+
+}  // namespace
 
 SimServer::SimServer(SearchService& service, int latencyMs, LogSink log)
     : service_(service), latencyMs_(latencyMs), log_(std::move(log)) {
@@ -12,6 +21,8 @@ SimServer::SimServer(SearchService& service, int latencyMs, LogSink log)
     // Headers and body go out in two writes; without this, Nagle's algorithm
     // and the client's delayed acknowledgement add 40 ms to every answer.
     server_.set_tcp_nodelay(true);
+    server_.set_read_timeout(kReadTimeoutSeconds);
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Answer answer = service_.answer(request.target);
         if (latencyMs_ > 0) {

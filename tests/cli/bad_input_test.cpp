@@ -7,6 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
+#include <sys/stat.h>
+
+#include "services/boundary_text.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/loopback_server.h"
@@ -20,6 +23,10 @@ const std::string kArticle =
 
 class CliBadInput : public ::testing::Test {
   protected:
+    static void putGbkSettings(const std::string& path, const std::string& utf8) {
+        std::ofstream(path, std::ios::binary) << oc::gbkFromUtf8(utf8);
+    }
+
     void SetUp() override {
         server_.server().Get("/s", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Set-Cookie", "BAIDUID=abc; Path=/");
@@ -74,6 +81,64 @@ TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
     ASSERT_FALSE(doc.is_discarded());
     EXPECT_GT(doc["passes"][0]["rows"].size(), 50u);
     EXPECT_EQ(doc["passes"][0]["rows"].size(), doc["passes"][1]["rows"].size());
+}
+
+TEST_F(CliBadInput, OneStrayByteDoesNotTurnAUtf8ArticleIntoGbk) {
+    const std::string none = folder_.nativePath("none.ini");
+    auto clean = check(file("clean.txt", kArticle + "\n"), none);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    for (const std::string& spoilt :
+         {kArticle + "\n\xFF", kArticle + "\n" + kArticle.substr(3, 2)}) {
+        auto run = check(file("spoilt.txt", spoilt), none);
+        ASSERT_EQ(run.status, 0) << run.err;
+        auto doc = nlohmann::json::parse(run.out);
+        auto cleanDoc = nlohmann::json::parse(clean.out);
+        EXPECT_EQ(doc["passes"], cleanDoc["passes"]);
+        ASSERT_EQ(doc["warnings"].size(), 1u) << run.out;
+        EXPECT_EQ(doc["warnings"][0]["kind"], "invalid-utf8");
+        EXPECT_EQ(doc["warnings"][0]["line"], 2);
+        EXPECT_EQ(doc["warnings"][0]["firstByte"], kArticle.size() + 2);
+        EXPECT_NE(run.err.find("warning: "), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(nlohmann::json::parse(clean.out).contains("warnings"));
+}
+
+TEST_F(CliBadInput, AnEndlessDeviceOrAHugeInputEndsWithTheSizeMessage) {
+    auto run = check("/dev/zero", folder_.nativePath("none.ini"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("larger than 16 MiB"), std::string::npos) << run.err;
+    EXPECT_TRUE(server_.requests().empty());
+}
+
+TEST_F(CliBadInput, APipeAtTheCookiePathLetsTheRunEnd) {
+    const std::string fifo = folder_.nativePath("cookies.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto run = check(file("article.txt", kArticle), folder_.nativePath("none.ini"),
+                     "OC_COOKIE_FILE='" + fifo + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(run.seconds, 20.0);
+}
+
+TEST_F(CliBadInput, AnInvalidEngineAddressInTheSettingsStopsBeforeAnyQuery) {
+    const std::string settings = file("配置.ini", "");
+    putGbkSettings(settings, "[搜索引擎]\r\n百度=http://127.0.0.1:08000\r\n");
+    const std::string article = file("article.txt", kArticle);
+    auto args = [&](const std::string& flags) {
+        return "--json --quiet --settings '" + settings + "' " + flags + " '" + article + "'";
+    };
+    auto run =
+        testing::runCli(OC_BIN_DIR, folder_.native(), args("--360-url " + server_.baseUrl()));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("配置.ini 中 [搜索引擎] 百度 的地址无效：http://127.0.0.1:08000"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(server_.requests().empty());
+    // A valid flag overrides the file; an engine not asked for does not matter.
+    run = testing::runCli(OC_BIN_DIR, folder_.native(),
+                          args("--engine 360 --360-url " + server_.baseUrl()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    run = check(article, settings);
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST_F(CliBadInput, ASettingsFileOfGarbageOrAFolderGivesTheDefaults) {

@@ -8,7 +8,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/cli/article_input.h"
 #include "app/cli/result_report.h"
 #include "services/boundary_text.h"
 #include "tests/support/gbk.h"
@@ -18,14 +17,6 @@ namespace oc {
 namespace {
 using testing::G;
 namespace fs = std::filesystem;
-
-TEST(CliArticle, DecodesUtf8AndGbkAlike) {
-    EXPECT_EQ(cli::decodeArticle("\xEF\xBB\xBF原创 text"), G("原创 text"));
-    EXPECT_EQ(cli::decodeArticle(G("原创 text")), G("原创 text"));
-    // Characters GBK lacks become "?", as in the desktop article box.
-    EXPECT_EQ(cli::decodeArticle("原😀创"), G("原?创"));
-    EXPECT_EQ(cli::decodeArticle(std::string("a\0b", 3)), "ab");
-}
 
 TEST(CliReport, MeasuresChineseTextAsTwoColumns) {
     EXPECT_EQ(cli::displayWidth("abc"), 3);

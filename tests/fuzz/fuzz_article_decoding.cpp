@@ -1,31 +1,49 @@
-// The command-line checker's article decoding on arbitrary file bytes: the
-// result is a text of whole characters without 0x00, well-formed UTF-8 keeps
-// every character GBK has, and a GBK article reads as itself.
+// Article decoding on arbitrary bytes: the result is a text of whole
+// characters without 0x00, well-formed UTF-8 keeps every character GBK has,
+// every loss is counted once at a position inside the input, and whatever
+// comes out reads the same once it is written back as UTF-8.
 #include <algorithm>
 #include <cstdint>
 #include <string>
 
-#include "app/cli/article_input.h"
+#include "services/article_decoding.h"
 #include "services/boundary_text.h"
 #include "tests/fuzz/fuzz_invariant.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    oc::Text article = oc::cli::decodeArticle(bytes);
+    oc::DecodedArticle decoded = oc::decodeArticle(bytes);
+    const oc::Text& article = decoded.text;
+    require(!decoded.tooLarge);
     require(article.find('\0') == oc::Text::npos);
     require(oc::fuzz::wholeCharacters(article));
 
-    std::string_view body = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
-    std::string utf8 = oc::fuzz::textOf(body);
-    auto questionMarks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };
-    if (oc::isValidUtf8(body)) {
-        // Each character GBK lacks becomes one "?"; the others come back as they were.
-        require(questionMarks(article) >= questionMarks(utf8));
-        if (questionMarks(article) == questionMarks(utf8)) {
-            require(oc::utf8FromGbk(article) == utf8);
+    auto questionMarks = [](std::string_view s) {
+        return static_cast<std::size_t>(std::count(s.begin(), s.end(), '?'));
+    };
+    std::size_t outsideGbk = 0;
+    for (const oc::ArticleWarning& warning : decoded.warnings) {
+        require(warning.count > 0);
+        require(warning.firstByte >= 1 && warning.firstByte <= bytes.size());
+        require(warning.line >= 1 && warning.line <= bytes.size());
+        if (warning.kind == oc::ArticleWarningKind::OutsideGbk) {
+            outsideGbk = warning.count;
         }
     }
-    // Whatever came out reads the same once it is written back as UTF-8.
-    require(oc::cli::decodeArticle(oc::utf8FromGbk(article)) == article);
+    // Every "?" of the text is one of the input's or one counted loss.
+    require(questionMarks(article) == questionMarks(bytes) + outsideGbk);
+
+    std::string_view body = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+    if (oc::isValidUtf8(body)) {
+        require(decoded.warnings.size() == (outsideGbk > 0 ? 1u : 0u));
+        if (outsideGbk == 0) {
+            require(oc::utf8FromGbk(article) == oc::fuzz::textOf(body));
+        }
+    }
+    require(oc::decodeArticle(oc::utf8FromGbk(article)).text == article);
+
+    oc::DecodedArticle pasted = oc::articleFromUtf8(bytes);
+    require(oc::fuzz::wholeCharacters(pasted.text));
+    require(pasted.text.find('\0') == oc::Text::npos);
     return 0;
 }

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -221,6 +226,49 @@ TEST(SimServer, StopsWhileIdleOrBeforeItRuns) {
     stopper.join();
     serving.join();
     EXPECT_FALSE(httplib::Client("127.0.0.1", port).Get("/s?q=x"));
+}
+
+TEST(SimServerSlowClients, AnswersKeepFlowingWhileSixteenClientsTrickle) {
+    RunningSim sim;
+    // Each slow client sends one header line every 3 seconds.
+    std::vector<int> sockets;
+    for (int i = 0; i < 16; ++i) {
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(sim.port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_GT(::send(fd, "GET /s?wd=x HTTP/1.1\r\n", 22, MSG_NOSIGNAL), 0);
+        sockets.push_back(fd);
+    }
+    auto start = std::chrono::steady_clock::now();
+    std::thread trickle([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        for (int fd : sockets) {
+            ::send(fd, "X-Slow: 1\r\n", 11, MSG_NOSIGNAL);
+        }
+    });
+    auto result = sim.get("/s?wd=" + std::string(urlEncode(G("续水"))));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    trickle.join();
+    // The trickling connections were dropped: closed by the server, at most with
+    // an error answer, never held open and never answered as a search.
+    for (int fd : sockets) {
+        timeval wait{5, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        std::string received;
+        char buffer[256];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+            received.append(buffer, static_cast<std::size_t>(n));
+        }
+        EXPECT_TRUE(n == 0 || errno == ECONNRESET) << "still open: " << errno;
+        EXPECT_EQ(received.find(" 200 "), std::string::npos) << received;
+        ::close(fd);
+    }
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST_F(Settings, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     EXPECT_EQ(check().segmentChars, 30);
 }
 
-TEST_F(Settings, EngineEndpointsFallBackUnlessTheFileGivesABaseUrl) {
+TEST_F(Settings, EngineEndpointsAreTheDefaultsOnlyWhenTheFileGivesNone) {
     EngineEndpoints defaults = loadEngineEndpoints(path());
     EXPECT_EQ(defaults.baidu, "http://www.baidu.com");
     EXPECT_EQ(defaults.engine360, "http://www.so.com");
@@ -160,10 +160,22 @@ TEST_F(Settings, EngineEndpointsFallBackUnlessTheFileGivesABaseUrl) {
     for (const char* bad :
          {"ftp://host", "http://", "http://host/path", "http://host?q=1", "http://user@host",
           "http://host:0", "http://host:99999", "http://host:", "http://-host",
-          "javascript:alert(1)", "http://a b", "http://[zz]", "http://host//"}) {
-        given(std::string("[搜索引擎]\r\n百度=") + bad + "\r\n");
-        EXPECT_EQ(loadEngineEndpoints(path()).baidu, "http://www.baidu.com") << bad;
+          "javascript:alert(1)", "http://a b", "http://[zz]", "http://host//",
+          "http://127.0.0.1:08000", "http://127.0.0.1:8000 simulator", "127.0.0.1:8000"}) {
+        given(std::string("[搜索引擎]\r\n百度=") + bad + "\r\n360=http://127.0.0.1:9\r\n");
+        // Never the real engine in place of the one the user meant.
+        EngineEndpoints endpoints = loadEngineEndpoints(path());
+        EXPECT_EQ(endpoints.baidu, "") << bad;
+        EXPECT_EQ(U(endpoints.baiduError),
+                  std::string("配置.ini 中 [搜索引擎] 百度 的地址无效：") + bad);
+        EXPECT_EQ(endpoints.engine360, "http://127.0.0.1:9");
+        EXPECT_EQ(endpoints.error360, "");
     }
+    // An empty value is no address at all: the default.
+    given("[搜索引擎]\r\n百度=\r\n360= \r\n");
+    EXPECT_EQ(loadEngineEndpoints(path()).baidu, "http://www.baidu.com");
+    EXPECT_EQ(loadEngineEndpoints(path()).engine360, "http://www.so.com");
+    EXPECT_EQ(loadEngineEndpoints(path()).baiduError, "");
 }
 
 }  // namespace

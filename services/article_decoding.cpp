@@ -1,0 +1,187 @@
+#include "services/article_decoding.h"
+
+#include <uchardet.h>
+#include <algorithm>
+#include <memory>
+
+#include "services/boundary_text.h"
+
+namespace oc {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Below this many bad bytes an article that the detector takes for UTF-8 is
+// UTF-8, however short.
+constexpr std::size_t kFewInvalidBytes = 3;
+// A text in GBK has a few byte pairs that happen to be UTF-8 and many bytes
+// that are not; a UTF-8 text with a stray byte has many valid characters per bad byte.
+constexpr std::size_t kValidCharactersPerInvalidByte = 8;
+
+struct Utf8Survey {
+    std::size_t invalidBytes = 0;
+    std::size_t firstInvalid = 0;  // 0-based
+    std::size_t nonAsciiBytes = 0;
+    std::size_t multiByteCharacters = 0;
+};
+
+Utf8Survey surveyUtf8(std::string_view bytes) {
+    Utf8Survey survey;
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t n = utf8SequenceAt(bytes, i);
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
+            survey.nonAsciiBytes += n == 0 ? 1 : n;
+        }
+        if (n == 0) {
+            if (survey.invalidBytes++ == 0) {
+                survey.firstInvalid = i;
+            }
+            i += 1;
+        } else {
+            survey.multiByteCharacters += n > 1 ? 1 : 0;
+            i += n;
+        }
+    }
+    return survey;
+}
+
+struct DetectorDelete {
+    void operator()(uchardet_t detector) const { uchardet_delete(detector); }
+};
+
+bool detectorSaysUtf8(std::string_view bytes) {
+    std::unique_ptr<std::remove_pointer_t<uchardet_t>, DetectorDelete> detector(uchardet_new());
+    if (!detector || uchardet_handle_data(detector.get(), bytes.data(), bytes.size()) != 0) {
+        return false;
+    }
+    uchardet_data_end(detector.get());
+    const char* charset = uchardet_get_charset(detector.get());
+    return charset != nullptr && std::string_view(charset) == "UTF-8";
+}
+
+bool readAsUtf8(std::string_view bytes, const Utf8Survey& survey) {
+    if (survey.invalidBytes == 0) {
+        return true;
+    }
+    std::size_t tolerated = std::max(kFewInvalidBytes, survey.nonAsciiBytes / 100);
+    return survey.invalidBytes <= tolerated &&
+           survey.multiByteCharacters >= kValidCharactersPerInvalidByte * survey.invalidBytes &&
+           detectorSaysUtf8(bytes);
+}
+
+// Counts the sequences a conversion could not carry over.
+struct LossCount {
+    std::size_t count = 0;
+    std::size_t first = 0;  // 0-based position in the converted input
+
+    void add(std::size_t position) {
+        if (count++ == 0) {
+            first = position;
+        }
+    }
+};
+
+std::size_t lineAt(std::string_view bytes, std::size_t position) {
+    return 1 + static_cast<std::size_t>(
+                   std::count(bytes.begin(), bytes.begin() + static_cast<long>(position), '\n'));
+}
+
+void addWarning(DecodedArticle& article, ArticleWarningKind kind, const LossCount& losses,
+                std::string_view input, std::size_t offset) {
+    if (losses.count == 0) {
+        return;
+    }
+    std::size_t position = offset + losses.first;
+    article.warnings.push_back({kind, losses.count, position + 1, lineAt(input, position)});
+}
+
+// UTF-8 with its invalid bytes dropped; characters GBK lacks become "?".
+Text gbkFromUtf8Counting(std::string_view utf8, LossCount& outsideGbk) {
+    return gbkFromEncoding("UTF-8", utf8, [&](std::string& out, std::size_t pos) {
+        std::size_t n = utf8SequenceAt(utf8, pos);
+        if (n == 0) {
+            return std::size_t{1};
+        }
+        out += '?';
+        outsideGbk.add(pos);
+        return n;
+    });
+}
+
+// How many bytes of a GB18030 text one bad sequence takes: a four-byte
+// character, a lead byte with its trail byte, or a single byte.
+std::size_t gb18030SequenceLength(std::string_view bytes, std::size_t pos) {
+    auto at = [&](std::size_t i) {
+        return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u;
+    };
+    auto isLead = [](unsigned b) { return b >= 0x81 && b <= 0xFE; };
+    auto isDigit = [](unsigned b) { return b >= 0x30 && b <= 0x39; };
+    if (isLead(at(pos)) && isDigit(at(pos + 1)) && isLead(at(pos + 2)) && isDigit(at(pos + 3))) {
+        return 4;
+    }
+    if (isLead(at(pos)) && at(pos + 1) >= 0x40 && at(pos + 1) <= 0xFE && at(pos + 1) != 0x7F) {
+        return 2;
+    }
+    return 1;
+}
+
+Text gbkFromGb18030Counting(std::string_view bytes, LossCount& outsideGbk) {
+    return gbkFromEncoding("GB18030", bytes, [&](std::string& out, std::size_t pos) {
+        out += '?';
+        outsideGbk.add(pos);
+        return gb18030SequenceLength(bytes, pos);
+    });
+}
+
+}  // namespace
+
+DecodedArticle decodeArticle(std::string_view input) {
+    DecodedArticle article;
+    if (input.size() > kMaxArticleBytes) {
+        article.tooLarge = true;
+        return article;
+    }
+    std::size_t offset = input.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    std::string_view body = input.substr(offset);
+    Utf8Survey survey = surveyUtf8(body);
+    LossCount outsideGbk;
+    if (readAsUtf8(body, survey)) {
+        article.text = gbkFromUtf8Counting(body, outsideGbk);
+        LossCount invalid{survey.invalidBytes, survey.firstInvalid};
+        addWarning(article, ArticleWarningKind::InvalidUtf8, invalid, input, offset);
+    } else {
+        article.text = gbkFromGb18030Counting(body, outsideGbk);
+    }
+    addWarning(article, ArticleWarningKind::OutsideGbk, outsideGbk, input, offset);
+    return article;
+}
+
+DecodedArticle articleFromUtf8(std::string_view utf8) {
+    DecodedArticle article;
+    if (utf8.size() > kMaxArticleBytes) {
+        article.tooLarge = true;
+        return article;
+    }
+    LossCount outsideGbk;
+    article.text = gbkFromUtf8Counting(utf8, outsideGbk);
+    addWarning(article, ArticleWarningKind::OutsideGbk, outsideGbk, utf8, 0);
+    return article;
+}
+
+const char* articleWarningName(ArticleWarningKind kind) {
+    return kind == ArticleWarningKind::InvalidUtf8 ? "invalid-utf8" : "outside-gbk";
+}
+
+Text articleWarningMessage(const ArticleWarning& warning) {
+    std::string what = warning.kind == ArticleWarningKind::InvalidUtf8
+                           ? "个字节不是有效的 UTF-8 字符，已删去"
+                           : "个字符在 GBK 中没有，已换成“?”";
+    return gbkFromUtf8("文章中有 " + std::to_string(warning.count) + " " + what + "（第一个在第 " +
+                       std::to_string(warning.line) + " 行，第 " +
+                       std::to_string(warning.firstByte) + " 字节）。");
+}
+
+Text articleTooLargeMessage() {
+    return gbkFromUtf8("文章超过 16 MiB，没有读入。");
+}
+
+}  // namespace oc
