@@ -65,7 +65,7 @@ std::string nameOf(const std::string& path) {
 // The process id in a temporary file name ".NAME.PID.N.tmp", 0 when the entry
 // is no such file.
 pid_t temporaryOwner(std::string_view entry, std::string_view name) {
-    std::string prefix = "." + std::string(name) + ".";
+    std::string prefix = std::string(".").append(name).append(".");
     if (!entry.starts_with(prefix) || !entry.ends_with(".tmp")) {
         return 0;
     }

@@ -43,7 +43,7 @@ class CookieJarFile : public ::testing::Test {
             int answer = ++floodAnswers_;
             for (int i = 0; i < 50; ++i) {
                 res.headers.emplace("Set-Cookie",
-                                    "f" + std::to_string(answer) + "_" + std::to_string(i) + "=" +
+                                    std::string("f").append(std::to_string(answer)) + "_" + std::to_string(i) + "=" +
                                         std::string(4000, 'x') + "; Max-Age=" +
                                         std::to_string(100000 + answer * 100 + i) + "; Path=/");
             }
@@ -135,7 +135,7 @@ TEST_F(CookieJarFile, AnOversizedFileIsReadOnlyInPartAndBoundedOnLoad) {
     long long expires = 2272147200;
     for (int i = 0; text.size() < 3u << 20; ++i) {
         text +=
-            cookieLine("127.0.0.1", "c" + std::to_string(i) + std::string(200, 'n'), expires + i) +
+            cookieLine("127.0.0.1", std::string("c").append(std::to_string(i)) + std::string(200, 'n'), expires + i) +
             "\n";
     }
     std::filesystem::create_directory(folder_.nativePath("private"));

@@ -53,8 +53,8 @@ TEST(IniSaveLock, TwoProcessesSavingFiveHundredTimesEachLoseNothing) {
     EXPECT_EQ(exitStatus(a), 0);
     EXPECT_EQ(exitStatus(b), 0);
     for (int i = 0; i < 500; ++i) {
-        EXPECT_EQ(readIniItem(path, G("原创检测配置"), "a" + std::to_string(i)), std::to_string(i));
-        EXPECT_EQ(readIniItem(path, G("原创检测配置"), "b" + std::to_string(i)), std::to_string(i));
+        EXPECT_EQ(readIniItem(path, G("原创检测配置"), std::string("a").append(std::to_string(i))), std::to_string(i));
+        EXPECT_EQ(readIniItem(path, G("原创检测配置"), std::string("b").append(std::to_string(i))), std::to_string(i));
     }
 }
 
