@@ -2,6 +2,7 @@
 // writing one grid row per segment and the originality value at its end.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -37,8 +38,14 @@ struct PassEnvironment {
     std::function<ByteSet(const Text& url)> fetch;
     // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
     Text ignoredSites;
+    // Set when the user stops the check: the pass ends at its next step as if
+    // 取消 had been answered, its unreached segments unverified (已停止).
+    const std::atomic<bool>* stop = nullptr;
+
+    bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };
 
+// A pass the user stopped ends Cancelled too; its rows say 已停止.
 enum class PassEnd { Normal, Cancelled, EmptyArticle };
 
 PassEnd runBaiduPass(const PassEnvironment& env);

@@ -28,6 +28,8 @@ inline constexpr std::string_view k360CoverageLabel = "标签_核实360";
 // Queries the unverified rows of the last run again; usable only after a run
 // that left some.
 inline constexpr std::string_view kRecheckButton = "按钮_重查未核实";
+// Stops the passes of the running check; usable only while one runs.
+inline constexpr std::string_view kStopButton = "按钮_停止检测";
 }  // namespace component
 
 // Windows COLORREF values (0x00BBGGRR).
@@ -79,6 +81,14 @@ class WindowPort {
         (void)row;
         (void)colour;
         return false;
+    }
+
+    // A pass has finished `done` of the `total` segments it works on; the
+    // grid names its engine. At its start with done 0.
+    virtual void passProgress(std::string_view grid, int done, int total) {
+        (void)grid;
+        (void)done;
+        (void)total;
     }
 
     bool gridSetCell(std::string_view grid, int row, int column, int value) {
