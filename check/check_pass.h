@@ -39,6 +39,8 @@ struct PassEnvironment {
     Text ignoredSites;
 };
 
+// Cancelled also ends a pass whose engine address in the settings file is
+// invalid: its message was shown, nothing queried and no value written.
 enum class PassEnd { Normal, Cancelled, EmptyArticle };
 
 PassEnd runBaiduPass(const PassEnvironment& env);

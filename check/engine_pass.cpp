@@ -34,15 +34,22 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
         return PassEnd::EmptyArticle;
     }
     WindowPort& window = *env.window;
+    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    if (!baseUrl) {
+        finishPass(window, shown, outcome, true);
+        return PassEnd::Cancelled;
+    }
     const EngineTable& table = engineTable(engine);
     Pacer pacer(passInterval(env, pass->settings));
+    PageBuffers buffers;
     const SegmentContext context{env,
                                  table,
-                                 engineBaseUrl(env, engine),
+                                 std::move(*baseUrl),
                                  2 * pass->settings.minRunChars,
                                  passFetchLimits(env),
                                  pacer,
-                                 passIgnoreList(env)};
+                                 passIgnoreList(env),
+                                 &buffers};
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
@@ -66,6 +73,11 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
 PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
     const PassComponents shown = componentsOf(engine);
     WindowPort& window = *env.window;
+    // An invalid address leaves the rows and values of the earlier pass as they are.
+    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    if (!baseUrl) {
+        return PassEnd::Cancelled;
+    }
     window.setButtonDisabled(component::kCheckButton, true);
     window.setLabelCaption(shown.valueLabel, Text());
     if (!shown.verdictLabel.empty()) {
@@ -73,13 +85,15 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
     }
     const CheckSettings settings = loadCheckSettings(env.settingsPath);
     Pacer pacer(passInterval(env, settings));
+    PageBuffers buffers;
     const SegmentContext context{env,
                                  engineTable(engine),
-                                 engineBaseUrl(env, engine),
+                                 std::move(*baseUrl),
                                  2 * settings.minRunChars,
                                  passFetchLimits(env),
                                  pacer,
-                                 passIgnoreList(env)};
+                                 passIgnoreList(env),
+                                 &buffers};
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
         if (outcome.results[i].status != SegmentStatus::Unverified) {
             continue;

@@ -47,11 +47,22 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
+    // The body and the text of each page go into the memory of the one before.
+    PageBuffers ownBuffers;
+    PageBuffers& buffers = context.buffers ? *context.buffers : ownBuffers;
+    FetchReport report;
+    report.body = std::move(buffers.body);
+    ClassifiedPage page;
+    page.text = std::move(buffers.text);
+    auto keepBuffers = [&] {
+        buffers.body = std::move(report.body);
+        buffers.text = std::move(page.text);
+    };
     for (int pageNumber = 1; pageNumber <= table.pagesPerSegment; ++pageNumber) {
         result.url = table.queryUrl(context.baseUrl, segment, pageNumber);
         context.pacer.beforeRequest();
-        ClassifiedPage page =
-            classifyPage(table, fetchPage(result.url, context.limits, followRedirect));
+        report = fetchPage(result.url, context.limits, followRedirect, std::move(report.body));
+        page = classifyPage(table, report, std::move(page.text));
         if (!page.verified()) {
             allVerified = false;
             if (result.reason.empty()) {
@@ -61,6 +72,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
                 result.status = SegmentStatus::Unverified;
                 result.reason = unverified_reason::cancelled();
                 result.cancelled = true;
+                keepBuffers();
                 return result;
             }
             continue;
@@ -79,6 +91,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
                       qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes)};
         sources.add(attributePageRuns(runs, table.blocks, context.ignore));
     }
+    keepBuffers();
     result.hits = sources.hits;
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;
