@@ -57,6 +57,7 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
 
 std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env) {
     const CheckSettings settings = loadCheckSettings(env.settingsPath);
+    const EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
     std::string interval = env.interval ? std::to_string(env.interval->count()) + " 毫秒"
                                         : std::to_string(settings.intervalSeconds) + " 秒";
     return {{"段落字数", std::to_string(settings.segmentChars)},
@@ -64,8 +65,8 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnviro
             {"最后段字数", std::to_string(settings.lastSegmentChars)},
             {"查询间隔", interval},
             {"忽略网站", joined(passIgnoreList(env).domains())},
-            {"百度地址", utf8FromGbk(engineBaseUrl(env, Engine::Baidu))},
-            {"360地址", utf8FromGbk(engineBaseUrl(env, Engine::So360))}};
+            {"百度地址", utf8FromGbk(env.baiduUrl.empty() ? endpoints.baidu : env.baiduUrl)},
+            {"360地址", utf8FromGbk(env.url360.empty() ? endpoints.engine360 : env.url360)}};
 }
 
 std::string reportTimestamp(std::chrono::system_clock::time_point when) {
