@@ -227,4 +227,9 @@ std::vector<PassRecord> CheckRun::lastRun() const {
     return state_->records;
 }
 
+std::map<Engine, PassOutcome> CheckRun::lastOutcomes() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->outcomes;
+}
+
 }  // namespace oc

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/search_sim/code_points.h"
+#include "app/search_sim/corpus_names.h"
 #include "services/boundary_text.h"
 
 namespace oc::sim {

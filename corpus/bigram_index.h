@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/search_sim/corpus.h"
+#include "corpus/corpus.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 
 struct RankedDocument {
     std::uint32_t document = 0;  // index into the corpus
@@ -56,4 +56,4 @@ class BigramIndex {
 // The text the index sees for a document: the title's keys, a separator, the body's keys.
 CodePoints searchableKeys(const Document& document);
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

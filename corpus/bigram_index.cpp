@@ -1,8 +1,8 @@
-#include "app/search_sim/bigram_index.h"
+#include "corpus/bigram_index.h"
 
 #include <algorithm>
 
-namespace oc::sim {
+namespace oc::corpus {
 
 CodePoints searchableKeys(const Document& document) {
     CodePoints keys = matchKeys(document.title);
@@ -116,4 +116,4 @@ Ranking BigramIndex::rank(std::u32string_view queryKeys, std::size_t limit) cons
     return ranking;
 }
 
-}  // namespace oc::sim
+}  // namespace oc::corpus
