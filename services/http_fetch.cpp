@@ -169,6 +169,9 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     if (t.room() == 0) {
         t.complete = true;
         t.cutAtLimit = !t.lengthBound();
+        // libcurl would go on reading whatever the socket holds before the
+        // transfer is looked at again; paused, it reads nothing more.
+        return CURL_WRITEFUNC_PAUSE;
     }
     return n;
 }
