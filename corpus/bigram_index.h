@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -28,6 +29,10 @@ struct Ranking {
 class BigramIndex {
   public:
     explicit BigramIndex(const std::vector<Document>& documents);
+    // An index of `count` documents whose keys `keysOf(d)` gives; they must
+    // stay unchanged while the constructor runs.
+    BigramIndex(std::size_t count, const std::function<std::u32string_view(std::uint32_t)>& keysOf);
+    BigramIndex() = default;
 
     // Orders the documents by longest shared run, then shared bigrams, then
     // corpus order. `queryKeys` are match keys (code_points.h).
