@@ -123,16 +123,21 @@ Text titleOf(const Text& page) {
     return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
 }
 
-RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
-    RegexMatchList matches;
-    if (table.highlightCaseSensitive) {
-        Regex regex;
-        regex.compile(kHighlightPattern);
-        matches = regex.searchAll(page);
-    } else {
-        findAllMatches(kHighlightPattern, page, matches);
+// The highlight pattern, compiled once for every page of every pass (a
+// compiled pattern is searched from several threads at once safely).
+struct HighlightPatterns {
+    Regex caseSensitive;
+    Regex anyCase;
+    HighlightPatterns() {
+        caseSensitive.compile(kHighlightPattern, true);
+        anyCase.compile(kHighlightPattern, false);
     }
-    return matches;
+};
+
+RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
+    static const HighlightPatterns patterns;
+    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
+        .searchAll(page);
 }
 
 // Where the no-results sentences lie: from each phrase to the first "。", to

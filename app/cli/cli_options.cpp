@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <map>
 
@@ -95,6 +96,13 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     }
     if (report && !canReplaceFile(options.reportPath)) {
         std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+        return kExitUsage;
+    }
+    // The report must never replace the article it is about.
+    std::error_code error;
+    if (report && options.article != "-" &&
+        std::filesystem::equivalent(options.reportPath, options.article, error)) {
+        std::cerr << "originality-cli: 报告文件不能是文章本身：" << options.reportPath << "\n";
         return kExitUsage;
     }
     options.baidu = engine != "360";

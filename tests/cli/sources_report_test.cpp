@@ -32,7 +32,7 @@ struct Block {
 const std::vector<Block> kBlocks = {
     {"http://b.cn/1", "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; 乙's"},
     {"http://news.a.cn/2", "=HYPERLINK(\"http://evil\")"},
-    {"http://c.cn/3", "丙"},
+    {"http://c.cn/3", "丙😀"},
     {"http://C.cn:8080/4", "丁"},
     {"", "戊"},
 };
@@ -111,6 +111,8 @@ TEST_F(CliSources, EachCopiedRowNamesItsSourceAndEachPassCountsTheSites) {
         EXPECT_EQ(rows[0]["source"],
                   sourceOf("<script>alert(\"x\")</script> 乙's", "http://b.cn/1"));
         EXPECT_EQ(rows[1]["source"], sourceOf("=HYPERLINK(\"http://evil\")", "http://news.a.cn/2"));
+        // Characters GBK lacks are kept.
+        EXPECT_EQ(rows[2]["source"], sourceOf("丙😀", "http://c.cn/3"));
         EXPECT_EQ(rows[3]["source"], sourceOf("丁", "http://C.cn:8080/4"));
         // Without mu or data-mdurl the engine's own link is the address (Baidu's
         // made absolute against the query URL).
@@ -243,6 +245,15 @@ TEST_F(CliSources, AReportThatCannotBeWrittenStopsBeforeAnyQuery) {
             EXPECT_TRUE(r.out.empty()) << path;
         }
     }
+    // Nor may the report replace the article, whatever name leads to it.
+    const std::string articleText = sevenSegmentArticle();
+    write("article.html", articleText);
+    fs::create_symlink(dir_ / "article.html", dir_ / "link.htm");
+    RunResult r = run("--quiet --report '" + (dir_ / "link.htm").string() + "' '" +
+                      (dir_ / "article.html").string() + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("报告文件不能是文章本身"), std::string::npos) << r.err;
+    EXPECT_EQ(fileText("article.html"), articleText);
     EXPECT_TRUE(server_.requests().empty());
     EXPECT_FALSE(fs::exists(dir_ / "r.txt"));
 }
