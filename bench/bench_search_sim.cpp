@@ -18,8 +18,7 @@
 #include <random>
 #include <thread>
 
-#include "app/search_sim/bigram_index.h"
-#include "app/search_sim/corpus.h"
+#include "app/search_sim/corpus_names.h"
 #include "app/search_sim/search_service.h"
 #include "app/search_sim/sim_server.h"
 #include "services/boundary_text.h"

@@ -68,6 +68,10 @@ enum class Work { Run, Recheck };
 
 struct CheckRun::State {
     explicit State(PassEnvironment e) : env(std::move(e)), runWindow(*env.window) {
+        // The local documents stay indexed from run to run.
+        if (!env.library) {
+            env.library = std::make_shared<corpus::DocumentLibrary>();
+        }
         passEnv = env;
         passEnv.window = &runWindow;
         passEnv.stop = &stopping;
@@ -125,6 +129,9 @@ bool CheckRun::start() {
     }
     if (s.env.window->isTicked(component::k360CheckBox)) {
         engines.push_back(Engine::So360);
+    }
+    if (s.env.window->isTicked(component::kLocalCheckBox)) {
+        engines.push_back(Engine::Local);
     }
     if (active()) {
         return false;
@@ -271,6 +278,11 @@ void CheckRun::wait() {
 std::vector<PassRecord> CheckRun::lastRun() const {
     std::lock_guard lock(state_->mutex);
     return state_->records;
+}
+
+std::map<Engine, PassOutcome> CheckRun::lastOutcomes() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->outcomes;
 }
 
 }  // namespace oc

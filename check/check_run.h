@@ -1,6 +1,7 @@
 // One press of the check button: a pass per ticked engine, each on its own thread.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,9 @@ class CheckRun {
     // How each pass of the last run ended, in the order they ended; after a
     // press on an empty article, EmptyArticle for each ticked engine.
     std::vector<PassRecord> lastRun() const;
+    // What each engine's pass of the last run (and any recheck since) left:
+    // every segment with its row and result. Empty for an engine not run.
+    std::map<Engine, PassOutcome> lastOutcomes() const;
 
   private:
     struct State;

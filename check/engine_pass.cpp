@@ -34,6 +34,9 @@ PassStop endOf(const PassEnvironment& env) {
 }  // namespace
 
 PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    if (engine == Engine::Local) {
+        return runLocalPass(env, outcome);
+    }
     outcome = PassOutcome();
     const PassComponents shown = componentsOf(engine);
     std::optional<PreparedPass> pass = beginPass(env, shown);
@@ -41,15 +44,22 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
         return PassEnd::EmptyArticle;
     }
     WindowPort& window = *env.window;
+    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    if (!baseUrl) {
+        finishPass(window, shown, outcome, PassStop::Cancelled);
+        return PassEnd::Cancelled;
+    }
     const EngineTable& table = engineTable(engine);
     Pacer pacer(passInterval(env, pass->settings));
+    PageBuffers buffers;
     const SegmentContext context{env,
                                  table,
-                                 engineBaseUrl(env, engine),
+                                 std::move(*baseUrl),
                                  2 * pass->settings.minRunChars,
                                  passFetchLimits(env),
                                  pacer,
-                                 passIgnoreList(env)};
+                                 passIgnoreList(env),
+                                 &buffers};
     window.passProgress(shown.grid, 0, pass->total);
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
@@ -77,8 +87,16 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
 }
 
 PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    if (engine == Engine::Local) {
+        return recheckLocalPass(env, outcome);
+    }
     const PassComponents shown = componentsOf(engine);
     WindowPort& window = *env.window;
+    // An invalid address leaves the rows and values of the earlier pass as they are.
+    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    if (!baseUrl) {
+        return PassEnd::Cancelled;
+    }
     window.setButtonDisabled(component::kCheckButton, true);
     window.setLabelCaption(shown.valueLabel, Text());
     if (!shown.verdictLabel.empty()) {
@@ -86,13 +104,15 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
     }
     const CheckSettings settings = loadCheckSettings(env.settingsPath);
     Pacer pacer(passInterval(env, settings));
+    PageBuffers buffers;
     const SegmentContext context{env,
                                  engineTable(engine),
-                                 engineBaseUrl(env, engine),
+                                 std::move(*baseUrl),
                                  2 * settings.minRunChars,
                                  passFetchLimits(env),
                                  pacer,
-                                 passIgnoreList(env)};
+                                 passIgnoreList(env),
+                                 &buffers};
     const int unverified = outcome.total() - outcome.verified();
     int done = 0;
     window.passProgress(shown.grid, done, unverified);

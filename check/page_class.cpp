@@ -7,6 +7,7 @@
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
+#include "services/page_decoding.h"
 #include "services/text_ops.h"
 #include "services/url_parts.h"
 
@@ -95,6 +96,13 @@ ClassifiedPage blocked() {
     return page;
 }
 
+// A page without text that keeps the memory of `storage` for the next page.
+ClassifiedPage withStorage(ClassifiedPage page, Text storage) {
+    storage.clear();
+    page.text = std::move(storage);
+    return page;
+}
+
 bool holdsAny(const Text& text, const TextList& needles) {
     return std::any_of(needles.begin(), needles.end(),
                        [&](const Text& needle) { return text.find(needle) != Text::npos; });
@@ -115,16 +123,21 @@ Text titleOf(const Text& page) {
     return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
 }
 
-RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
-    RegexMatchList matches;
-    if (table.highlightCaseSensitive) {
-        Regex regex;
-        regex.compile(kHighlightPattern);
-        matches = regex.searchAll(page);
-    } else {
-        findAllMatches(kHighlightPattern, page, matches);
+// The highlight pattern, compiled once for every page of every pass (a
+// compiled pattern is searched from several threads at once safely).
+struct HighlightPatterns {
+    Regex caseSensitive;
+    Regex anyCase;
+    HighlightPatterns() {
+        caseSensitive.compile(kHighlightPattern, true);
+        anyCase.compile(kHighlightPattern, false);
     }
-    return matches;
+};
+
+RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
+    static const HighlightPatterns patterns;
+    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
+        .searchAll(page);
 }
 
 // Where the no-results sentences lie: from each phrase to the first "。", to
@@ -194,10 +207,10 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
            lowerAscii(urlPath(target)).find("captcha") != std::string::npos;
 }
 
-ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report) {
+ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report, Text storage) {
     if (!report.arrived()) {
         auto [reason, failure] = failureTexts(report.failure);
-        ClassifiedPage page = failed(reason);
+        ClassifiedPage page = withStorage(failed(reason), std::move(storage));
         // Too many redirects: responses came, only no page at their end.
         page.arrived = report.failure == FetchFailure::TooManyRedirects;
         page.failure = failure;
@@ -205,22 +218,25 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report)
     }
     if (report.redirectRefused || report.status == kForbidden ||
         report.status == kTooManyRequests) {
-        return blocked();
+        return withStorage(blocked(), std::move(storage));
     }
     if (report.status >= kFirstErrorStatus) {
-        return failed(texts().httpStatus + toText(static_cast<std::int32_t>(report.status)));
+        return withStorage(
+            failed(texts().httpStatus + toText(static_cast<std::int32_t>(report.status))),
+            std::move(storage));
     }
-    // An empty page and one that is not UTF-8 read alike: no text.
-    Text text = toText(convertEncoding(report.body, "UTF-8", "GB18030"));
-    if (text.empty()) {
-        return failed(texts().emptyPage);
+    // An empty page and one that decodes in no way it declares read alike: no text.
+    Text text = std::move(storage);
+    text.clear();
+    if (!appendDecodedPage(report.body.view(), report.contentType, text) || text.empty()) {
+        return withStorage(failed(texts().emptyPage), std::move(text));
     }
     // A result page's title echoes the query, which may name a block title
     // itself; such a page has highlighted fragments, a block page none.
     RegexMatchList highlights = highlightsOf(table, text);
     if (highlights.empty() &&
         (holdsAny(titleOf(text), table.blockTitles) || holdsAny(text, table.bodyMarkers))) {
-        return blocked();
+        return withStorage(blocked(), std::move(text));
     }
     ClassifiedPage page;
     if (isNoResultsPage(table, text, highlights)) {

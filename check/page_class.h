@@ -20,8 +20,9 @@ struct ClassifiedPage {
     // the prompt then names what went wrong, `failure`.
     bool arrived = true;
     Text failure;
-    // The page decoded to GBK and its highlighted fragments (for a page without
-    // results: none, the echoed query is not one).
+    // The page decoded to GB18030 and its highlighted fragments (for a page
+    // without results: none, the echoed query is not one). Empty for a blocked
+    // or failed page.
     Text text;
     RegexMatchList highlights;
 
@@ -34,7 +35,9 @@ struct ClassifiedPage {
 // holds "captcha" in any letter case: a block, not to be followed.
 bool isVerificationRedirect(const EngineTable& table, const std::string& target);
 
-ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report);
+// The page's text is written into `storage`: a caller that hands back the text
+// of its previous page has the next one decoded into the same memory.
+ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report, Text storage = {});
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {

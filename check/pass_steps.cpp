@@ -7,6 +7,7 @@
 #include "services/conversions.h"
 #include "services/encoding.h"
 #include "services/http_fetch.h"
+#include "services/page_decoding.h"
 #include "settings/settings.h"
 
 namespace oc {
@@ -34,6 +35,9 @@ PassComponents componentsOf(Engine engine) {
     using namespace component;
     if (engine == Engine::Baidu) {
         return {kBaiduGrid, kBaiduValueLabel, kBaiduCoverageLabel, {}};
+    }
+    if (engine == Engine::Local) {
+        return {kLocalGrid, kLocalValueLabel, kLocalCoverageLabel, kLocalVerdictLabel};
     }
     return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
 }
@@ -132,22 +136,22 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
 
 void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text) {
     buffers.body = env.fetch ? env.fetch(url) : httpGet(url, {}, std::move(buffers.body));
-    const std::size_t start = text.size();
-    if (appendConverted(buffers.body.view(), "UTF-8", "GB18030", text)) {
-        std::size_t zero = text.find('\0', start);
-        if (zero != Text::npos) {
-            text.resize(zero);
-        }
-    }
+    appendDecodedPage(buffers.body.view(), {}, text);
 }
 
-Text engineBaseUrl(const PassEnvironment& env, Engine engine) {
-    const Text& given = engine == Engine::Baidu ? env.baiduUrl : env.url360;
+std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine) {
+    const bool baidu = engine == Engine::Baidu;
+    const Text& given = baidu ? env.baiduUrl : env.url360;
     if (!given.empty()) {
         return given;
     }
     EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
-    return engine == Engine::Baidu ? endpoints.baidu : endpoints.engine360;
+    const Text& error = baidu ? endpoints.baiduError : endpoints.error360;
+    if (!error.empty()) {
+        env.platform->messageBox(error, kMbOk, pass_texts::hintTitle());
+        return std::nullopt;
+    }
+    return baidu ? endpoints.baidu : endpoints.engine360;
 }
 
 FetchLimits passFetchLimits(const PassEnvironment& env) {

@@ -53,15 +53,18 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
 // The memory a pass keeps from one result page to the next.
 struct PageBuffers {
     ByteSet body;  // the page as it arrived
+    Text text;     // the page decoded
 };
 
 // Fetches a page's bytes (through env.fetch when set) and appends it to
-// `text`, decoded from UTF-8 and ending before its first zero byte; nothing
-// when that fails.
+// `text`, decoded from UTF-8 (or the charset its meta tag declares) and ending
+// before its first zero byte; nothing when that fails.
 void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text);
 
-// The base URL of an engine: the environment's override, else the settings file.
-Text engineBaseUrl(const PassEnvironment& env, Engine engine);
+// The base URL of an engine: the environment's override, else the settings
+// file's. Nothing when the file's address is no base URL: then the message
+// naming key and value has been shown, and the pass must not query anything.
+std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine);
 
 // The fetch limits with the user agent of the environment or the settings file.
 FetchLimits passFetchLimits(const PassEnvironment& env);

@@ -92,33 +92,58 @@ std::string nonBlank(const HtmlDocument& doc, HtmlElement element, const char* a
 
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl) {
+    return findResultBlocks(pageText, form, pageUrl, nullptr);
+}
+
+std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
+                                          const std::string& pageUrl,
+                                          const std::vector<std::size_t>* described) {
     std::vector<ResultBlock> out;
-    bool converted = false;
-    ByteSet utf8Bytes =
-        convertEncoding(ByteSet(std::string(pageText)), "GB18030", "UTF-8", &converted);
-    if (!converted || utf8Bytes.empty()) {
+    std::string utf8;
+    if (!appendConverted(pageText, "GB18030", "UTF-8", utf8) || utf8.empty()) {
         return out;
     }
-    const std::string& utf8 = utf8Bytes.bytes();
     HtmlDocument doc(utf8);
     std::vector<HtmlElement> elements = doc.select(form.blockXPath);
     if (elements.empty()) {
         return out;
+    }
+    // Where each block stands in the page text.
+    OffsetMapper mapper(utf8, pageText);
+    std::vector<ElementSpan> spans;
+    spans.reserve(elements.size());
+    for (HtmlElement element : elements) {
+        spans.push_back(doc.span(element));
+        mapper.want(spans.back().open);
+        mapper.want(spans.back().close);
+    }
+    mapper.run();
+    out.resize(elements.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i].open = mapper(spans[i].open);
+        out[i].close = mapper(spans[i].close);
+    }
+    // Title and address of every block, or only of those holding an offset asked about.
+    std::vector<bool> describe(out.size(), described == nullptr);
+    if (described != nullptr) {
+        for (std::size_t offset : *described) {
+            int index = blockHolding(out, offset);
+            if (index >= 0) {
+                describe[static_cast<std::size_t>(index)] = true;
+            }
+        }
     }
     std::set<const void*> blockNodes;
     for (HtmlElement element : elements) {
         blockNodes.insert(element.node);
     }
     const std::string engineHost = urlHost(pageUrl);
-    OffsetMapper mapper(utf8, pageText);
-    std::vector<ElementSpan> spans;
-    for (HtmlElement element : elements) {
-        ElementSpan span = doc.span(element);
-        spans.push_back(span);
-        mapper.want(span.open);
-        mapper.want(span.close);
-
-        ResultBlock block;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (!describe[i]) {
+            continue;
+        }
+        const HtmlElement element = elements[i];
+        ResultBlock& block = out[i];
         HtmlElement link = ownElement(doc, form.titleLinkXPath, element, blockNodes);
         HtmlElement titleElement =
             link ? link : ownElement(doc, form.headingXPath, element, blockNodes);
@@ -134,12 +159,6 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
         }
         std::string host = urlHost(block.address);
         block.domain = host == engineHost ? std::string() : host;
-        out.push_back(std::move(block));
-    }
-    mapper.run();
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        out[i].open = mapper(spans[i].open);
-        out[i].close = mapper(spans[i].close);
     }
     return out;
 }

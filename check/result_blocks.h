@@ -28,6 +28,12 @@ struct ResultBlock {
 // domain. Empty when the page holds no block or cannot be parsed.
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl);
+// The same blocks, each in its place, with title, address and domain worked
+// out only for the innermost block holding one of the `described` offsets
+// (all of them when null); the others leave the three empty.
+std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
+                                          const std::string& pageUrl,
+                                          const std::vector<std::size_t>* described);
 
 // The innermost block holding the byte offset (open <= offset < close), or -1.
 int blockHolding(const std::vector<ResultBlock>& blocks, std::size_t offset);

@@ -47,6 +47,17 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
+    // The body and the text of each page go into the memory of the one before.
+    PageBuffers ownBuffers;
+    PageBuffers& buffers = context.buffers ? *context.buffers : ownBuffers;
+    FetchReport report;
+    report.body = std::move(buffers.body);
+    ClassifiedPage page;
+    page.text = std::move(buffers.text);
+    auto keepBuffers = [&] {
+        buffers.body = std::move(report.body);
+        buffers.text = std::move(page.text);
+    };
     // The user gave up: at a prompt (已取消) or by stopping the check (已停止).
     auto givenUp = [&] {
         result.status = SegmentStatus::Unverified;
@@ -55,6 +66,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         result.hits = 0;
         result.source.reset();
         result.cancelled = true;
+        keepBuffers();
         return result;
     };
     for (int pageNumber = 1; pageNumber <= table.pagesPerSegment; ++pageNumber) {
@@ -63,8 +75,8 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             return givenUp();
         }
         context.pacer.beforeRequest();
-        ClassifiedPage page =
-            classifyPage(table, fetchPage(result.url, context.limits, followRedirect));
+        report = fetchPage(result.url, context.limits, followRedirect, std::move(report.body));
+        page = classifyPage(table, report, std::move(page.text));
         if (context.env.stopRequested()) {
             return givenUp();
         }
@@ -92,6 +104,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
                       qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes)};
         sources.add(attributePageRuns(runs, table.blocks, context.ignore));
     }
+    keepBuffers();
     result.hits = sources.hits;
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;

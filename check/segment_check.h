@@ -7,6 +7,7 @@
 #include "check/check_pass.h"
 #include "check/engine_tables.h"
 #include "check/ignore_list.h"
+#include "check/pass_steps.h"
 #include "check/segment_status.h"
 
 namespace oc {
@@ -34,6 +35,9 @@ struct SegmentContext {
     Pacer& pacer;
     // Highlights inside results from these sites do not count.
     IgnoreList ignore;
+    // The memory kept from one page to the next (a pass's own; none: each
+    // segment starts afresh).
+    PageBuffers* buffers = nullptr;
 };
 
 SegmentResult checkSegment(const SegmentContext& context, const Text& segment);

@@ -18,8 +18,14 @@ SourceOutcome attributePageRuns(const PageRuns& page, const ResultBlockForm& for
     if (page.runs.empty()) {
         return outcome;
     }
+    // Only the blocks that hold a run are described.
+    std::vector<std::size_t> positions;
+    positions.reserve(page.runs.size());
+    for (const HighlightRun& run : page.runs) {
+        positions.push_back(run.position);
+    }
     const std::vector<ResultBlock> blocks =
-        findResultBlocks(page.text, form, std::string(page.url));
+        findResultBlocks(page.text, form, std::string(page.url), &positions);
     for (const HighlightRun& run : page.runs) {
         int index = blockHolding(blocks, run.position);
         if (index < 0) {

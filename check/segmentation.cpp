@@ -9,10 +9,6 @@ namespace oc {
 const Text kSegmentMarker =
     "\xA1\xF1\xA1\xF4\xA1\xF1\xA1\xF1\xA1\xF4\xA1\xF1\xA1\xF1\xA1\xF1";  // ●◆●●◆●●●
 
-Text prepareArticle(const Text& article) {
-    return keepNonAsciiChars(trim(article), false);
-}
-
 int articleCharCount(const Text& prepared) {
     return static_cast<int>(prepared.size() / 2);
 }

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "services/text_types.h"
+#include "text/article_filters.h"
 
 namespace oc {
 
@@ -16,8 +17,6 @@ extern const Text kSegmentMarker;
 // Segment length used when the configured one is 0 or below (and the upper bound).
 inline constexpr int kMaxSegmentChars = 38;
 
-// trim, then keep only the characters outside printable ASCII.
-Text prepareArticle(const Text& article);
 // Half the byte length of the prepared text, truncated.
 int articleCharCount(const Text& prepared);
 // The segments of at most segmentBytes bytes, never splitting a character, each

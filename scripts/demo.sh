@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
 # The offline demo: checks the sample article against the local search
 # simulator (search-sim serving data/corpus on a free loopback port), with both
-# engines, and prints the result tables, the percentages and the verdict.
+# engines, and prints the result tables with each copied segment's source, the
+# percentages, the verdict and the sites the copies came from ("来源网站").
 # Nothing here goes to the web. Run it after a build (./run.sh --demo builds first).
-#   scripts/demo.sh [ARTICLE]      (default: data/sample-article.txt)
+#   scripts/demo.sh [--report FILE.html|FILE.csv] [ARTICLE]   (default: data/sample-article.txt)
+# --report also writes the check's report (docs/example-report.html is made so).
 # Environment: OC_BUILD_DIR (default: build); for an installed copy, OC_BIN_DIR
 # (the folder of the programs) and OC_DATA_DIR (the folder that holds
 # sample-article.txt and corpus/, for example /usr/share/originality-checker).
 set -euo pipefail
+# File names given are taken from the folder the demo was started in.
+from_caller() { [[ $1 == /* ]] && echo "$1" || echo "$PWD/$1"; }
+report=()
+if [[ ${1:-} == --report ]]; then
+  [[ -n ${2:-} ]] || { echo "demo: --report needs a file name" >&2; exit 2; }
+  report=(--report "$(from_caller "$2")")
+  shift 2
+fi
+given_article=
+if [[ -n ${1:-} ]]; then
+  given_article=$(from_caller "$1")
+fi
 cd "$(dirname "$0")/.."
 bin="${OC_BIN_DIR:-${OC_BUILD_DIR:-build}/bin}"
 data="${OC_DATA_DIR:-data}"
-article=${1:-$data/sample-article.txt}
+article=${given_article:-$data/sample-article.txt}
 
 for program in search-sim originality-cli; do
   if [[ ! -x $bin/$program ]]; then
@@ -74,12 +88,18 @@ echo
 # A settings file that does not exist: the passes use the default settings.
 status=0
 "$bin/originality-cli" --engine both --baidu-url "$url" --360-url "$url" \
-  --settings "$work/defaults.ini" --on-empty-page cancel --quiet "$article" || status=$?
+  --settings "$work/defaults.ini" --on-empty-page cancel --quiet "${report[@]}" "$article" ||
+  status=$?
 
 queries=$(grep -c '^search-sim: #' "$work/sim.log" || true)
 stop_sim
 echo
 echo "search-sim answered $queries queries."
+echo "来源: the page holding each copied segment (here a corpus file); 来源网站: the sites"
+echo "those pages are on, with the number of segments each holds."
+if [[ ${#report[@]} -gt 0 && $status -ne 2 ]]; then
+  echo "The report was written to ${report[1]}."
+fi
 
 cat <<'BLOCKED'
 

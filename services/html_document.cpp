@@ -123,24 +123,50 @@ bool HtmlDocument::ok() const {
     return impl_->doc && impl_->xpath;
 }
 
-std::vector<HtmlElement> HtmlDocument::select(std::string_view xpath, HtmlElement context) const {
-    std::vector<HtmlElement> out;
-    if (!ok()) {
-        return out;
-    }
+namespace {
+
+// The nodes an expression selects, in document order, each handed to `take`.
+template <typename Take>
+void forEachSelected(xmlDoc* doc, xmlXPathContext* xp, std::string_view xpath, xmlNode* context,
+                     Take take) {
     std::string expression(xpath);
-    xmlXPathContext* xp = impl_->xpath.get();
-    xp->node = context ? nodeOf(context) : xmlDocGetRootElement(impl_->doc.get());
+    xp->node = context != nullptr ? context : xmlDocGetRootElement(doc);
     std::unique_ptr<xmlXPathObject, XPathObjectFree> result(
         xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression.c_str()), xp));
     if (!result || result->type != XPATH_NODESET || result->nodesetval == nullptr) {
-        return out;
+        return;
     }
     const xmlNodeSet* nodes = result->nodesetval;
     for (int i = 0; i < nodes->nodeNr; ++i) {
-        if (nodes->nodeTab[i] != nullptr && nodes->nodeTab[i]->type == XML_ELEMENT_NODE) {
-            out.push_back(HtmlElement{nodes->nodeTab[i]});
+        if (nodes->nodeTab[i] != nullptr) {
+            take(nodes->nodeTab[i]);
         }
+    }
+}
+
+}  // namespace
+
+std::vector<HtmlElement> HtmlDocument::select(std::string_view xpath, HtmlElement context) const {
+    std::vector<HtmlElement> out;
+    if (ok()) {
+        forEachSelected(impl_->doc.get(), impl_->xpath.get(), xpath,
+                        context ? nodeOf(context) : nullptr, [&out](xmlNode* node) {
+                            if (node->type == XML_ELEMENT_NODE) {
+                                out.push_back(HtmlElement{node});
+                            }
+                        });
+    }
+    return out;
+}
+
+std::vector<std::string> HtmlDocument::selectTexts(std::string_view xpath) const {
+    std::vector<std::string> out;
+    if (ok()) {
+        forEachSelected(
+            impl_->doc.get(), impl_->xpath.get(), xpath, nullptr, [&out](xmlNode* node) {
+                std::unique_ptr<xmlChar, XmlCharFree> value(xmlNodeGetContent(node));
+                out.emplace_back(value ? reinterpret_cast<const char*>(value.get()) : "");
+            });
     }
     return out;
 }

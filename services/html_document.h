@@ -42,6 +42,9 @@ class HtmlDocument {
     std::vector<HtmlElement> select(std::string_view xpath, HtmlElement context = {}) const;
     HtmlElement selectFirst(std::string_view xpath, HtmlElement context = {}) const;
 
+    // The text of every node an XPath 1.0 expression selects, of any kind (text
+    // nodes too), entities decoded, in document order.
+    std::vector<std::string> selectTexts(std::string_view xpath) const;
     // An attribute's value with entities decoded; empty when absent.
     std::string attribute(HtmlElement element, std::string_view name) const;
     // The text of the element and its descendants, entities decoded, tags dropped.

@@ -19,6 +19,9 @@ constexpr std::size_t kMaxPathLength = 2048;
 constexpr std::size_t kMaxCredentialLength = 128;
 // How often a waiting transfer looks at the abort switch and its stall clock.
 constexpr int kPollMilliseconds = 50;
+// Read from the socket at a time: a result page comes in a few reads, not in
+// dozens of libcurl's default 16 KB.
+constexpr long kReceiveBufferBytes = 256L * 1024;
 
 struct EasyCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -166,6 +169,9 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     if (t.room() == 0) {
         t.complete = true;
         t.cutAtLimit = !t.lengthBound();
+        // libcurl would go on reading whatever the socket holds before the
+        // transfer is looked at again; paused, it reads nothing more.
+        return CURL_WRITEFUNC_PAUSE;
     }
     return n;
 }
@@ -235,6 +241,7 @@ void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchL
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
 }
 
 enum class TransferEnd { Finished, Complete, Stalled, Aborted };

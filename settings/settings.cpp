@@ -7,6 +7,7 @@
 #include "services/http_fetch.h"
 
 #include "services/conversions.h"
+#include "services/encoding.h"
 #include "services/files.h"
 #include "services/ini_file.h"
 #include "services/text_ops.h"
@@ -32,8 +33,8 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name :
-             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站", "百度"}) {
+        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站",
+                                 "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -46,6 +47,7 @@ const Text kUserAgentKey = "UserAgent";
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
+const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
 
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
     ParameterTexts texts;
@@ -80,7 +82,7 @@ Text settingsPath() {
 }
 
 CheckSettings loadCheckSettings(const Text& path) {
-    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5", "0"});
+    ParameterTexts texts = readParameters(path, kDefaultParameters);
     CheckSettings settings;
     settings.segmentChars = toInteger(texts.segmentChars);
     settings.minRunChars = toInteger(texts.minRunChars);
@@ -92,6 +94,8 @@ CheckSettings loadCheckSettings(const Text& path) {
     if (settings.minRunChars < kMinMinRunChars) {
         settings.minRunChars = kMinMinRunChars;
     }
+    // A run longer than a segment cannot occur: every segment would count as original.
+    settings.minRunChars = std::min(settings.minRunChars, settings.segmentChars);
     settings.intervalSeconds =
         std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
     return settings;
@@ -99,6 +103,56 @@ CheckSettings loadCheckSettings(const Text& path) {
 
 ParameterTexts loadParameterTexts(const Text& path) {
     return readParameters(path, {});
+}
+
+ShownParameters loadShownParameters(const Text& path) {
+    // No value in a file can hold a line break: it marks a missing key.
+    const Text missing = "\n";
+    const ParameterTexts defaults = kDefaultParameters;
+    ShownParameters shown;
+    shown.texts = readParameters(path, {missing, missing, missing, missing});
+    Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
+                     &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+    const Text* fallbacks[] = {&defaults.segmentChars, &defaults.minRunChars,
+                               &defaults.lastSegmentChars, &defaults.intervalSeconds};
+    for (int i = 0; i < 4; ++i) {
+        if (*texts[i] == missing) {
+            *texts[i] = *fallbacks[i];
+            shown.defaulted[i] = true;
+        }
+    }
+    return shown;
+}
+
+Text parameterRangeProblem(const ParameterTexts& texts) {
+    const int segment = toInteger(texts.segmentChars);
+    const int minRun = toInteger(texts.minRunChars);
+    const int last = toInteger(texts.lastSegmentChars);
+    const int interval = toInteger(texts.intervalSeconds);
+    const std::string upTo = std::to_string(segment);
+    if (trimSpaces(texts.segmentChars).empty()) {
+        return gbkFromUtf8("请填写分段文本字数（12～38）。");
+    }
+    if (segment < kMinMinRunChars || segment > kMaxSegmentChars) {
+        return gbkFromUtf8("分段文本字数应在 12～38 之间。");
+    }
+    if (trimSpaces(texts.minRunChars).empty()) {
+        return gbkFromUtf8(std::string("请填写飘红计数字数（12～").append(upTo).append("）。"));
+    }
+    if (minRun < kMinMinRunChars || minRun > segment) {
+        return gbkFromUtf8(std::string("飘红计数字数应在 12～")
+                               .append(upTo)
+                               .append(" 之间（不能超过分段文本字数）。"));
+    }
+    if (last < 0 || last > segment) {
+        return gbkFromUtf8(std::string("最后一段字数应在 0～")
+                               .append(upTo)
+                               .append(" 之间（不能超过分段文本字数）。"));
+    }
+    if (interval < 0 || interval > kMaxIntervalSeconds) {
+        return gbkFromUtf8("查询间隔应在 0～120 秒之间。");
+    }
+    return Text();
 }
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
@@ -138,6 +192,15 @@ bool saveIgnoredSites(const Text& path, const Text& sites) {
         }
     }
     return writeIniItem(path, checkSection(), key("忽略网站"), oneLine);
+}
+
+std::string loadLocalFolder(const Text& path) {
+    return percentDecode(readIniItem(path, checkSection(), key("本地文档目录")));
+}
+
+bool saveLocalFolder(const Text& path, const std::string& folder) {
+    // Bytes, not GBK text: every byte of the native path is percent-encoded.
+    return writeIniItem(path, checkSection(), key("本地文档目录"), urlEncode(folder, true));
 }
 
 EngineEndpoints defaultEngineEndpoints() {

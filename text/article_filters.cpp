@@ -45,4 +45,8 @@ Text keepNonAsciiChars(const Text& text, bool dropWhiteSpace,
     return out;
 }
 
+Text prepareArticle(const Text& article) {
+    return keepNonAsciiChars(trim(article), false);
+}
+
 }  // namespace oc

@@ -19,6 +19,10 @@ Text trim(const Text& text);
 Text keepNonAsciiChars(const Text& text, bool dropWhiteSpace = false,
                        std::vector<std::size_t>* sourceOffsets = nullptr);
 
+// trim, then keep only the characters outside printable ASCII: what an
+// article, and a local document compared with it, is before it is cut.
+Text prepareArticle(const Text& article);
+
 // ASCII white space as the article filters and the regular expressions see it.
 inline bool isAsciiSpace(unsigned char byte) {
     return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D);

@@ -2,10 +2,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <map>
 
+#include "check/check_report.h"
+#include "check/ignore_list.h"
 #include "services/boundary_text.h"
+#include "services/file_contents.h"
 #include "settings/settings.h"
 
 namespace oc::cli {
@@ -51,6 +55,12 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                        ? std::string("a user agent is one non-empty line")
                        : std::string();
         });
+    app.add_option("--ignore-domain", options.ignoreDomains,
+                   "a site of your own whose results do not count as copies (with its "
+                   "subdomains); repeatable, added to 忽略网站 of the settings file")
+        ->allow_extra_args(false);
+    app.add_option("--report", options.reportPath,
+                   "also write the report to FILE: .html or .htm for a page, .csv for a table");
     app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
     try {
         app.parse(argc, argv);
@@ -69,6 +79,31 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
             std::cerr << "originality-cli: not an http(s) base URL: " << *url << "\n";
             return kExitUsage;
         }
+    }
+    for (const std::string& domains : options.ignoreDomains) {
+        IgnoreList list;
+        list.add(gbkFromUtf8(domains));
+        if (list.empty()) {
+            std::cerr << "originality-cli: --ignore-domain 没有给出网站：\"" << domains << "\"\n";
+            return kExitUsage;
+        }
+    }
+    const bool report = app.count("--report") > 0;
+    if (report && !reportFormatFor(options.reportPath)) {
+        std::cerr << "originality-cli: 报告文件须以 .html、.htm 或 .csv 结尾："
+                  << options.reportPath << "\n";
+        return kExitUsage;
+    }
+    if (report && !canReplaceFile(options.reportPath)) {
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+        return kExitUsage;
+    }
+    // The report must never replace the article it is about.
+    std::error_code error;
+    if (report && options.article != "-" &&
+        std::filesystem::equivalent(options.reportPath, options.article, error)) {
+        std::cerr << "originality-cli: 报告文件不能是文章本身：" << options.reportPath << "\n";
+        return kExitUsage;
     }
     options.baidu = engine != "360";
     options.engine360 = engine != "baidu";

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace oc::cli {
 
@@ -25,6 +26,12 @@ struct CliOptions {
     long intervalMs = -1;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
+    // Own sites added to the settings file's 忽略网站, one option value each
+    // (UTF-8, split like the setting).
+    std::vector<std::string> ignoreDomains;
+    // The report to write when the passes have ended (UTF-8): HTML or CSV by
+    // its extension. Empty: none.
+    std::string reportPath;
 };
 
 // Exit status for bad usage and unreadable articles.

@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
     }
     env.userAgent = options.userAgent;
+    for (const std::string& domains : options.ignoreDomains) {
+        env.ignoredSites += gbkFromUtf8(domains) + " ";
+    }
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
@@ -81,19 +84,28 @@ int main(int argc, char** argv) {
     }
 
     std::vector<PassRecord> passes;
+    std::map<Engine, PassOutcome> outcomes;
     bool unverified = false;
     {
         CheckRun run(env);
         run.start();
         run.wait();
         passes = run.lastRun();
+        outcomes = run.lastOutcomes();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
 
-    std::cout << (options.json ? cli::jsonReport(window, passes, decoded->warnings)
-                               : cli::textReport(window, passes));
+    const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
+    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings)
+                               : cli::textReport(window, passes, report));
     std::cout.flush();
+    // The report is written after a cancelled pass too; a file that cannot be
+    // written after all is an error, never a silent success.
+    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+        return cli::kExitUsage;
+    }
 
     int exitStatus = 0;
     for (const PassRecord& pass : passes) {

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "check/report_builder.h"
 #include "services/boundary_text.h"
 
 namespace oc::cli {
@@ -21,6 +22,10 @@ PassView viewOf(Engine engine) {
     if (engine == Engine::Baidu) {
         return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel,
                 component::kBaiduCoverageLabel};
+    }
+    if (engine == Engine::Local) {
+        return {"local", "本地文档", component::kLocalGrid, component::kLocalValueLabel,
+                component::kLocalCoverageLabel};
     }
     return {"360", "360", component::k360Grid, component::k360ValueLabel,
             component::k360CoverageLabel};
@@ -59,6 +64,8 @@ const char* endName(PassEnd end) {
             return "cancelled";
         case PassEnd::EmptyArticle:
             return "empty-article";
+        case PassEnd::NoDocuments:
+            return "no-documents";
     }
     return "normal";
 }
@@ -83,6 +90,55 @@ std::string oneLine(std::string text) {
         }
     }
     return text;
+}
+
+// The report's row for a grid row, if the report has it.
+const ReportRow* reportRowOf(const CheckReport& report, Engine engine, int gridRow) {
+    for (const ReportPass& pass : report.passes) {
+        if (pass.engine != engine || gridRow < 1 ||
+            static_cast<std::size_t>(gridRow) > pass.rows.size()) {
+            continue;
+        }
+        const ReportRow& row = pass.rows[static_cast<std::size_t>(gridRow) - 1];
+        if (row.number == std::to_string(gridRow)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
+    for (const ReportPass& pass : report.passes) {
+        if (pass.engine == engine) {
+            return &pass;
+        }
+    }
+    return nullptr;
+}
+
+// A 命中 row's source title, 未识别 without one; empty for other rows.
+std::string sourceCaption(const ReportRow* row) {
+    if (row == nullptr || row->status != RowStatus::Hit) {
+        return {};
+    }
+    return row->source ? row->source->title : "未识别";
+}
+
+nlohmann::ordered_json sourceJson(const ReportRow* row) {
+    if (row == nullptr || row->status != RowStatus::Hit || !row->source) {
+        return nullptr;
+    }
+    return {{"title", row->source->title}, {"url", row->source->address}};
+}
+
+nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
+    nlohmann::ordered_json sources = nlohmann::ordered_json::array();
+    if (const ReportPass* pass = reportPassOf(report, engine)) {
+        for (const DomainCount& entry : sourceSummary(pass->rows)) {
+            sources.push_back({{"domain", entry.domain}, {"segments", entry.segments}});
+        }
+    }
+    return sources;
 }
 
 std::string padded(const std::string& text, int width) {
@@ -112,8 +168,32 @@ int displayWidth(std::string_view s) {
     return width;
 }
 
+CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                          const std::map<Engine, PassOutcome>& outcomes, const PassEnvironment& env,
+                          const Text& article) {
+    CheckReport report;
+    report.checkedAt = reportTimestamp(std::chrono::system_clock::now());
+    report.settings = reportSettings(env);
+    report.article = article;
+    for (const PassRecord& record : ordered(passes)) {
+        auto outcome = outcomes.find(record.engine);
+        if (record.end == PassEnd::EmptyArticle || outcome == outcomes.end()) {
+            continue;
+        }
+        PassView view = viewOf(record.engine);
+        PassCaptions captions{utf8FromGbk(window.caption(view.valueLabel)),
+                              utf8FromGbk(window.caption(view.coverageLabel)),
+                              record.engine == Engine::So360
+                                  ? utf8FromGbk(window.caption(component::k360VerdictLabel))
+                                  : std::string()};
+        report.passes.push_back(reportPassOf(record.engine, outcome->second,
+                                             record.end == PassEnd::Cancelled, captions));
+    }
+    return report;
+}
+
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const std::vector<ArticleWarning>& warnings) {
+                       const CheckReport& report, const std::vector<ArticleWarning>& warnings) {
     nlohmann::ordered_json doc;
     doc["articleChars"] = utf8FromGbk(window.caption(component::kCharCountLabel));
     for (const ArticleWarning& warning : warnings) {
@@ -139,19 +219,23 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
         pass["coverage"] = utf8FromGbk(window.caption(view.coverageLabel));
         pass["rows"] = nlohmann::ordered_json::array();
         for (int row = 1; row < grid.rowCount(); ++row) {
-            pass["rows"].push_back({{"number", cellUtf8(grid, row, 0)},
-                                    {"text", cellUtf8(grid, row, 1)},
-                                    {"hits", cellUtf8(grid, row, 2)},
-                                    {"url", cellUtf8(grid, row, 3)},
-                                    {"status", statusName(grid, row)},
-                                    {"reason", reasonOf(grid, row)}});
+            pass["rows"].push_back(
+                {{"number", cellUtf8(grid, row, 0)},
+                 {"text", cellUtf8(grid, row, 1)},
+                 {"hits", cellUtf8(grid, row, 2)},
+                 {"url", cellUtf8(grid, row, 3)},
+                 {"status", statusName(grid, row)},
+                 {"reason", reasonOf(grid, row)},
+                 {"source", sourceJson(reportRowOf(report, record.engine, row))}});
         }
+        pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
     }
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes) {
+std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                       const CheckReport& report) {
     std::ostringstream out;
     out << "文章字数: " << utf8FromGbk(window.caption(component::kCharCountLabel)) << "\n";
     for (const PassRecord& record : ordered(passes)) {
@@ -168,15 +252,22 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
             statuses.push_back(cellUtf8(grid, row, kStatusColumn) +
                                (reason.empty() ? "" : "(" + reason + ")"));
         }
+        std::vector<std::string> sources{"来源"};
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            sources.push_back(oneLine(sourceCaption(reportRowOf(report, record.engine, row))));
+        }
         int statusWidth = 0;
-        for (const std::string& status : statuses) {
-            statusWidth = std::max(statusWidth, displayWidth(status) + 2);
+        int sourceWidth = 0;
+        for (std::size_t i = 0; i < statuses.size(); ++i) {
+            statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
+            sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
         }
         out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
-            << padded("文本", textWidth) << "  搜索\n";
+            << padded(sources[0], sourceWidth) << padded("文本", textWidth) << "  搜索\n";
         for (int row = 1; row < grid.rowCount(); ++row) {
+            const auto at = static_cast<std::size_t>(row);
             out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
-                << padded(statuses[static_cast<std::size_t>(row)], statusWidth)
+                << padded(statuses[at], statusWidth) << padded(sources[at], sourceWidth)
                 << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
                 << cellUtf8(grid, row, 3) << "\n";
         }
@@ -192,7 +283,17 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
                 out << "  " << verdict;
             }
         }
+        out << "\n来源网站:";
+        const ReportPass* pass = reportPassOf(report, record.engine);
+        std::vector<DomainCount> summary =
+            pass ? sourceSummary(pass->rows) : std::vector<DomainCount>();
+        if (summary.empty()) {
+            out << " 无";
+        }
         out << "\n";
+        for (const DomainCount& entry : summary) {
+            out << "  " << entry.domain << "  " << entry.segments << "段\n";
+        }
     }
     return out.str();
 }

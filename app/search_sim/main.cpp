@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/search_sim/corpus.h"
+#include "app/search_sim/corpus_names.h"
 #include "app/search_sim/search_service.h"
 #include "app/search_sim/sim_server.h"
 

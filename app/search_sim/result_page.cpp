@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/search_sim/shared_runs.h"
+#include "app/search_sim/corpus_names.h"
 #include "services/encoding.h"
 #include "services/html_escape.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/search_sim/corpus.h"
+#include "app/search_sim/corpus_names.h"
 #include "app/search_sim/search_request.h"
 
 namespace oc::sim {

@@ -446,5 +446,62 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
     EXPECT_FALSE(run.hasUnverified());
 }
 
+// An engine address in the settings file that is no base URL stops that
+// engine's pass at its start: the message names key and value, nothing is
+// queried and no value written; the other engine and a given address go on.
+TEST_F(PassFixture, AnInvalidEngineAddressStopsItsPassWithAMessage) {
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    window_.setEditContent(component::kArticleBox, chinese(10));
+    ASSERT_EQ(runBaiduPass(env_), PassEnd::Normal);  // a value from an earlier pass
+    const std::string bad = "http://127.0.0.1:08000";
+    writeSettings("[搜索引擎]\r\n百度=" + bad + "\r\n360=" + server_.baseUrl() + "/\r\n");
+    env_.baiduUrl.clear();
+    env_.url360.clear();
+    server_.clearRequests();
+
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Cancelled);
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(U(platform_.messages()[0].message), "配置.ini 中 [搜索引擎] 百度 的地址无效：" + bad);
+    EXPECT_TRUE(server_.requests().empty());
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+    EXPECT_EQ(window_.caption(component::kBaiduCoverageLabel), "");
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+
+    // The window's run: the Baidu pass ends at once, the 360 pass goes on.
+    window_.setTicked(component::kBaiduCheckBox, true);
+    window_.setTicked(component::k360CheckBox, true);
+    {
+        CheckRun run(env_);
+        ASSERT_TRUE(run.start());
+        run.wait();
+        std::vector<PassRecord> records = run.lastRun();
+        ASSERT_EQ(records.size(), 2u);
+        for (const PassRecord& record : records) {
+            EXPECT_EQ(record.end,
+                      record.engine == Engine::Baidu ? PassEnd::Cancelled : PassEnd::Normal);
+        }
+    }
+    EXPECT_EQ(platform_.messages().size(), 2u);
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
+
+    // A recheck leaves the rows of the earlier pass as they were.
+    serveBoth([](const std::string&, int) { return std::string(); });
+    env_.baiduUrl = server_.baseUrl();
+    PassOutcome outcome;
+    ASSERT_EQ(runEnginePass(Engine::Baidu, env_, outcome), PassEnd::Normal);
+    ASSERT_TRUE(outcome.hasUnverified());
+    env_.baiduUrl.clear();
+    server_.clearRequests();
+    const std::size_t shown = platform_.messages().size();
+    EXPECT_EQ(recheckEnginePass(Engine::Baidu, env_, outcome), PassEnd::Cancelled);
+    EXPECT_EQ(platform_.messages().size(), shown + 1);
+    EXPECT_TRUE(server_.requests().empty());
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn), (std::vector<std::string>{"未核实"}));
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/1");
+}
+
 }  // namespace
 }  // namespace oc

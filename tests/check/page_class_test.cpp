@@ -13,6 +13,7 @@
 #include "check/memory_window.h"
 #include "check/pass_texts.h"
 #include "services/boundary_text.h"
+#include "services/encoding.h"
 #include "tests/support/gbk.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/raw_server.h"
@@ -183,6 +184,70 @@ TEST_F(PageClasses, FailuresNameTheirReason) {
         EXPECT_EQ(rowAfter(engine).reason, "重定向过多");
         EXPECT_EQ(platform_.messages().back().message,
                   engine == Engine::Baidu ? pass_texts::baiduBlocked() : pass_texts::blocked360());
+    }
+}
+
+// A page whose bytes are not UTF-8 is read in the charset it declares: its
+// hits count like those of a UTF-8 page.
+TEST_F(PageClasses, PagesInADeclaredChineseCharsetAreAnalysed) {
+    struct Case {
+        const char* name;
+        std::string body;
+        const char* contentType;
+    };
+    const std::string hit = resultPage("<em>" + kSegment + "</em>");
+    const std::string metaHit =
+        "<html><head><meta http-equiv=\"Content-Type\" "
+        "content=\"text/html; charset=gb2312\"><title>结果</title></head>"
+        "<body><em>" +
+        kSegment + "</em></body></html>";
+    const Case cases[] = {
+        {"GBK in the header", G(hit), "text/html; charset=GBK"},
+        {"GB2312 in the meta, UTF-8 in the header", G(metaHit), "text/html; charset=utf-8"},
+        {"GB18030 in the meta, nothing in the header", "<meta charset=\"gb18030\">" + G(hit),
+         "text/html"},
+    };
+    for (const Case& c : cases) {
+        answer([&c](const httplib::Request&, httplib::Response& res) {
+            res.set_content(c.body, c.contentType);
+        });
+        for (Engine engine : {Engine::Baidu, Engine::So360}) {
+            RowSeen row = rowAfter(engine);
+            EXPECT_EQ(row.status, "命中") << c.name;
+            EXPECT_EQ(row.hits, engine == Engine::Baidu ? "1" : "2") << c.name;
+        }
+    }
+    // A traditional-character article against a Big5 page.
+    const std::string traditional =
+        "春眠不覺曉處處聞啼鳥夜來風雨聲花落知多少白日依山盡黃河入海流欲窮千里目";
+    window_.setEditContent(component::kArticleBox, G(traditional));
+    bool ok = false;
+    const ByteSet big5 = convertEncoding(
+        ByteSet(resultPage("<em>" + traditional + "</em>", "搜尋結果")), "UTF-8", "BIG5", &ok);
+    ASSERT_TRUE(ok);
+    answer([&big5](const httplib::Request&, httplib::Response& res) {
+        res.set_content(big5.bytes(), "text/html; charset=big5");
+    });
+    EXPECT_EQ(rowAfter(Engine::Baidu).status, "命中");
+    EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "0%");
+    EXPECT_TRUE(platform_.messages().empty());
+}
+
+TEST_F(PageClasses, PagesThatDecodeInNoDeclaredWayStayFailed) {
+    platform_.setDefaultAnswer(kAnswerOk);
+    const std::pair<std::string, const char*> cases[] = {
+        {G(resultPage("<em>" + kSegment + "</em>")), "text/html"},  // undeclared
+        {G(resultPage("<em>" + kSegment + "</em>")) + "\xFF\xFF", "text/html; charset=gbk"},
+        {G(resultPage("<em>" + kSegment + "</em>")), "text/html; charset=shift_jis"},
+    };
+    for (const auto& [body, contentType] : cases) {
+        answer([&](const httplib::Request&, httplib::Response& res) {
+            res.set_content(body, contentType);
+        });
+        RowSeen row = rowAfter(Engine::Baidu);
+        EXPECT_EQ(row.status, "未核实") << contentType;
+        EXPECT_EQ(row.reason, "空白页面") << contentType;
+        EXPECT_EQ(row.hits, "") << contentType;
     }
 }
 

@@ -187,6 +187,20 @@ TEST(SegmentSource, BrokenMarkupAndCharactersBeyondGbkKeepPositionsExact) {
     EXPECT_EQ(text.compare(blocks[1].close - 6, 6, "</div>"), 0);
     EXPECT_EQ(blockHolding(blocks, text.find("<em>")), 0);
     EXPECT_EQ(blockHolding(blocks, text.rfind("<em>")), -1);
+    // Asked about one offset, every block keeps its place and only the innermost
+    // one holding the offset is described, as the whole list describes it.
+    const std::vector<std::size_t> inner = {text.find("<em>", blocks[1].open)};
+    std::vector<ResultBlock> some =
+        findResultBlocks(text, engineTable(Engine::Baidu).blocks, kBaiduQuery, &inner);
+    ASSERT_EQ(some.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(some[i].open, blocks[i].open);
+        EXPECT_EQ(some[i].close, blocks[i].close);
+    }
+    EXPECT_EQ(some[1].title, "乙");
+    EXPECT_EQ(some[1].address, blocks[1].address);
+    EXPECT_EQ(some[1].domain, "b.cn");
+    EXPECT_EQ(some[0].title + some[0].address + some[0].domain, "");
     // A page that is no HTML at all has no blocks.
     EXPECT_TRUE(findResultBlocks("", engineTable(Engine::Baidu).blocks, kBaiduQuery).empty());
     EXPECT_TRUE(

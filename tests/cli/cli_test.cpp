@@ -10,13 +10,12 @@
 
 #include "app/cli/result_report.h"
 #include "services/boundary_text.h"
+#include "tests/cli/cli_program.h"
 #include "tests/support/gbk.h"
-#include "tests/support/loopback_server.h"
 
 namespace oc {
 namespace {
 using testing::G;
-namespace fs = std::filesystem;
 
 TEST(CliReport, MeasuresChineseTextAsTwoColumns) {
     EXPECT_EQ(cli::displayWidth("abc"), 3);
@@ -24,80 +23,12 @@ TEST(CliReport, MeasuresChineseTextAsTwoColumns) {
     EXPECT_EQ(cli::displayWidth("，a"), 3);
 }
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class CliProgram : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("oc-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        server_.server().Get("/s", [this](const httplib::Request& req, httplib::Response& res) {
-            if (respond_) {
-                respond_(req, res);
-            } else {
-                res.set_content(page_(req.target), "text/html; charset=utf-8");
-            }
-        });
-        server_.start();
-    }
-    void TearDown() override {
-        server_.stop();
-        fs::remove_all(dir_);
-    }
-
-    fs::path write(const std::string& name, const std::string& bytes) {
-        fs::path p = dir_ / name;
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p;
-    }
-
-    RunResult run(const std::string& args, const std::string& input = "") {
-        fs::path in = write("stdin.txt", input);
-        fs::path out = dir_ / "stdout.txt";
-        fs::path err = dir_ / "stderr.txt";
-        std::string command = std::string(OC_BIN_DIR) + "/originality-cli --settings '" +
-                              (dir_ / "none.ini").string() + "' --baidu-url " + server_.baseUrl() +
-                              " --360-url " + (url360_.empty() ? server_.baseUrl() : url360_) +
-                              " " + args + " < '" + in.string() + "' > '" + out.string() +
-                              "' 2> '" + err.string() + "'";
-        int raw = std::system(command.c_str());
-        RunResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::stringstream o, e;
-        o << std::ifstream(out).rdbuf();
-        e << std::ifstream(err).rdbuf();
-        result.out = o.str();
-        result.err = e.str();
-        return result;
-    }
-
-    fs::path dir_;
-    testing::LoopbackServer server_;
-    std::string url360_;  // empty: the server's
-    // When set, answers instead of page_ (any status, redirects).
-    std::function<void(const httplib::Request&, httplib::Response&)> respond_;
-    std::function<std::string(const std::string&)> page_ = [](const std::string&) {
-        return std::string(
-            "<p>普通<em>春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼鸟夜来</em></p>");
-    };
-};
-
-const std::string kArticle =
-    "春眠不觉晓处处闻啼鸟夜来风雨声花落知多少春眠不觉晓处处闻啼鸟夜来风雨声。\n"
-    "这是一段原创的文字内容。";
-
 TEST_F(CliProgram, PrintsOneJsonDocumentWithBothPasses) {
     fs::path article = write("article.txt", kArticle);
     RunResult r = run("--json --quiet '" + article.string() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
     auto doc = nlohmann::json::parse(r.out);
-    EXPECT_EQ(doc["articleChars"], "48");  // 36 + 12 characters, the line feed half of one
+    EXPECT_EQ(doc["articleChars"], "49");  // 36 + 12 characters, the line break (CR LF) as one
     ASSERT_EQ(doc["passes"].size(), 2u);
     EXPECT_EQ(doc["passes"][0]["engine"], "baidu");
     EXPECT_EQ(doc["passes"][1]["engine"], "360");

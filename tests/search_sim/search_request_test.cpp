@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/search_sim/code_points.h"
+#include "app/search_sim/corpus_names.h"
 #include "services/encoding.h"
 #include "tests/support/gbk.h"
 

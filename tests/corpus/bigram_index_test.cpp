@@ -1,11 +1,11 @@
-#include "app/search_sim/bigram_index.h"
+#include "corpus/bigram_index.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 Document doc(std::u32string title, std::u32string body) {
@@ -109,4 +109,4 @@ TEST(BigramIndex, AgreesWithDirectComputationOnRandomTexts) {
 }
 
 }  // namespace
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,4 +1,4 @@
-// The documents the simulator searches: every UTF-8 .txt file of a folder.
+// A folder of UTF-8 .txt documents, first line the title: what the search simulator searches.
 #pragma once
 
 #include <filesystem>
@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/search_sim/code_points.h"
+#include "corpus/code_points.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 
 struct Document {
     std::string fileName;
@@ -28,4 +28,4 @@ Document parseDocument(std::string fileName, std::string_view utf8);
 
 Corpus loadCorpus(const std::filesystem::path& folder);
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

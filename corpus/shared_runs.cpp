@@ -1,11 +1,11 @@
-#include "app/search_sim/shared_runs.h"
+#include "corpus/shared_runs.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "app/search_sim/code_points.h"
+#include "corpus/code_points.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 // For every position of the text, the length of the longest prefix of the
@@ -72,4 +72,4 @@ std::vector<SharedRun> sharedRuns(std::u32string_view textKeys, std::u32string_v
     return runs;
 }
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,10 +1,10 @@
-#include "app/search_sim/shared_runs.h"
+#include "corpus/shared_runs.h"
 
 #include <gtest/gtest.h>
 
-#include "app/search_sim/code_points.h"
+#include "corpus/code_points.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 std::vector<std::u32string> runTexts(std::u32string_view text, std::u32string_view query) {
@@ -73,4 +73,4 @@ TEST(LongestSharedRun, FindsTheLeftmostLongest) {
 }
 
 }  // namespace
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,4 +1,4 @@
-#include "app/search_sim/corpus.h"
+#include "corpus/corpus.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,7 +7,7 @@
 
 #include "services/boundary_text.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 bool isBlank(char32_t c) {
@@ -94,4 +94,4 @@ Corpus loadCorpus(const std::filesystem::path& folder) {
     return corpus;
 }
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

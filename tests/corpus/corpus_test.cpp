@@ -1,10 +1,10 @@
-#include "app/search_sim/corpus.h"
+#include "corpus/corpus.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 TEST(ParseDocument, FirstLineIsTitleAndTheRestIsBody) {
@@ -67,4 +67,4 @@ TEST(SampleCorpus, LoadsCleanlyWithAtLeastThirtyDocuments) {
 }
 
 }  // namespace
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,11 +1,11 @@
-// Text as Unicode code points, and the keys under which the simulator
-// compares a document's characters with a query's.
+// Text as Unicode code points, and the keys under which a query and a document
+// are compared, as search engines fold characters.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace oc::sim {
+namespace oc::corpus {
 
 using CodePoints = std::u32string;
 
@@ -28,4 +28,4 @@ CodePoints matchKeys(std::u32string_view text);
 // highlighted run with them.
 bool isPunctuationKey(char32_t key);
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,8 +1,8 @@
-#include "app/search_sim/bigram_index.h"
+#include "corpus/bigram_index.h"
 
 #include <algorithm>
 
-namespace oc::sim {
+namespace oc::corpus {
 
 CodePoints searchableKeys(const Document& document) {
     CodePoints keys = matchKeys(document.title);
@@ -11,14 +11,22 @@ CodePoints searchableKeys(const Document& document) {
     return keys;
 }
 
-BigramIndex::BigramIndex(const std::vector<Document>& documents)
-    : documentCount_(documents.size()) {
-    // First pass: count the postings of every bigram; second pass: place them.
+BigramIndex::BigramIndex(const std::vector<Document>& documents) {
     std::vector<CodePoints> keys;
     keys.reserve(documents.size());
     for (const Document& doc : documents) {
         keys.push_back(searchableKeys(doc));
-        const CodePoints& k = keys.back();
+    }
+    *this =
+        BigramIndex(keys.size(), [&keys](std::uint32_t d) { return std::u32string_view(keys[d]); });
+}
+
+BigramIndex::BigramIndex(std::size_t count,
+                         const std::function<std::u32string_view(std::uint32_t)>& keysOf)
+    : documentCount_(count) {
+    // First pass: count the postings of every bigram; second pass: place them.
+    for (std::uint32_t d = 0; d < count; ++d) {
+        std::u32string_view k = keysOf(d);
         for (std::size_t i = 0; i + 1 < k.size(); ++i) {
             if (k[i] != 0 && k[i + 1] != 0) {
                 ++ranges_[bigramKey(k[i], k[i + 1])].end;
@@ -32,8 +40,8 @@ BigramIndex::BigramIndex(const std::vector<Document>& documents)
         range.end = range.begin;
     }
     postings_.resize(offset);
-    for (std::uint32_t d = 0; d < keys.size(); ++d) {
-        const CodePoints& k = keys[d];
+    for (std::uint32_t d = 0; d < count; ++d) {
+        std::u32string_view k = keysOf(d);
         for (std::size_t i = 0; i + 1 < k.size(); ++i) {
             if (k[i] != 0 && k[i + 1] != 0) {
                 Range& range = ranges_[bigramKey(k[i], k[i + 1])];
@@ -116,4 +124,4 @@ Ranking BigramIndex::rank(std::u32string_view queryKeys, std::size_t limit) cons
     return ranking;
 }
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

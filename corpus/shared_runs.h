@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace oc::sim {
+namespace oc::corpus {
 
 struct SharedRun {
     std::size_t start = 0;   // in the text
@@ -26,4 +26,4 @@ SharedRun longestSharedRun(std::u32string_view textKeys, std::u32string_view que
 // punctuation. Every run is a substring of the query.
 std::vector<SharedRun> sharedRuns(std::u32string_view textKeys, std::u32string_view queryKeys);
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

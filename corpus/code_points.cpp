@@ -1,6 +1,6 @@
-#include "app/search_sim/code_points.h"
+#include "corpus/code_points.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 namespace {
 
 unsigned char byteAt(std::string_view s, std::size_t i) {
@@ -99,4 +99,4 @@ bool isPunctuationKey(char32_t key) {
            (key >= 0xFF5F && key <= 0xFF65);
 }
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

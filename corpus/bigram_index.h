@@ -4,13 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "app/search_sim/corpus.h"
+#include "corpus/corpus.h"
 
-namespace oc::sim {
+namespace oc::corpus {
 
 struct RankedDocument {
     std::uint32_t document = 0;  // index into the corpus
@@ -28,6 +29,10 @@ struct Ranking {
 class BigramIndex {
   public:
     explicit BigramIndex(const std::vector<Document>& documents);
+    // An index of `count` documents whose keys `keysOf(d)` gives; they must
+    // stay unchanged while the constructor runs.
+    BigramIndex(std::size_t count, const std::function<std::u32string_view(std::uint32_t)>& keysOf);
+    BigramIndex() = default;
 
     // Orders the documents by longest shared run, then shared bigrams, then
     // corpus order. `queryKeys` are match keys (code_points.h).
@@ -56,4 +61,4 @@ class BigramIndex {
 // The text the index sees for a document: the title's keys, a separator, the body's keys.
 CodePoints searchableKeys(const Document& document);
 
-}  // namespace oc::sim
+}  // namespace oc::corpus

@@ -1,0 +1,81 @@
+#include "check/report_builder.h"
+
+#include <ctime>
+
+#include "check/pass_steps.h"
+#include "services/boundary_text.h"
+
+namespace oc {
+namespace {
+
+RowStatus rowStatusOf(SegmentStatus status) {
+    switch (status) {
+        case SegmentStatus::Hit:
+            return RowStatus::Hit;
+        case SegmentStatus::Original:
+            return RowStatus::Original;
+        case SegmentStatus::Unverified:
+            break;
+    }
+    return RowStatus::Unverified;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) {
+        out.append(out.empty() ? "" : " ").append(item);
+    }
+    return out;
+}
+
+}  // namespace
+
+ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelled,
+                        const PassCaptions& captions) {
+    ReportPass pass;
+    pass.engine = engine;
+    pass.value = captions.value;
+    pass.coverage = captions.coverage;
+    pass.verdict = captions.verdict;
+    pass.cancelled = cancelled;
+    for (std::size_t i = 0; i < outcome.results.size(); ++i) {
+        const SegmentResult& result = outcome.results[i];
+        ReportRow row;
+        row.number = std::to_string(i < outcome.rows.size() ? outcome.rows[i] : int(i) + 1);
+        row.segment = i < outcome.segments.size() ? outcome.segments[i] : Text();
+        row.status = rowStatusOf(result.status);
+        row.hits = row.status == RowStatus::Unverified ? "" : std::to_string(result.hits);
+        row.reason = row.status == RowStatus::Unverified ? utf8FromGbk(result.reason) : "";
+        if (row.status == RowStatus::Hit) {
+            row.source = result.source;
+        }
+        row.searchUrl = utf8FromGbk(result.url);
+        pass.rows.push_back(std::move(row));
+    }
+    return pass;
+}
+
+std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env) {
+    const CheckSettings settings = loadCheckSettings(env.settingsPath);
+    const EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
+    std::string interval = env.interval ? std::to_string(env.interval->count()) + " 毫秒"
+                                        : std::to_string(settings.intervalSeconds) + " 秒";
+    return {{"段落字数", std::to_string(settings.segmentChars)},
+            {"飘红检测数", std::to_string(settings.minRunChars)},
+            {"最后段字数", std::to_string(settings.lastSegmentChars)},
+            {"查询间隔", interval},
+            {"忽略网站", joined(passIgnoreList(env).domains())},
+            {"百度地址", utf8FromGbk(env.baiduUrl.empty() ? endpoints.baidu : env.baiduUrl)},
+            {"360地址", utf8FromGbk(env.url360.empty() ? endpoints.engine360 : env.url360)}};
+}
+
+std::string reportTimestamp(std::chrono::system_clock::time_point when) {
+    std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace oc

@@ -1,0 +1,77 @@
+// The user's own documents: the text files of a folder, read and decoded as
+// articles are, each kept as its title and the keys it is compared under.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corpus/code_points.h"
+#include "services/text_types.h"
+
+namespace oc::corpus {
+
+// Files above this size are skipped; files are read whole.
+inline constexpr std::uintmax_t kMaxDocumentBytes = 20u << 20;
+// A 0x00 byte in this many first bytes makes a file no text file.
+inline constexpr std::size_t kTextProbeBytes = 8192;
+
+// A file left out, with the reason (GBK). The path is native bytes.
+struct SkippedFile {
+    std::string path;
+    Text reason;
+
+    friend bool operator==(const SkippedFile&, const SkippedFile&) = default;
+};
+
+// A file that may be a document, as the folder lists it.
+struct FolderEntry {
+    std::string path;  // native bytes
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;  // modification time, nanoseconds since the epoch
+};
+
+// Why the folder itself cannot be used.
+enum class FolderProblem { None, NotGiven, Missing, NotAFolder, Unreadable };
+
+struct FolderListing {
+    std::vector<FolderEntry> files;    // in path order
+    std::vector<SkippedFile> skipped;  // symbolic links, files above the limit, unreadable folders
+    FolderProblem problem = FolderProblem::None;
+};
+
+// Every regular .txt, .md, .html and .htm file (in any letter case) under the
+// folder, recursively. Hidden files and folders (a name beginning with a dot)
+// are passed over; symbolic links are never followed and are listed as skipped.
+FolderListing listDocumentFiles(const std::string& folder);
+
+struct LocalDocument {
+    std::string path;  // native bytes
+    std::string
+        title;        // UTF-8: the HTML <title>, else the first non-empty line, else the file name
+    CodePoints keys;  // the text's keys (local_keys.h)
+};
+
+// A document, or why the file is skipped.
+struct DocumentRead {
+    std::optional<LocalDocument> document;
+    Text reason;  // GBK; set when there is no document
+};
+
+// Reads one listed file without blocking: a 0x00 byte among its first
+// kTextProbeBytes makes it "不是文本文件"; the text is decoded as an article
+// (UTF-8 with or without BOM, else GBK/GB18030), an HTML file then reduced to
+// what a reader sees (scripts and styles dropped).
+DocumentRead readDocument(const FolderEntry& entry);
+
+// The visible text of an HTML page (UTF-8), one line per text node, and its
+// <title> (white space collapsed; empty when it has none).
+struct HtmlText {
+    std::string title;
+    std::string text;
+};
+HtmlText visibleHtmlText(std::string_view utf8);
+
+}  // namespace oc::corpus

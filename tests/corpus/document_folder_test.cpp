@@ -1,0 +1,160 @@
+#include "corpus/document_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "corpus/document_library.h"
+#include "corpus/local_keys.h"
+#include "tests/support/file_fixtures.h"
+#include "tests/support/gbk.h"
+
+namespace oc::corpus {
+namespace {
+
+using oc::testing::G;
+using oc::testing::putFileBytes;
+using oc::testing::U;
+
+class DocumentFolder : public ::testing::Test {
+  protected:
+    std::string path(const std::string& name) const { return folder_.nativePath(name); }
+    void write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
+        putFileBytes(path(name), bytes);
+    }
+    std::string reasonOf(const DocumentLibrary& library, const std::string& name) const {
+        for (const SkippedFile& file : library.skipped()) {
+            if (file.path == path(name)) {
+                return U(file.reason);
+            }
+        }
+        return "(not skipped)";
+    }
+    const LocalDocument* documentAt(const DocumentLibrary& library, const std::string& name) const {
+        for (const LocalDocument& document : library.documents()) {
+            if (document.path == path(name)) {
+                return &document;
+            }
+        }
+        return nullptr;
+    }
+
+    oc::testing::TempFolder folder_;
+};
+
+TEST_F(DocumentFolder, ReadsEveryKindOfDocumentAndListsWhatItSkipsWithTheReason) {
+    write("utf8.txt", "\n  春天的茶  \n正文第一段。\n");
+    write("bom.md", "\xEF\xBB\xBF标题带BOM\n正文");
+    write("gbk.txt", G("国标编码的标题\r\n国标编码的正文"));
+    write("sub/deeper/page.HTML",
+          "<html><head><title> 网页 标题 </title><style>.x{color:red}</style></head>"
+          "<body><script>var hidden = '脚本里的字';</script><p>看得见的字</p></body></html>");
+    write("sub/untitled.htm", "<p>　</p><p>第一行正文</p>");
+    write("binary.txt", std::string("文本\0后面是二进制", 30));
+    write("empty.txt", "  \n\r\n");
+    write(".hidden.txt", "隐藏文件");
+    write(".hidden-folder/inside.txt", "隐藏文件夹里的");
+    write("picture.png", "不是文档");
+    std::filesystem::create_symlink(path("utf8.txt"), path("link.txt"));
+    ASSERT_EQ(::mkfifo(path("pipe.txt").c_str(), 0644), 0);
+    // A sparse file above the limit costs no disk space.
+    ASSERT_EQ(::truncate((write("huge.txt", "x"), path("huge.txt")).c_str(),
+                         static_cast<off_t>(kMaxDocumentBytes + 1)),
+              0);
+
+    DocumentLibrary library;
+    LibraryUpdate update = library.update(folder_.native());
+    EXPECT_EQ(update.problem, FolderProblem::None);
+
+    ASSERT_EQ(library.documents().size(), 5u);
+    EXPECT_EQ(documentAt(library, "utf8.txt")->title, "春天的茶");
+    EXPECT_EQ(documentAt(library, "bom.md")->title, "标题带BOM");
+    EXPECT_EQ(documentAt(library, "gbk.txt")->title, "国标编码的标题");
+    EXPECT_EQ(documentAt(library, "gbk.txt")->keys, U"国标编码的标题国标编码的正文");
+    const LocalDocument* page = documentAt(library, "sub/deeper/page.HTML");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->title, "网页 标题");
+    EXPECT_EQ(page->keys, U"看得见的字");  // no script, no style, no title
+    EXPECT_EQ(documentAt(library, "sub/untitled.htm")->title, "第一行正文");
+
+    EXPECT_EQ(reasonOf(library, "binary.txt"), "不是文本文件");
+    EXPECT_EQ(reasonOf(library, "empty.txt"), "没有文字");
+    EXPECT_EQ(reasonOf(library, "link.txt"), "符号链接，未跟随");
+    EXPECT_EQ(reasonOf(library, "pipe.txt"), "不是普通文件");
+    EXPECT_EQ(reasonOf(library, "huge.txt"), "文件超过 20 MB");
+    EXPECT_EQ(library.skipped().size(), 5u);  // hidden files and other kinds are not listed
+}
+
+TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
+    write("readable.txt", "能读的文件\n正文");
+    write("locked.txt", "锁住的文件");
+    ::chmod(folder_.native().c_str(), 0755);
+    ::chmod(path("locked.txt").c_str(), 0);
+    EXPECT_TRUE(oc::testing::runWithoutRoot([&] {
+        DocumentLibrary library;
+        library.update(folder_.native());
+        return library.documents().size() == 1 && reasonOf(library, "locked.txt") == "无法读取";
+    }));
+}
+
+TEST_F(DocumentFolder, AFolderThatCannotBeUsedIsNamedAsSuch) {
+    write("file.txt", "文件");
+    DocumentLibrary library;
+    EXPECT_EQ(library.update(path("missing")).problem, FolderProblem::Missing);
+    EXPECT_EQ(library.update(path("file.txt")).problem, FolderProblem::NotAFolder);
+    EXPECT_EQ(library.update("").problem, FolderProblem::NotGiven);
+    EXPECT_TRUE(library.documents().empty());
+}
+
+TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
+    write("a.txt", "甲\n春眠不觉晓处处闻啼鸟");
+    write("b.txt", "乙\n床前明月光疑是地上霜");
+    write("c.txt", "丙\n白日依山尽黄河入海流");
+    DocumentLibrary library;
+    LibraryUpdate first = library.update(folder_.native());
+    EXPECT_EQ(first.filesRead, 3u);
+    EXPECT_EQ(library.match(localKeys(G("疑是地上霜")), 3).document, 1u);
+
+    write("b.txt", "乙\n改过的内容完全不同了");  // a different size
+    std::filesystem::remove(path("c.txt"));
+    LibraryUpdate second = library.update(folder_.native());
+    EXPECT_EQ(second.filesRead, 1u);
+    EXPECT_EQ(second.filesReused, 1u);
+    ASSERT_EQ(library.documents().size(), 2u);
+    EXPECT_FALSE(library.match(localKeys(G("疑是地上霜")), 3).document.has_value());
+    LocalMatch changed = library.match(localKeys(G("改过的内容")), 3);
+    EXPECT_EQ(changed.document, 1u);
+    EXPECT_EQ(changed.hits, 1);
+    EXPECT_EQ(library.match(localKeys(G("春眠不觉晓")), 3).document, 0u);
+
+    // Same size, new modification time: read again too.
+    write("a.txt", "甲\n春眠不觉晓处处闻啼雀");
+    std::filesystem::last_write_time(
+        path("a.txt"), std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+    EXPECT_EQ(library.update(folder_.native()).filesRead, 1u);
+    EXPECT_EQ(library.match(localKeys(G("处处闻啼雀")), 5).hits, 1);
+}
+
+TEST_F(DocumentFolder, AStoppedUpdateLeavesNothingHalfDone) {
+    write("a.txt", "甲\n正文");
+    write("b.txt", "乙\n正文");
+    DocumentLibrary library;
+    library.update(folder_.native());
+    LibraryUpdate stopped = library.update(folder_.native(), {}, [] { return true; });
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_TRUE(library.documents().empty());
+    EXPECT_EQ(library.update(folder_.native()).filesRead, 2u);
+}
+
+TEST(LocalKeys, DigitsLatinWhiteSpaceAndFullWidthFormsDropOutOnBothSides) {
+    // The article's full-width "２０２３年ＧＤＰ" and a document's "2023年GDP" compare alike.
+    EXPECT_EQ(documentKeys(G("2023年GDP增长 5%，\r\n很快。")), U"年增长很快。");
+    EXPECT_EQ(localKeys(G("２０２３年ＧＤＰ增长５％，很快。")), U"年增长很快。");
+    EXPECT_EQ(localKeys(G("第一段　第二段")), U"第一段第二段");
+}
+
+}  // namespace
+}  // namespace oc::corpus

@@ -1,0 +1,41 @@
+// Page decoding on arbitrary bytes and headers: the declarations are read
+// without crashing or reading past the input, a page either decodes or leaves
+// the text as it was, the text never holds a zero byte, and UTF-8 pages decode
+// exactly as before whatever they declare.
+#include <cstdint>
+#include <string>
+
+#include "services/boundary_text.h"
+#include "services/encoding.h"
+#include "services/page_decoding.h"
+#include "tests/fuzz/fuzz_invariant.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    oc::fuzz::InputReader in(data, size);
+    const std::string_view contentType = in.piece();
+    const std::string_view body = in.rest();
+
+    const std::string parameter = oc::charsetParameter(contentType);
+    require(parameter.find(';') == std::string::npos);
+    require(parameter.size() <= contentType.size());
+    const std::string code = oc::pageCharsetCode(parameter);
+    require(code.empty() || code == "GB18030" || code == "BIG5-HKSCS");
+
+    const std::string meta = oc::metaCharset(body);
+    require(meta.size() <= 2 * oc::kMetaScanBytes);
+
+    std::string out = "kept";
+    const bool decoded = oc::appendDecodedPage(body, contentType, out);
+    require(out.compare(0, 4, "kept") == 0);
+    require(decoded || out == "kept");
+    require(out.find('\0') == std::string::npos);
+    if (oc::isValidUtf8(body)) {
+        require(decoded);
+        bool ok = false;
+        std::string whole =
+            oc::convertEncoding(oc::ByteSet(std::string(body)), "UTF-8", "GB18030", &ok).bytes();
+        require(ok);
+        require(out.substr(4) == whole.substr(0, whole.find('\0')));
+    }
+    return 0;
+}
