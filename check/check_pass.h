@@ -4,11 +4,14 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "check/engine_tables.h"
 #include "check/segment_status.h"
 #include "check/window_port.h"
+#include "corpus/document_library.h"
 #include "services/http_fetch.h"
 #include "services/platform.h"
 #include "services/text_types.h"
@@ -37,16 +40,31 @@ struct PassEnvironment {
     std::function<ByteSet(const Text& url)> fetch;
     // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
     Text ignoredSites;
+    // The folder of the local engine's documents (native bytes), overriding the
+    // settings file's 本地文档目录 when given.
+    std::string localFolder;
+    // The documents of the local engine, kept from check to check; a pass
+    // without one reads the folder for itself. One pass uses it at a time.
+    std::shared_ptr<corpus::DocumentLibrary> library;
+    // Told of the files indexed so far before the local engine's rows begin.
+    corpus::IndexProgress indexProgress;
 };
 
 // Cancelled also ends a pass whose engine address in the settings file is
 // invalid: its message was shown, nothing queried and no value written.
-enum class PassEnd { Normal, Cancelled, EmptyArticle };
+// NoDocuments: the local engine had no folder or no document in it; its
+// message has been shown and no row written.
+enum class PassEnd { Normal, Cancelled, EmptyArticle, NoDocuments };
 
 PassEnd runBaiduPass(const PassEnvironment& env);
 PassEnd run360Pass(const PassEnvironment& env);
 
-// A pass of one engine over the article; `outcome` receives every segment
+// The pass of the local engine: each segment against the documents of the
+// folder; the result for `outcome` as runEnginePass gives it.
+PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome);
+PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome);
+
+// A pass of one engine over the article (the local engine's too); `outcome` receives every segment
 // with its row and status.
 PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome);
 // Queries again the unverified segments of an earlier pass of the engine,

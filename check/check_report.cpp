@@ -40,7 +40,7 @@ const char* statusName(RowStatus status) {
 }
 
 const char* engineName(Engine engine) {
-    return engine == Engine::Baidu ? "百度" : "360";
+    return engine == Engine::Baidu ? "百度" : engine == Engine::So360 ? "360" : "本地文档";
 }
 
 RowStatus statusFromCell(const Text& cell) {

@@ -63,6 +63,10 @@ enum class Work { Run, Recheck };
 
 struct CheckRun::State {
     explicit State(PassEnvironment e) : env(std::move(e)), runWindow(*env.window) {
+        // The local documents stay indexed from run to run.
+        if (!env.library) {
+            env.library = std::make_shared<corpus::DocumentLibrary>();
+        }
         passEnv = env;
         passEnv.window = &runWindow;
     }
@@ -116,6 +120,9 @@ bool CheckRun::start() {
     }
     if (s.env.window->isTicked(component::k360CheckBox)) {
         engines.push_back(Engine::So360);
+    }
+    if (s.env.window->isTicked(component::kLocalCheckBox)) {
+        engines.push_back(Engine::Local);
     }
     std::vector<std::thread> finished;
     {

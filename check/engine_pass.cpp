@@ -27,6 +27,9 @@ void markNotReached(WindowPort& window, std::string_view grid, PassOutcome& outc
 }  // namespace
 
 PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    if (engine == Engine::Local) {
+        return runLocalPass(env, outcome);
+    }
     outcome = PassOutcome();
     const PassComponents shown = componentsOf(engine);
     std::optional<PreparedPass> pass = beginPass(env, shown);
@@ -71,6 +74,9 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
 }
 
 PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    if (engine == Engine::Local) {
+        return recheckLocalPass(env, outcome);
+    }
     const PassComponents shown = componentsOf(engine);
     WindowPort& window = *env.window;
     // An invalid address leaves the rows and values of the earlier pass as they are.

@@ -11,7 +11,8 @@
 
 namespace oc {
 
-enum class Engine { Baidu, So360 };
+// The two web search engines, and the user's own documents of a folder.
+enum class Engine { Baidu, So360, Local };
 
 struct EngineTable {
     Engine engine;
@@ -45,6 +46,7 @@ struct EngineTable {
     const Text& blockedPrompt() const;
 };
 
+// The table of a web engine (Baidu or 360).
 const EngineTable& engineTable(Engine engine);
 
 }  // namespace oc

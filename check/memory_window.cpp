@@ -3,7 +3,8 @@
 namespace oc {
 
 MemoryWindow::MemoryWindow() {
-    for (std::string_view name : {component::kBaiduGrid, component::k360Grid}) {
+    for (std::string_view name :
+         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
         GridModel model;
         for (int c = 0; c < model.columnCount(); ++c) {
             model.setCell(0, c, resultGridHeadings()[static_cast<std::size_t>(c)]);

@@ -37,7 +37,7 @@ struct WindowEvent {
 
 class MemoryWindow : public WindowPort {
   public:
-    // Both result grids with their heading rows; both check boxes ticked.
+    // The three result grids with their heading rows; the two web engines ticked.
     MemoryWindow();
 
     // The observer runs on the calling thread, after the change, outside the lock.

@@ -37,8 +37,7 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
 
 // The page's text is written into `storage`: a caller that hands back the text
 // of its previous page has the next one decoded into the same memory.
-ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report,
-                            Text storage = {});
+ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report, Text storage = {});
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {

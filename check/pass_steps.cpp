@@ -36,6 +36,9 @@ PassComponents componentsOf(Engine engine) {
     if (engine == Engine::Baidu) {
         return {kBaiduGrid, kBaiduValueLabel, kBaiduCoverageLabel, {}};
     }
+    if (engine == Engine::Local) {
+        return {kLocalGrid, kLocalValueLabel, kLocalCoverageLabel, kLocalVerdictLabel};
+    }
     return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
 }
 

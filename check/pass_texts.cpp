@@ -1,5 +1,6 @@
 #include "check/pass_texts.h"
 
+#include "check/pass_steps.h"
 #include "services/boundary_text.h"
 
 namespace oc::pass_texts {
@@ -33,6 +34,20 @@ const Text& blockedTitle() {
 
 const Text& baiduBlocked() {
     static const Text text = blockedPrompt("百度");
+    return text;
+}
+
+Text localFolderProblem(corpus::FolderProblem problem, const std::string& folder) {
+    using corpus::FolderProblem;
+    const char* opening = problem == FolderProblem::NotGiven  ? "没有设置本地文档目录"
+                          : problem == FolderProblem::Missing ? "本地文档目录不存在："
+                          : problem == FolderProblem::NotAFolder ? "本地文档目录不是文件夹："
+                          : problem == FolderProblem::Unreadable ? "无法读取本地文档目录："
+                                                                 : "本地文档目录中没有可用的文档：";
+    Text text = gbkFromUtf8(opening);
+    if (problem != FolderProblem::NotGiven) {
+        text += cellTextOf(folder);
+    }
     return text;
 }
 

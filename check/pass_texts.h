@@ -1,6 +1,9 @@
 // The fixed texts the check passes show, as GBK.
 #pragma once
 
+#include <string>
+
+#include "corpus/document_folder.h"
 #include "services/text_types.h"
 
 namespace oc::pass_texts {
@@ -10,5 +13,11 @@ const Text& hintTitle();     // 提示
 const Text& blockedTitle();  // 搜狗提示
 const Text& baiduBlocked();  // 百度可能暂时屏蔽本机搜索 ...
 const Text& blocked360();    // 360可能暂时屏蔽本机搜索 ...
+
+// The local engine's folder cannot be used: "没有设置本地文档目录",
+// "本地文档目录不存在：PATH", "本地文档目录不是文件夹：PATH",
+// "无法读取本地文档目录：PATH", "本地文档目录中没有可用的文档：PATH"
+// (the path as GB18030 text).
+Text localFolderProblem(corpus::FolderProblem problem, const std::string& folder);
 
 }  // namespace oc::pass_texts

@@ -27,6 +27,13 @@ inline constexpr std::string_view kBaiduCoverageLabel = "标签_核实百度";
 inline constexpr std::string_view k360CoverageLabel = "标签_核实360";
 // Queries the unverified rows of the last run again; usable only after a run
 // that left some.
+// The local-documents engine ("本地文档"): its check box, grid, value,
+// coverage and verdict, named like those of the web engines.
+inline constexpr std::string_view kLocalCheckBox = "选择框_查本地文档";
+inline constexpr std::string_view kLocalGrid = "高级表格_原创度本地";
+inline constexpr std::string_view kLocalValueLabel = "标签_原创值本地";
+inline constexpr std::string_view kLocalCoverageLabel = "标签_核实本地";
+inline constexpr std::string_view kLocalVerdictLabel = "标签_评语本地";
 inline constexpr std::string_view kRecheckButton = "按钮_重查未核实";
 }  // namespace component
 

@@ -27,4 +27,8 @@ Text gbkToUtf8(const Text& text);
 // "%" and two upper-case hex digits; with keepSafe, - . 0-9 A-Z a-z stay.
 Text urlEncode(const Text& text, bool keepSafe = false, bool utf8 = false);
 
+// Undoes percent-encoding: "%" and two hex digits (either case) become that
+// byte, "+" a space; anything else stays as it is.
+std::string percentDecode(std::string_view text);
+
 }  // namespace oc

@@ -7,6 +7,7 @@
 #include "services/http_fetch.h"
 
 #include "services/conversions.h"
+#include "services/encoding.h"
 #include "services/files.h"
 #include "services/ini_file.h"
 #include "services/text_ops.h"
@@ -32,8 +33,8 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name :
-             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站", "百度"}) {
+        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站",
+                                 "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -138,6 +139,15 @@ bool saveIgnoredSites(const Text& path, const Text& sites) {
         }
     }
     return writeIniItem(path, checkSection(), key("忽略网站"), oneLine);
+}
+
+std::string loadLocalFolder(const Text& path) {
+    return percentDecode(readIniItem(path, checkSection(), key("本地文档目录")));
+}
+
+bool saveLocalFolder(const Text& path, const std::string& folder) {
+    // Bytes, not GBK text: every byte of the native path is percent-encoded.
+    return writeIniItem(path, checkSection(), key("本地文档目录"), urlEncode(folder, true));
 }
 
 EngineEndpoints defaultEngineEndpoints() {

@@ -56,4 +56,10 @@ Text loadUserAgent(const Text& path);
 Text loadIgnoredSites(const Text& path);
 bool saveIgnoredSites(const Text& path, const Text& sites);
 
+// Section "原创检测配置", key "本地文档目录": the folder of the user's own
+// documents (native bytes), kept as percent-encoded UTF-8 so that any path
+// survives the GBK file. Empty when none is set.
+std::string loadLocalFolder(const Text& path);
+bool saveLocalFolder(const Text& path, const std::string& folder);
+
 }  // namespace oc

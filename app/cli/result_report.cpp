@@ -23,6 +23,10 @@ PassView viewOf(Engine engine) {
         return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel,
                 component::kBaiduCoverageLabel};
     }
+    if (engine == Engine::Local) {
+        return {"local", "本地文档", component::kLocalGrid, component::kLocalValueLabel,
+                component::kLocalCoverageLabel};
+    }
     return {"360", "360", component::k360Grid, component::k360ValueLabel,
             component::k360CoverageLabel};
 }
@@ -60,6 +64,8 @@ const char* endName(PassEnd end) {
             return "cancelled";
         case PassEnd::EmptyArticle:
             return "empty-article";
+        case PassEnd::NoDocuments:
+            return "no-documents";
     }
     return "normal";
 }

@@ -9,19 +9,6 @@
 namespace oc::sim {
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // A non-negative decimal parameter, capped so that page arithmetic cannot overflow.
 int numberParameter(std::string_view text, int fallback) {
     constexpr int kCap = 100000;
@@ -48,21 +35,6 @@ std::optional<std::string_view> rawParameter(std::string_view query, std::string
 }
 
 }  // namespace
-
-std::string percentDecode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i] == '+' ? ' ' : text[i];
-        }
-    }
-    return out;
-}
 
 std::optional<SearchRequest> parseSearchTarget(std::string_view target) {
     std::size_t question = target.find('?');

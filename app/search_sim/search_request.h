@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "services/encoding.h"
+
 namespace oc::sim {
 
 enum class EngineForm { Baidu, So360 };
@@ -19,7 +21,7 @@ struct SearchRequest {
 
 // Decodes %XX escapes to bytes and "+" to a space; a "%" without two
 // hexadecimal digits stays as it is.
-std::string percentDecode(std::string_view text);
+using oc::percentDecode;
 
 // "/s?wd=<percent-encoded GBK>[&pn=<offset>][&rn=..][&lm=..]" (Baidu) or
 // "/s?q=<percent-encoded UTF-8>[&pn=<page, from 1>]" (360). The query string is

@@ -1,0 +1,129 @@
+// The pass of the local engine: every segment against the user's documents.
+#include "check/check_pass.h"
+#include "check/pass_steps.h"
+#include "check/page_class.h"
+#include "check/pass_texts.h"
+#include "corpus/local_keys.h"
+#include "services/http_fetch.h"
+#include "settings/settings.h"
+
+namespace oc {
+namespace {
+
+// The documents brought up to date with the folder: Unusable, with the
+// message shown, when there are none to check against.
+enum class Library { Ready, Unusable, Stopped };
+
+Library prepareLibrary(const PassEnvironment& env, corpus::DocumentLibrary& library) {
+    const std::string folder =
+        env.localFolder.empty() ? loadLocalFolder(env.settingsPath) : env.localFolder;
+    corpus::LibraryUpdate update = library.update(folder, env.indexProgress, fetchesAborted);
+    if (update.stopped) {
+        return Library::Stopped;
+    }
+    if (update.problem != corpus::FolderProblem::None || library.documents().empty()) {
+        env.platform->messageBox(pass_texts::localFolderProblem(update.problem, folder), kMbOk,
+                                 pass_texts::hintTitle());
+        return Library::Unusable;
+    }
+    return Library::Ready;
+}
+
+SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Text& segment,
+                                int minRunChars) {
+    SegmentResult result;
+    corpus::LocalMatch match = library.match(corpus::localKeys(segment), minRunChars);
+    result.hits = match.hits;
+    result.status = match.hits > 0 ? SegmentStatus::Hit : SegmentStatus::Original;
+    if (match.hits > 0) {
+        const corpus::LocalDocument& document = library.documents()[*match.document];
+        result.source = SegmentSource{document.title, document.path, {}};
+    }
+    return result;
+}
+
+SegmentResult stoppedResult() {
+    SegmentResult result;
+    result.reason = unverified_reason::cancelled();
+    result.cancelled = true;
+    return result;
+}
+
+// Checks the segments of `outcome` whose index `todo` lists, in order, writing
+// their rows; the rows of those a stop leaves are marked 已取消.
+PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
+                  PassOutcome& outcome, const std::vector<std::size_t>& todo) {
+    const PassComponents shown = componentsOf(Engine::Local);
+    bool stopped = false;
+    for (std::size_t i : todo) {
+        stopped = stopped || fetchesAborted();
+        SegmentResult result = stopped
+                                   ? stoppedResult()
+                                   : checkLocalSegment(library, outcome.segments[i], minRunChars);
+        writeSegmentRow(*env.window, shown.grid, outcome.rows[i], result);
+        outcome.results[i] = std::move(result);
+    }
+    finishPass(*env.window, shown, outcome, stopped);
+    return stopped ? PassEnd::Cancelled : PassEnd::Normal;
+}
+
+// A pass's own library when the environment brings none.
+corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
+                                   std::unique_ptr<corpus::DocumentLibrary>& own) {
+    if (env.library) {
+        return *env.library;
+    }
+    own = std::make_unique<corpus::DocumentLibrary>();
+    return *own;
+}
+
+}  // namespace
+
+PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
+    outcome = PassOutcome();
+    const PassComponents shown = componentsOf(Engine::Local);
+    std::optional<PreparedPass> pass = beginPass(env, shown);
+    if (!pass) {
+        return PassEnd::EmptyArticle;
+    }
+    std::unique_ptr<corpus::DocumentLibrary> own;
+    corpus::DocumentLibrary& library = libraryOf(env, own);
+    std::lock_guard lock(library.mutex());
+    Library ready = prepareLibrary(env, library);
+    if (ready == Library::Unusable) {
+        env.window->setButtonDisabled(component::kCheckButton, false);
+        return PassEnd::NoDocuments;
+    }
+    std::vector<std::size_t> todo;
+    for (Text& segment : pass->segments) {
+        todo.push_back(outcome.segments.size());
+        outcome.rows.push_back(appendSegmentRow(*env.window, shown.grid, segment));
+        outcome.segments.push_back(std::move(segment));
+        outcome.results.push_back(stoppedResult());
+    }
+    // A stop while indexing leaves every row 已取消.
+    return checkRows(env, library, pass->settings.minRunChars, outcome, todo);
+}
+
+PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
+    const PassComponents shown = componentsOf(Engine::Local);
+    env.window->setButtonDisabled(component::kCheckButton, true);
+    env.window->setLabelCaption(shown.valueLabel, Text());
+    env.window->setLabelCaption(shown.verdictLabel, Text());
+    std::unique_ptr<corpus::DocumentLibrary> own;
+    corpus::DocumentLibrary& library = libraryOf(env, own);
+    std::lock_guard lock(library.mutex());
+    if (prepareLibrary(env, library) == Library::Unusable) {
+        finishPass(*env.window, shown, outcome, false);
+        return PassEnd::NoDocuments;
+    }
+    std::vector<std::size_t> todo;
+    for (std::size_t i = 0; i < outcome.results.size(); ++i) {
+        if (outcome.results[i].status == SegmentStatus::Unverified) {
+            todo.push_back(i);
+        }
+    }
+    return checkRows(env, library, loadCheckSettings(env.settingsPath).minRunChars, outcome, todo);
+}
+
+}  // namespace oc
