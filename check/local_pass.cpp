@@ -1,7 +1,7 @@
 // The pass of the local engine: every segment against the user's documents.
 #include "check/check_pass.h"
-#include "check/pass_steps.h"
 #include "check/page_class.h"
+#include "check/pass_steps.h"
 #include "check/pass_texts.h"
 #include "corpus/local_keys.h"
 #include "services/http_fetch.h"
@@ -37,7 +37,8 @@ SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Te
     result.status = match.hits > 0 ? SegmentStatus::Hit : SegmentStatus::Original;
     if (match.hits > 0) {
         const corpus::LocalDocument& document = library.documents()[*match.document];
-        result.source = SegmentSource{document.title, document.path, {}};
+        // Grouped by file where the reports count sources by domain.
+        result.source = SegmentSource{document.title, document.path, document.path};
     }
     return result;
 }
