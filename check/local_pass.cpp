@@ -37,7 +37,8 @@ SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Te
     result.status = match.hits > 0 ? SegmentStatus::Hit : SegmentStatus::Original;
     if (match.hits > 0) {
         const corpus::LocalDocument& document = library.documents()[*match.document];
-        result.source = SegmentSource{document.title, document.path, {}};
+        // Grouped by file where the reports count sources by domain.
+        result.source = SegmentSource{document.title, document.path, document.path};
     }
     return result;
 }

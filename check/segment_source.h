@@ -24,7 +24,9 @@ struct PageRuns {
 struct SegmentSource {
     std::string title;    // UTF-8
     std::string address;  // UTF-8
-    std::string domain;   // empty for an address on the engine's own host
+    // Empty for an address on the engine's own host; a local document's path,
+    // so that its sources are counted per file.
+    std::string domain;
 };
 
 struct SourceOutcome {

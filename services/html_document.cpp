@@ -93,7 +93,7 @@ HtmlDocument::HtmlDocument(std::string_view utf8) : impl_(std::make_unique<Impl>
     // so the input is read as it is and offsets stay the caller's.
     xmlSwitchEncoding(parser, XML_CHAR_ENCODING_UTF8);
     htmlCtxtUseOptions(parser, HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                                   HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC);
+                                   HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT);
     SpanRecorder recorder;
     recorder.buildStart = parser->sax->startElement;
     recorder.buildEnd = parser->sax->endElement;

@@ -24,12 +24,17 @@ bool isBaseUrl(const std::string& url) {
 int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerminal) {
     CLI::App app{"Checks how original a Chinese article is against the Baidu and 360 web search.",
                  "originality-cli"};
-    std::string engine = "both";
+    std::string engine;
     std::string onEmptyPage;
     app.add_option("ARTICLE", options.article,
                    "article file (UTF-8 or GBK); \"-\" or none: standard input");
-    app.add_option("--engine", engine, "search engines to ask: baidu, 360 or both")
-        ->check(CLI::IsMember({"baidu", "360", "both"}));
+    app.add_option("--engine", engine,
+                   "engines to ask: baidu, 360, both (the default), local (the documents of "
+                   "--corpus) or all; with --corpus and no --engine, all")
+        ->check(CLI::IsMember({"baidu", "360", "both", "local", "all"}));
+    app.add_option("--corpus", options.corpus,
+                   "also check against the .txt, .md, .html and .htm files under DIR")
+        ->type_name("DIR");
     // The same file as the desktop program's, chosen once for the whole run.
     const std::string defaultSettings = utf8FromGbk(settingsPath());
     options.settingsFile = defaultSettings;
@@ -105,8 +110,18 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         std::cerr << "originality-cli: 报告文件不能是文章本身：" << options.reportPath << "\n";
         return kExitUsage;
     }
-    options.baidu = engine != "360";
-    options.engine360 = engine != "baidu";
+    if (engine.empty()) {
+        engine = options.corpus.empty() ? "both" : "all";
+    }
+    options.baidu = engine == "baidu" || engine == "both" || engine == "all";
+    options.engine360 = engine == "360" || engine == "both" || engine == "all";
+    options.local = engine == "local" || engine == "all" || !options.corpus.empty();
+    if (options.local && options.corpus.empty() &&
+        loadLocalFolder(gbkFromUtf8(options.settingsFile)).empty()) {
+        std::cerr << "originality-cli: --engine " << engine
+                  << " 需要本地文档目录：用 --corpus DIR 给出，或在配置文件中设置 本地文档目录\n";
+        return kExitUsage;
+    }
     if (onEmptyPage.empty()) {
         bool articleFromStdin = options.article == "-";
         options.onEmptyPage =

@@ -12,6 +12,10 @@ struct CliOptions {
     std::string article = "-";  // a file path, or "-" for standard input
     bool baidu = true;
     bool engine360 = true;
+    // The local engine over the user's documents: --corpus DIR (native bytes),
+    // else 本地文档目录 of the settings file.
+    bool local = false;
+    std::string corpus;
     std::string settingsFile;  // UTF-8; the desktop program's settings file unless given
     std::string baiduUrl;
     std::string url360;

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     window.setEditContent(component::kArticleBox, article);
     window.setTicked(component::kBaiduCheckBox, options.baidu);
     window.setTicked(component::k360CheckBox, options.engine360);
+    window.setTicked(component::kLocalCheckBox, options.local);
 
     PassEnvironment env;
     env.window = &window;
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
     }
     env.userAgent = options.userAgent;
+    env.localFolder = options.corpus;
+    env.library = std::make_shared<corpus::DocumentLibrary>();
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }
@@ -95,9 +98,14 @@ int main(int argc, char** argv) {
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
+    const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
+    for (const corpus::SkippedFile& file : skipped) {
+        std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
+    }
 
     const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings)
+    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+                                                 options.local ? &skipped : nullptr)
                                : cli::textReport(window, passes, report));
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
@@ -111,6 +119,9 @@ int main(int argc, char** argv) {
     for (const PassRecord& pass : passes) {
         if (pass.end == PassEnd::EmptyArticle) {
             return kExitEmptyArticle;
+        }
+        if (pass.end == PassEnd::NoDocuments) {
+            return cli::kExitUsage;  // the folder's message has been shown
         }
         if (pass.end == PassEnd::Cancelled) {
             exitStatus = kExitCancelled;

@@ -5,9 +5,10 @@
 namespace oc::cli {
 
 void ProgressPrinter::operator()(const WindowEvent& event) {
-    const char* engine = event.component == component::kBaiduGrid ? "百度"
-                         : event.component == component::k360Grid ? "360"
-                                                                  : nullptr;
+    const char* engine = event.component == component::kBaiduGrid   ? "百度"
+                         : event.component == component::k360Grid   ? "360"
+                         : event.component == component::kLocalGrid ? "本地"
+                                                                    : nullptr;
     if (engine == nullptr) {
         return;
     }

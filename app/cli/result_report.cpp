@@ -16,19 +16,32 @@ struct PassView {
     std::string_view grid;
     std::string_view valueLabel;
     std::string_view coverageLabel;
+    std::string_view verdictLabel;  // empty: the engine has none
 };
 
 PassView viewOf(Engine engine) {
     if (engine == Engine::Baidu) {
-        return {"baidu", "百度", component::kBaiduGrid, component::kBaiduValueLabel,
-                component::kBaiduCoverageLabel};
+        return {"baidu",
+                "百度",
+                component::kBaiduGrid,
+                component::kBaiduValueLabel,
+                component::kBaiduCoverageLabel,
+                {}};
     }
     if (engine == Engine::Local) {
-        return {"local", "本地文档", component::kLocalGrid, component::kLocalValueLabel,
-                component::kLocalCoverageLabel};
+        return {"local",
+                "本地文档",
+                component::kLocalGrid,
+                component::kLocalValueLabel,
+                component::kLocalCoverageLabel,
+                component::kLocalVerdictLabel};
     }
-    return {"360", "360", component::k360Grid, component::k360ValueLabel,
-            component::k360CoverageLabel};
+    return {"360",
+            "360",
+            component::k360Grid,
+            component::k360ValueLabel,
+            component::k360CoverageLabel,
+            component::k360VerdictLabel};
 }
 
 // The status of a row as JSON names it.
@@ -70,10 +83,10 @@ const char* endName(PassEnd end) {
     return "normal";
 }
 
-// Passes in the order baidu, 360.
+// Passes in the order baidu, 360, local.
 std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
     std::stable_sort(passes.begin(), passes.end(), [](const PassRecord& a, const PassRecord& b) {
-        return a.engine == Engine::Baidu && b.engine != Engine::Baidu;
+        return static_cast<int>(a.engine) < static_cast<int>(b.engine);
     });
     return passes;
 }
@@ -135,7 +148,9 @@ nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     nlohmann::ordered_json sources = nlohmann::ordered_json::array();
     if (const ReportPass* pass = reportPassOf(report, engine)) {
         for (const DomainCount& entry : sourceSummary(pass->rows)) {
-            sources.push_back({{"domain", entry.domain}, {"segments", entry.segments}});
+            // Local sources are counted per file.
+            sources.push_back({{engine == Engine::Local ? "file" : "domain", entry.domain},
+                               {"segments", entry.segments}});
         }
     }
     return sources;
@@ -183,9 +198,7 @@ CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassReco
         PassView view = viewOf(record.engine);
         PassCaptions captions{utf8FromGbk(window.caption(view.valueLabel)),
                               utf8FromGbk(window.caption(view.coverageLabel)),
-                              record.engine == Engine::So360
-                                  ? utf8FromGbk(window.caption(component::k360VerdictLabel))
-                                  : std::string()};
+                              utf8FromGbk(window.caption(view.verdictLabel))};
         report.passes.push_back(reportPassOf(record.engine, outcome->second,
                                              record.end == PassEnd::Cancelled, captions));
     }
@@ -193,7 +206,8 @@ CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassReco
 }
 
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report, const std::vector<ArticleWarning>& warnings) {
+                       const CheckReport& report, const std::vector<ArticleWarning>& warnings,
+                       const std::vector<corpus::SkippedFile>* skipped) {
     nlohmann::ordered_json doc;
     doc["articleChars"] = utf8FromGbk(window.caption(component::kCharCountLabel));
     for (const ArticleWarning& warning : warnings) {
@@ -210,8 +224,8 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
         pass["engine"] = view.engine;
         pass["end"] = endName(record.end);
         pass["originality"] = utf8FromGbk(window.caption(view.valueLabel));
-        if (record.engine == Engine::So360) {
-            pass["verdict"] = utf8FromGbk(window.caption(component::k360VerdictLabel));
+        if (!view.verdictLabel.empty()) {
+            pass["verdict"] = utf8FromGbk(window.caption(view.verdictLabel));
         }
         int verified = verifiedRows(grid);
         pass["verified"] = verified;
@@ -230,6 +244,12 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
+    }
+    if (skipped != nullptr) {
+        doc["skipped"] = nlohmann::ordered_json::array();
+        for (const corpus::SkippedFile& file : *skipped) {
+            doc["skipped"].push_back({{"path", file.path}, {"reason", utf8FromGbk(file.reason)}});
+        }
     }
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
@@ -277,8 +297,8 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
         if (!coverage.empty()) {
             out << " (" << coverage << ")";
         }
-        if (record.engine == Engine::So360) {
-            std::string verdict = utf8FromGbk(window.caption(component::k360VerdictLabel));
+        if (!view.verdictLabel.empty()) {
+            std::string verdict = utf8FromGbk(window.caption(view.verdictLabel));
             if (!verdict.empty()) {
                 out << "  " << verdict;
             }

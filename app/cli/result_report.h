@@ -8,6 +8,7 @@
 #include "check/check_report.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "corpus/document_folder.h"
 #include "services/article_decoding.h"
 
 namespace oc::cli {
@@ -26,8 +27,11 @@ CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassReco
 // in UTF-8. The sources come from `report`. When the article lost bytes or
 // characters on reading, "warnings": [{"kind", "count", "firstByte", "line"}]
 // follows "articleChars".
+// With `skipped` (the local engine ran), "skipped": [{"path", "reason"}] ends
+// the document.
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report, const std::vector<ArticleWarning>& warnings = {});
+                       const CheckReport& report, const std::vector<ArticleWarning>& warnings = {},
+                       const std::vector<corpus::SkippedFile>* skipped = nullptr);
 
 // The result tables and percentages, aligned for Chinese text, with the source
 // of each copied segment (from `report`).
