@@ -2,6 +2,7 @@
 // writing one grid row per segment and the originality value at its end.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -40,6 +41,9 @@ struct PassEnvironment {
     std::function<ByteSet(const Text& url)> fetch;
     // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
     Text ignoredSites;
+    // Set when the user stops the check: the pass ends at its next step as if
+    // 取消 had been answered, its unreached segments unverified (已停止).
+    const std::atomic<bool>* stop = nullptr;
     // The folder of the local engine's documents (native bytes), overriding the
     // settings file's 本地文档目录 when given.
     std::string localFolder;
@@ -48,10 +52,13 @@ struct PassEnvironment {
     std::shared_ptr<corpus::DocumentLibrary> library;
     // Told of the files indexed so far before the local engine's rows begin.
     corpus::IndexProgress indexProgress;
+
+    bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };
 
 // Cancelled also ends a pass whose engine address in the settings file is
-// invalid: its message was shown, nothing queried and no value written.
+// invalid: its message was shown, nothing queried and no value written, and a
+// pass the user stopped: its rows say 已停止.
 // NoDocuments: the local engine had no folder or no document in it; its
 // message has been shown and no row written.
 enum class PassEnd { Normal, Cancelled, EmptyArticle, NoDocuments };

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <thread>
 
+#include "check/pass_texts.h"
+#include "services/http_fetch.h"
 #include "services/internet_client.h"
 
 namespace oc {
@@ -50,6 +52,9 @@ class RunWindow : public WindowPort {
     bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override {
         return inner_.gridSetRowBackground(grid, row, colour);
     }
+    void passProgress(std::string_view grid, int done, int total) override {
+        inner_.passProgress(grid, done, total);
+    }
     using WindowPort::gridSetCell;
 
   private:
@@ -69,6 +74,7 @@ struct CheckRun::State {
         }
         passEnv = env;
         passEnv.window = &runWindow;
+        passEnv.stop = &stopping;
     }
 
     PassEnvironment env;
@@ -79,6 +85,9 @@ struct CheckRun::State {
     std::condition_variable ended;
     int running = 0;     // threads of the run that have not finished
     int unfinished = 0;  // passes of the run that have not ended
+    // The user stopped the run; cleared, and the fetches resumed, when its
+    // last pass ends.
+    std::atomic<bool> stopping{false};
     std::vector<std::thread> threads;
     std::vector<PassRecord> records;
     // What the passes of the last run left, for the recheck; a pass works on
@@ -124,10 +133,27 @@ bool CheckRun::start() {
     if (s.env.window->isTicked(component::kLocalCheckBox)) {
         engines.push_back(Engine::Local);
     }
+    if (active()) {
+        return false;
+    }
+    // Said once for the press, not once per engine.
+    if (engines.empty()) {
+        s.env.platform->messageBox(pass_texts::tickAnEngine(), kMbOk, pass_texts::hintTitle());
+        return false;
+    }
+    if (s.env.window->editContent(component::kArticleBox).empty()) {
+        s.env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
+        std::lock_guard lock(s.mutex);
+        s.records.clear();
+        for (Engine engine : engines) {
+            s.records.push_back({engine, PassEnd::EmptyArticle});
+        }
+        return false;
+    }
     std::vector<std::thread> finished;
     {
         std::lock_guard lock(s.mutex);
-        if (s.running > 0 || engines.empty()) {
+        if (s.running > 0) {
             return false;
         }
         finished.swap(s.threads);  // every thread of the last run has ended
@@ -139,6 +165,7 @@ bool CheckRun::start() {
         t.join();
     }
     s.env.window->setButtonDisabled(component::kRecheckButton, true);
+    s.env.window->setButtonDisabled(component::kStopButton, false);
     State::launch(state_, engines, Work::Run);
     return true;
 }
@@ -163,16 +190,24 @@ void CheckRun::State::launch(const std::shared_ptr<State>& state,
             InternetClient::instance().flushCookies();
             bool last;
             bool unverified;
+            bool stopped = false;
             {
                 std::lock_guard lock(state->mutex);
                 state->records.push_back({engine, end});
                 state->outcomes[engine] = std::move(outcome);
                 last = --state->unfinished == 0;
                 unverified = state->anyUnverifiedLocked();
+                if (last) {
+                    stopped = state->stopping.exchange(false);
+                }
+            }
+            if (stopped) {
+                resumeFetches();
             }
             // The run stays active until the buttons are usable again, so a new
             // run can never have its buttons set by the end of this one.
             if (last) {
+                state->env.window->setButtonDisabled(component::kStopButton, true);
                 state->env.window->setButtonDisabled(component::kCheckButton, false);
                 state->env.window->setButtonDisabled(component::kRecheckButton, !unverified);
             }
@@ -215,7 +250,18 @@ bool CheckRun::recheckUnverified() {
     }
     s.env.window->setButtonDisabled(component::kCheckButton, true);
     s.env.window->setButtonDisabled(component::kRecheckButton, true);
+    s.env.window->setButtonDisabled(component::kStopButton, false);
     State::launch(state_, engines, Work::Recheck);
+    return true;
+}
+
+bool CheckRun::stop() {
+    std::lock_guard lock(state_->mutex);
+    if (state_->unfinished == 0) {
+        return false;
+    }
+    state_->stopping.store(true, std::memory_order_release);
+    abortAllFetches();
     return true;
 }
 

@@ -26,8 +26,8 @@ class CheckRun {
     CheckRun& operator=(const CheckRun&) = delete;
 
     // The check button's handler: reads the two check boxes (Baidu first) and
-    // starts a thread per ticked one. False when a run is still active or
-    // nothing is ticked.
+    // starts a thread per ticked one. False when a run is still active; false
+    // after one message when nothing is ticked or the article is empty.
     bool start();
     bool active() const;
     // After a run: queries again only the unverified rows, one pass per engine
@@ -36,9 +36,16 @@ class CheckRun {
     // while a run is active or when nothing is unverified.
     bool recheckUnverified();
     bool hasUnverified() const;
+    // The stop button's handler: every pass of the active run ends at its next
+    // step as if 取消 had been answered (the fetches in flight are aborted),
+    // the segments it did not finish unverified with 已停止. Fetches work again
+    // once the last pass has ended. False when no run is active. The window
+    // closes its open prompts itself.
+    bool stop();
     // Waits until the passes of the current run have ended.
     void wait();
-    // How each pass of the last run ended, in the order they ended.
+    // How each pass of the last run ended, in the order they ended; after a
+    // press on an empty article, EmptyArticle for each ticked engine.
     std::vector<PassRecord> lastRun() const;
     // What each engine's pass of the last run (and any recheck since) left:
     // every segment with its row and result. Empty for an engine not run.

@@ -7,14 +7,16 @@
 namespace oc {
 namespace {
 
-// Gives the segments the pass never reached their rows, unverified (已取消).
+// Gives the segments the pass never reached their rows, unverified with the
+// reason of the segment that ended it (已取消 or 已停止).
 void markNotReached(WindowPort& window, std::string_view grid, PassOutcome& outcome,
-                    SegmentList& remaining, const EngineTable& table, const Text& base) {
+                    SegmentList& remaining, const EngineTable& table, const Text& base,
+                    const Text& reason) {
     while (!remaining.empty()) {
         Text segment = std::move(remaining.front());
         remaining.pop_front();
         SegmentResult result;
-        result.reason = unverified_reason::cancelled();
+        result.reason = reason;
         result.url = table.queryUrl(base, segment, table.pagesPerSegment);
         int row = appendSegmentRow(window, grid, segment);
         writeSegmentRow(window, grid, row, result);
@@ -22,6 +24,11 @@ void markNotReached(WindowPort& window, std::string_view grid, PassOutcome& outc
         outcome.rows.push_back(row);
         outcome.results.push_back(std::move(result));
     }
+}
+
+// How a pass that gave up ended: stopped by the user or cancelled at a prompt.
+PassStop endOf(const PassEnvironment& env) {
+    return env.stopRequested() ? PassStop::Stopped : PassStop::Cancelled;
 }
 
 }  // namespace
@@ -39,7 +46,7 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
     WindowPort& window = *env.window;
     std::optional<Text> baseUrl = engineBaseUrl(env, engine);
     if (!baseUrl) {
-        finishPass(window, shown, outcome, true);
+        finishPass(window, shown, outcome, PassStop::Cancelled);
         return PassEnd::Cancelled;
     }
     const EngineTable& table = engineTable(engine);
@@ -53,6 +60,7 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                                  pacer,
                                  passIgnoreList(env),
                                  &buffers};
+    window.passProgress(shown.grid, 0, pass->total);
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
@@ -61,15 +69,20 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
         writeSegmentRow(window, shown.grid, row, result);
         outcome.segments.push_back(std::move(segment));
         outcome.rows.push_back(row);
-        bool cancelled = result.cancelled;
+        const bool cancelled = result.cancelled;
+        const Text reason = result.reason;
         outcome.results.push_back(std::move(result));
+        if (!cancelled) {
+            window.passProgress(shown.grid, outcome.total(), pass->total);
+        }
         if (cancelled) {
-            markNotReached(window, shown.grid, outcome, pass->segments, table, context.baseUrl);
-            finishPass(window, shown, outcome, true);
+            markNotReached(window, shown.grid, outcome, pass->segments, table, context.baseUrl,
+                           reason);
+            finishPass(window, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
     }
-    finishPass(window, shown, outcome, false);
+    finishPass(window, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }
 
@@ -100,6 +113,9 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
                                  pacer,
                                  passIgnoreList(env),
                                  &buffers};
+    const int unverified = outcome.total() - outcome.verified();
+    int done = 0;
+    window.passProgress(shown.grid, done, unverified);
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
         if (outcome.results[i].status != SegmentStatus::Unverified) {
             continue;
@@ -108,12 +124,15 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
         writeSegmentRow(window, shown.grid, outcome.rows[i], result);
         bool cancelled = result.cancelled;
         outcome.results[i] = std::move(result);
+        if (!cancelled) {
+            window.passProgress(shown.grid, ++done, unverified);
+        }
         if (cancelled) {
-            finishPass(window, shown, outcome, true);
+            finishPass(window, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
     }
-    finishPass(window, shown, outcome, false);
+    finishPass(window, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }
 

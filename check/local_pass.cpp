@@ -43,9 +43,10 @@ SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Te
     return result;
 }
 
-SegmentResult stoppedResult() {
+// A row the pass did not check: 已停止 when the user stopped the check.
+SegmentResult stoppedResult(const PassEnvironment& env) {
     SegmentResult result;
-    result.reason = unverified_reason::cancelled();
+    result.reason = env.stopRequested() ? stoppedReason() : unverified_reason::cancelled();
     result.cancelled = true;
     return result;
 }
@@ -57,14 +58,17 @@ PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, 
     const PassComponents shown = componentsOf(Engine::Local);
     bool stopped = false;
     for (std::size_t i : todo) {
-        stopped = stopped || fetchesAborted();
+        stopped = stopped || env.stopRequested() || fetchesAborted();
         SegmentResult result = stopped
-                                   ? stoppedResult()
+                                   ? stoppedResult(env)
                                    : checkLocalSegment(library, outcome.segments[i], minRunChars);
         writeSegmentRow(*env.window, shown.grid, outcome.rows[i], result);
         outcome.results[i] = std::move(result);
     }
-    finishPass(*env.window, shown, outcome, stopped);
+    finishPass(*env.window, shown, outcome,
+               !stopped              ? PassStop::Finished
+               : env.stopRequested() ? PassStop::Stopped
+                                     : PassStop::Cancelled);
     return stopped ? PassEnd::Cancelled : PassEnd::Normal;
 }
 
@@ -100,7 +104,7 @@ PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
         todo.push_back(outcome.segments.size());
         outcome.rows.push_back(appendSegmentRow(*env.window, shown.grid, segment));
         outcome.segments.push_back(std::move(segment));
-        outcome.results.push_back(stoppedResult());
+        outcome.results.push_back(stoppedResult(env));
     }
     // A stop while indexing leaves every row 已取消.
     return checkRows(env, library, pass->settings.minRunChars, outcome, todo);
@@ -115,7 +119,7 @@ PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
     corpus::DocumentLibrary& library = libraryOf(env, own);
     std::lock_guard lock(library.mutex());
     if (prepareLibrary(env, library) == Library::Unusable) {
-        finishPass(*env.window, shown, outcome, false);
+        finishPass(*env.window, shown, outcome, PassStop::Finished);
         return PassEnd::NoDocuments;
     }
     std::vector<std::size_t> todo;

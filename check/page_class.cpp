@@ -123,8 +123,8 @@ Text titleOf(const Text& page) {
     return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
 }
 
-// The highlight pattern, compiled once for every page of every pass (a
-// compiled pattern is searched from several threads at once safely).
+// The highlight pattern, compiled once per thread for all the pages of its
+// passes rather than once per page.
 struct HighlightPatterns {
     Regex caseSensitive;
     Regex anyCase;
@@ -135,7 +135,7 @@ struct HighlightPatterns {
 };
 
 RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
-    static const HighlightPatterns patterns;
+    thread_local const HighlightPatterns patterns;
     return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
         .searchAll(page);
 }

@@ -99,9 +99,11 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
 }
 
 void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
-                bool cancelled) {
+                PassStop end) {
     static const Text verifiedWord = gbkFromUtf8("已核实 ");
     static const Text cancelledWord = gbkFromUtf8("已取消 ");
+    static const Text stoppedWord = gbkFromUtf8("已停止 ");
+    const bool cancelled = end != PassStop::Finished;
     static const Text openNote = gbkFromUtf8("（");
     static const Text closeNote = gbkFromUtf8("段未核实）");
     const int total = outcome.total();
@@ -109,8 +111,10 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
     const int original = outcome.count(SegmentStatus::Original);
     Text coverage;
     if (total > 0) {
-        coverage =
-            (cancelled ? cancelledWord : verifiedWord) + number(verified) + "/" + number(total);
+        const Text& word = end == PassStop::Stopped     ? stoppedWord
+                           : end == PassStop::Cancelled ? cancelledWord
+                                                        : verifiedWord;
+        coverage = word + number(verified) + "/" + number(total);
     }
     window.setLabelCaption(shown.coverageLabel, coverage);
     window.setLabelColour(shown.coverageLabel, verified < total ? kColourRed : kDefaultLabelColour);

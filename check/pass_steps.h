@@ -40,10 +40,15 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
 void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                      const SegmentResult& result);
 
-// Value, coverage and verdict of the outcome (none but the coverage for a
-// cancelled pass); the check button is enabled again.
+// How a pass ended: every segment checked, 取消 answered at a prompt, or
+// stopped by the user.
+enum class PassStop { Finished, Cancelled, Stopped };
+
+// Value, coverage and verdict of the outcome (none but the coverage, "已取消
+// a/b" or "已停止 a/b", for a pass that did not finish); the check button is
+// enabled again.
 void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
-                bool cancelled);
+                PassStop end);
 
 // The memory a pass keeps from one result page to the next.
 struct PageBuffers {

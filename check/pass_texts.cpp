@@ -22,6 +22,11 @@ const Text& pasteArticle() {
     return text;
 }
 
+const Text& tickAnEngine() {
+    static const Text text = gbkFromUtf8("请至少勾选一个搜索引擎");
+    return text;
+}
+
 const Text& hintTitle() {
     static const Text text = gbkFromUtf8("提示");
     return text;

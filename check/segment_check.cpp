@@ -58,22 +58,35 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         buffers.body = std::move(report.body);
         buffers.text = std::move(page.text);
     };
+    // The user gave up: at a prompt (已取消) or by stopping the check (已停止).
+    auto givenUp = [&] {
+        result.status = SegmentStatus::Unverified;
+        result.reason =
+            context.env.stopRequested() ? stoppedReason() : unverified_reason::cancelled();
+        result.hits = 0;
+        result.source.reset();
+        result.cancelled = true;
+        keepBuffers();
+        return result;
+    };
     for (int pageNumber = 1; pageNumber <= table.pagesPerSegment; ++pageNumber) {
         result.url = table.queryUrl(context.baseUrl, segment, pageNumber);
+        if (context.env.stopRequested()) {
+            return givenUp();
+        }
         context.pacer.beforeRequest();
         report = fetchPage(result.url, context.limits, followRedirect, std::move(report.body));
         page = classifyPage(table, report, std::move(page.text));
+        if (context.env.stopRequested()) {
+            return givenUp();
+        }
         if (!page.verified()) {
             allVerified = false;
             if (result.reason.empty()) {
                 result.reason = page.reason;
             }
             if (!anyVerified && !continueAfterPage(context, page)) {
-                result.status = SegmentStatus::Unverified;
-                result.reason = unverified_reason::cancelled();
-                result.cancelled = true;
-                keepBuffers();
-                return result;
+                return givenUp();
             }
             continue;
         }

@@ -21,6 +21,11 @@ const Text& statusText(SegmentStatus status) {
     return unverified;
 }
 
+const Text& stoppedReason() {
+    static const Text stopped = gbkFromUtf8("已停止");
+    return stopped;
+}
+
 int PassOutcome::count(SegmentStatus status) const {
     return static_cast<int>(
         std::count_if(results.begin(), results.end(),

@@ -19,13 +19,16 @@ struct SegmentResult {
     Text reason;  // why it is unverified; empty otherwise
     int hits = 0;
     Text url;                // the query URL the row shows
-    bool cancelled = false;  // the user gave up at a prompt while it was checked
+    bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
 };
 
 // 命中 / 原创 / 未核实.
 const Text& statusText(SegmentStatus status);
+
+// The reason of a segment the user stopped the check at or before: 已停止.
+const Text& stoppedReason();
 
 // Each segment of a pass with the grid row that shows it and its result.
 struct PassOutcome {

@@ -35,6 +35,8 @@ inline constexpr std::string_view kLocalValueLabel = "标签_原创值本地";
 inline constexpr std::string_view kLocalCoverageLabel = "标签_核实本地";
 inline constexpr std::string_view kLocalVerdictLabel = "标签_评语本地";
 inline constexpr std::string_view kRecheckButton = "按钮_重查未核实";
+// Stops the passes of the running check; usable only while one runs.
+inline constexpr std::string_view kStopButton = "按钮_停止检测";
 }  // namespace component
 
 // Windows COLORREF values (0x00BBGGRR).
@@ -86,6 +88,14 @@ class WindowPort {
         (void)row;
         (void)colour;
         return false;
+    }
+
+    // A pass has finished `done` of the `total` segments it works on; the
+    // grid names its engine. At its start with done 0.
+    virtual void passProgress(std::string_view grid, int done, int total) {
+        (void)grid;
+        (void)done;
+        (void)total;
     }
 
     bool gridSetCell(std::string_view grid, int row, int column, int value) {

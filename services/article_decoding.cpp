@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "services/boundary_text.h"
+#include "services/encoding.h"
 
 namespace oc {
 namespace {
@@ -68,6 +69,14 @@ bool readAsUtf8(std::string_view bytes, const Utf8Survey& survey) {
            detectorSaysUtf8(bytes);
 }
 
+constexpr std::string_view kCrLf = "\r\n";
+
+// The line and paragraph separators (U+2028, U+2029) as UTF-8: line breaks
+// GBK has no character for.
+bool isUnicodeLineBreak(std::string_view utf8) {
+    return utf8 == "\xE2\x80\xA8" || utf8 == "\xE2\x80\xA9";
+}
+
 // Counts the sequences a conversion could not carry over.
 struct LossCount {
     std::size_t count = 0;
@@ -101,6 +110,10 @@ Text gbkFromUtf8Counting(std::string_view utf8, LossCount& outsideGbk) {
         if (n == 0) {
             return std::size_t{1};
         }
+        if (isUnicodeLineBreak(utf8.substr(pos, n))) {
+            out += kCrLf;
+            return n;
+        }
         out += '?';
         outsideGbk.add(pos);
         return n;
@@ -126,9 +139,17 @@ std::size_t gb18030SequenceLength(std::string_view bytes, std::size_t pos) {
 
 Text gbkFromGb18030Counting(std::string_view bytes, LossCount& outsideGbk) {
     return gbkFromEncoding("GB18030", bytes, [&](std::string& out, std::size_t pos) {
+        const std::size_t n = gb18030SequenceLength(bytes, pos);
+        bool ok = false;
+        const ByteSet utf8 =
+            convertEncoding(ByteSet(std::string(bytes.substr(pos, n))), "GB18030", "UTF-8", &ok);
+        if (ok && isUnicodeLineBreak(utf8.view())) {
+            out += kCrLf;
+            return n;
+        }
         out += '?';
         outsideGbk.add(pos);
-        return gb18030SequenceLength(bytes, pos);
+        return n;
     });
 }
 
@@ -152,6 +173,7 @@ DecodedArticle decodeArticle(std::string_view input) {
         article.text = gbkFromGb18030Counting(body, outsideGbk);
     }
     addWarning(article, ArticleWarningKind::OutsideGbk, outsideGbk, input, offset);
+    article.text = crlfLineBreaks(article.text);
     return article;
 }
 
@@ -164,7 +186,26 @@ DecodedArticle articleFromUtf8(std::string_view utf8) {
     LossCount outsideGbk;
     article.text = gbkFromUtf8Counting(utf8, outsideGbk);
     addWarning(article, ArticleWarningKind::OutsideGbk, outsideGbk, utf8, 0);
+    article.text = crlfLineBreaks(article.text);
     return article;
+}
+
+Text crlfLineBreaks(std::string_view text) {
+    Text out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += kCrLf;
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else if (text[i] == '\n') {
+            out += kCrLf;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 const char* articleWarningName(ArticleWarningKind kind) {

@@ -43,6 +43,12 @@ DecodedArticle decodeArticle(std::string_view bytes);
 // Text known to be UTF-8 (the clipboard's): characters GBK lacks become "?".
 DecodedArticle articleFromUtf8(std::string_view utf8);
 
+// Every line break of a GBK text (LF, CR or CR LF) as CR LF, the way the
+// article box holds it, so the window and the command line count and cut the
+// same article alike. The decoders above return their text so, with the line
+// and paragraph separators (U+2028, U+2029) as CR LF too.
+Text crlfLineBreaks(std::string_view text);
+
 // "invalid-utf8" or "outside-gbk".
 const char* articleWarningName(ArticleWarningKind kind);
 

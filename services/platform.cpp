@@ -1,6 +1,12 @@
 #include "services/platform.h"
 
+#include "services/boundary_text.h"
+
 namespace oc {
+
+std::string Platform::clipboardUtf8() {
+    return utf8FromGbk(clipboardText());
+}
 
 const Text kDefaultMessageTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
 

@@ -3,6 +3,8 @@
 // Qt; tests use a scripted fake; the command-line checker its own.
 #pragma once
 
+#include <string>
+
 #include "services/text_types.h"
 
 namespace oc {
@@ -35,12 +37,15 @@ class Platform {
     virtual ~Platform() = default;
 
     virtual Text clipboardText() = 0;
+    // The clipboard's text as UTF-8, nothing lost to GBK; by default the GBK text.
+    virtual std::string clipboardUtf8();
     virtual bool setClipboardText(const Text& text) = 0;
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
     // Blocks the calling thread only, until the user answers.
     virtual int messageBox(const Text& message, int style, const Text& title) = 0;
-    virtual void openWithShell(const Text& target) = 0;
+    // False when the shell reports it could not open the target.
+    virtual bool openWithShell(const Text& target) = 0;
     virtual bool showWindow(ProgramWindow window, bool modal) = 0;
     virtual void closeWindow(ProgramWindow window) = 0;
 

@@ -47,6 +47,7 @@ const Text kUserAgentKey = "UserAgent";
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
+const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
 
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
     ParameterTexts texts;
@@ -81,7 +82,7 @@ Text settingsPath() {
 }
 
 CheckSettings loadCheckSettings(const Text& path) {
-    ParameterTexts texts = readParameters(path, ParameterTexts{"38", "30", "5", "0"});
+    ParameterTexts texts = readParameters(path, kDefaultParameters);
     CheckSettings settings;
     settings.segmentChars = toInteger(texts.segmentChars);
     settings.minRunChars = toInteger(texts.minRunChars);
@@ -93,6 +94,8 @@ CheckSettings loadCheckSettings(const Text& path) {
     if (settings.minRunChars < kMinMinRunChars) {
         settings.minRunChars = kMinMinRunChars;
     }
+    // A run longer than a segment cannot occur: every segment would count as original.
+    settings.minRunChars = std::min(settings.minRunChars, settings.segmentChars);
     settings.intervalSeconds =
         std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
     return settings;
@@ -100,6 +103,56 @@ CheckSettings loadCheckSettings(const Text& path) {
 
 ParameterTexts loadParameterTexts(const Text& path) {
     return readParameters(path, {});
+}
+
+ShownParameters loadShownParameters(const Text& path) {
+    // No value in a file can hold a line break: it marks a missing key.
+    const Text missing = "\n";
+    const ParameterTexts defaults = kDefaultParameters;
+    ShownParameters shown;
+    shown.texts = readParameters(path, {missing, missing, missing, missing});
+    Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
+                     &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+    const Text* fallbacks[] = {&defaults.segmentChars, &defaults.minRunChars,
+                               &defaults.lastSegmentChars, &defaults.intervalSeconds};
+    for (int i = 0; i < 4; ++i) {
+        if (*texts[i] == missing) {
+            *texts[i] = *fallbacks[i];
+            shown.defaulted[i] = true;
+        }
+    }
+    return shown;
+}
+
+Text parameterRangeProblem(const ParameterTexts& texts) {
+    const int segment = toInteger(texts.segmentChars);
+    const int minRun = toInteger(texts.minRunChars);
+    const int last = toInteger(texts.lastSegmentChars);
+    const int interval = toInteger(texts.intervalSeconds);
+    const std::string upTo = std::to_string(segment);
+    if (trimSpaces(texts.segmentChars).empty()) {
+        return gbkFromUtf8("请填写分段文本字数（12～38）。");
+    }
+    if (segment < kMinMinRunChars || segment > kMaxSegmentChars) {
+        return gbkFromUtf8("分段文本字数应在 12～38 之间。");
+    }
+    if (trimSpaces(texts.minRunChars).empty()) {
+        return gbkFromUtf8(std::string("请填写飘红计数字数（12～").append(upTo).append("）。"));
+    }
+    if (minRun < kMinMinRunChars || minRun > segment) {
+        return gbkFromUtf8(std::string("飘红计数字数应在 12～")
+                               .append(upTo)
+                               .append(" 之间（不能超过分段文本字数）。"));
+    }
+    if (last < 0 || last > segment) {
+        return gbkFromUtf8(std::string("最后一段字数应在 0～")
+                               .append(upTo)
+                               .append(" 之间（不能超过分段文本字数）。"));
+    }
+    if (interval < 0 || interval > kMaxIntervalSeconds) {
+        return gbkFromUtf8("查询间隔应在 0～120 秒之间。");
+    }
+    return Text();
 }
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {

@@ -34,12 +34,26 @@ struct ParameterTexts {
 // program). Callers choose it once and use it for every read and write.
 Text settingsPath();
 
-// The reads of a check pass, with defaults "38", "30", "5", "0", toInteger and the bounds.
+// The reads of a check pass, with defaults "38", "30", "5", "0", toInteger and
+// the bounds; 飘红检测数 never above 段落字数, since no run is longer than a segment.
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
 // The parameter window's save: the four keys in order, values unchanged, in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
+
+// What the parameter window shows: each value from the file, or the default
+// ("38", "30", "5", "0") of a key the file lacks, marked as such.
+struct ShownParameters {
+    ParameterTexts texts;
+    bool defaulted[4] = {};  // 段落字数, 飘红检测数, 最后段字数, 查询间隔
+};
+ShownParameters loadShownParameters(const Text& path);
+
+// Why the parameter window must not save these values (GBK), empty when they
+// may be saved: 段落字数 12-38 and 飘红检测数 12 up to 段落字数, both required;
+// 最后段字数 0 up to 段落字数 and 查询间隔 0-120, where empty text means 0.
+Text parameterRangeProblem(const ParameterTexts& texts);
 
 // Section "搜索引擎", keys "百度" and "360". A missing or empty value gives the
 // built-in default; a value that is not a base URL gives no address and the

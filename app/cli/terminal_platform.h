@@ -21,7 +21,7 @@ class TerminalPlatform : public Platform {
     int screenWidth() override { return 0; }
     int screenHeight() override { return 0; }
     int messageBox(const Text& message, int style, const Text& title) override;
-    void openWithShell(const Text&) override {}
+    bool openWithShell(const Text&) override { return false; }
     bool showWindow(ProgramWindow, bool) override { return false; }
     void closeWindow(ProgramWindow) override {}
     using Platform::messageBox;

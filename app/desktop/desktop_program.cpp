@@ -54,6 +54,13 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
             run_->recheckUnverified();
         }
     });
+    window_->setStopHandler([this] {
+        if (!shutDown_ && run_ != nullptr && run_->stop()) {
+            // An open prompt of the passes answers 取消.
+            qtPlatform_->closeOpenBoxes();
+        }
+    });
+    window_->setRunningQuery([this] { return checkRunning(); });
     window_->setCloseHandler([this] { shutdown(); });
 
     // What the window does once created: layout for the screen, the skin,
@@ -82,6 +89,7 @@ void DesktopProgram::shutdown() {
     }
     shutDown_ = true;
     bridge_->beginShutdown();
+    run_->stop();
     qtPlatform_->closeOpenBoxes();
     abortAllFetches();
     const auto until = std::chrono::steady_clock::now() + kWindDown;

@@ -2,6 +2,7 @@
 
 #include "app/desktop/result_grid.h"
 #include "check/window_port.h"
+#include "services/boundary_text.h"
 #include "services/url_parts.h"
 
 namespace oc {
@@ -12,11 +13,20 @@ void handleGridClick(ResultGrid& grid, Platform& platform) {
     if (row < ResultGrid::kFixedRows || column != kUrlColumn) {
         return;
     }
-    const Text url = grid.cellText(row, column);
-    if (isWebAddress(url)) {
-        platform.openWithShell(url);
+    openAddress(grid, row, column, grid.cellText(row, column), platform);
+}
+
+bool openAddress(ResultGrid& grid, int row, int column, const Text& address, Platform& platform) {
+    if (!isWebAddress(address)) {
+        return false;
+    }
+    if (!platform.openWithShell(address)) {
+        platform.setClipboardText(address);
+        platform.messageBox(gbkFromUtf8("无法打开浏览器，网址已复制到剪贴板"), kMbOk);
+        return false;
     }
     grid.setTextColour(row, column, row, column, kColourPurple);
+    return true;
 }
 
 }  // namespace oc

@@ -11,14 +11,17 @@
 #include <QTextBrowser>
 #include <utility>
 
+#include "app/desktop/article_loading.h"
 #include "app/desktop/grid_click.h"
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/tab_control.h"
 #include "app/desktop/usage_guide.h"
 #include "app/desktop/widget_style.h"
 #include "check/window_port.h"
+#include "services/boundary_text.h"
 
 namespace oc {
 
@@ -26,10 +29,11 @@ namespace {
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 const QColor kLinkBlue(0, 0, 255);
+const QString kTitle = QStringLiteral("Zarvik文章原创度检测工具");
 }  // namespace
 
 MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
-    setWindowTitle(QStringLiteral("Zarvik文章原创度检测工具"));
+    setWindowTitle(kTitle);
     setAttribute(Qt::WA_StyledBackground);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     move(kDesignLeft, kDesignTop);
@@ -38,6 +42,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), p
     buildButtonRow();
     buildResultArea();
     buildGuidePanel();
+    buildStatusBar();
 }
 
 template <class Widget>
@@ -146,6 +151,21 @@ void MainWindow::buildButtonRow() {
             recheckHandler_();
         }
     });
+
+    // Usable while a check runs; the check passes enable it.
+    auto* stop = add(new QPushButton(QStringLiteral("停止检测"), this), component::kStopButton,
+                     {248, 294, 64, 24});
+    stop->setFont(pixelFont(12));
+    stop->setToolTip(
+        QStringLiteral("停止正在进行的检测（Esc）。已查的行保留，未查的段标为未核实，"
+                       "可用“重查未核实”继续"));
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setEnabled(false);
+    connect(stop, &QPushButton::clicked, this, [this] {
+        if (stopHandler_) {
+            stopHandler_();
+        }
+    });
 }
 
 void MainWindow::buildResultArea() {
@@ -159,6 +179,11 @@ void MainWindow::buildResultArea() {
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
     }
+    QWidget* guidePage = tabs->addPage(QStringLiteral("使用说明"));
+    auto* guide = add(new QTextBrowser(guidePage), "超文本浏览框_说明页", {8, 40, 672, 248});
+    guide->setOpenLinks(false);
+    guide->setHtml(usageGuideHtml());
+    tabs->setPageVisible(kGuidePage, false);
     tabs->setCurrentIndex(0);
 }
 
@@ -169,13 +194,24 @@ void MainWindow::buildGuidePanel() {
     guide->setHtml(usageGuideHtml());
 }
 
+void MainWindow::buildStatusBar() {
+    progress_ = add(new ProgressPanel(this), "状态栏", {0, 650, 976, 20});
+    connect(progress_, &ProgressPanel::titlePrefixChanged, this, &MainWindow::showTitle);
+    // The stop button is usable exactly while a check runs: its changes mark
+    // the start and the end of every run, whoever starts it.
+    component(component::kStopButton)->installEventFilter(this);
+}
+
+void MainWindow::showTitle() {
+    setWindowTitle(progress_->titlePrefix() + kTitle);
+}
+
 void MainWindow::clearArticle() {
     component<QPlainTextEdit>(component::kArticleBox)->clear();
 }
 
 void MainWindow::pasteArticle() {
-    component<QPlainTextEdit>(component::kArticleBox)
-        ->setPlainText(qstringFromGbk(platform_.clipboardText()));
+    pasteArticleFromClipboard(*component<QPlainTextEdit>(component::kArticleBox), platform_);
 }
 
 void MainWindow::copyArticle() {
@@ -197,6 +233,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    static const Text unfinished = gbkFromUtf8("检测尚未完成，确定退出吗？");
+    if (running_ && running_() && platform_.messageBox(unfinished, kMbOkCancel) == kAnswerCancel) {
+        event->ignore();
+        return;
+    }
     if (closeHandler_) {
         closeHandler_();
     }
@@ -205,6 +246,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // The link label opens the parameter window as soon as the button goes down.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == component(component::kStopButton) && event->type() == QEvent::EnabledChange) {
+        if (component(component::kStopButton)->isEnabled()) {
+            progress_->begin();
+        } else {
+            progress_->end();
+        }
+        return false;
+    }
     if (watched == component("标签1") && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         platform_.showWindow(ProgramWindow::Parameters, true);

@@ -14,6 +14,7 @@
 
 namespace oc {
 
+class ProgressPanel;
 class ResultGrid;
 
 class MainWindow : public QWidget {
@@ -27,6 +28,11 @@ class MainWindow : public QWidget {
     static constexpr int kDesignHeight = 674;
     static constexpr int kMinimumWidth = 640;
     static constexpr int kMinimumHeight = 480;
+    // Narrower than this, the guide panel becomes the page kGuidePage of the
+    // result tabs and the values stack, so nothing overlaps down to the minimum.
+    static constexpr int kWideLayoutWidth = kDesignWidth;
+    static constexpr int kGuidePage = 2;
+    static constexpr int kStatusBarHeight = 20;
 
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
@@ -42,8 +48,15 @@ class MainWindow : public QWidget {
     void setCheckHandler(std::function<void()> handler) { checkHandler_ = std::move(handler); }
     // The handler of the button that queries the unverified segments again.
     void setRecheckHandler(std::function<void()> handler) { recheckHandler_ = std::move(handler); }
+    // The handler of the stop button (and of Esc while it is usable).
+    void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+    // Whether a check is running: closing the window then asks first.
+    void setRunningQuery(std::function<bool()> query) { running_ = std::move(query); }
+
+    // The status bar with the progress of the running check.
+    ProgressPanel& progress() const { return *progress_; }
 
     // The outer size the layout works with.
     QSize outerSize() const;
@@ -61,16 +74,22 @@ class MainWindow : public QWidget {
     void buildButtonRow();
     void buildResultArea();
     void buildGuidePanel();
+    void buildStatusBar();
+    // The title with the progress of the running check before it.
+    void showTitle();
 
     void clearArticle();
     void pasteArticle();
     void copyArticle();
 
     Platform& platform_;
+    ProgressPanel* progress_ = nullptr;
     QHash<QString, QWidget*> components_;
     std::function<void()> checkHandler_;
     std::function<void()> recheckHandler_;
+    std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
+    std::function<bool()> running_;
 };
 
 }  // namespace oc

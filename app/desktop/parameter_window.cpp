@@ -14,13 +14,18 @@ namespace oc {
 
 namespace {
 // Client area inside a usual frame of the outer design size.
-constexpr int kClientWidth = 397;
+constexpr int kClientWidth = 453;
+// How far the hints stand right of the design, making room for wider boxes
+// and the default marks.
+constexpr int kShift = 56;
+constexpr int kBoxWidth = 40;
 constexpr int kClientHeight = 211;
 
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
 constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
+constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox};
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -52,28 +57,41 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
 
     auto* save = new QPushButton(QStringLiteral("保存"), this);
     save->setObjectName(QStringLiteral("按钮_保存参数"));
-    save->setGeometry(232, 168, 80, 32);
+    save->setGeometry(232 + kShift, 168, 80, 32);
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
 
-    addLabel(this, "标签6", "最后一段小于此值，则不计入原创度算法。", kRed, {176, 120, 176, 32},
-             true);
-    addBox(kLastSegmentBox, {136, 120, 24, 32}, false);
+    addLabel(this, "标签6", "最后一段小于此值，则不计入原创度算法。", kRed,
+             {176 + kShift, 120, 176, 32}, true);
+    addBox(kLastSegmentBox, {136, 120, kBoxWidth, 32}, false)
+        ->setToolTip(QStringLiteral("0～分段文本字数；空着即 0"));
     addLabel(this, "标签5", "最后一段字数设置", kBlack, {24, 120, 104, 24}, false);
-    addBox(kMinRunBox, {136, 72, 24, 32}, true);
+    addBox(kMinRunBox, {136, 72, kBoxWidth, 32}, true)
+        ->setToolTip(QStringLiteral("12～分段文本字数"));
     addLabel(this, "标签3", "飘红计数字数设置", kBlack, {24, 80, 104, 24}, false);
     addLabel(this, "标签4", "至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高", kRed,
-             {176, 72, 184, 32}, true);
-    addLabel(this, "标签2", "百度的查询限制在36个汉字以内", kRed, {176, 40, 176, 24}, false);
-    addBox(kSegmentBox, {136, 32, 24, 32}, true);
+             {176 + kShift, 72, 184, 32}, true);
+    addLabel(this, "标签2", "百度的查询限制在36个汉字以内", kRed, {176 + kShift, 40, 176, 24},
+             false);
+    addBox(kSegmentBox, {136, 32, kBoxWidth, 32}, true)->setToolTip(QStringLiteral("12～38"));
     addLabel(this, "标签1", "分段文本字数设置", kBlack, {24, 40, 104, 24}, false);
     // The pause between two requests to one engine, in the row of the save button.
     addLabel(this, "标签7", "查询间隔设置", kBlack, {24, 176, 104, 24}, false);
-    WholeNumberEdit* interval = addBox(kIntervalBox, {136, 168, 32, 32}, true);
+    WholeNumberEdit* interval = addBox(kIntervalBox, {136, 168, kBoxWidth, 32}, true);
     interval->setToolTip(
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
-    addLabel(this, "标签8", "秒 (0-120)", kBlack, {172, 176, 56, 24}, false)
+    addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
         ->setFont(pixelFont(12));
+    // Beside a box that shows the default of a key the file lacks.
+    for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
+        WholeNumberEdit* edit = box(name);
+        QLabel* mark = makeCaptionLabel(this, QStringLiteral("（默认）"), kBlack);
+        mark->setObjectName(qstringFromUtf8(name) + QStringLiteral("_默认"));
+        mark->setFont(pixelFont(12));
+        mark->setGeometry(edit->x() + kBoxWidth + 2, edit->y() + 8, kShift - 6, 16);
+        mark->hide();
+        connect(edit, &QLineEdit::textEdited, mark, &QWidget::hide);
+    }
 
     loadParameters();
 }
@@ -95,11 +113,15 @@ WholeNumberEdit* ParameterWindow::box(std::string_view name) const {
 }
 
 void ParameterWindow::loadParameters() {
-    const ParameterTexts texts = loadParameterTexts(settingsPath_);
-    box(kSegmentBox)->setText(qstringFromGbk(texts.segmentChars));
-    box(kMinRunBox)->setText(qstringFromGbk(texts.minRunChars));
-    box(kLastSegmentBox)->setText(qstringFromGbk(texts.lastSegmentChars));
-    box(kIntervalBox)->setText(qstringFromGbk(texts.intervalSeconds));
+    const ShownParameters shown = loadShownParameters(settingsPath_);
+    const Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
+                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+    for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
+        box(kBoxes[i])->setText(qstringFromGbk(*texts[i]));
+        if (auto* mark = findChild<QLabel*>(qstringFromUtf8(kBoxes[i]) + QStringLiteral("_默认"))) {
+            mark->setVisible(shown.defaulted[i]);
+        }
+    }
 }
 
 void ParameterWindow::saveParameters() {
@@ -113,6 +135,11 @@ void ParameterWindow::saveParameters() {
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
+    if (const Text problem = parameterRangeProblem(texts); !problem.empty()) {
+        platform_.messageBox(problem + gbkFromUtf8("\n\n参数没有保存。"), kMbIconWarning,
+                             gbkFromUtf8("参数设置"));
+        return;
+    }
     if (!saveParameterTexts(settingsPath_, texts)) {
         // The edits stay in the boxes, so the user can try again or note them.
         Text reason = writeProblem(settingsPath_);

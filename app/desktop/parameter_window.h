@@ -1,6 +1,7 @@
 // The parameter window "参数设置": the three check parameters and the query
-// interval, loaded from the settings file when it opens and saved back
-// unchanged by its save button.
+// interval, loaded from the settings file when it opens (the default of a key
+// the file lacks, marked "（默认）") and saved back by its save button once
+// they are in range.
 #pragma once
 
 #include <QDialog>
@@ -17,15 +18,16 @@ class ParameterWindow : public QDialog {
     Q_OBJECT
   public:
     // Outer design size; the window opens centred on the screen.
-    static constexpr int kOuterWidth = 405;
+    static constexpr int kOuterWidth = 461;
     static constexpr int kOuterHeight = 242;
 
     ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent = nullptr);
 
-    // The four boxes from the file, without defaults.
+    // The four boxes from the file; a key it lacks shows its default.
     void loadParameters();
-    // The boxes to the file as they are, then close. A save that fails says
-    // where and why, and the window stays open with the edits.
+    // The boxes to the file as they are, then close. Values out of range, or
+    // a save that fails, are said in a message; nothing is saved then, and the
+    // window stays open with the edits.
     void saveParameters();
 
     WholeNumberEdit* box(std::string_view name) const;

@@ -63,6 +63,11 @@ Text QtPlatform::clipboardText() {
                         Text());
 }
 
+std::string QtPlatform::clipboardUtf8() {
+    return bridge_.call([] { return QGuiApplication::clipboard()->text().toStdString(); },
+                        std::string());
+}
+
 bool QtPlatform::setClipboardText(const Text& text) {
     return bridge_.call(
         [text] {
@@ -153,9 +158,12 @@ void QtPlatform::closeOpenBoxes() {
     }
 }
 
-void QtPlatform::openWithShell(const Text& target) {
-    bridge_.run(
-        [target] { QDesktopServices::openUrl(QUrl(qstringFromGbk(target), QUrl::TolerantMode)); });
+bool QtPlatform::openWithShell(const Text& target) {
+    return bridge_.call(
+        [target] {
+            return QDesktopServices::openUrl(QUrl(qstringFromGbk(target), QUrl::TolerantMode));
+        },
+        false);
 }
 
 bool QtPlatform::showWindow(ProgramWindow window, bool modal) {

@@ -21,6 +21,7 @@ class QtPlatform : public Platform {
     ~QtPlatform() override;
 
     Text clipboardText() override;
+    std::string clipboardUtf8() override;
     bool setClipboardText(const Text& text) override;
     int screenWidth() override;
     int screenHeight() override;
@@ -28,7 +29,7 @@ class QtPlatform : public Platform {
     // only the asking thread waits; two boxes may be open at once. Cancel (1)
     // once shutdown begins.
     int messageBox(const Text& message, int style, const Text& title) override;
-    void openWithShell(const Text& target) override;
+    bool openWithShell(const Text& target) override;
     bool showWindow(ProgramWindow window, bool modal) override;
     void closeWindow(ProgramWindow window) override;
     using Platform::messageBox;

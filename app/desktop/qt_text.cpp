@@ -1,5 +1,6 @@
 #include "app/desktop/qt_text.h"
 
+#include "services/article_decoding.h"
 #include "services/boundary_text.h"
 
 namespace oc {
@@ -10,6 +11,12 @@ QString qstringFromGbk(const Text& gbk) {
 
 Text gbkFromQString(const QString& text) {
     return gbkFromUtf8(text.toStdString());
+}
+
+Text articleTextOf(QString text) {
+    text.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
+    text.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+    return crlfLineBreaks(gbkFromQString(text));
 }
 
 QString qstringFromUtf8(std::string_view utf8) {

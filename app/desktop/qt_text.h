@@ -13,6 +13,9 @@ namespace oc {
 QString qstringFromGbk(const Text& gbk);
 // Characters GBK lacks become "?".
 Text gbkFromQString(const QString& text);
+// The text of the article box as the check reads it: GBK, every line break
+// (LF, CR, CR LF, U+2028, U+2029) as CR LF.
+Text articleTextOf(QString text);
 // A component name of the window (UTF-8) as an object name.
 QString qstringFromUtf8(std::string_view utf8);
 

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 #include <string>
 
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/widget_style.h"
@@ -31,7 +32,7 @@ Text QtWindowPort::editContent(std::string_view editBox) {
         [this, name = std::string(editBox)] {
             QWidget* box = window_ == nullptr ? nullptr : window_->component(name);
             if (auto* plain = qobject_cast<QPlainTextEdit*>(box)) {
-                return gbkFromQString(plain->toPlainText());
+                return articleTextOf(plain->toPlainText());
             }
             if (auto* rich = qobject_cast<QTextEdit*>(box)) {
                 return gbkFromQString(rich->toPlainText());
@@ -123,6 +124,15 @@ bool QtWindowPort::gridSetRowBackground(std::string_view grid, int row, std::uin
     return onGrid(
         grid, [row, colour](ResultGrid& target) { return target.setRowBackground(row, colour); },
         false);
+}
+
+void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
+    const int engine = grid == component::kBaiduGrid ? 0 : grid == component::k360Grid ? 1 : -1;
+    bridge_.run([this, engine, done, total] {
+        if (window_ != nullptr) {
+            window_->progress().update(engine, done, total);
+        }
+    });
 }
 
 }  // namespace oc

@@ -32,6 +32,7 @@ class QtWindowPort : public WindowPort {
     void setLabelColour(std::string_view label, std::uint32_t colour) override;
     bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override;
     bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override;
+    void passProgress(std::string_view grid, int done, int total) override;
     using WindowPort::gridSetCell;
 
   private:

@@ -47,6 +47,21 @@ QWidget* TabControl::page(int index) const {
                : nullptr;
 }
 
+void TabControl::setPageVisible(int index, bool visible) {
+    if (index < 0 || index >= count() || isPageVisible(index) == visible) {
+        return;
+    }
+    bar_->setTabVisible(index, visible);
+    if (!visible && currentIndex() == index) {
+        setCurrentIndex(0);
+    }
+    showPage(currentIndex());
+}
+
+bool TabControl::isPageVisible(int index) const {
+    return bar_->isTabVisible(index);
+}
+
 void TabControl::showPage(int index) {
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         pages_[i]->setVisible(static_cast<int>(i) == index);

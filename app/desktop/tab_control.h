@@ -22,6 +22,10 @@ class TabControl : public QWidget {
     int currentIndex() const;
     void setCurrentIndex(int index);
     QWidget* page(int index) const;
+    // A hidden page has no tab; when it is the current one, the first page
+    // becomes current.
+    void setPageVisible(int index, bool visible);
+    bool isPageVisible(int index) const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

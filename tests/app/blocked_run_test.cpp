@@ -23,6 +23,7 @@
 #include "check/score.h"
 #include "check/window_port.h"
 #include "tests/app/event_pump.h"
+#include "tests/app/sample_program.h"
 #include "tests/app/search_sim_process.h"
 #include "tests/support/gbk.h"
 
@@ -52,18 +53,7 @@ class BlockedRunTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
     std::unique_ptr<DesktopProgram> start(const QString& baiduUrl, const QString& url360) {
-        DesktopOptions options;
-        options.settingsPath = dir_.path().toStdString() + "/" + G("配置.ini");
-        options.baiduUrl = baiduUrl.toStdString();
-        options.url360 = url360.toStdString();
-        auto program = std::make_unique<DesktopProgram>(options);
-        QFile article(QStringLiteral(OC_SOURCE_DIR "/data/sample-article.txt"));
-        EXPECT_TRUE(article.open(QIODevice::ReadOnly));
-        program->window()
-            .component<QPlainTextEdit>(component::kArticleBox)
-            ->setPlainText(QString::fromUtf8(article.readAll()));
-        program->show();
-        return program;
+        return testing::startOnSampleArticle(dir_.path(), baiduUrl, url360);
     }
 
     // Presses the button and answers 确定 at every prompt until the run ends.

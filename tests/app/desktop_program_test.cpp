@@ -219,9 +219,25 @@ TEST_F(DesktopProgramTest, PassesGoOnWhileTheParameterWindowIsOpen) {
     EXPECT_GT(grid->rowCount(), 8);
 }
 
-// Closing the window while both passes wait on slow pages and prompts ends
-// the program at once and cleanly.
-TEST_F(DesktopProgramTest, ClosingDuringARunEndsPromptly) {
+// The confirmation box asked when the window closes during a check, once it
+// is open, answered with the button `answer`; false when none opened.
+bool answerCloseConfirmation(DesktopProgram& program, QMessageBox::StandardButton answer) {
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        for (QMessageBox* box : program.qtPlatform().openBoxes()) {
+            if (box->text() == QStringLiteral("检测尚未完成，确定退出吗？")) {
+                asked = true;
+                box->button(answer)->click();
+            }
+        }
+    });
+    return program.window().close() || asked;
+}
+
+// Closing the window during a check asks first: 取消 keeps the check going;
+// 确定, while both passes wait on slow pages and prompts, ends the program at
+// once and cleanly.
+TEST_F(DesktopProgramTest, ClosingDuringARunAsksThenEndsPromptly) {
     for (bool withPrompt : {false, true}) {
         SearchServer server(withPrompt ? "" : "<em>x</em>",
                             std::chrono::milliseconds(withPrompt ? 0 : 3000));
@@ -231,10 +247,14 @@ TEST_F(DesktopProgramTest, ClosingDuringARunEndsPromptly) {
             ASSERT_TRUE(pumpUntil([&] { return program->qtPlatform().openBoxes().size() == 2; }));
         } else {
             ASSERT_TRUE(pumpUntil([&] { return server.requests() >= 2; }));
+            EXPECT_TRUE(answerCloseConfirmation(*program, QMessageBox::Cancel));
+            EXPECT_TRUE(program->window().isVisible());
+            EXPECT_TRUE(program->checkRunning());
         }
         QElapsedTimer timer;
         timer.start();
-        program->window().close();
+        EXPECT_TRUE(answerCloseConfirmation(*program, QMessageBox::Ok));
+        EXPECT_FALSE(program->window().isVisible());
         EXPECT_FALSE(program->checkRunning());
         program.reset();
         EXPECT_LT(timer.elapsed(), 2500) << withPrompt;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +23,23 @@ namespace oc {
 namespace {
 using testing::G;
 using testing::ScriptedPlatform;
+using testing::U;
+
+// The scripted platform with the real clipboard's UTF-8 text.
+class QtPlatformForClipboard : public ScriptedPlatform {
+  public:
+    explicit QtPlatformForClipboard(ScriptedPlatform& messages) : messages_(messages) {}
+    std::string clipboardUtf8() override {
+        return QGuiApplication::clipboard()->text().toStdString();
+    }
+    int messageBox(const Text& message, int style, const Text& title) override {
+        return messages_.messageBox(message, style, title);
+    }
+    using Platform::messageBox;
+
+  private:
+    ScriptedPlatform& messages_;
+};
 
 struct Expected {
     const char* name;
@@ -53,6 +72,7 @@ TEST(MainWindow, ComponentsAndInitialState) {
         {"选择框_查百度", "QCheckBox", {16, 296, 72, 24}, "查百度"},
         {"选择框_查360", "QCheckBox", {88, 296, 72, 24}, "查360"},
         {"按钮_重查未核实", "QPushButton", {168, 294, 76, 24}, "重查未核实"},
+        {"按钮_停止检测", "QPushButton", {248, 294, 64, 24}, "停止检测"},
     };
     for (const Expected& e : fixed) {
         QWidget* widget = window.component(e.name);
@@ -68,16 +88,20 @@ TEST(MainWindow, ComponentsAndInitialState) {
     EXPECT_TRUE(window.component<QCheckBox>(component::kBaiduCheckBox)->isChecked());
     EXPECT_TRUE(window.component<QCheckBox>(component::k360CheckBox)->isChecked());
     EXPECT_TRUE(window.component<QPlainTextEdit>(component::kArticleBox)->toPlainText().isEmpty());
-    // Nothing to recheck before a run.
+    // Nothing to recheck or stop before a run.
     EXPECT_FALSE(window.component(component::kRecheckButton)->isEnabled());
+    EXPECT_FALSE(window.component(component::kStopButton)->isEnabled());
     EXPECT_EQ(window.component(component::kArticleBox)->parentWidget(),
               window.component("分组框_文章"));
 
     auto* tabs = window.component<TabControl>("选择夹1");
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 2);
+    ASSERT_EQ(tabs->count(), 3);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("百度"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("360"));
+    // The guide's own page is there only while the window is too narrow for its panel.
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("使用说明"));
+    EXPECT_FALSE(tabs->isPageVisible(2));
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(window.grid(component::kBaiduGrid)->parentWidget(), tabs->page(0));
     EXPECT_EQ(window.grid(component::k360Grid)->parentWidget(), tabs->page(1));
@@ -130,33 +154,59 @@ TEST(MainWindow, LayoutFollowsTheSize) {
     EXPECT_GT(window.grid(component::kBaiduGrid)->width(), 0);
 }
 
-// The controls on the window itself never cover one another at the design
-// size; at the smallest size the ones beside the value labels lie under the
-// guide panel as the value labels do, and the rest still stand apart.
-TEST(MainWindow, ControlsDoNotOverlap) {
-    ScriptedPlatform platform;
-    MainWindow window(platform);
-    auto overlaps = [&window](bool withPanel) {
-        QStringList found;
-        const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        for (QWidget* a : children) {
-            for (QWidget* b : children) {
-                const bool panel = a->objectName() == QStringLiteral("分组框_广告") ||
-                                   b->objectName() == QStringLiteral("分组框_广告");
-                if (a < b && !a->objectName().isEmpty() && !b->objectName().isEmpty() &&
-                    (withPanel || !panel) && a->geometry().intersects(b->geometry())) {
-                    found << a->objectName() + QStringLiteral("/") + b->objectName();
-                }
+// What is wrong with the layout of the shown window: two visible controls of
+// one parent that overlap, or a visible control not wholly inside the window.
+QStringList layoutFaults(MainWindow& window) {
+    QStringList faults;
+    const QRect inside = window.rect();
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) ||
+            !widget->isVisibleTo(&window)) {
+            continue;
+        }
+        const QRect where(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        if (!inside.contains(where)) {
+            faults << name + QStringLiteral(" outside");
+        }
+        for (QWidget* other :
+             widget->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (widget < other && !other->objectName().isEmpty() &&
+                !other->objectName().startsWith(QStringLiteral("qt_")) &&
+                other->isVisibleTo(&window) && widget->geometry().intersects(other->geometry())) {
+                faults << name + QStringLiteral("/") + other->objectName();
             }
         }
-        return found;
-    };
-    layoutMainWindow(window, MainWindow::kDesignWidth, MainWindow::kDesignHeight);
-    EXPECT_EQ(overlaps(true), QStringList()) << overlaps(true).join(' ').toStdString();
-    layoutMainWindow(window, MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
-    EXPECT_EQ(overlaps(false), QStringList()) << overlaps(false).join(' ').toStdString();
-    const QRect panel = window.component("分组框_广告")->geometry();
-    EXPECT_FALSE(window.component(component::kRecheckButton)->geometry().intersects(panel));
+    }
+    return faults;
+}
+
+// At the smallest size, on a small laptop screen and at the design size no
+// control covers another and every one lies inside the window: in a narrow
+// window the guide is a page of the result tabs.
+TEST(MainWindow, ControlsDoNotOverlapAndStayInside) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* tabs = window.component<TabControl>("选择夹1");
+    for (QSize size :
+         {QSize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight), QSize(1024, 600),
+          QSize(MainWindow::kDesignWidth, MainWindow::kDesignHeight), QSize(800, 600)}) {
+        window.resize(size);
+        QCoreApplication::processEvents();
+        for (int page : {0, 1, MainWindow::kGuidePage}) {
+            tabs->setCurrentIndex(page);
+            const QStringList faults = layoutFaults(window);
+            EXPECT_TRUE(faults.isEmpty())
+                << size.width() << "x" << size.height() << " page " << page << ": "
+                << faults.join(QStringLiteral(", ")).toStdString();
+        }
+        const bool narrow = window.outerSize().width() < MainWindow::kWideLayoutWidth;
+        EXPECT_EQ(tabs->isPageVisible(MainWindow::kGuidePage), narrow) << size.width();
+        EXPECT_EQ(window.component("分组框_广告")->isVisible(), !narrow) << size.width();
+        EXPECT_TRUE(window.component("标签1")->isVisible());
+    }
 }
 
 TEST(MainWindow, ArticleButtonsMoveTextThroughTheClipboard) {
@@ -177,6 +227,19 @@ TEST(MainWindow, ArticleButtonsMoveTextThroughTheClipboard) {
     EXPECT_TRUE(article->toPlainText().isEmpty());
     window.component<QPushButton>("按钮_拷贝出去")->click();
     EXPECT_EQ(platform.clipboardText(), "");
+
+    // Characters GBK lacks become "?" and a message says how many.
+    QGuiApplication::clipboard()->setText(QStringLiteral("原创\n😀度"));
+    {
+        QtPlatformForClipboard clipboard(platform);
+        MainWindow pasting(clipboard);
+        auto* box = pasting.component<QPlainTextEdit>(component::kArticleBox);
+        pasting.component<QPushButton>("按钮_复制进来")->click();
+        EXPECT_EQ(box->toPlainText(), QStringLiteral("原创\n?度"));
+        ASSERT_EQ(platform.messages().size(), 1u);
+        EXPECT_EQ(U(platform.messages()[0].message),
+                  "文章中有 1 个字符在 GBK 中没有，已换成“?”（第一个在第 2 行，第 8 字节）。");
+    }
 
     // An empty clipboard empties the article.
     article->setPlainText(QStringLiteral("x"));
@@ -228,6 +291,20 @@ TEST(MainWindow, GridClicksOpenTheirOwnGridsUrl) {
                       grid->visualRect(grid->model()->index(0, 2)).center());
     EXPECT_EQ(platform.opened(), std::vector<Text>{"http://127.0.0.1:9/s?q=1"});
     EXPECT_EQ(grid->textColour(1, 3), kColourPurple);
+    EXPECT_TRUE(platform.messages().empty());
+
+    // No browser: the address goes to the clipboard, a message says so, and
+    // the cell is not marked visited.
+    platform.setShellOpens(false);
+    grid->appendRow("2", 2);
+    grid->setCell(2, 3, "https://127.0.0.1:9/s?q=2");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(1, 2)).center());
+    EXPECT_EQ(platform.opened().size(), 2u);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].message, G("无法打开浏览器，网址已复制到剪贴板"));
+    EXPECT_EQ(platform.clipboardText(), "https://127.0.0.1:9/s?q=2");
+    EXPECT_NE(grid->textColour(2, 3), kColourPurple);
 }
 
 }  // namespace

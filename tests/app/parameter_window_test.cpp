@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/qt_platform.h"
@@ -39,6 +40,11 @@ class ParameterWindowTest : public ::testing::Test {
     void writeSettings(const std::string& utf8Body) {
         std::ofstream out(nativePath(path_), std::ios::binary);
         out << G(utf8Body);
+    }
+
+    std::string fileBytes() const {
+        std::ifstream in(nativePath(path_), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     QTemporaryDir dir_;
@@ -74,16 +80,19 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     platform_.setScreenSize(1025, 769);
     ParameterWindow window(platform_, path_);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("参数设置"));
-    EXPECT_EQ(window.pos(), QPoint((1025 - 405) / 2, (769 - 242) / 2));
+    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 242) / 2));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());  // fixed frame
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     auto* save = window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数"));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(save->text(), QStringLiteral("保存"));
-    EXPECT_EQ(save->geometry(), QRect(232, 168, 80, 32));
-    EXPECT_EQ(window.box(kSegmentBox)->geometry(), QRect(136, 32, 24, 32));
-    EXPECT_EQ(window.box(kMinRunBox)->geometry(), QRect(136, 72, 24, 32));
-    EXPECT_EQ(window.box(kLastSegmentBox)->geometry(), QRect(136, 120, 24, 32));
+    EXPECT_EQ(save->geometry(), QRect(288, 168, 80, 32));
+    // Wide enough for what may be typed.
+    for (const char* name : {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔"}) {
+        WholeNumberEdit* box = window.box(name);
+        box->setText(QStringLiteral("120"));
+        EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->text()) + 12) << name;
+    }
     auto* hint = window.findChild<QLabel*>(QStringLiteral("标签4"));
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->text(),
@@ -92,30 +101,101 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     // The query interval shares the save button's row and stays clear of it.
     WholeNumberEdit* interval = window.box("编辑框_查询间隔");
     ASSERT_NE(interval, nullptr);
-    EXPECT_EQ(interval->geometry(), QRect(136, 168, 32, 32));
+    EXPECT_EQ(interval->geometry(), QRect(136, 168, 40, 32));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签7"))->text(),
               QStringLiteral("查询间隔设置"));
-    for (QLabel* label : window.findChildren<QLabel*>()) {
-        EXPECT_FALSE(label->geometry().intersects(save->geometry()))
-            << label->objectName().toStdString();
-        EXPECT_FALSE(label->geometry().intersects(interval->geometry()))
-            << label->objectName().toStdString();
+    const QList<QWidget*> all = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : all) {
+        EXPECT_TRUE(window.rect().contains(a->geometry())) << a->objectName().toStdString();
+        for (QWidget* b : all) {
+            EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " " << b->objectName().toStdString();
+        }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 8);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 11);
 }
 
-TEST_F(ParameterWindowTest, LoadsWithoutDefaultsAndWithoutNormalising) {
+// The values in force: the file's as written, the default of a key it lacks
+// marked "（默认）"; a save writes the defaults shown.
+TEST_F(ParameterWindowTest, ShowsTheValuesInForceWithDefaultsMarked) {
+    auto marked = [](ParameterWindow& window, const char* box) {
+        return window.findChild<QLabel*>(QString::fromUtf8(box) + QStringLiteral("_默认"))
+            ->isVisibleTo(&window);
+    };
     {
         ParameterWindow window(platform_, path_);  // no file yet
-        EXPECT_EQ(window.box(kSegmentBox)->text(), "");
-        EXPECT_EQ(window.box(kMinRunBox)->text(), "");
-        EXPECT_EQ(window.box(kLastSegmentBox)->text(), "");
+        EXPECT_EQ(window.box(kSegmentBox)->text(), "38");
+        EXPECT_EQ(window.box(kMinRunBox)->text(), "30");
+        EXPECT_EQ(window.box(kLastSegmentBox)->text(), "5");
+        EXPECT_TRUE(marked(window, kSegmentBox));
+        EXPECT_TRUE(marked(window, kLastSegmentBox));
     }
-    writeSettings("[原创检测配置]\r\n段落字数=040abc\r\n飘红检测数=20\r\n");
+    writeSettings("[原创检测配置]\r\n段落字数=036abc\r\n飘红检测数=\r\n");
     ParameterWindow window(platform_, path_);
-    EXPECT_EQ(window.box(kSegmentBox)->text(), "040abc");
-    EXPECT_EQ(window.box(kMinRunBox)->text(), "20");
-    EXPECT_EQ(window.box(kLastSegmentBox)->text(), "");
+    EXPECT_EQ(window.box(kSegmentBox)->text(), "036abc");
+    EXPECT_EQ(window.box(kMinRunBox)->text(), "");  // present, though empty
+    EXPECT_EQ(window.box(kLastSegmentBox)->text(), "5");
+    EXPECT_FALSE(marked(window, kSegmentBox));
+    EXPECT_FALSE(marked(window, kMinRunBox));
+    EXPECT_TRUE(marked(window, kLastSegmentBox));
+    window.box(kMinRunBox)->setText(QStringLiteral("20"));
+    window.saveParameters();
+    const ParameterTexts saved = loadParameterTexts(path_);
+    EXPECT_EQ(saved.segmentChars, "036abc");
+    EXPECT_EQ(saved.lastSegmentChars, "5");
+    EXPECT_EQ(saved.intervalSeconds, "0");
+}
+
+// Every value out of its range is refused with a message: the window stays
+// open with the edits and the file is not touched.
+TEST_F(ParameterWindowTest, ValuesOutOfRangeAreRefusedAndNothingIsSaved) {
+    const std::string body =
+        "[原创检测配置]\r\n段落字数=30\r\n飘红检测数=20\r\n最后段字数=5\r\n查询间隔=3\r\n";
+    writeSettings(body);
+    struct Case {
+        const char* segment;
+        const char* minRun;
+        const char* last;
+        const char* interval;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"", "20", "5", "3", "请填写分段文本字数"},
+        {"11", "11", "5", "3", "分段文本字数应在 12～38"},
+        {"39", "20", "5", "3", "分段文本字数应在 12～38"},
+        {"30", "", "5", "3", "请填写飘红计数字数"},
+        {"30", "11", "5", "3", "飘红计数字数应在 12～30"},
+        {"30", "999999999", "5", "3", "飘红计数字数应在 12～30"},
+        {"30", "20", "31", "3", "最后一段字数应在 0～30"},
+        {"30", "20", "-1", "3", "最后一段字数应在 0～30"},
+        {"30", "20", "5", "121", "查询间隔应在 0～120"},
+        {"30", "20", "5", "-1", "查询间隔应在 0～120"},
+    };
+    ParameterWindow window(platform_, path_);
+    std::size_t messages = 0;
+    for (const Case& c : cases) {
+        window.box(kSegmentBox)->setText(QString::fromUtf8(c.segment));
+        window.box(kMinRunBox)->setText(QString::fromUtf8(c.minRun));
+        window.box(kLastSegmentBox)->setText(QString::fromUtf8(c.last));
+        window.box("编辑框_查询间隔")->setText(QString::fromUtf8(c.interval));
+        window.saveParameters();
+        const std::vector<testing::ShownMessage> shown = platform_.messages();
+        ASSERT_EQ(shown.size(), ++messages) << c.says;
+        EXPECT_NE(testing::U(shown.back().message).find(c.says), std::string::npos)
+            << testing::U(shown.back().message);
+        EXPECT_TRUE(platform_.closedWindows().empty()) << c.says;
+        EXPECT_EQ(window.box(kMinRunBox)->text(), QString::fromUtf8(c.minRun));
+        EXPECT_EQ(testing::U(fileBytes()), body) << c.says;
+    }
+    // The edges of the ranges, and empty boxes meaning 0, are saved.
+    window.box(kSegmentBox)->setText(QStringLiteral("12"));
+    window.box(kMinRunBox)->setText(QStringLiteral("12"));
+    window.box(kLastSegmentBox)->setText(QString());
+    window.box("编辑框_查询间隔")->setText(QStringLiteral("120"));
+    window.saveParameters();
+    EXPECT_EQ(platform_.messages().size(), messages);
+    EXPECT_EQ(platform_.closedWindows().size(), 1u);
+    EXPECT_EQ(loadParameterTexts(path_).minRunChars, "12");
 }
 
 TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
@@ -143,12 +223,22 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
     interval->setFocus();
     interval->setText(QStringLiteral("030"));
 
-    // Pressing save takes the focus first; the untouched box keeps "07".
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数")),
-                      Qt::LeftButton);
+    // Pressing save takes the focus first: the values out of range are refused.
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(segment->text(), "2147483647");
+    EXPECT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(loadParameterTexts(path_).segmentChars, "30");
+
+    segment->setText(QStringLiteral("36"));
+    minRun->setText(QStringLiteral("24"));
+    interval->setFocus();
+    interval->setText(QStringLiteral("030"));
+    // The untouched box keeps "07".
+    QTest::mouseClick(save, Qt::LeftButton);
     const ParameterTexts saved = loadParameterTexts(path_);
-    EXPECT_EQ(saved.segmentChars, "2147483647");
-    EXPECT_EQ(saved.minRunChars, "");
+    EXPECT_EQ(saved.segmentChars, "36");
+    EXPECT_EQ(saved.minRunChars, "24");
     EXPECT_EQ(saved.lastSegmentChars, "07");
     EXPECT_EQ(saved.intervalSeconds, "30");  // normalised: it had the focus
 }
@@ -161,7 +251,7 @@ TEST_F(ParameterWindowTest, FailedSaveSaysWhereAndWhyAndKeepsTheEdits) {
     std::ofstream(blocker) << "x";
     const std::string file = blocker + "/配置.ini";
     ParameterWindow window(platform_, G(file));
-    window.box(kSegmentBox)->setText(QStringLiteral("25"));
+    window.box(kSegmentBox)->setText(QStringLiteral("35"));
     window.saveParameters();
 
     const std::vector<testing::ShownMessage> shown = platform_.messages();
@@ -171,13 +261,13 @@ TEST_F(ParameterWindowTest, FailedSaveSaysWhereAndWhyAndKeepsTheEdits) {
     EXPECT_NE(message.find("不是文件夹"), std::string::npos) << message;
     EXPECT_NE(message.find("参数没有保存"), std::string::npos) << message;
     EXPECT_TRUE(platform_.closedWindows().empty());
-    EXPECT_EQ(window.box(kSegmentBox)->text(), QStringLiteral("25"));
+    EXPECT_EQ(window.box(kSegmentBox)->text(), QStringLiteral("35"));
 
     std::filesystem::remove(blocker);
     std::filesystem::create_directory(blocker);
     window.saveParameters();
     EXPECT_EQ(platform_.closedWindows().size(), 1u);
-    EXPECT_EQ(loadParameterTexts(G(file)).segmentChars, "25");
+    EXPECT_EQ(loadParameterTexts(G(file)).segmentChars, "35");
 }
 
 // Opened through the platform the window is modal, closes after saving, and
@@ -210,7 +300,7 @@ TEST_F(ParameterWindowTest, ModalWindowSavesAndCloses) {
     const ParameterTexts saved = loadParameterTexts(path_);
     EXPECT_EQ(saved.segmentChars, "25");
     EXPECT_EQ(saved.minRunChars, "14");
-    EXPECT_EQ(saved.lastSegmentChars, "");
+    EXPECT_EQ(saved.lastSegmentChars, "5");  // the default it showed
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "check/check_pass.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/pass_steps.h"
 #include "check/pass_texts.h"
 #include "services/boundary_text.h"
 #include "tests/support/gbk.h"
@@ -362,23 +363,87 @@ TEST_F(PassFixture, ACheckRunKeepsTheButtonDisabledUntilBothPassesEnd) {
     EXPECT_EQ(run.lastRun()[0].engine, Engine::So360);
 }
 
-TEST_F(PassFixture, ACheckRunWithNothingTickedDoesNothing) {
+// A press that cannot check says why, once, whatever is ticked.
+TEST_F(PassFixture, APressWithNothingTickedOrNoArticleSaysSoOnce) {
     window_.setTicked(component::kBaiduCheckBox, false);
     window_.setTicked(component::k360CheckBox, false);
     window_.setEditContent(component::kArticleBox, chinese(10));
     CheckRun run(env_);
     EXPECT_FALSE(run.start());
     EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
-    EXPECT_TRUE(platform_.messages().empty());
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(U(platform_.messages()[0].message), "请至少勾选一个搜索引擎");
+
+    window_.setTicked(component::kBaiduCheckBox, true);
+    window_.setTicked(component::k360CheckBox, true);
+    window_.setEditContent(component::kArticleBox, "");
+    EXPECT_FALSE(run.start());
+    EXPECT_FALSE(run.active());
+    ASSERT_EQ(platform_.messages().size(), 2u);
+    EXPECT_EQ(platform_.messages()[1].message, pass_texts::pasteArticle());
+    EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_EQ(server_.requests().size(), 0u);
 }
 
-TEST_F(PassFixture, AnEmptyArticleWithBothEnginesGivesTheMessageOncePerPass) {
-    window_.setEditContent(component::kArticleBox, "");
+// Stopping a run: every pass ends at its next step, the fetch in flight
+// aborted; the rows so far stay, no value, the rest unverified (已停止); the
+// recheck finishes the run once fetches work again.
+TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
+    std::atomic<bool> released{false};
+    std::atomic<int> queries{0};
+    auto slowAfterTwo = [&](const std::string& q, int) {
+        if (++queries > 4) {
+            for (int i = 0; i < 500 && !released; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        return pageHighlighting(q.substr(0, 30));
+    };
+    serve(slowAfterTwo, [&](const std::string& q, int page) {
+        return page == 1 ? slowAfterTwo(q, page) : std::string("<html></html>");
+    });
+    window_.setEditContent(component::kArticleBox, chinese(190));  // five segments
     CheckRun run(env_);
+    EXPECT_FALSE(run.stop());  // nothing to stop
     ASSERT_TRUE(run.start());
+    EXPECT_FALSE(window_.buttonDisabled(component::kStopButton));
+    while (server_.requests().size() < 5) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(run.stop());
     run.wait();
-    EXPECT_EQ(platform_.messages().size(), 2u);
+    EXPECT_TRUE(window_.buttonDisabled(component::kStopButton));
     EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+    EXPECT_FALSE(fetchesAborted());
+    EXPECT_TRUE(platform_.messages().empty());
+    for (Engine engine : {Engine::Baidu, Engine::So360}) {
+        const PassComponents shown = componentsOf(engine);
+        GridModel grid = window_.grid(shown.grid);
+        ASSERT_EQ(grid.rowCount(), 6) << shown.grid;
+        int verified = 0;
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            if (grid.cellText(row, kStatusColumn) != statusText(SegmentStatus::Unverified)) {
+                ++verified;
+                continue;
+            }
+            EXPECT_EQ(grid.cell(row, kStatusColumn)->tip, stoppedReason()) << row;
+            EXPECT_NE(grid.cellText(row, kUrlColumn), "") << row;
+        }
+        EXPECT_LT(verified, 5);
+        EXPECT_EQ(U(window_.caption(shown.valueLabel)), "");
+        EXPECT_EQ(U(window_.caption(shown.coverageLabel)),
+                  "已停止 " + std::to_string(verified) + "/5");
+    }
+
+    released = true;
+    ASSERT_TRUE(run.recheckUnverified());
+    run.wait();
+    for (Engine engine : {Engine::Baidu, Engine::So360}) {
+        const PassComponents shown = componentsOf(engine);
+        EXPECT_EQ(U(window_.caption(shown.coverageLabel)), "已核实 5/5");
+        EXPECT_NE(U(window_.caption(shown.valueLabel)), "");
+    }
+    EXPECT_FALSE(run.hasUnverified());
 }
 
 // An engine address in the settings file that is no base URL stops that

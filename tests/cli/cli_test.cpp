@@ -28,7 +28,7 @@ TEST_F(CliProgram, PrintsOneJsonDocumentWithBothPasses) {
     RunResult r = run("--json --quiet '" + article.string() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
     auto doc = nlohmann::json::parse(r.out);
-    EXPECT_EQ(doc["articleChars"], "48");  // 36 + 12 characters, the line feed half of one
+    EXPECT_EQ(doc["articleChars"], "49");  // 36 + 12 characters, the line break (CR LF) as one
     ASSERT_EQ(doc["passes"].size(), 2u);
     EXPECT_EQ(doc["passes"][0]["engine"], "baidu");
     EXPECT_EQ(doc["passes"][1]["engine"], "360");

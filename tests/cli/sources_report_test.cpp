@@ -150,7 +150,8 @@ TEST_F(CliSources, OwnSitesFromTheOptionAndTheSettingsFileDoNotCount) {
     // The report names the list the check used.
     EXPECT_NE(fileText("r.html").find("<th>忽略网站</th><td>c.cn x.cn a.cn zz.cn</td>"),
               std::string::npos);
-    for (const Json& pass : Json::parse(r.out)["passes"]) {
+    Json out = Json::parse(r.out);
+    for (const Json& pass : out["passes"]) {
         const Json& rows = pass["rows"];
         EXPECT_EQ(rows[0]["status"], "hit");
         for (int ignored : {1, 2, 3}) {

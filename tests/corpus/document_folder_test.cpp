@@ -53,7 +53,7 @@ TEST_F(DocumentFolder, ReadsEveryKindOfDocumentAndListsWhatItSkipsWithTheReason)
           "<html><head><title> 网页 标题 </title><style>.x{color:red}</style></head>"
           "<body><script>var hidden = '脚本里的字';</script><p>看得见的字</p></body></html>");
     write("sub/untitled.htm", "<p>　</p><p>第一行正文</p>");
-    write("binary.txt", std::string("文本\0后面是二进制", 30));
+    write("binary.txt", std::string("文本\0后面是二进制", sizeof "文本\0后面是二进制" - 1));
     write("empty.txt", "  \n\r\n");
     write(".hidden.txt", "隐藏文件");
     write(".hidden-folder/inside.txt", "隐藏文件夹里的");

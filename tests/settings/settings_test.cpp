@@ -68,12 +68,16 @@ TEST_F(Settings, PassesBoundTheValues) {
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 12);
     EXPECT_EQ(check().lastSegmentChars, -4);
-    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "99", "7", "0"}));
+    // No run is longer than a segment: a longer 飘红检测数 would make every
+    // segment original, so it counts as 段落字数.
+    ASSERT_TRUE(saveParameterTexts(path(), {"-3", "999999999", "7", "0"}));
     EXPECT_EQ(check().segmentChars, 38);
-    EXPECT_EQ(check().minRunChars, 99);
+    EXPECT_EQ(check().minRunChars, 38);
+    ASSERT_TRUE(saveParameterTexts(path(), {"20", "30", "7", "0"}));
+    EXPECT_EQ(check().minRunChars, 20);
     ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7", "0"}));
     EXPECT_EQ(check().segmentChars, 1);
-    EXPECT_EQ(check().minRunChars, 12);
+    EXPECT_EQ(check().minRunChars, 1);
 }
 
 TEST_F(Settings, QueryIntervalIsBoundedToTwoMinutes) {

@@ -34,9 +34,15 @@ int ScriptedPlatform::messageBox(const Text& message, int style, const Text& tit
     return answer;
 }
 
-void ScriptedPlatform::openWithShell(const Text& target) {
+bool ScriptedPlatform::openWithShell(const Text& target) {
     std::lock_guard lock(mutex_);
     opened_.push_back(target);
+    return shellOpens_;
+}
+
+void ScriptedPlatform::setShellOpens(bool opens) {
+    std::lock_guard lock(mutex_);
+    shellOpens_ = opens;
 }
 
 bool ScriptedPlatform::showWindow(ProgramWindow window, bool) {

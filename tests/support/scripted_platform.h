@@ -28,7 +28,9 @@ class ScriptedPlatform : public Platform {
     int screenWidth() override { return screenWidth_; }
     int screenHeight() override { return screenHeight_; }
     int messageBox(const Text& message, int style, const Text& title) override;
-    void openWithShell(const Text& target) override;
+    bool openWithShell(const Text& target) override;
+    // What openWithShell answers (true unless set).
+    void setShellOpens(bool opens);
     bool showWindow(ProgramWindow window, bool modal) override;
     void closeWindow(ProgramWindow window) override;
     using Platform::messageBox;
@@ -48,6 +50,7 @@ class ScriptedPlatform : public Platform {
     std::deque<int> answers_;
     int defaultAnswer_ = kAnswerOk;
     Text clipboard_;
+    bool shellOpens_ = true;
     std::vector<ShownMessage> messages_;
     std::vector<Text> opened_;
     std::vector<ProgramWindow> windows_;

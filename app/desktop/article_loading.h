@@ -1,0 +1,26 @@
+// Bringing an article into the article box: from the clipboard, from a file
+// chosen or dropped. What was lost on the way (bytes that are no UTF-8,
+// characters GBK lacks) or a file too large is said in a message box.
+#pragma once
+
+#include <QString>
+
+#include "services/article_decoding.h"
+#include "services/platform.h"
+
+class QPlainTextEdit;
+
+namespace oc {
+
+// Puts the decoded article into the box, then names every warning in one
+// message; an article too large leaves the box as it was and says so.
+void loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& article);
+
+// The clipboard's text, as 复制进来 pastes it.
+void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform);
+
+// A text file (UTF-8 or GBK, as the command line reads it). False, with a
+// message, when it cannot be read.
+bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& path);
+
+}  // namespace oc

@@ -1,0 +1,122 @@
+#include "app/desktop/progress_panel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
+
+#include "app/desktop/widget_style.h"
+
+namespace oc {
+
+QString remainingTimeText(std::chrono::milliseconds remaining) {
+    const long long seconds = std::max<long long>(0, (remaining.count() + 500) / 1000);
+    if (seconds < 60) {
+        return QStringLiteral("约 %1 秒").arg(seconds);
+    }
+    return QStringLiteral("约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
+}
+
+ProgressPanel::ProgressPanel(QWidget* parent)
+    : QWidget(parent), clock_([] { return std::chrono::steady_clock::now(); }) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 0, 4, 0);
+    row->setSpacing(6);
+    const char* names[kEngines][2] = {{"标签_进度百度", "进度条_百度"},
+                                      {"标签_进度360", "进度条_360"}};
+    for (int engine = 0; engine < kEngines; ++engine) {
+        EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+        shown.label = new QLabel(this);
+        shown.label->setObjectName(QString::fromUtf8(names[engine][0]));
+        shown.label->setFont(pixelFont(12));
+        shown.bar = new QProgressBar(this);
+        shown.bar->setObjectName(QString::fromUtf8(names[engine][1]));
+        shown.bar->setTextVisible(false);
+        shown.bar->setFixedWidth(90);
+        shown.bar->setMaximumHeight(12);
+        shown.bar->setVisible(false);
+        row->addWidget(shown.label);
+        row->addWidget(shown.bar);
+        row->addSpacing(8);
+    }
+    estimate_ = new QLabel(this);
+    estimate_->setObjectName(QStringLiteral("标签_剩余时间"));
+    estimate_->setFont(pixelFont(12));
+    estimate_->setToolTip(QStringLiteral("预计剩余时间：已查各段的平均用时 × 未查的段数"));
+    row->addWidget(estimate_);
+    row->addStretch(1);
+}
+
+void ProgressPanel::begin() {
+    for (EngineProgress& shown : engines_) {
+        shown.done = 0;
+        shown.total = 0;
+        shown.started = false;
+    }
+    running_ = true;
+    refresh();
+}
+
+void ProgressPanel::update(int engine, int done, int total) {
+    if (engine < 0 || engine >= kEngines) {
+        return;
+    }
+    EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+    if (!shown.started || done < shown.done) {
+        // A pass (or a recheck) starts counting afresh.
+        shown.started = true;
+        shown.since = clock_();
+    }
+    shown.done = std::clamp(done, 0, std::max(total, 0));
+    shown.total = std::max(total, 0);
+    refresh();
+}
+
+void ProgressPanel::end() {
+    running_ = false;
+    refresh();
+}
+
+QString ProgressPanel::titlePrefix() const {
+    return prefix_;
+}
+
+void ProgressPanel::refresh() {
+    static const char* const engineNames[kEngines] = {"百度", "360"};
+    int done = 0;
+    int total = 0;
+    std::chrono::milliseconds left{0};
+    bool estimated = false;
+    const auto now = clock_();
+    for (int engine = 0; engine < kEngines; ++engine) {
+        EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+        shown.label->setText(shown.started ? QStringLiteral("%1 %2/%3")
+                                                 .arg(QString::fromUtf8(engineNames[engine]))
+                                                 .arg(shown.done)
+                                                 .arg(shown.total)
+                                           : QString());
+        shown.bar->setVisible(shown.started);
+        shown.bar->setRange(0, std::max(shown.total, 1));
+        shown.bar->setValue(shown.done);
+        if (!shown.started) {
+            continue;
+        }
+        done += shown.done;
+        total += shown.total;
+        if (shown.done >= kSegmentsBeforeEstimate && shown.done < shown.total) {
+            const auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - shown.since);
+            left = std::max(left, spent / shown.done * (shown.total - shown.done));
+            estimated = true;
+        }
+    }
+    estimate_->setText(running_ && estimated ? remainingTimeText(left) : QString());
+    const QString prefix =
+        running_ && total > 0 ? QStringLiteral("[%1%] ").arg(done * 100 / total) : QString();
+    if (prefix != prefix_) {
+        prefix_ = prefix;
+        emit titlePrefixChanged();
+    }
+}
+
+}  // namespace oc
