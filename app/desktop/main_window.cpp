@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -152,6 +153,12 @@ void MainWindow::buildButtonRow() {
         }
     });
 
+    auto* open = add(new QPushButton(QStringLiteral("打开文件…"), this), "按钮_打开文件",
+                     {316, 294, 72, 24});
+    open->setFont(pixelFont(12));
+    open->setToolTip(QStringLiteral("从文本文件（UTF-8 或 GBK）读入文章"));
+    connect(open, &QPushButton::clicked, this, &MainWindow::openArticle);
+
     // Usable while a check runs; the check passes enable it.
     auto* stop = add(new QPushButton(QStringLiteral("停止检测"), this), component::kStopButton,
                      {248, 294, 64, 24});
@@ -212,6 +219,16 @@ void MainWindow::clearArticle() {
 
 void MainWindow::pasteArticle() {
     pasteArticleFromClipboard(*component<QPlainTextEdit>(component::kArticleBox), platform_);
+}
+
+void MainWindow::openArticle() {
+    const QString path = chooseFile_ ? chooseFile_()
+                                     : QFileDialog::getOpenFileName(
+                                           this, QStringLiteral("打开文章"), QString(),
+                                           QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    if (!path.isEmpty()) {
+        openArticleFile(*component<QPlainTextEdit>(component::kArticleBox), platform_, path);
+    }
 }
 
 void MainWindow::copyArticle() {

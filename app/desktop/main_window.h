@@ -52,6 +52,9 @@ class MainWindow : public QWidget {
     void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+    // Asks for the article file 打开文件… loads; empty: none chosen. A file
+    // dialog unless set (tests).
+    void setFileChooser(std::function<QString()> chooser) { chooseFile_ = std::move(chooser); }
     // Whether a check is running: closing the window then asks first.
     void setRunningQuery(std::function<bool()> query) { running_ = std::move(query); }
 
@@ -81,6 +84,7 @@ class MainWindow : public QWidget {
     void clearArticle();
     void pasteArticle();
     void copyArticle();
+    void openArticle();
 
     Platform& platform_;
     ProgressPanel* progress_ = nullptr;
@@ -90,6 +94,7 @@ class MainWindow : public QWidget {
     std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
     std::function<bool()> running_;
+    std::function<QString()> chooseFile_;
 };
 
 }  // namespace oc

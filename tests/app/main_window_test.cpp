@@ -4,13 +4,16 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <fstream>
 
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/result_grid.h"
@@ -305,6 +308,44 @@ TEST(MainWindow, GridClicksOpenTheirOwnGridsUrl) {
     EXPECT_EQ(platform.messages()[0].message, G("无法打开浏览器，网址已复制到剪贴板"));
     EXPECT_EQ(platform.clipboardText(), "https://127.0.0.1:9/s?q=2");
     EXPECT_NE(grid->textColour(2, 3), kColourPurple);
+}
+
+}  // namespace
+}  // namespace oc
+
+namespace oc {
+namespace {
+
+// 打开文件… reads the file as the command line does (UTF-8 or GBK); a folder
+// gives a message and leaves the article.
+TEST(MainWindow, ArticleFilesOpenThroughTheArticleDecoding) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString gbkFile = dir.filePath(QStringLiteral("文章.txt"));
+    const QString utf8File = dir.filePath(QStringLiteral("utf8.txt"));
+    std::ofstream(QFile::encodeName(gbkFile).toStdString(), std::ios::binary)
+        << G("原创度\r\n第二段");
+    std::ofstream(QFile::encodeName(utf8File).toStdString(), std::ios::binary)
+        << "拖进来的文章\n第二段";
+    auto* article = window.component<QPlainTextEdit>(component::kArticleBox);
+
+    QString chosen = gbkFile;
+    window.setFileChooser([&chosen] { return chosen; });
+    window.component<QPushButton>("按钮_打开文件")->click();
+    EXPECT_EQ(article->toPlainText(), QStringLiteral("原创度\n第二段"));
+
+    chosen = utf8File;
+    window.component<QPushButton>("按钮_打开文件")->click();
+    EXPECT_EQ(article->toPlainText(), QStringLiteral("拖进来的文章\n第二段"));
+    EXPECT_TRUE(platform.messages().empty());
+
+    chosen = dir.path();
+    window.component<QPushButton>("按钮_打开文件")->click();
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_NE(U(platform.messages()[0].message).find("无法读取文件"), std::string::npos);
+    EXPECT_EQ(article->toPlainText(), QStringLiteral("拖进来的文章\n第二段"));
 }
 
 }  // namespace
