@@ -34,12 +34,13 @@ BigramIndex::BigramIndex(std::size_t count,
         }
     }
     std::uint32_t offset = 0;
-    for (auto& [key, range] : ranges_) {
+    ranges_.forEach([&offset](Range& range) {
         range.begin = offset;
         offset += range.end;
         range.end = range.begin;
-    }
-    postings_.resize(offset);
+    });
+    postingCount_ = offset;
+    postings_.reset(new Posting[offset]);
     for (std::uint32_t d = 0; d < count; ++d) {
         std::u32string_view k = keysOf(d);
         for (std::size_t i = 0; i + 1 < k.size(); ++i) {
@@ -55,8 +56,7 @@ const BigramIndex::Range* BigramIndex::find(char32_t first, char32_t second) con
     if (first == 0 || second == 0) {
         return nullptr;
     }
-    auto it = ranges_.find(bigramKey(first, second));
-    return it == ranges_.end() ? nullptr : &it->second;
+    return ranges_.find(bigramKey(first, second));
 }
 
 Ranking BigramIndex::rank(std::u32string_view queryKeys, std::size_t limit) const {

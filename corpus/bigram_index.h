@@ -5,10 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "corpus/bigram_table.h"
 #include "corpus/corpus.h"
 
 namespace oc::corpus {
@@ -38,15 +39,12 @@ class BigramIndex {
     // corpus order. `queryKeys` are match keys (code_points.h).
     Ranking rank(std::u32string_view queryKeys, std::size_t limit) const;
 
-    std::size_t postingCount() const { return postings_.size(); }
+    std::size_t postingCount() const { return postingCount_; }
 
   private:
     using Posting = std::uint64_t;  // document << 32 | position of the bigram's first character
 
-    struct Range {
-        std::uint32_t begin = 0;
-        std::uint32_t end = 0;
-    };
+    using Range = PostingRange;
 
     static std::uint64_t bigramKey(char32_t first, char32_t second) {
         return (std::uint64_t{first} << 32) | second;
@@ -54,8 +52,11 @@ class BigramIndex {
     const Range* find(char32_t first, char32_t second) const;
 
     std::size_t documentCount_ = 0;
-    std::unordered_map<std::uint64_t, Range> ranges_;
-    std::vector<Posting> postings_;  // grouped by bigram, each group in document and position order
+    BigramTable ranges_;
+    // Grouped by bigram, each group in document and position order; every one
+    // is written while the index is built, so the memory is not cleared first.
+    std::unique_ptr<Posting[]> postings_;
+    std::size_t postingCount_ = 0;
 };
 
 // The text the index sees for a document: the title's keys, a separator, the body's keys.
