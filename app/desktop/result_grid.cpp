@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QTimer>
@@ -73,6 +74,15 @@ ResultGrid::ResultGrid(QWidget* parent)
         connect(model_, changed, this, &ResultGrid::throttleRepaints);
     }
     connect(model_, &QAbstractItemModel::dataChanged, this, &ResultGrid::throttleRepaints);
+    // New rows stay in view while the user has not scrolled away from the end.
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (following_) {
+            scrollToBottom();
+        }
+    });
     connect(model_, &QAbstractItemModel::headerDataChanged, this, &ResultGrid::throttleRepaints);
     connect(model_, &ResultGridModel::cornerChanged, this, [this] {
         if (corner_ != nullptr) {

@@ -110,6 +110,7 @@ class ResultGrid : public QTableView {
     bool syncing_ = false;
     bool headerPressed_ = false;
     bool throttling_ = false;
+    bool following_ = true;
     int stretchColumn_ = -1;
     int stretchMinimum_ = 0;
 };

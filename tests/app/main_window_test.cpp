@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -383,6 +384,15 @@ TEST(MainWindow, SelectedRowsCopyAsTabSeparatedText) {
     EXPECT_TRUE(platform.opened().empty());
     EXPECT_EQ(grid->selectedRows(), (std::vector<int>{1, 2, 4}));
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    // The grid follows new rows at its end, and stays where the user scrolled to.
+    for (int row = 5; row <= 60; ++row) {
+        grid->appendRow(std::to_string(row), row);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+    grid->verticalScrollBar()->setValue(0);
+    grid->appendRow("61", 61);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
     EXPECT_EQ(U(platform.clipboardText()),
               "1\t段落\t0\thttp://127.0.0.1:9/s?q=1\t原创\t\r\n"
               "2\t甲 乙 丙\t0\thttp://127.0.0.1:9/s?q=2\t原创\t\r\n"
