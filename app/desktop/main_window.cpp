@@ -185,6 +185,14 @@ void MainWindow::buildResultArea() {
         auto* grid = add(new ResultGrid(page), grids[i], {8, 40, 672, 248});
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
+        connect(grid, &ResultGrid::copyRequested, this, [this](const QString& text) {
+            if (!text.isEmpty()) {
+                platform_.setClipboardText(gbkFromQString(text));
+            }
+        });
+        connect(grid, &ResultGrid::openRequested, this, [this, grid](int row, int column) {
+            openAddress(*grid, row, column, grid->cellText(row, column), platform_);
+        });
     }
     QWidget* guidePage = tabs->addPage(QStringLiteral("使用说明"));
     auto* guide = add(new QTextBrowser(guidePage), "超文本浏览框_说明页", {8, 40, 672, 248});

@@ -1,11 +1,16 @@
 #include "app/desktop/result_grid.h"
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <iterator>
 
@@ -49,8 +54,8 @@ ResultGrid::ResultGrid(QWidget* parent)
     verticalHeader()->setHighlightSections(false);
     setModel(model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setWordWrap(false);
     setStyleSheet(QStringLiteral(
         "QTableView { gridline-color: rgb(192, 192, 192); background-color: white; }"));
@@ -249,7 +254,8 @@ void ResultGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
 void ResultGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && indexAt(at).isValid()) {
+    const bool selecting = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+    if (event->button() == Qt::LeftButton && !selecting && indexAt(at).isValid()) {
         const QPoint inGrid = viewport()->mapTo(this, at);
         emit gridClicked(inGrid.x(), inGrid.y());
     }
@@ -323,6 +329,141 @@ void ResultGrid::paintCorner() {
     painter.drawControl(QStyle::CE_Header, option);
 }
 
+std::vector<int> ResultGrid::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        rows.push_back(index.row() + kFixedRows);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QString ResultGrid::selectedRowsText() const {
+    QString text;
+    for (int row : selectedRows()) {
+        QStringList cells;
+        for (int column = 0; column < model_->columns(); ++column) {
+            QString cell = qstringFromGbk(model_->text(row, column));
+            cell.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            for (QChar& c : cell) {
+                if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+                    c == QChar(QChar::ParagraphSeparator) || c == QChar(QChar::LineSeparator)) {
+                    c = QLatin1Char(' ');
+                }
+            }
+            cells << cell;
+        }
+        text += cells.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+Text ResultGrid::sourceAddress(int row) const {
+    return model_->contains(row, kSourceColumn) ? gbkFromQString(model_->tip(row, kSourceColumn))
+                                                : Text();
+}
+
+void ResultGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested(selectedRowsText());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ResultGrid::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex at = indexAt(event->pos());
+    if (at.isValid() && !selectionModel()->isRowSelected(at.row(), QModelIndex())) {
+        moveCursorTo(at.row() + kFixedRows, at.column() + 1);
+    }
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    auto column = [this, &rows](int column, auto text) {
+        QStringList lines;
+        for (int row : rows) {
+            const QString value = qstringFromGbk(text(row, column));
+            if (!value.isEmpty()) {
+                lines << value;
+            }
+        }
+        return lines.join(QStringLiteral("\r\n"));
+    };
+    auto cellText = [this](int row, int column) { return model_->text(row, column); };
+    auto address = [this](int row, int) { return sourceAddress(row); };
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("复制"), this,
+                   [this] { emit copyRequested(selectedRowsText()); });
+    menu.addAction(QStringLiteral("复制搜索网址"), this,
+                   [this, column, cellText] { emit copyRequested(column(kUrlColumn, cellText)); });
+    QAction* sources = menu.addAction(
+        QStringLiteral("复制来源网址"), this,
+        [this, column, address] { emit copyRequested(column(kSourceColumn, address)); });
+    sources->setEnabled(!column(kSourceColumn, address).isEmpty());
+    const int row = at.isValid() ? at.row() + kFixedRows : rows.front();
+    QAction* open = menu.addAction(QStringLiteral("打开链接"), this,
+                                   [this, row] { emit openRequested(row, kUrlColumn); });
+    open->setEnabled(!model_->text(row, kUrlColumn).empty());
+    menu.exec(event->globalPos());
+}
+
+void ResultGrid::setStretchColumn(int column) {
+    stretchColumn_ = column;
+    stretchMinimum_ = gridColumnWidth(column);
+    stretch();
+}
+
+void ResultGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    stretch();
+}
+
+// The stretching column takes the width the others leave free.
+void ResultGrid::stretch() {
+    if (stretchColumn_ < 1 || stretchColumn_ >= model_->columns()) {
+        return;
+    }
+    int others = 0;
+    for (int column = 1; column < model_->columns(); ++column) {
+        others += column == stretchColumn_ ? 0 : QTableView::columnWidth(column - 1);
+    }
+    const int free = viewport()->width() - others;
+    QTableView::setColumnWidth(stretchColumn_ - 1, std::max(stretchMinimum_, free));
+}
+
+// A cell too narrow for its text shows the whole text as its tooltip, before
+// a tooltip of its own.
+bool ResultGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = indexAt(help->pos());
+        if (at.isValid()) {
+            const int row = at.row() + kFixedRows;
+            const int column = at.column() + 1;
+            const QString whole = qstringFromGbk(model_->text(row, column));
+            const QString own = model_->tip(row, column);
+            const bool cut = model_->shownText(row, column) != whole ||
+                             fontMetrics().horizontalAdvance(whole) + 8 > visualRect(at).width();
+            QStringList tip;
+            if (cut) {
+                tip << whole;
+            }
+            if (!own.isEmpty()) {
+                tip << own;
+            }
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+            } else {
+                QToolTip::showText(help->globalPos(), tip.join(QLatin1Char('\n')), viewport(),
+                                   visualRect(at));
+            }
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
+}
+
 void setupResultGrid(ResultGrid& grid) {
     const std::vector<Text>& headings = resultGridHeadings();
     const int columns =
@@ -333,6 +474,7 @@ void setupResultGrid(ResultGrid& grid) {
     for (int column = 0; column < columns && column < static_cast<int>(headings.size()); ++column) {
         grid.setCell(0, column, headings[static_cast<std::size_t>(column)]);
     }
+    grid.setStretchColumn(1);  // 文本
 }
 
 }  // namespace oc

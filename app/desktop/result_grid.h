@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 #include "services/text_types.h"
 
@@ -64,11 +65,32 @@ class ResultGrid : public QTableView {
     // Moves the cursor as a click would; (-1, -1) for none.
     void moveCursorTo(int row, int column);
 
+    // The data rows selected (several with Ctrl or Shift), in row order.
+    std::vector<int> selectedRows() const;
+    // The selected rows as tab-separated text, one line each (CR LF), every
+    // column but none of the heading row; tabs and line breaks inside a cell
+    // become spaces.
+    QString selectedRowsText() const;
+    // The source address of a row (the tooltip of its 来源 cell), empty when none.
+    Text sourceAddress(int row) const;
+    // The column whose width follows the free width of the grid (-1: none);
+    // it never gets narrower than it was set.
+    void setStretchColumn(int column);
+
   signals:
-    // The left button was released over a cell, after the cursor moved there.
+    // The left button was released over a cell, after the cursor moved there,
+    // without Ctrl or Shift (those select).
     void gridClicked(int x, int y);
+    // 复制 (Ctrl+C) and the other entries of the context menu: the text for
+    // the clipboard, and an address to open.
+    void copyRequested(const QString& text);
+    void openRequested(int row, int column);
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +100,7 @@ class ResultGrid : public QTableView {
     void throttleRepaints();
     void paintCorner();
     bool headerMouse(QObject* watched, QEvent* event);
+    void stretch();
 
     ResultGridModel* model_;
     QAbstractButton* corner_ = nullptr;
@@ -87,6 +110,8 @@ class ResultGrid : public QTableView {
     bool syncing_ = false;
     bool headerPressed_ = false;
     bool throttling_ = false;
+    int stretchColumn_ = -1;
+    int stretchMinimum_ = 0;
 };
 
 // The column widths and headings of a result grid ("编号", "文本", "飘红",

@@ -18,6 +18,7 @@
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/tab_control.h"
+#include "check/grid_model.h"
 #include "check/window_port.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
@@ -346,6 +347,46 @@ TEST(MainWindow, ArticleFilesOpenThroughTheArticleDecoding) {
     ASSERT_EQ(platform.messages().size(), 1u);
     EXPECT_NE(U(platform.messages()[0].message).find("无法读取文件"), std::string::npos);
     EXPECT_EQ(article->toPlainText(), QStringLiteral("拖进来的文章\n第二段"));
+}
+
+}  // namespace
+}  // namespace oc
+
+namespace oc {
+namespace {
+
+// Rows chosen with Ctrl and Shift (never opening a link) go to the clipboard
+// with Ctrl+C as tab-separated lines; a line break or tab inside a cell is a
+// space; the 文本 column takes the free width.
+TEST(MainWindow, SelectedRowsCopyAsTabSeparatedText) {
+    ScriptedPlatform platform;
+    MainWindow window(platform);
+    window.resize(1200, 800);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ResultGrid* grid = window.grid(component::kBaiduGrid);
+    setupResultGrid(*grid);
+    EXPECT_GT(grid->gridColumnWidth(1), kResultGridWidths[1]);
+    for (int row = 1; row <= 4; ++row) {
+        grid->appendRow(std::to_string(row), row);
+        grid->setCell(row, 1, G(row == 2 ? "甲\r\n乙\t丙" : "段落"));
+        grid->setCell(row, 2, "0");
+        grid->setCell(row, kUrlColumn, "http://127.0.0.1:9/s?q=" + std::to_string(row));
+        grid->setCell(row, kStatusColumn, G("原创"));
+    }
+    auto cell = [grid](int row, int column) {
+        return grid->visualRect(grid->model()->index(row - 1, column - 1)).center();
+    };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(1, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cell(2, kUrlColumn));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell(4, kUrlColumn));
+    EXPECT_TRUE(platform.opened().empty());
+    EXPECT_EQ(grid->selectedRows(), (std::vector<int>{1, 2, 4}));
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(U(platform.clipboardText()),
+              "1\t段落\t0\thttp://127.0.0.1:9/s?q=1\t原创\t\r\n"
+              "2\t甲 乙 丙\t0\thttp://127.0.0.1:9/s?q=2\t原创\t\r\n"
+              "4\t段落\t0\thttp://127.0.0.1:9/s?q=4\t原创\t\r\n");
 }
 
 }  // namespace
