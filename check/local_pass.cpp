@@ -17,7 +17,9 @@ enum class Library { Ready, Unusable, Stopped };
 Library prepareLibrary(const PassEnvironment& env, corpus::DocumentLibrary& library) {
     const std::string folder =
         env.localFolder.empty() ? loadLocalFolder(env.settingsPath) : env.localFolder;
-    corpus::LibraryUpdate update = library.update(folder, env.indexProgress, fetchesAborted);
+    // 停止检测 and the shutdown end the indexing too.
+    corpus::LibraryUpdate update = library.update(
+        folder, env.indexProgress, [&env] { return env.stopRequested() || fetchesAborted(); });
     if (update.stopped) {
         return Library::Stopped;
     }
