@@ -10,10 +10,16 @@ namespace oc {
 void handleGridClick(ResultGrid& grid, Platform& platform) {
     const int row = grid.cursorRow();
     const int column = grid.cursorColumn();
-    if (row < ResultGrid::kFixedRows || column != kUrlColumn) {
+    if (row < ResultGrid::kFixedRows) {
         return;
     }
-    openAddress(grid, row, column, grid.cellText(row, column), platform);
+    // The 搜索 cell holds its address; the 来源 cell shows the title and keeps
+    // the address as its tooltip.
+    if (column == kUrlColumn) {
+        openAddress(grid, row, column, grid.cellText(row, column), platform);
+    } else if (column == kSourceColumn) {
+        openAddress(grid, row, column, grid.sourceAddress(row), platform);
+    }
 }
 
 bool openAddress(ResultGrid& grid, int row, int column, const Text& address, Platform& platform) {

@@ -276,6 +276,22 @@ TEST(ResultGrid, ClickOnUrlCellOpensItAndTurnsItPurple) {
     grid.moveCursorTo(3, 3);
     handleGridClick(grid, platform);
     EXPECT_EQ(platform.opened().size(), 1u);
+
+    // A 来源 cell opens the address of its tooltip, a web address only: a
+    // source without an address (未识别) or a local path is not opened.
+    grid.setCell(1, kSourceColumn, G("网页标题"));
+    grid.setCellTip(1, kSourceColumn, "https://news.example.cn/a.html");
+    grid.setCell(2, kSourceColumn, G("未识别"));
+    grid.setCell(3, kSourceColumn, G("本地"));
+    grid.setCellTip(3, kSourceColumn, "/home/editor/a.txt");
+    for (int row : {1, 2, 3}) {
+        grid.moveCursorTo(row, kSourceColumn);
+        handleGridClick(grid, platform);
+    }
+    EXPECT_EQ(platform.opened(),
+              (std::vector<Text>{"http://127.0.0.1/s?wd=a", "https://news.example.cn/a.html"}));
+    EXPECT_EQ(grid.textColour(1, kSourceColumn), kColourPurple);
+    EXPECT_EQ(grid.textColour(3, kSourceColumn), 0u);
 }
 
 TEST(ResultGrid, MouseClicksMoveTheCursorAndRaiseClicked) {
