@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <utility>
 
+#include "app/desktop/article_box.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/grid_click.h"
 #include "app/desktop/main_window_layout.h"
@@ -72,7 +73,10 @@ void MainWindow::buildArticleArea() {
 
     auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
                       "分组框_文章", {0, 16, 696, 232});
-    auto* article = add(new QPlainTextEdit(group), component::kArticleBox, {8, 16, 680, 208});
+    auto* article = add(new ArticleBox(group), component::kArticleBox, {8, 16, 680, 208});
+    // A text file dropped on the box is opened like 打开文件… opens it.
+    article->setFileHandler(
+        [this, article](const QString& path) { openArticleFile(*article, platform_, path); });
     article->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     article->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     article->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QUrl>
 #include <fstream>
 
 #include "app/desktop/main_window_layout.h"
@@ -348,6 +352,25 @@ TEST(MainWindow, ArticleFilesOpenThroughTheArticleDecoding) {
     ASSERT_EQ(platform.messages().size(), 1u);
     EXPECT_NE(U(platform.messages()[0].message).find("无法读取文件"), std::string::npos);
     EXPECT_EQ(article->toPlainText(), QStringLiteral("拖进来的文章\n第二段"));
+
+    // A file dropped on the box replaces the article, decoded the same way;
+    // dropped text is still inserted as text.
+    auto drop = [article](QMimeData& data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(article->viewport(), &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(article->viewport(), &event);
+    };
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(gbkFile)});
+    drop(file);
+    EXPECT_EQ(article->toPlainText(), QStringLiteral("原创度\n第二段"));
+    QMimeData text;
+    text.setText(QStringLiteral("插入"));
+    article->moveCursor(QTextCursor::End);
+    drop(text);
+    EXPECT_TRUE(article->toPlainText().contains(QStringLiteral("插入")));
+    EXPECT_EQ(platform.messages().size(), 1u);
 }
 
 }  // namespace
