@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "check/check_pass.h"
 #include "check/check_run.h"
@@ -389,17 +390,19 @@ TEST_F(PassFixture, APressWithNothingTickedOrNoArticleSaysSoOnce) {
 // aborted; the rows so far stay, no value, the rest unverified (已停止); the
 // recheck finishes the run once fetches work again.
 TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
-    std::atomic<bool> released{false};
-    std::atomic<int> queries{0};
-    auto slowAfterTwo = [&](const std::string& q, int) {
-        if (++queries > 4) {
-            for (int i = 0; i < 500 && !released; ++i) {
+    // The server's handlers own what they share with the test: an answer
+    // aborted by the stop may still be written after the test body ends.
+    auto released = std::make_shared<std::atomic<bool>>(false);
+    auto queries = std::make_shared<std::atomic<int>>(0);
+    auto slowAfterTwo = [released, queries](const std::string& q, int) {
+        if (++*queries > 4) {
+            for (int i = 0; i < 500 && !*released; ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
         return pageHighlighting(q.substr(0, 30));
     };
-    serve(slowAfterTwo, [&](const std::string& q, int page) {
+    serve(slowAfterTwo, [slowAfterTwo](const std::string& q, int page) {
         return page == 1 ? slowAfterTwo(q, page) : std::string("<html></html>");
     });
     window_.setEditContent(component::kArticleBox, chinese(190));  // five segments
@@ -435,7 +438,7 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
                   "已停止 " + std::to_string(verified) + "/5");
     }
 
-    released = true;
+    *released = true;
     ASSERT_TRUE(run.recheckUnverified());
     run.wait();
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
