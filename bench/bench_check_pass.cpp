@@ -10,6 +10,7 @@
 #include "check/memory_window.h"
 #include "services/boundary_text.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/pass_rig.h"
 #include "tests/support/scripted_platform.h"
 
 namespace {
@@ -42,14 +43,9 @@ void BM_BaiduPassPerSegment(benchmark::State& state) {
         res.set_content(page, "text/html; charset=utf-8");
     });
     server.start();
-    oc::MemoryWindow window;
-    window.setEditContent(oc::component::kArticleBox, article(5000));
-    oc::testing::ScriptedPlatform platform;
-    oc::PassEnvironment env;
-    env.window = &window;
-    env.platform = &platform;
-    env.settingsPath = "/nonexistent/settings.ini";
-    env.baiduUrl = server.baseUrl();
+    oc::testing::PassRig rig(article(5000), "/nonexistent/settings.ini", server.baseUrl());
+    oc::MemoryWindow& window = rig.window;
+    const oc::PassEnvironment& env = rig.env;
     int segments = 0;
     double seconds = 0;
     for (auto _ : state) {

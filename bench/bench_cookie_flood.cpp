@@ -25,6 +25,7 @@
 #include "services/boundary_text.h"
 #include "services/internet_client.h"
 #include "tests/support/generated_result_page.h"
+#include "tests/support/pass_rig.h"
 #include "tests/support/scripted_platform.h"
 
 namespace {
@@ -108,18 +109,11 @@ PassFigures timePass(PageServer& server, const oc::Text& article, const fs::path
     oc::InternetClient& client = oc::InternetClient::instance();
     client.setCookieFile(jar.string());
     server.setFlood(flood);
-    oc::MemoryWindow window;
-    window.setEditContent(oc::component::kArticleBox, article);
-    oc::testing::ScriptedPlatform platform;
-    oc::PassEnvironment env;
-    env.window = &window;
-    env.platform = &platform;
-    env.settingsPath = (work / "no-settings.ini").string();
-    env.baiduUrl = server.url();
+    oc::testing::PassRig rig(article, (work / "no-settings.ini").string(), server.url());
     const long pagesBefore = server.pages();
     const std::size_t writesBefore = client.cookieFileWrites();
     const Clock::time_point start = Clock::now();
-    oc::runBaiduPass(env);
+    oc::runBaiduPass(rig.env);
     client.flushCookies();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     PassFigures figures;

@@ -10,6 +10,7 @@
 #include "check/memory_window.h"
 #include "tests/support/long_article.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/pass_rig.h"
 #include "tests/support/scripted_platform.h"
 
 namespace {
@@ -42,15 +43,9 @@ void BM_LargeArticleBothPasses(benchmark::State& state) {
     server.start();
     const oc::Text text = oc::testing::longArticle(kArticleChars);
     const double rssBefore = peakRssMb();
-    oc::MemoryWindow window;
-    window.setEditContent(oc::component::kArticleBox, text);
-    oc::testing::ScriptedPlatform platform;
-    oc::PassEnvironment env;
-    env.window = &window;
-    env.platform = &platform;
-    env.settingsPath = "/nonexistent/settings.ini";
-    env.baiduUrl = server.baseUrl();
-    env.url360 = server.baseUrl();
+    oc::testing::PassRig rig(text, "/nonexistent/settings.ini", server.baseUrl());
+    oc::MemoryWindow& window = rig.window;
+    const oc::PassEnvironment& env = rig.env;
     int rows = 0;
     for (auto _ : state) {
         oc::CheckRun run(env);

@@ -38,6 +38,7 @@
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "tests/support/generated_result_page.h"
+#include "tests/support/pass_rig.h"
 #include "tests/support/scripted_platform.h"
 
 extern char** environ;
@@ -176,15 +177,8 @@ struct PassCost {
 
 PassCost passThreadCost(const PageServer& server, const oc::Text& article, bool baidu,
                         const fs::path& settings) {
-    oc::MemoryWindow window;
-    window.setEditContent(oc::component::kArticleBox, article);
-    oc::testing::ScriptedPlatform platform;
-    oc::PassEnvironment env;
-    env.window = &window;
-    env.platform = &platform;
-    env.settingsPath = settings.string();
-    env.baiduUrl = server.url();
-    env.url360 = server.url();
+    oc::testing::PassRig rig(article, settings.string(), server.url());
+    const oc::PassEnvironment& env = rig.env;
     long before = server.pagesServed();
     PassCost cost;
     std::thread pass([&] {
