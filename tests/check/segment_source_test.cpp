@@ -232,6 +232,38 @@ TEST(SegmentSource, So360BlocksAndPageOrder) {
     EXPECT_FALSE(outcome.source);
 }
 
+// The longest run decides across the pages, whichever page holds it and
+// whether or not it lies in a block; an ignore list that takes nothing out
+// changes nothing.
+TEST(SegmentSource, TheLongestRunInABlockDecidesAcrossPages) {
+    IgnoreList unrelated;
+    unrelated.add(G("unrelated.cn"));
+    const std::string shortInBlock = page360(block360("http://p1.cn/", "一", em(kRunShort)));
+    const std::string longOutside =
+        page360(block360("http://p2.cn/", "二", "无关") + "<p>" + em(kRunLong) + "</p>");
+    const std::string longInBlock = page360(block360("http://p2.cn/", "二", em(kRunLong)));
+    for (const IgnoreList& ignore : {IgnoreList(), unrelated}) {
+        SourceOutcome outcome = sourceOf({shortInBlock, longOutside},
+                                         engineTable(Engine::So360).blocks, ignore, k360Query);
+        EXPECT_EQ(outcome.hits, 2);
+        ASSERT_TRUE(outcome.source);
+        EXPECT_EQ(outcome.source->domain, "p1.cn");
+        EXPECT_EQ(outcome.sourceRunBytes, G(kRunShort).size());
+
+        outcome = sourceOf({shortInBlock, longInBlock}, engineTable(Engine::So360).blocks, ignore,
+                           k360Query);
+        EXPECT_EQ(outcome.hits, 2);
+        ASSERT_TRUE(outcome.source);
+        EXPECT_EQ(outcome.source->domain, "p2.cn");
+        EXPECT_EQ(outcome.sourceRunBytes, G(kRunLong).size());
+
+        outcome = sourceOf({longOutside, longOutside}, engineTable(Engine::So360).blocks, ignore,
+                           k360Query);
+        EXPECT_EQ(outcome.hits, 2);
+        EXPECT_FALSE(outcome.source);
+    }
+}
+
 TEST(SegmentSource, IgnoredDomainsTakeOutTheRunsOfTheirBlocks) {
     std::string html = baiduPage(
         baiduBlock("class=\"c-container\" mu=\"https://blog.mysite.cn/post/1\"", "我的博客",
