@@ -1,6 +1,7 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <chrono>
 #include <thread>
 
@@ -9,10 +10,11 @@
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_platform.h"
+#include "app/desktop/qt_text.h"
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
-#include "check/check_run.h"
+#include "check/report_builder.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
 #include "text/web_text_util.h"
@@ -43,12 +45,12 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.settingsPath = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
+    env_ = env;
+    env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
-    window_->setCheckHandler([this] {
-        if (!shutDown_ && run_ != nullptr) {
-            run_->start();
-        }
-    });
+    window_->setCheckHandler([this] { startCheck(); });
+    window_->setRunEndHandler([this] { checkEnded(); });
+    window_->setExportHandler([this] { exportReport(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
             run_->recheckUnverified();
@@ -77,6 +79,44 @@ DesktopProgram::~DesktopProgram() {
 
 void DesktopProgram::show() {
     window_->showMaximized();
+}
+
+void DesktopProgram::startCheck() {
+    if (shutDown_ || run_ == nullptr) {
+        return;
+    }
+    const Text article = port_->editContent(component::kArticleBox);
+    if (run_->start()) {
+        checkedArticle_ = article;
+        ends_.clear();
+    }
+}
+
+void DesktopProgram::checkEnded() {
+    if (shutDown_ || run_ == nullptr) {
+        return;
+    }
+    for (const PassRecord& record : run_->lastRun()) {
+        std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
+        ends_.push_back(record);
+    }
+}
+
+void DesktopProgram::exportReport() {
+    if (shutDown_ || run_ == nullptr || checkRunning()) {
+        return;
+    }
+    const ReportFileChoice choice =
+        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
+    if (choice.path.isEmpty()) {
+        return;
+    }
+    const CheckReport report = buildCheckReport(
+        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
+            auto* shown = window_->component<QLabel>(label);
+            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
+        });
+    saveReport(report, choice, *platform_);
 }
 
 bool DesktopProgram::checkRunning() const {
