@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/desktop/gui_bridge.h"
+#include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/program_icon.h"
@@ -45,6 +46,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.settingsPath = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
+    // The local engine's indexing and the files it leaves out go to the status bar.
+    port_->reportLocalEngineTo(env);
     env_ = env;
     env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
@@ -69,8 +72,16 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // the grids' columns.
     layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
     applySkin(kStartupSkin);
-    setupResultGrid(*window_->grid(component::kBaiduGrid));
-    setupResultGrid(*window_->grid(component::k360Grid));
+    for (std::string_view name :
+         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
+        if (ResultGrid* grid = window_->grid(name)) {
+            setupResultGrid(*grid);
+        }
+    }
+    // The folder of the local documents as the settings file keeps it.
+    if (auto* folder = window_->component<LocalFolderChooser>(kLocalFolderChooser)) {
+        folder->bindSettings(options.settingsPath);
+    }
 }
 
 DesktopProgram::~DesktopProgram() {
