@@ -204,6 +204,20 @@ void MainWindow::buildResultArea() {
     guide->setHtml(usageGuideHtml());
     tabs->setPageVisible(kGuidePage, false);
     tabs->setCurrentIndex(0);
+
+    // Usable once a check has ended (stopped or cancelled ones too), never
+    // while one runs.
+    auto* report =
+        add(new QPushButton(QStringLiteral("导出报告"), tabs), kExportReportButton, {0, 0, 64, 22});
+    report->setFont(pixelFont(12));
+    report->setToolTip(QStringLiteral("把上次检测的结果保存为 HTML 报告或 CSV 表格"));
+    report->setEnabled(false);
+    tabs->setCornerWidget(report);
+    connect(report, &QPushButton::clicked, this, [this] {
+        if (exportHandler_) {
+            exportHandler_();
+        }
+    });
 }
 
 void MainWindow::buildGuidePanel() {
@@ -276,10 +290,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The link label opens the parameter window as soon as the button goes down.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == component(component::kStopButton) && event->type() == QEvent::EnabledChange) {
-        if (component(component::kStopButton)->isEnabled()) {
+        const bool running = component(component::kStopButton)->isEnabled();
+        component(kExportReportButton)->setEnabled(!running);
+        if (running) {
             progress_->begin();
         } else {
             progress_->end();
+            if (runEndHandler_) {
+                runEndHandler_();
+            }
         }
         return false;
     }

@@ -33,6 +33,8 @@ class MainWindow : public QWidget {
     static constexpr int kWideLayoutWidth = kDesignWidth;
     static constexpr int kGuidePage = 2;
     static constexpr int kStatusBarHeight = 20;
+    // Saves the report of the last check; at the right end of the result tabs.
+    static constexpr std::string_view kExportReportButton = "按钮_导出报告";
 
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
@@ -50,6 +52,10 @@ class MainWindow : public QWidget {
     void setRecheckHandler(std::function<void()> handler) { recheckHandler_ = std::move(handler); }
     // The handler of the stop button (and of Esc while it is usable).
     void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
+    // The handler of 导出报告.
+    void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
+    // Runs when a check or a recheck has ended, its results in place.
+    void setRunEndHandler(std::function<void()> handler) { runEndHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -93,6 +99,8 @@ class MainWindow : public QWidget {
     std::function<void()> recheckHandler_;
     std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
+    std::function<void()> exportHandler_;
+    std::function<void()> runEndHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
 };

@@ -373,6 +373,10 @@ Text ResultGrid::sourceAddress(int row) const {
                                                 : Text();
 }
 
+QString ResultGrid::sourceTip(int row) const {
+    return model_->contains(row, kSourceColumn) ? model_->tip(row, kSourceColumn) : QString();
+}
+
 void ResultGrid::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         emit copyRequested(selectedRowsText());

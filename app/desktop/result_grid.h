@@ -73,6 +73,8 @@ class ResultGrid : public QTableView {
     QString selectedRowsText() const;
     // The source address of a row (the tooltip of its 来源 cell), empty when none.
     Text sourceAddress(int row) const;
+    // The same as shown, every character kept (a local document's path).
+    QString sourceTip(int row) const;
     // The column whose width follows the free width of the grid (-1: none);
     // it never gets narrower than it was set.
     void setStretchColumn(int column);
