@@ -242,25 +242,24 @@ TEST(SegmentSource, TheLongestRunInABlockDecidesAcrossPages) {
     const std::string longOutside =
         page360(block360("http://p2.cn/", "二", "无关") + "<p>" + em(kRunLong) + "</p>");
     const std::string longInBlock = page360(block360("http://p2.cn/", "二", em(kRunLong)));
+    struct Case {
+        std::vector<std::string> pages;
+        std::string domain;  // of the source; empty: none
+        std::size_t runBytes;
+    };
+    const Case cases[] = {
+        {{shortInBlock, longOutside}, "p1.cn", G(kRunShort).size()},
+        {{shortInBlock, longInBlock}, "p2.cn", G(kRunLong).size()},
+        {{longOutside, longOutside}, "", 0},
+    };
     for (const IgnoreList& ignore : {IgnoreList(), unrelated}) {
-        SourceOutcome outcome = sourceOf({shortInBlock, longOutside},
-                                         engineTable(Engine::So360).blocks, ignore, k360Query);
-        EXPECT_EQ(outcome.hits, 2);
-        ASSERT_TRUE(outcome.source);
-        EXPECT_EQ(outcome.source->domain, "p1.cn");
-        EXPECT_EQ(outcome.sourceRunBytes, G(kRunShort).size());
-
-        outcome = sourceOf({shortInBlock, longInBlock}, engineTable(Engine::So360).blocks, ignore,
-                           k360Query);
-        EXPECT_EQ(outcome.hits, 2);
-        ASSERT_TRUE(outcome.source);
-        EXPECT_EQ(outcome.source->domain, "p2.cn");
-        EXPECT_EQ(outcome.sourceRunBytes, G(kRunLong).size());
-
-        outcome = sourceOf({longOutside, longOutside}, engineTable(Engine::So360).blocks, ignore,
-                           k360Query);
-        EXPECT_EQ(outcome.hits, 2);
-        EXPECT_FALSE(outcome.source);
+        for (const Case& c : cases) {
+            SourceOutcome outcome =
+                sourceOf(c.pages, engineTable(Engine::So360).blocks, ignore, k360Query);
+            EXPECT_EQ(outcome.hits, 2);
+            EXPECT_EQ(outcome.source ? outcome.source->domain : "", c.domain);
+            EXPECT_EQ(outcome.sourceRunBytes, c.runBytes);
+        }
     }
 }
 
