@@ -1,5 +1,6 @@
 #include "app/desktop/local_engine_bar.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -15,6 +16,12 @@ LocalEngineBar::LocalEngineBar(Platform& platform, QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
+    // Unticked at start; ticked without a folder, it asks for one.
+    auto* tick = new QCheckBox(QStringLiteral("查本地文档"), this);
+    tick->setObjectName(qstringFromUtf8(component::kLocalCheckBox));
+    tick->setToolTip(QStringLiteral("开始检测时也与本地文档目录中的文章逐段比对"));
+    row->addWidget(tick);
+    folder_->requireFolderFor(*tick);
     folder_->setObjectName(qstringFromUtf8(kLocalFolderChooser));
     row->addWidget(folder_, 1);
 
@@ -35,7 +42,7 @@ LocalEngineBar::LocalEngineBar(Platform& platform, QWidget* parent)
     QLabel* verdict = makeCaptionLabel(this, QString(), QColor(255, 0, 0), true);
     verdict->setObjectName(qstringFromUtf8(component::kLocalVerdictLabel));
     verdict->setFont(pixelFont(12));
-    verdict->setFixedWidth(120);
+    verdict->setFixedWidth(112);
     row->addWidget(verdict);
 }
 

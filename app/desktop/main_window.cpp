@@ -15,6 +15,7 @@
 #include "app/desktop/article_box.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/grid_click.h"
+#include "app/desktop/local_engine_bar.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
@@ -182,11 +183,24 @@ void MainWindow::buildButtonRow() {
 void MainWindow::buildResultArea() {
     auto* group = add(new QGroupBox(this), "分组框_搜索引擎", {0, 320, 700, 320});
     auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
-    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid};
-    const char* captions[] = {"百度", "360"};
-    for (int i = 0; i < 2; ++i) {
+    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid,
+                                      component::kLocalGrid};
+    const char* captions[] = {"百度", "360", "本地"};
+    for (int i = 0; i < 3; ++i) {
         QWidget* page = tabs->addPage(QString::fromUtf8(captions[i]));
-        auto* grid = add(new ResultGrid(page), grids[i], {8, 40, 672, 248});
+        QRect place(8, 40, 672, 248);
+        if (i == kLocalPage) {
+            // The local engine's own row above its grid.
+            auto* bar = add(new LocalEngineBar(platform_, page), kLocalEngineBar,
+                            {8, 30, 672, LocalEngineBar::kHeight});
+            for (QWidget* part : bar->findChildren<QWidget*>()) {
+                if (!part->objectName().isEmpty()) {
+                    components_.insert(part->objectName(), part);
+                }
+            }
+            place.adjust(0, kLocalGridDrop, 0, 0);
+        }
+        auto* grid = add(new ResultGrid(page), grids[i], place);
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
         connect(grid, &ResultGrid::copyRequested, this, [this](const QString& text) {

@@ -1,7 +1,8 @@
 // The main window: the article box, the four action buttons, the engine check
 // boxes, the button that rechecks unverified segments, the value labels with
-// their coverage, the two result grids on a two-page tab, the usage guide
-// panel and the link to the parameter window.
+// their coverage, the three result grids on tabs (the local engine's page with
+// its own check box, folder and values), the usage guide panel and the link to
+// the parameter window.
 #pragma once
 
 #include <QHash>
@@ -31,7 +32,11 @@ class MainWindow : public QWidget {
     // Narrower than this, the guide panel becomes the page kGuidePage of the
     // result tabs and the values stack, so nothing overlaps down to the minimum.
     static constexpr int kWideLayoutWidth = kDesignWidth;
-    static constexpr int kGuidePage = 2;
+    static constexpr int kLocalPage = 2;
+    static constexpr int kGuidePage = 3;
+    // The local page's row above its grid, and how far the grid moves down for it.
+    static constexpr std::string_view kLocalEngineBar = "面板_本地";
+    static constexpr int kLocalGridDrop = 18;
     static constexpr int kStatusBarHeight = 20;
     // Saves the report of the last check; at the right end of the result tabs.
     static constexpr std::string_view kExportReportButton = "按钮_导出报告";

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "app/desktop/desktop_program.h"
@@ -20,6 +23,7 @@
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skipped_files_dialog.h"
+#include "app/desktop/tab_control.h"
 #include "check/grid_model.h"
 #include "check/pass_steps.h"
 #include "check/window_port.h"
@@ -241,6 +245,119 @@ TEST(LocalGridClick, OpensTheDocumentOfTheSource) {
     EXPECT_EQ(U(platform.clipboardText()), docs.nativePath("文档 ?.txt"));
     EXPECT_EQ(grid.textColour(3, kSourceColumn), 0u);
     EXPECT_EQ(platform.openedFiles().size(), 2u);
+}
+
+// The whole program with only the local engine ticked, its folder in the
+// settings file, and no search engine anywhere: the web passes are never asked.
+class LocalDesktopTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<DesktopProgram> start(const std::string& folder) {
+        EXPECT_TRUE(saveLocalFolder(G(settings_.nativePath("配置.ini")), folder));
+        auto program = testing::startOnSampleArticle(
+            QString::fromStdString(settings_.native()), QStringLiteral("http://127.0.0.1:9"),
+            QStringLiteral("http://127.0.0.1:9"), &platform_);
+        MainWindow& window = program->window();
+        window.component<QCheckBox>(component::kBaiduCheckBox)->setChecked(false);
+        window.component<QCheckBox>(component::k360CheckBox)->setChecked(false);
+        window.component<QCheckBox>(component::kLocalCheckBox)->setChecked(true);
+        return program;
+    }
+    static void check(DesktopProgram& program) {
+        program.window().component<QPushButton>(component::kCheckButton)->click();
+        ASSERT_TRUE(pumpUntil([&] { return !program.checkRunning(); }));
+    }
+
+    TempFolder settings_;
+    ScriptedPlatform platform_;
+};
+
+// The sample article against data/corpus: the passages copied from four of
+// its documents are 命中 with that document as source, the rest 原创.
+TEST_F(LocalDesktopTest, SampleArticleFindsItsCopiedPassagesInTheCorpus) {
+    const std::string corpus = OC_SOURCE_DIR "/data/corpus";
+    auto program = start(corpus);
+    ASSERT_TRUE(platform_.messages().empty());  // the folder was known: nothing asked
+    check(*program);
+    ASSERT_TRUE(platform_.messages().empty()) << U(platform_.messages()[0].message);
+
+    ResultGrid* grid = program->window().grid(component::kLocalGrid);
+    ASSERT_EQ(grid->rowCount(), 44);
+    const std::map<int, std::pair<const char*, const char*>> copied = {
+        {6, {"菜市场的早晨", "city-morning-market.txt"}},
+        {7, {"菜市场的早晨", "city-morning-market.txt"}},
+        {8, {"菜市场的早晨", "city-morning-market.txt"}},
+        {12, {"老城的茶馆", "tea-old-teahouse.txt"}},
+        {13, {"老城的茶馆", "tea-old-teahouse.txt"}},
+        {17, {"天空为什么是蓝色的", "science-why-sky-blue.txt"}},
+        {18, {"天空为什么是蓝色的", "science-why-sky-blue.txt"}},
+        {25, {"红烧肉的火候", "cooking-braised-pork.txt"}},
+        {26, {"红烧肉的火候", "cooking-braised-pork.txt"}},
+    };
+    for (int row = 1; row < grid->rowCount(); ++row) {
+        const auto hit = copied.find(row);
+        EXPECT_EQ(U(grid->cellText(row, kStatusColumn)), hit != copied.end() ? "命中" : "原创")
+            << row;
+        EXPECT_TRUE(grid->cellText(row, kUrlColumn).empty()) << row;
+        if (hit != copied.end()) {
+            EXPECT_EQ(U(grid->cellText(row, kSourceColumn)), hit->second.first) << row;
+            EXPECT_EQ(grid->sourceTip(row).toStdString(), corpus + "/" + hit->second.second) << row;
+        }
+    }
+    auto caption = [&](std::string_view name) { return text(program->window().component(name)); };
+    EXPECT_EQ(caption(component::kLocalValueLabel), QStringLiteral("79.07%"));
+    EXPECT_EQ(caption(component::kLocalCoverageLabel), QStringLiteral("已核实 43/43"));
+    EXPECT_FALSE(caption(component::kLocalVerdictLabel).isEmpty());
+    EXPECT_TRUE(caption(component::kBaiduValueLabel).isEmpty());  // not run
+    EXPECT_EQ(
+        text(program->window().progress().findChild<QLabel*>(QStringLiteral("标签_进度本地"))),
+        QStringLiteral("本地 43/43"));
+
+    // A click on a source opens its document, not a web page.
+    auto* tabs = program->window().component<TabControl>("选择夹1");
+    tabs->setCurrentIndex(MainWindow::kLocalPage);
+    const QRect cell = grid->visualRect(grid->model()->index(12 - 1, kSourceColumn - 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(platform_.openedFiles(), std::vector<std::string>{corpus + "/tea-old-teahouse.txt"});
+    EXPECT_TRUE(platform_.opened().empty());
+}
+
+// A binary file in the folder is left out and listed from the status bar;
+// the text document beside it is still found.
+TEST_F(LocalDesktopTest, TheSkippedFilesAreListedFromTheStatusBar) {
+    TempFolder docs;
+    QFile sample(QStringLiteral(OC_SOURCE_DIR "/data/corpus/tea-old-teahouse.txt"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    testing::putFileBytes(docs.nativePath("茶馆.txt"), sample.readAll().toStdString());
+    testing::putFileBytes(docs.nativePath("图片.txt"), std::string("\x89PNG\r\n\x1a\n\0\0\0", 11));
+    auto program = start(docs.native());
+    check(*program);
+
+    ResultGrid* grid = program->window().grid(component::kLocalGrid);
+    EXPECT_EQ(U(grid->cellText(12, kStatusColumn)), "命中");
+    auto* skipped =
+        program->window().progress().findChild<QPushButton*>(QStringLiteral("按钮_已跳过文件"));
+    ASSERT_NE(skipped, nullptr);
+    EXPECT_TRUE(skipped->isVisible());
+    EXPECT_EQ(skipped->text(), QStringLiteral("已跳过 1 个文件"));
+    skipped->click();
+    auto* dialog = program->window().findChild<SkippedFilesDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->table().rowCount(), 1);
+    EXPECT_EQ(dialog->table().item(0, 0)->text().toStdString(), docs.nativePath("图片.txt"));
+    EXPECT_EQ(dialog->table().item(0, 1)->text(), QStringLiteral("不是文本文件"));
+    dialog->close();
+}
+
+// A folder gone since it was chosen: the check says so, writes no row, and
+// the window is usable again.
+TEST_F(LocalDesktopTest, AMissingFolderIsSaidAndChecksNothing) {
+    auto program = start(settings_.nativePath("不存在"));
+    check(*program);
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_EQ(U(platform_.messages()[0].message),
+              "本地文档目录不存在：" + settings_.nativePath("不存在"));
+    EXPECT_EQ(program->window().grid(component::kLocalGrid)->rowCount(), 1);
+    EXPECT_TRUE(program->window().component(component::kCheckButton)->isEnabled());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/tab_control.h"
 #include "check/grid_model.h"
@@ -105,15 +106,26 @@ TEST(MainWindow, ComponentsAndInitialState) {
 
     auto* tabs = window.component<TabControl>("选择夹1");
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("百度"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("360"));
+    EXPECT_EQ(tabs->tabText(MainWindow::kLocalPage), QStringLiteral("本地"));
     // The guide's own page is there only while the window is too narrow for its panel.
-    EXPECT_EQ(tabs->tabText(2), QStringLiteral("使用说明"));
-    EXPECT_FALSE(tabs->isPageVisible(2));
+    EXPECT_EQ(tabs->tabText(MainWindow::kGuidePage), QStringLiteral("使用说明"));
+    EXPECT_FALSE(tabs->isPageVisible(MainWindow::kGuidePage));
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(window.grid(component::kBaiduGrid)->parentWidget(), tabs->page(0));
     EXPECT_EQ(window.grid(component::k360Grid)->parentWidget(), tabs->page(1));
+    // The local engine's page: its check box (unticked), folder and values
+    // above its grid.
+    QWidget* localPage = tabs->page(MainWindow::kLocalPage);
+    EXPECT_TRUE(localPage->isAncestorOf(window.grid(component::kLocalGrid)));
+    for (std::string_view name : {component::kLocalCheckBox, component::kLocalValueLabel,
+                                  component::kLocalCoverageLabel, component::kLocalVerdictLabel}) {
+        ASSERT_NE(window.component(name), nullptr) << name;
+        EXPECT_TRUE(localPage->isAncestorOf(window.component(name))) << name;
+    }
+    EXPECT_FALSE(window.component<QCheckBox>(component::kLocalCheckBox)->isChecked());
     EXPECT_EQ(window.grid(component::kBaiduGrid)->pos(), QPoint(8, 40));
     EXPECT_FALSE(window.component<QTextBrowser>("超文本浏览框1")->toPlainText().isEmpty());
 
@@ -192,19 +204,41 @@ QStringList layoutFaults(MainWindow& window) {
 
 // At the smallest size, on a small laptop screen and at the design size no
 // control covers another and every one lies inside the window: in a narrow
-// window the guide is a page of the result tabs.
+// window the guide is a page of the result tabs. The status bar is as full as
+// a check makes it: three engines, the estimate and the skipped files.
 TEST(MainWindow, ControlsDoNotOverlapAndStayInside) {
     ScriptedPlatform platform;
     MainWindow window(platform);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ProgressPanel& status = window.progress();
+    auto now = std::chrono::steady_clock::time_point(std::chrono::seconds(1000));
+    status.setClock([&now] { return now; });
+    status.begin();
+    for (int engine = 0; engine < ProgressPanel::kEngines; ++engine) {
+        status.update(engine, 0, 1043);
+    }
+    now += std::chrono::seconds(5000);
+    for (int engine = 0; engine < ProgressPanel::kEngines; ++engine) {
+        status.update(engine, 1012, 1043);
+    }
+    status.setSkippedFiles({{QStringLiteral("/a.txt"), QStringLiteral("不是文本文件")}});
     auto* tabs = window.component<TabControl>("选择夹1");
     for (QSize size :
          {QSize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight), QSize(1024, 600),
           QSize(MainWindow::kDesignWidth, MainWindow::kDesignHeight), QSize(800, 600)}) {
         window.resize(size);
         QCoreApplication::processEvents();
-        for (int page : {0, 1, MainWindow::kGuidePage}) {
+        // No text of the status bar is cut.
+        for (QWidget* part : status.findChildren<QWidget*>()) {
+            const bool showsText = qobject_cast<QLabel*>(part) || qobject_cast<QPushButton*>(part);
+            if (showsText && part->isVisibleTo(&window) &&
+                !part->property("text").toString().isEmpty()) {
+                EXPECT_GE(part->width(), part->sizeHint().width())
+                    << size.width() << " " << part->objectName().toStdString();
+            }
+        }
+        for (int page : {0, 1, MainWindow::kLocalPage, MainWindow::kGuidePage}) {
             tabs->setCurrentIndex(page);
             const QStringList faults = layoutFaults(window);
             EXPECT_TRUE(faults.isEmpty())
