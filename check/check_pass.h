@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "check/engine_tables.h"
 #include "check/segment_status.h"
@@ -52,6 +53,9 @@ struct PassEnvironment {
     std::shared_ptr<corpus::DocumentLibrary> library;
     // Told of the files indexed so far before the local engine's rows begin.
     corpus::IndexProgress indexProgress;
+    // Told of the files the local engine left out (path order) each time its
+    // documents have been brought up to date, a stopped indexing aside.
+    std::function<void(const std::vector<corpus::SkippedFile>&)> skippedFiles;
 
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };

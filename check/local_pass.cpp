@@ -23,6 +23,9 @@ Library prepareLibrary(const PassEnvironment& env, corpus::DocumentLibrary& libr
     if (update.stopped) {
         return Library::Stopped;
     }
+    if (env.skippedFiles) {
+        env.skippedFiles(library.skipped());
+    }
     if (update.problem != corpus::FolderProblem::None || library.documents().empty()) {
         env.platform->messageBox(pass_texts::localFolderProblem(update.problem, folder), kMbOk,
                                  pass_texts::hintTitle());
@@ -58,6 +61,9 @@ SegmentResult stoppedResult(const PassEnvironment& env) {
 PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
                   PassOutcome& outcome, const std::vector<std::size_t>& todo) {
     const PassComponents shown = componentsOf(Engine::Local);
+    const int total = static_cast<int>(todo.size());
+    int done = 0;
+    env.window->passProgress(shown.grid, done, total);
     bool stopped = false;
     for (std::size_t i : todo) {
         stopped = stopped || env.stopRequested() || fetchesAborted();
@@ -66,6 +72,9 @@ PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, 
                                    : checkLocalSegment(library, outcome.segments[i], minRunChars);
         writeSegmentRow(*env.window, shown.grid, outcome.rows[i], result);
         outcome.results[i] = std::move(result);
+        if (!stopped) {
+            env.window->passProgress(shown.grid, ++done, total);
+        }
     }
     finishPass(*env.window, shown, outcome,
                !stopped              ? PassStop::Finished

@@ -1,5 +1,6 @@
 #include "check/report_builder.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "check/pass_steps.h"
@@ -67,6 +68,34 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnviro
             {"忽略网站", joined(passIgnoreList(env).domains())},
             {"百度地址", utf8FromGbk(env.baiduUrl.empty() ? endpoints.baidu : env.baiduUrl)},
             {"360地址", utf8FromGbk(env.url360.empty() ? endpoints.engine360 : env.url360)}};
+}
+
+CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
+                             const std::map<Engine, PassOutcome>& outcomes,
+                             const PassEnvironment& env, const Text& article,
+                             const std::function<Text(std::string_view label)>& captionOf) {
+    CheckReport report;
+    report.checkedAt = reportTimestamp(std::chrono::system_clock::now());
+    report.settings = reportSettings(env);
+    report.article = article;
+    std::vector<PassRecord> ordered = ends;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const PassRecord& a, const PassRecord& b) {
+        return static_cast<int>(a.engine) < static_cast<int>(b.engine);
+    });
+    for (const PassRecord& record : ordered) {
+        auto outcome = outcomes.find(record.engine);
+        if (record.end == PassEnd::EmptyArticle || outcome == outcomes.end()) {
+            continue;
+        }
+        const PassComponents shown = componentsOf(record.engine);
+        PassCaptions captions{
+            utf8FromGbk(captionOf(shown.valueLabel)), utf8FromGbk(captionOf(shown.coverageLabel)),
+            shown.verdictLabel.empty() ? std::string()
+                                       : utf8FromGbk(captionOf(shown.verdictLabel))};
+        report.passes.push_back(reportPassOf(record.engine, outcome->second,
+                                             record.end == PassEnd::Cancelled, captions));
+    }
+    return report;
 }
 
 std::string reportTimestamp(std::chrono::system_clock::time_point when) {

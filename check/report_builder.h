@@ -4,11 +4,15 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "check/check_pass.h"
 #include "check/check_report.h"
+#include "check/check_run.h"
 #include "check/segment_status.h"
 
 namespace oc {
@@ -29,6 +33,16 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
 // query interval, the own sites and the engine addresses, with any override of
 // the environment applied.
 std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env);
+
+// The whole report of a check: a pass per record (the last end of each engine;
+// EmptyArticle ones and engines without an outcome left out), Baidu first,
+// with the captions `captionOf` reads from the window (a label name to its
+// text, GBK), the settings of `env`, the article as the passes read it and
+// the time now.
+CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
+                             const std::map<Engine, PassOutcome>& outcomes,
+                             const PassEnvironment& env, const Text& article,
+                             const std::function<Text(std::string_view label)>& captionOf);
 
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string reportTimestamp(std::chrono::system_clock::time_point when);

@@ -100,6 +100,9 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
                                           const std::vector<std::size_t>* described) {
     std::vector<ResultBlock> out;
     std::string utf8;
+    // Room for the whole text at once: a GB18030 character never takes more
+    // than half as many bytes again in UTF-8.
+    utf8.reserve(pageText.size() + pageText.size() / 2 + 4);
     if (!appendConverted(pageText, "GB18030", "UTF-8", utf8) || utf8.empty()) {
         return out;
     }

@@ -43,7 +43,14 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     SegmentResult result;
     bool anyVerified = false;  // a page of the segment was verified so far
     bool allVerified = true;
-    SourceOutcome sources;  // the qualifying runs of the verified pages and their blocks
+    // The verified pages holding qualifying runs, attributed once the segment's
+    // pages are all in: the block of the longest run may be all that is parsed.
+    struct PageWithRuns {
+        Text text;
+        Text url;
+        std::vector<HighlightRun> runs;
+    };
+    std::vector<PageWithRuns> withRuns;
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
@@ -99,10 +106,20 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             }
             continue;
         }
-        // Only a page with a qualifying run is parsed for the blocks around it.
-        PageRuns runs{page.text, result.url,
-                      qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes)};
-        sources.add(attributePageRuns(runs, table.blocks, context.ignore));
+        std::vector<HighlightRun> runs =
+            qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes);
+        if (!runs.empty()) {
+            withRuns.push_back({std::move(page.text), result.url, std::move(runs)});
+        }
+    }
+    std::vector<PageRuns> pages;
+    for (const PageWithRuns& kept : withRuns) {
+        pages.push_back({kept.text, kept.url, kept.runs});
+    }
+    const SourceOutcome sources = attributeRuns(pages, table.blocks, context.ignore);
+    // The memory of a kept page serves the next page when it is the larger.
+    if (!withRuns.empty() && withRuns.back().text.capacity() > page.text.capacity()) {
+        page.text = std::move(withRuns.back().text);
     }
     keepBuffers();
     result.hits = sources.hits;

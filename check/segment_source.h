@@ -45,7 +45,8 @@ struct SourceOutcome {
 };
 
 // Parses only the pages that hold a qualifying run, so a segment without any
-// costs nothing here. `pages` in page order.
+// costs nothing here; with no domain ignored, only those needed to find the
+// block of the longest run. `pages` in page order.
 SourceOutcome attributeRuns(const std::vector<PageRuns>& pages, const ResultBlockForm& form,
                             const IgnoreList& ignore);
 // The same for one page.

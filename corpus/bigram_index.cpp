@@ -24,15 +24,25 @@ BigramIndex::BigramIndex(const std::vector<Document>& documents) {
 BigramIndex::BigramIndex(std::size_t count,
                          const std::function<std::u32string_view(std::uint32_t)>& keysOf)
     : documentCount_(count) {
-    // First pass: count the postings of every bigram; second pass: place them.
-    for (std::uint32_t d = 0; d < count; ++d) {
-        std::u32string_view k = keysOf(d);
-        for (std::size_t i = 0; i + 1 < k.size(); ++i) {
-            if (k[i] != 0 && k[i + 1] != 0) {
-                ++ranges_[bigramKey(k[i], k[i + 1])].end;
+    // Visits the bigrams of every document in order; the table slot of the
+    // bigram a few places ahead is fetched while the current one is handled,
+    // as nearly every lookup misses the cache.
+    constexpr std::size_t kAhead = 8;
+    auto forEachBigram = [&](auto handle) {
+        for (std::uint32_t d = 0; d < count; ++d) {
+            std::u32string_view k = keysOf(d);
+            for (std::size_t i = 0; i + 1 < k.size(); ++i) {
+                if (i + kAhead + 1 < k.size()) {
+                    ranges_.prefetch(bigramKey(k[i + kAhead], k[i + kAhead + 1]));
+                }
+                if (k[i] != 0 && k[i + 1] != 0) {
+                    handle(d, i, bigramKey(k[i], k[i + 1]));
+                }
             }
         }
-    }
+    };
+    // First pass: count the postings of every bigram; second pass: place them.
+    forEachBigram([this](std::uint32_t, std::size_t, std::uint64_t key) { ++ranges_[key].end; });
     std::uint32_t offset = 0;
     ranges_.forEach([&offset](Range& range) {
         range.begin = offset;
@@ -40,16 +50,11 @@ BigramIndex::BigramIndex(std::size_t count,
         range.end = range.begin;
     });
     postingCount_ = offset;
-    postings_.reset(new Posting[offset]);
-    for (std::uint32_t d = 0; d < count; ++d) {
-        std::u32string_view k = keysOf(d);
-        for (std::size_t i = 0; i + 1 < k.size(); ++i) {
-            if (k[i] != 0 && k[i + 1] != 0) {
-                Range& range = ranges_[bigramKey(k[i], k[i + 1])];
-                postings_[range.end++] = (Posting{d} << 32) | i;
-            }
-        }
-    }
+    postings_ = LargeArray<Posting>(offset);
+    forEachBigram([this](std::uint32_t d, std::size_t i, std::uint64_t key) {
+        Range& range = ranges_[key];
+        postings_[range.end++] = (Posting{d} << 32) | i;
+    });
 }
 
 const BigramIndex::Range* BigramIndex::find(char32_t first, char32_t second) const {

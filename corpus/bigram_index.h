@@ -5,12 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "corpus/bigram_table.h"
 #include "corpus/corpus.h"
+#include "corpus/large_array.h"
 
 namespace oc::corpus {
 
@@ -53,9 +53,8 @@ class BigramIndex {
 
     std::size_t documentCount_ = 0;
     BigramTable ranges_;
-    // Grouped by bigram, each group in document and position order; every one
-    // is written while the index is built, so the memory is not cleared first.
-    std::unique_ptr<Posting[]> postings_;
+    // Grouped by bigram, each group in document and position order.
+    LargeArray<Posting> postings_;
     std::size_t postingCount_ = 0;
 };
 

@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+
+#include "corpus/large_array.h"
 
 namespace oc::corpus {
 
@@ -17,7 +18,7 @@ class BigramTable {
   public:
     // The range of a key (never 0), added empty when absent.
     PostingRange& operator[](std::uint64_t key) {
-        if ((used_ + 1) * 2 > slots_.size()) {
+        if ((used_ + 1) * 4 > slots_.size() * 3) {
             grow();
         }
         Slot& slot = slots_[slotOf(key)];
@@ -26,6 +27,13 @@ class BigramTable {
             ++used_;
         }
         return slot.range;
+    }
+
+    // Asks the processor to bring the key's first slot in ahead of a lookup.
+    void prefetch(std::uint64_t key) const {
+        if (!slots_.empty()) {
+            __builtin_prefetch(&slots_[firstSlot(key)]);
+        }
     }
 
     const PostingRange* find(std::uint64_t key) const {
@@ -49,14 +57,18 @@ class BigramTable {
   private:
     // Key and range side by side: one cache line per lookup.
     struct Slot {
-        std::uint64_t key = 0;  // 0: empty
+        std::uint64_t key;  // 0: empty
         PostingRange range;
     };
+
+    std::size_t firstSlot(std::uint64_t key) const {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & (slots_.size() - 1);
+    }
 
     // The key's slot, or the empty slot where it would go.
     std::size_t slotOf(std::uint64_t key) const {
         const std::size_t mask = slots_.size() - 1;
-        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+        std::size_t slot = firstSlot(key);
         while (slots_[slot].key != 0 && slots_[slot].key != key) {
             slot = (slot + 1) & mask;
         }
@@ -64,8 +76,8 @@ class BigramTable {
     }
 
     void grow() {
-        std::vector<Slot> old = std::move(slots_);
-        slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+        LargeArray<Slot> old = std::move(slots_);
+        slots_ = LargeArray<Slot>(old.empty() ? 1024 : old.size() * 2);
         for (const Slot& slot : old) {
             if (slot.key != 0) {
                 slots_[slotOf(slot.key)] = slot;
@@ -73,7 +85,7 @@ class BigramTable {
         }
     }
 
-    std::vector<Slot> slots_;
+    LargeArray<Slot> slots_;  // all zero: every slot empty
     std::size_t used_ = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <iconv.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace oc {
 namespace {
@@ -103,11 +105,12 @@ Text gbkFromUtf8(std::string_view utf8) {
     });
 }
 
-std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
-    if (i >= s.size()) {
-        return 0;
-    }
-    auto b = static_cast<unsigned char>(s[i]);
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `p` with `left` bytes
+// (at least one) from there to the end; 0 when it is not one.
+inline std::size_t sequenceLength(const unsigned char* p, std::size_t left) {
+    const unsigned b = p[0];
     if (b < 0x80) {
         return 1;
     }
@@ -125,11 +128,11 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
     } else {
         return 0;
     }
-    if (i + n > s.size()) {
+    if (n > left) {
         return 0;
     }
     for (std::size_t k = 1; k < n; ++k) {
-        auto c = static_cast<unsigned char>(s[i + k]);
+        const unsigned c = p[k];
         if ((c & 0xC0) != 0x80) {
             return 0;
         }
@@ -142,10 +145,31 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
     return n;
 }
 
+}  // namespace
+
+std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
+    if (i >= s.size()) {
+        return 0;
+    }
+    return sequenceLength(reinterpret_cast<const unsigned char*>(s.data()) + i, s.size() - i);
+}
+
 bool isValidUtf8(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t size = s.size();
     std::size_t i = 0;
-    while (i < s.size()) {
-        std::size_t n = utf8SequenceAt(s, i);
+    while (i < size) {
+        // Markup and other ASCII go eight bytes at a time.
+        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+        if (i + sizeof(std::uint64_t) <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, sizeof word);
+            if ((word & kHighBits) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
+        std::size_t n = sequenceLength(p + i, size - i);
         if (n == 0) {
             return false;
         }

@@ -46,6 +46,12 @@ class Platform {
     virtual int messageBox(const Text& message, int style, const Text& title) = 0;
     // False when the shell reports it could not open the target.
     virtual bool openWithShell(const Text& target) = 0;
+    // Opens a local file (its path in native bytes) with the desktop's default
+    // program; false when it could not. A platform without a desktop cannot.
+    virtual bool openLocalFile(const std::string& path) {
+        (void)path;
+        return false;
+    }
     virtual bool showWindow(ProgramWindow window, bool modal) = 0;
     virtual void closeWindow(ProgramWindow window) = 0;
 

@@ -186,23 +186,8 @@ int displayWidth(std::string_view s) {
 CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassRecord>& passes,
                           const std::map<Engine, PassOutcome>& outcomes, const PassEnvironment& env,
                           const Text& article) {
-    CheckReport report;
-    report.checkedAt = reportTimestamp(std::chrono::system_clock::now());
-    report.settings = reportSettings(env);
-    report.article = article;
-    for (const PassRecord& record : ordered(passes)) {
-        auto outcome = outcomes.find(record.engine);
-        if (record.end == PassEnd::EmptyArticle || outcome == outcomes.end()) {
-            continue;
-        }
-        PassView view = viewOf(record.engine);
-        PassCaptions captions{utf8FromGbk(window.caption(view.valueLabel)),
-                              utf8FromGbk(window.caption(view.coverageLabel)),
-                              utf8FromGbk(window.caption(view.verdictLabel))};
-        report.passes.push_back(reportPassOf(record.engine, outcome->second,
-                                             record.end == PassEnd::Cancelled, captions));
-    }
-    return report;
+    return buildCheckReport(passes, outcomes, env, article,
+                            [&window](std::string_view label) { return window.caption(label); });
 }
 
 std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,

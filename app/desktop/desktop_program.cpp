@@ -1,18 +1,21 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/gui_bridge.h"
+#include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_platform.h"
+#include "app/desktop/qt_text.h"
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
-#include "check/check_run.h"
+#include "check/report_builder.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
 #include "text/web_text_util.h"
@@ -43,12 +46,14 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.settingsPath = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
+    // The local engine's indexing and the files it leaves out go to the status bar.
+    port_->reportLocalEngineTo(env);
+    env_ = env;
+    env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
-    window_->setCheckHandler([this] {
-        if (!shutDown_ && run_ != nullptr) {
-            run_->start();
-        }
-    });
+    window_->setCheckHandler([this] { startCheck(); });
+    window_->setRunEndHandler([this] { checkEnded(); });
+    window_->setExportHandler([this] { exportReport(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
             run_->recheckUnverified();
@@ -67,8 +72,16 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // the grids' columns.
     layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
     applySkin(kStartupSkin);
-    setupResultGrid(*window_->grid(component::kBaiduGrid));
-    setupResultGrid(*window_->grid(component::k360Grid));
+    for (std::string_view name :
+         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
+        if (ResultGrid* grid = window_->grid(name)) {
+            setupResultGrid(*grid);
+        }
+    }
+    // The folder of the local documents as the settings file keeps it.
+    if (auto* folder = window_->component<LocalFolderChooser>(kLocalFolderChooser)) {
+        folder->bindSettings(options.settingsPath);
+    }
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -77,6 +90,44 @@ DesktopProgram::~DesktopProgram() {
 
 void DesktopProgram::show() {
     window_->showMaximized();
+}
+
+void DesktopProgram::startCheck() {
+    if (shutDown_ || run_ == nullptr) {
+        return;
+    }
+    const Text article = port_->editContent(component::kArticleBox);
+    if (run_->start()) {
+        checkedArticle_ = article;
+        ends_.clear();
+    }
+}
+
+void DesktopProgram::checkEnded() {
+    if (shutDown_ || run_ == nullptr) {
+        return;
+    }
+    for (const PassRecord& record : run_->lastRun()) {
+        std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
+        ends_.push_back(record);
+    }
+}
+
+void DesktopProgram::exportReport() {
+    if (shutDown_ || run_ == nullptr || checkRunning()) {
+        return;
+    }
+    const ReportFileChoice choice =
+        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
+    if (choice.path.isEmpty()) {
+        return;
+    }
+    const CheckReport report = buildCheckReport(
+        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
+            auto* shown = window_->component<QLabel>(label);
+            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
+        });
+    saveReport(report, choice, *platform_);
 }
 
 bool DesktopProgram::checkRunning() const {

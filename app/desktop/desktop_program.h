@@ -3,14 +3,18 @@
 // network or on a prompt.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <vector>
 
+#include "app/desktop/report_export.h"
+#include "check/check_pass.h"
+#include "check/check_run.h"
 #include "services/platform.h"
 #include "services/text_types.h"
 
 namespace oc {
 
-class CheckRun;
 class GuiBridge;
 class MainWindow;
 class QtPlatform;
@@ -41,11 +45,20 @@ class DesktopProgram {
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
+    // Replaces the save dialog of 导出报告 (tests).
+    void setReportFileChooser(ReportFileChooser chooser) { chooseReportFile_ = std::move(chooser); }
+
     // Pending prompts answer Cancel, fetches are aborted, window operations
     // become no-ops, then the passes are joined. Runs when the window closes.
     void shutdown();
 
   private:
+    // A check starts: the article it reads is kept for the report.
+    void startCheck();
+    // A check or recheck has ended: how each engine's pass last ended.
+    void checkEnded();
+    void exportReport();
+
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
     Platform* platform_;
@@ -53,6 +66,13 @@ class DesktopProgram {
     std::unique_ptr<QtWindowPort> port_;
     std::unique_ptr<CheckRun> run_;
     bool shutDown_ = false;
+    // What the passes were given, for the report's settings.
+    PassEnvironment env_;
+    // The article of the last check as the passes read it, and how each
+    // engine's pass last ended (a recheck replaces the ends of its engines).
+    Text checkedArticle_;
+    std::vector<PassRecord> ends_;
+    ReportFileChooser chooseReportFile_;
 };
 
 }  // namespace oc

@@ -15,6 +15,7 @@
 #include "app/desktop/article_box.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/grid_click.h"
+#include "app/desktop/local_engine_bar.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
@@ -182,11 +183,24 @@ void MainWindow::buildButtonRow() {
 void MainWindow::buildResultArea() {
     auto* group = add(new QGroupBox(this), "分组框_搜索引擎", {0, 320, 700, 320});
     auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
-    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid};
-    const char* captions[] = {"百度", "360"};
-    for (int i = 0; i < 2; ++i) {
+    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid,
+                                      component::kLocalGrid};
+    const char* captions[] = {"百度", "360", "本地"};
+    for (int i = 0; i < 3; ++i) {
         QWidget* page = tabs->addPage(QString::fromUtf8(captions[i]));
-        auto* grid = add(new ResultGrid(page), grids[i], {8, 40, 672, 248});
+        QRect place(8, 40, 672, 248);
+        if (i == kLocalPage) {
+            // The local engine's own row above its grid.
+            auto* bar = add(new LocalEngineBar(platform_, page), kLocalEngineBar,
+                            {8, 30, 672, LocalEngineBar::kHeight});
+            for (QWidget* part : bar->findChildren<QWidget*>()) {
+                if (!part->objectName().isEmpty()) {
+                    components_.insert(part->objectName(), part);
+                }
+            }
+            place.adjust(0, kLocalGridDrop, 0, 0);
+        }
+        auto* grid = add(new ResultGrid(page), grids[i], place);
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
         connect(grid, &ResultGrid::copyRequested, this, [this](const QString& text) {
@@ -204,6 +218,20 @@ void MainWindow::buildResultArea() {
     guide->setHtml(usageGuideHtml());
     tabs->setPageVisible(kGuidePage, false);
     tabs->setCurrentIndex(0);
+
+    // Usable once a check has ended (stopped or cancelled ones too), never
+    // while one runs.
+    auto* report =
+        add(new QPushButton(QStringLiteral("导出报告"), tabs), kExportReportButton, {0, 0, 64, 22});
+    report->setFont(pixelFont(12));
+    report->setToolTip(QStringLiteral("把上次检测的结果保存为 HTML 报告或 CSV 表格"));
+    report->setEnabled(false);
+    tabs->setCornerWidget(report);
+    connect(report, &QPushButton::clicked, this, [this] {
+        if (exportHandler_) {
+            exportHandler_();
+        }
+    });
 }
 
 void MainWindow::buildGuidePanel() {
@@ -276,10 +304,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The link label opens the parameter window as soon as the button goes down.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == component(component::kStopButton) && event->type() == QEvent::EnabledChange) {
-        if (component(component::kStopButton)->isEnabled()) {
+        const bool running = component(component::kStopButton)->isEnabled();
+        component(kExportReportButton)->setEnabled(!running);
+        if (running) {
             progress_->begin();
         } else {
             progress_->end();
+            if (runEndHandler_) {
+                runEndHandler_();
+            }
         }
         return false;
     }

@@ -1,7 +1,8 @@
 // The main window: the article box, the four action buttons, the engine check
 // boxes, the button that rechecks unverified segments, the value labels with
-// their coverage, the two result grids on a two-page tab, the usage guide
-// panel and the link to the parameter window.
+// their coverage, the three result grids on tabs (the local engine's page with
+// its own check box, folder and values), the usage guide panel and the link to
+// the parameter window.
 #pragma once
 
 #include <QHash>
@@ -31,8 +32,14 @@ class MainWindow : public QWidget {
     // Narrower than this, the guide panel becomes the page kGuidePage of the
     // result tabs and the values stack, so nothing overlaps down to the minimum.
     static constexpr int kWideLayoutWidth = kDesignWidth;
-    static constexpr int kGuidePage = 2;
+    static constexpr int kLocalPage = 2;
+    static constexpr int kGuidePage = 3;
+    // The local page's row above its grid, and how far the grid moves down for it.
+    static constexpr std::string_view kLocalEngineBar = "面板_本地";
+    static constexpr int kLocalGridDrop = 18;
     static constexpr int kStatusBarHeight = 20;
+    // Saves the report of the last check; at the right end of the result tabs.
+    static constexpr std::string_view kExportReportButton = "按钮_导出报告";
 
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
@@ -50,6 +57,10 @@ class MainWindow : public QWidget {
     void setRecheckHandler(std::function<void()> handler) { recheckHandler_ = std::move(handler); }
     // The handler of the stop button (and of Esc while it is usable).
     void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
+    // The handler of 导出报告.
+    void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
+    // Runs when a check or a recheck has ended, its results in place.
+    void setRunEndHandler(std::function<void()> handler) { runEndHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -93,6 +104,8 @@ class MainWindow : public QWidget {
     std::function<void()> recheckHandler_;
     std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
+    std::function<void()> exportHandler_;
+    std::function<void()> runEndHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
 };

@@ -67,6 +67,8 @@ void layoutMainWindow(MainWindow& window, int W, int H) {
     auto* tabs = qobject_cast<TabControl*>(window.component("选择夹1"));
     QWidget* baiduGrid = window.component(component::kBaiduGrid);
     QWidget* grid360 = window.component(component::k360Grid);
+    QWidget* localGrid = window.component(component::kLocalGrid);
+    QWidget* localBar = window.component(MainWindow::kLocalEngineBar);
     QWidget* panel = window.component("分组框_广告");
     QWidget* guide = window.component("超文本浏览框1");
     QWidget* guidePage = window.component("超文本浏览框_说明页");
@@ -88,6 +90,8 @@ void layoutMainWindow(MainWindow& window, int W, int H) {
     setWidth(tabs, article->width() - 12);
     setWidth(baiduGrid, article->width() - 24);
     setWidth(grid360, article->width() - 24);
+    setWidth(localGrid, article->width() - 24);
+    setWidth(localBar, article->width() - 24);
     setWidth(guidePage, article->width() - 24);
     setLeft(panel, engines->width());
     setWidth(panel, W - engines->width() - 10);
@@ -105,6 +109,7 @@ void layoutMainWindow(MainWindow& window, int W, int H) {
     setHeight(tabs, engines->height() - 24);
     setHeight(baiduGrid, tabs->height() - 48);
     setHeight(grid360, tabs->height() - 48);
+    setHeight(localGrid, tabs->height() - 48 - MainWindow::kLocalGridDrop);
     setHeight(guidePage, tabs->height() - 48);
 }
 

@@ -2,7 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 
 #include "app/desktop/widget_style.h"
@@ -17,13 +19,21 @@ QString remainingTimeText(std::chrono::milliseconds remaining) {
     return QStringLiteral("约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
 }
 
+QString indexProgressText(std::size_t done, std::size_t total) {
+    const QLocale grouped(QLocale::English, QLocale::UnitedStates);
+    return QStringLiteral("索引 %1 / %2 个文件")
+        .arg(grouped.toString(static_cast<qulonglong>(done)),
+             grouped.toString(static_cast<qulonglong>(total)));
+}
+
 ProgressPanel::ProgressPanel(QWidget* parent)
     : QWidget(parent), clock_([] { return std::chrono::steady_clock::now(); }) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 0, 4, 0);
     row->setSpacing(6);
     const char* names[kEngines][2] = {{"标签_进度百度", "进度条_百度"},
-                                      {"标签_进度360", "进度条_360"}};
+                                      {"标签_进度360", "进度条_360"},
+                                      {"标签_进度本地", "进度条_本地"}};
     for (int engine = 0; engine < kEngines; ++engine) {
         EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
         shown.label = new QLabel(this);
@@ -32,13 +42,25 @@ ProgressPanel::ProgressPanel(QWidget* parent)
         shown.bar = new QProgressBar(this);
         shown.bar->setObjectName(QString::fromUtf8(names[engine][1]));
         shown.bar->setTextVisible(false);
-        shown.bar->setFixedWidth(90);
+        shown.bar->setFixedWidth(64);
         shown.bar->setMaximumHeight(12);
         shown.bar->setVisible(false);
         row->addWidget(shown.label);
         row->addWidget(shown.bar);
         row->addSpacing(8);
     }
+    skippedButton_ = new QPushButton(this);
+    skippedButton_->setObjectName(QStringLiteral("按钮_已跳过文件"));
+    skippedButton_->setFont(pixelFont(12, false, true));
+    skippedButton_->setFlat(true);
+    skippedButton_->setCursor(Qt::PointingHandCursor);
+    skippedButton_->setStyleSheet(
+        QStringLiteral("QPushButton { color: blue; border: none; padding: 0 2px; }"));
+    skippedButton_->setToolTip(QStringLiteral("本地文档目录中没有参与比对的文件及原因"));
+    skippedButton_->setVisible(false);
+    connect(skippedButton_, &QPushButton::clicked, this, [this] { showSkippedFiles(); });
+    row->addWidget(skippedButton_);
+    row->addSpacing(8);
     estimate_ = new QLabel(this);
     estimate_->setObjectName(QStringLiteral("标签_剩余时间"));
     estimate_->setFont(pixelFont(12));
@@ -52,7 +74,9 @@ void ProgressPanel::begin() {
         shown.done = 0;
         shown.total = 0;
         shown.started = false;
+        shown.indexing = false;
     }
+    setSkippedFiles({});
     running_ = true;
     refresh();
 }
@@ -69,7 +93,43 @@ void ProgressPanel::update(int engine, int done, int total) {
     }
     shown.done = std::clamp(done, 0, std::max(total, 0));
     shown.total = std::max(total, 0);
+    shown.indexing = false;
     refresh();
+}
+
+void ProgressPanel::indexing(std::size_t done, std::size_t total) {
+    EngineProgress& shown = engines_[kLocalEngine];
+    if (shown.started) {
+        return;  // a late report once the segments are counted
+    }
+    shown.indexing = true;
+    shown.filesDone = std::min(done, total);
+    shown.filesTotal = total;
+    refresh();
+}
+
+void ProgressPanel::setSkippedFiles(std::vector<SkippedFileRow> files) {
+    skipped_ = std::move(files);
+    skippedButton_->setText(QStringLiteral("已跳过 %1 个文件").arg(skipped_.size()));
+    skippedButton_->setVisible(!skipped_.empty());
+    if (skippedDialog_ != nullptr) {
+        skippedDialog_->setFiles(skipped_);
+    }
+}
+
+SkippedFilesDialog* ProgressPanel::showSkippedFiles() {
+    if (skipped_.empty()) {
+        return nullptr;
+    }
+    if (skippedDialog_ == nullptr) {
+        skippedDialog_ = new SkippedFilesDialog(window());
+        skippedDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    skippedDialog_->setFiles(skipped_);
+    skippedDialog_->show();
+    skippedDialog_->raise();
+    skippedDialog_->activateWindow();
+    return skippedDialog_;
 }
 
 void ProgressPanel::end() {
@@ -82,7 +142,7 @@ QString ProgressPanel::titlePrefix() const {
 }
 
 void ProgressPanel::refresh() {
-    static const char* const engineNames[kEngines] = {"百度", "360"};
+    static const char* const engineNames[kEngines] = {"百度", "360", "本地"};
     int done = 0;
     int total = 0;
     std::chrono::milliseconds left{0};
@@ -90,6 +150,15 @@ void ProgressPanel::refresh() {
     const auto now = clock_();
     for (int engine = 0; engine < kEngines; ++engine) {
         EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+        if (shown.indexing) {
+            shown.label->setText(indexProgressText(shown.filesDone, shown.filesTotal));
+            shown.bar->setVisible(true);
+            // Counts above the bar's int range are scaled down alike.
+            const int scale = static_cast<int>(shown.filesTotal / 1000000 + 1);
+            shown.bar->setRange(0, std::max(static_cast<int>(shown.filesTotal / scale), 1));
+            shown.bar->setValue(static_cast<int>(shown.filesDone / scale));
+            continue;
+        }
         shown.label->setText(shown.started ? QStringLiteral("%1 %2/%3")
                                                  .arg(QString::fromUtf8(engineNames[engine]))
                                                  .arg(shown.done)

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -162,6 +163,15 @@ bool QtPlatform::openWithShell(const Text& target) {
     return bridge_.call(
         [target] {
             return QDesktopServices::openUrl(QUrl(qstringFromGbk(target), QUrl::TolerantMode));
+        },
+        false);
+}
+
+bool QtPlatform::openLocalFile(const std::string& path) {
+    return bridge_.call(
+        [path] {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(
+                QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())))));
         },
         false);
 }

@@ -30,6 +30,7 @@ class QtPlatform : public Platform {
     // once shutdown begins.
     int messageBox(const Text& message, int style, const Text& title) override;
     bool openWithShell(const Text& target) override;
+    bool openLocalFile(const std::string& path) override;
     bool showWindow(ProgramWindow window, bool modal) override;
     void closeWindow(ProgramWindow window) override;
     using Platform::messageBox;

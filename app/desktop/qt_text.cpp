@@ -1,5 +1,7 @@
 #include "app/desktop/qt_text.h"
 
+#include <QFile>
+
 #include "services/article_decoding.h"
 #include "services/boundary_text.h"
 
@@ -21,6 +23,14 @@ Text articleTextOf(QString text) {
 
 QString qstringFromUtf8(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString qstringFromNativePath(const std::string& path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string nativePathOf(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 QColor colorFromColorRef(std::uint32_t colour) {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "services/text_types.h"
@@ -18,6 +19,9 @@ Text gbkFromQString(const QString& text);
 Text articleTextOf(QString text);
 // A component name of the window (UTF-8) as an object name.
 QString qstringFromUtf8(std::string_view utf8);
+// A file path in native bytes as the window shows it, and back.
+QString qstringFromNativePath(const std::string& path);
+std::string nativePathOf(const QString& path);
 
 // COLORREF is 0x00BBGGRR.
 QColor colorFromColorRef(std::uint32_t colour);

@@ -127,12 +127,50 @@ bool QtWindowPort::gridSetRowBackground(std::string_view grid, int row, std::uin
 }
 
 void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
-    const int engine = grid == component::kBaiduGrid ? 0 : grid == component::k360Grid ? 1 : -1;
+    const int engine = grid == component::kBaiduGrid   ? 0
+                       : grid == component::k360Grid   ? 1
+                       : grid == component::kLocalGrid ? ProgressPanel::kLocalEngine
+                                                       : -1;
     bridge_.run([this, engine, done, total] {
         if (window_ != nullptr) {
             window_->progress().update(engine, done, total);
         }
     });
+}
+
+void QtWindowPort::indexProgress(std::size_t done, std::size_t total) {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    if (done < total && now - lastIndexReport_.load() < kIndexReportInterval.count()) {
+        return;
+    }
+    lastIndexReport_.store(now);
+    bridge_.run([this, done, total] {
+        if (window_ != nullptr) {
+            window_->progress().indexing(done, total);
+        }
+    });
+}
+
+void QtWindowPort::skippedFiles(const std::vector<corpus::SkippedFile>& files) {
+    std::vector<SkippedFileRow> rows;
+    rows.reserve(files.size());
+    for (const corpus::SkippedFile& file : files) {
+        rows.push_back({qstringFromNativePath(file.path), qstringFromGbk(file.reason)});
+    }
+    bridge_.run([this, rows = std::move(rows)]() mutable {
+        if (window_ != nullptr) {
+            window_->progress().setSkippedFiles(std::move(rows));
+        }
+    });
+}
+
+void QtWindowPort::reportLocalEngineTo(PassEnvironment& env) {
+    env.indexProgress = [this](std::size_t done, std::size_t total) { indexProgress(done, total); };
+    env.skippedFiles = [this](const std::vector<corpus::SkippedFile>& files) {
+        skippedFiles(files);
+    };
 }
 
 }  // namespace oc

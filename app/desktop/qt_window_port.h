@@ -5,9 +5,15 @@
 #pragma once
 
 #include <QPointer>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <limits>
+#include <vector>
 
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/main_window.h"
+#include "check/check_pass.h"
 #include "check/window_port.h"
 
 namespace oc {
@@ -35,6 +41,16 @@ class QtWindowPort : public WindowPort {
     void passProgress(std::string_view grid, int done, int total) override;
     using WindowPort::gridSetCell;
 
+    // The local engine's indexing for the status bar, at most every
+    // kIndexReportInterval and always when the last file is done.
+    void indexProgress(std::size_t done, std::size_t total);
+    // The files the local engine left out, for the status bar's list.
+    void skippedFiles(const std::vector<corpus::SkippedFile>& files);
+    // The environment's reports of the local engine, sent to this window.
+    void reportLocalEngineTo(PassEnvironment& env);
+
+    static constexpr std::chrono::milliseconds kIndexReportInterval{50};
+
   private:
     // Runs `work` on the grid of that name on the GUI thread.
     template <class Work, class Result>
@@ -42,6 +58,8 @@ class QtWindowPort : public WindowPort {
 
     GuiBridge& bridge_;
     QPointer<MainWindow> window_;
+    // Steady-clock milliseconds of the last indexing report shown.
+    std::atomic<std::int64_t> lastIndexReport_{std::numeric_limits<std::int64_t>::min() / 2};
 };
 
 }  // namespace oc

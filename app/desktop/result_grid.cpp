@@ -408,6 +408,10 @@ Text ResultGrid::sourceAddress(int row) const {
     return cellTip(row, kSourceColumn);
 }
 
+QString ResultGrid::sourceTip(int row) const {
+    return qstringFromGbk(cellTip(row, kSourceColumn));
+}
+
 void ResultGrid::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         emit copyRequested(selectedRowsText());

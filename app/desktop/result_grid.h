@@ -89,6 +89,8 @@ class ResultGrid : public QTableView {
     std::unique_ptr<QMenu> contextMenuAt(const QPoint& position);
     // The source address of a row (the tooltip of its 来源 cell), empty when none.
     Text sourceAddress(int row) const;
+    // The same as shown, every character kept (a local document's path).
+    QString sourceTip(int row) const;
     // The column whose width follows the free width of the grid (-1: none),
     // as the grid's size and its scroll bars change; it never gets narrower
     // than it was last set.

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QResizeEvent>
 #include <QTabBar>
+#include <algorithm>
 
 namespace oc {
 
@@ -21,6 +22,9 @@ QWidget* TabControl::addPage(const QString& caption) {
     pages_.push_back(page);
     bar_->addTab(caption);
     bar_->raise();
+    if (corner_ != nullptr) {
+        corner_->raise();
+    }
     showPage(bar_->currentIndex());
     return page;
 }
@@ -62,6 +66,13 @@ bool TabControl::isPageVisible(int index) const {
     return bar_->isTabVisible(index);
 }
 
+void TabControl::setCornerWidget(QWidget* widget) {
+    corner_ = widget;
+    corner_->setParent(this);
+    corner_->raise();
+    placeStrip();
+}
+
 void TabControl::showPage(int index) {
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         pages_[i]->setVisible(static_cast<int>(i) == index);
@@ -70,12 +81,24 @@ void TabControl::showPage(int index) {
 
 void TabControl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int barHeight = bar_->sizeHint().height();
-    bar_->setGeometry(2, 0, width() - 4, barHeight);
-    pane_->setGeometry(0, barHeight - 1, width(), height() - barHeight + 1);
+    placeStrip();
     for (QWidget* page : pages_) {
         page->setGeometry(rect());
     }
+}
+
+// The tabs from the left, the corner widget at the right end of the strip,
+// inside its height so it never covers the pane.
+void TabControl::placeStrip() {
+    const int barHeight = bar_->sizeHint().height();
+    int barWidth = width() - 4;
+    if (corner_ != nullptr) {
+        const int cornerHeight = std::min(corner_->height(), barHeight - 2);
+        corner_->setGeometry(width() - corner_->width() - 2, 0, corner_->width(), cornerHeight);
+        barWidth = corner_->x() - 4;
+    }
+    bar_->setGeometry(2, 0, std::max(0, barWidth), barHeight);
+    pane_->setGeometry(0, barHeight - 1, width(), height() - barHeight + 1);
 }
 
 }  // namespace oc

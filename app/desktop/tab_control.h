@@ -26,16 +26,21 @@ class TabControl : public QWidget {
     // becomes current.
     void setPageVisible(int index, bool visible);
     bool isPageVisible(int index) const;
+    // A widget at the right end of the tab strip, above every page (a button
+    // that concerns all pages); the tabs end before it.
+    void setCornerWidget(QWidget* widget);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void showPage(int index);
+    void placeStrip();
 
     QTabBar* bar_;
     QFrame* pane_;
     std::vector<QWidget*> pages_;
+    QWidget* corner_ = nullptr;
 };
 
 }  // namespace oc

@@ -105,15 +105,26 @@ TEST(MainWindow, ComponentsAndInitialState) {
 
     auto* tabs = window.component<TabControl>("选择夹1");
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("百度"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("360"));
+    EXPECT_EQ(tabs->tabText(MainWindow::kLocalPage), QStringLiteral("本地"));
     // The guide's own page is there only while the window is too narrow for its panel.
-    EXPECT_EQ(tabs->tabText(2), QStringLiteral("使用说明"));
-    EXPECT_FALSE(tabs->isPageVisible(2));
+    EXPECT_EQ(tabs->tabText(MainWindow::kGuidePage), QStringLiteral("使用说明"));
+    EXPECT_FALSE(tabs->isPageVisible(MainWindow::kGuidePage));
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(window.grid(component::kBaiduGrid)->parentWidget(), tabs->page(0));
     EXPECT_EQ(window.grid(component::k360Grid)->parentWidget(), tabs->page(1));
+    // The local engine's page: its check box (unticked), folder and values
+    // above its grid.
+    QWidget* localPage = tabs->page(MainWindow::kLocalPage);
+    EXPECT_TRUE(localPage->isAncestorOf(window.grid(component::kLocalGrid)));
+    for (std::string_view name : {component::kLocalCheckBox, component::kLocalValueLabel,
+                                  component::kLocalCoverageLabel, component::kLocalVerdictLabel}) {
+        ASSERT_NE(window.component(name), nullptr) << name;
+        EXPECT_TRUE(localPage->isAncestorOf(window.component(name))) << name;
+    }
+    EXPECT_FALSE(window.component<QCheckBox>(component::kLocalCheckBox)->isChecked());
     EXPECT_EQ(window.grid(component::kBaiduGrid)->pos(), QPoint(8, 40));
     EXPECT_FALSE(window.component<QTextBrowser>("超文本浏览框1")->toPlainText().isEmpty());
 
@@ -204,7 +215,7 @@ TEST(MainWindow, ControlsDoNotOverlapAndStayInside) {
           QSize(MainWindow::kDesignWidth, MainWindow::kDesignHeight), QSize(800, 600)}) {
         window.resize(size);
         QCoreApplication::processEvents();
-        for (int page : {0, 1, MainWindow::kGuidePage}) {
+        for (int page : {0, 1, MainWindow::kLocalPage, MainWindow::kGuidePage}) {
             tabs->setCurrentIndex(page);
             const QStringList faults = layoutFaults(window);
             EXPECT_TRUE(faults.isEmpty())

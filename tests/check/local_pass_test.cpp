@@ -163,6 +163,32 @@ TEST_F(LocalPass, AFolderWithoutDocumentsSaysSoAndWritesNoRow) {
     EXPECT_EQ(U(platform_.messages().back().message), "没有设置本地文档目录");
 }
 
+// The window learns of the files left out after every indexing, even when
+// they leave no document to check against; a stopped indexing tells nothing.
+TEST_F(LocalPass, TheSkippedFilesAreToldAfterEachIndexing) {
+    std::vector<std::vector<std::string>> told;
+    env_.skippedFiles = [&](const std::vector<corpus::SkippedFile>& files) {
+        std::vector<std::string> names;
+        for (const corpus::SkippedFile& file : files) {
+            names.push_back(file.path.substr(docs_.native().size() + 1) + ": " + U(file.reason));
+        }
+        told.push_back(names);
+    };
+    write("binary.txt", std::string("abc\0def", 7));
+    setArticle(kUtf8);
+    PassOutcome outcome;
+    EXPECT_EQ(runEnginePass(Engine::Local, env_, outcome), PassEnd::NoDocuments);
+    write("a.txt", "甲\n" + kUtf8);
+    EXPECT_EQ(runEnginePass(Engine::Local, env_, outcome), PassEnd::Normal);
+    const std::vector<std::string> binary{"binary.txt: 不是文本文件"};
+    EXPECT_EQ(told, (std::vector<std::vector<std::string>>{binary, binary}));
+
+    std::atomic<bool> stop{true};
+    env_.stop = &stop;
+    EXPECT_EQ(runEnginePass(Engine::Local, env_, outcome), PassEnd::Cancelled);
+    EXPECT_EQ(told.size(), 2u);
+}
+
 TEST_F(LocalPass, TheFolderOfTheSettingsFileMayHoldCharactersGbkLacks) {
     const std::string folder = docs_.nativePath("文档 😀 Ω");
     std::filesystem::create_directories(folder);

@@ -232,6 +232,37 @@ TEST(SegmentSource, So360BlocksAndPageOrder) {
     EXPECT_FALSE(outcome.source);
 }
 
+// The longest run decides across the pages, whichever page holds it and
+// whether or not it lies in a block; an ignore list that takes nothing out
+// changes nothing.
+TEST(SegmentSource, TheLongestRunInABlockDecidesAcrossPages) {
+    IgnoreList unrelated;
+    unrelated.add(G("unrelated.cn"));
+    const std::string shortInBlock = page360(block360("http://p1.cn/", "一", em(kRunShort)));
+    const std::string longOutside =
+        page360(block360("http://p2.cn/", "二", "无关") + "<p>" + em(kRunLong) + "</p>");
+    const std::string longInBlock = page360(block360("http://p2.cn/", "二", em(kRunLong)));
+    struct Case {
+        std::vector<std::string> pages;
+        std::string domain;  // of the source; empty: none
+        std::size_t runBytes;
+    };
+    const Case cases[] = {
+        {{shortInBlock, longOutside}, "p1.cn", G(kRunShort).size()},
+        {{shortInBlock, longInBlock}, "p2.cn", G(kRunLong).size()},
+        {{longOutside, longOutside}, "", 0},
+    };
+    for (const IgnoreList& ignore : {IgnoreList(), unrelated}) {
+        for (const Case& c : cases) {
+            SourceOutcome outcome =
+                sourceOf(c.pages, engineTable(Engine::So360).blocks, ignore, k360Query);
+            EXPECT_EQ(outcome.hits, 2);
+            EXPECT_EQ(outcome.source ? outcome.source->domain : "", c.domain);
+            EXPECT_EQ(outcome.sourceRunBytes, c.runBytes);
+        }
+    }
+}
+
 TEST(SegmentSource, IgnoredDomainsTakeOutTheRunsOfTheirBlocks) {
     std::string html = baiduPage(
         baiduBlock("class=\"c-container\" mu=\"https://blog.mysite.cn/post/1\"", "我的博客",

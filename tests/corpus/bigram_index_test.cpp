@@ -108,5 +108,32 @@ TEST(BigramIndex, AgreesWithDirectComputationOnRandomTexts) {
     }
 }
 
+// Hundreds of thousands of distinct bigrams: the table grows many times and
+// its memory and the postings' come from the kernel's large pages. Every
+// passage finds its own document with the whole passage as the run.
+TEST(BigramIndex, FindsEveryPassageInAnIndexOfManyDistinctBigrams) {
+    std::mt19937 random(11);
+    auto randomText = [&](std::size_t length) {
+        std::u32string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += static_cast<char32_t>(0x4E00 + random() % 3000);
+        }
+        return text;
+    };
+    std::vector<Document> docs;
+    for (int i = 0; i < 400; ++i) {
+        docs.push_back(doc(randomText(8), randomText(1000)));
+    }
+    BigramIndex index(docs);
+    EXPECT_EQ(index.postingCount(), 400u * (7 + 999));
+    for (std::uint32_t d = 0; d < docs.size(); d += 37) {
+        const std::u32string passage = docs[d].body.substr(100 + d, 30);
+        Ranking ranking = index.rank(matchKeys(passage), 1);
+        ASSERT_EQ(ranking.best.size(), 1u);
+        EXPECT_EQ(ranking.best[0].document, d);
+        EXPECT_EQ(ranking.best[0].longestRun, 30);
+    }
+}
+
 }  // namespace
 }  // namespace oc::corpus

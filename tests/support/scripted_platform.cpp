@@ -40,6 +40,12 @@ bool ScriptedPlatform::openWithShell(const Text& target) {
     return shellOpens_;
 }
 
+bool ScriptedPlatform::openLocalFile(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    openedFiles_.push_back(path);
+    return shellOpens_;
+}
+
 void ScriptedPlatform::setShellOpens(bool opens) {
     std::lock_guard lock(mutex_);
     shellOpens_ = opens;
@@ -69,6 +75,11 @@ std::vector<ShownMessage> ScriptedPlatform::messages() const {
 std::vector<Text> ScriptedPlatform::opened() const {
     std::lock_guard lock(mutex_);
     return opened_;
+}
+
+std::vector<std::string> ScriptedPlatform::openedFiles() const {
+    std::lock_guard lock(mutex_);
+    return openedFiles_;
 }
 
 std::vector<ProgramWindow> ScriptedPlatform::shownWindows() const {

@@ -29,6 +29,8 @@ class ScriptedPlatform : public Platform {
     int screenHeight() override { return screenHeight_; }
     int messageBox(const Text& message, int style, const Text& title) override;
     bool openWithShell(const Text& target) override;
+    // Recorded among openedFiles(); answers as openWithShell does.
+    bool openLocalFile(const std::string& path) override;
     // What openWithShell answers (true unless set).
     void setShellOpens(bool opens);
     bool showWindow(ProgramWindow window, bool modal) override;
@@ -37,6 +39,7 @@ class ScriptedPlatform : public Platform {
 
     std::vector<ShownMessage> messages() const;
     std::vector<Text> opened() const;
+    std::vector<std::string> openedFiles() const;
     std::vector<ProgramWindow> shownWindows() const;
     std::vector<ProgramWindow> closedWindows() const;
 
@@ -53,6 +56,7 @@ class ScriptedPlatform : public Platform {
     bool shellOpens_ = true;
     std::vector<ShownMessage> messages_;
     std::vector<Text> opened_;
+    std::vector<std::string> openedFiles_;
     std::vector<ProgramWindow> windows_;
     std::vector<ProgramWindow> closed_;
     int screenWidth_ = 1280;

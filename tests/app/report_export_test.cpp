@@ -1,0 +1,108 @@
+// The window's 导出报告 and marked article after a run of the sample article
+// against the search simulator.
+#include "app/desktop/report_export.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/desktop/desktop_program.h"
+#include "app/desktop/main_window.h"
+#include "tests/app/event_pump.h"
+#include "tests/app/sample_program.h"
+#include "tests/app/search_sim_process.h"
+#include "tests/support/gbk.h"
+#include "tests/support/scripted_platform.h"
+
+namespace oc {
+namespace {
+using testing::G;
+using testing::pumpUntil;
+using testing::SearchSimProcess;
+using testing::U;
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The dialog's type decides the format; a name without that type's extension
+// gets it, so the file opens in the program its content belongs to.
+TEST(ReportExport, ChosenTypeDecidesFormatAndExtension) {
+    const QString html = htmlReportFilter();
+    const QString csv = csvReportFilter();
+    EXPECT_EQ(reportFormatOf({QStringLiteral("/a/r.csv"), html}), ReportFormat::Html);
+    EXPECT_EQ(reportFormatOf({QStringLiteral("/a/r.html"), csv}), ReportFormat::Csv);
+    EXPECT_EQ(reportPathOf({QStringLiteral("/a/报告"), csv}), QStringLiteral("/a/报告.csv"));
+    EXPECT_EQ(reportPathOf({QStringLiteral("/a/r.HTM"), html}), QStringLiteral("/a/r.HTM"));
+    EXPECT_EQ(reportPathOf({QStringLiteral("/a/r.csv"), html}), QStringLiteral("/a/r.csv.html"));
+    EXPECT_EQ(reportPathOf({QStringLiteral("/a/r.txt"), csv}), QStringLiteral("/a/r.txt.csv"));
+}
+
+class SampleRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_FALSE(sim_.url().isEmpty());
+    }
+
+    QTemporaryDir dir_;
+    SearchSimProcess sim_{QStringList()};
+    testing::ScriptedPlatform platform_;
+};
+
+TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
+    auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);
+    MainWindow& window = program->window();
+    auto* exportButton = window.component<QPushButton>(MainWindow::kExportReportButton);
+    ASSERT_NE(exportButton, nullptr);
+    EXPECT_FALSE(exportButton->isEnabled());  // nothing checked yet
+
+    window.component<QPushButton>(component::kCheckButton)->click();
+    ASSERT_TRUE(program->checkRunning());
+    EXPECT_FALSE(exportButton->isEnabled());
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+    EXPECT_TRUE(exportButton->isEnabled());
+
+    ReportFileChoice choice;
+    int asked = 0;
+    program->setReportFileChooser([&](QWidget*) {
+        ++asked;
+        return choice;
+    });
+    // Cancelling the dialog writes nothing.
+    exportButton->click();
+    EXPECT_EQ(asked, 1);
+
+    choice = {dir_.filePath(QStringLiteral("报告")), htmlReportFilter()};
+    exportButton->click();
+    const QString html = QString::fromUtf8(contentOf(dir_.filePath(QStringLiteral("报告.html"))));
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>"))) << html.left(80).toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("来源网站")));
+    EXPECT_TRUE(html.contains(QStringLiteral("命中")));
+    // The sources are the simulator's corpus documents.
+    EXPECT_TRUE(html.contains(QStringLiteral(".txt")));
+
+    choice = {dir_.filePath(QStringLiteral("表格.csv")), csvReportFilter()};
+    exportButton->click();
+    const QByteArray csv = contentOf(dir_.filePath(QStringLiteral("表格.csv")));
+    EXPECT_TRUE(csv.startsWith(
+        QByteArray("\xEF\xBB\xBF") +
+        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索").toUtf8() + "\r\n"));
+    // One row per segment and engine, both engines there.
+    EXPECT_TRUE(csv.contains(QStringLiteral("\r\n百度,1,").toUtf8()));
+    EXPECT_TRUE(csv.contains(QStringLiteral("\r\n360,1,").toUtf8()));
+    EXPECT_TRUE(platform_.messages().empty());
+
+    // A folder that does not exist: a message, no file.
+    choice = {dir_.filePath(QStringLiteral("没有/报告.csv")), csvReportFilter()};
+    exportButton->click();
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_NE(U(platform_.messages()[0].message).find("无法写入报告文件"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("没有/报告.csv"))));
+}
+
+}  // namespace
+}  // namespace oc
