@@ -242,6 +242,9 @@ void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchL
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+    // Every request on a connection of its own, as with handles made afresh.
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
 }
 
 enum class TransferEnd { Finished, Complete, Stalled, Aborted };
@@ -320,6 +323,18 @@ std::string infoText(CURL* easy, CURLINFO what) {
     return value;
 }
 
+// The handles of one thread, kept from one request to the next: setting them up
+// (a wake-up socket pair, the receive buffer) costs more than resetting them.
+struct ThreadHandles {
+    std::unique_ptr<CURL, EasyCleanup> easy{curl_easy_init()};
+    std::unique_ptr<CURLM, MultiCleanup> multi{curl_multi_init()};
+};
+
+ThreadHandles& threadHandles() {
+    thread_local ThreadHandles handles;
+    return handles;
+}
+
 Response requestOnce(CURLU* url, curl_slist* headers, const FetchLimits& limits,
                      InternetClient& client, std::string storage) {
     Response response;
@@ -327,20 +342,22 @@ Response requestOnce(CURLU* url, curl_slist* headers, const FetchLimits& limits,
     transfer.maxBody = limits.maxBodyBytes;
     transfer.body = std::move(storage);
     transfer.body.clear();
-    std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
-    if (!easy || !multi) {
+    ThreadHandles& handles = threadHandles();
+    CURL* easy = handles.easy.get();
+    CURLM* multi = handles.multi.get();
+    if (easy == nullptr || multi == nullptr) {
         response.failure = FetchFailure::Other;
         return response;
     }
-    client.attach(easy.get());
-    setRequestOptions(easy.get(), url, headers, limits, transfer);
-    curl_multi_add_handle(multi.get(), easy.get());
+    curl_easy_reset(easy);
+    client.attach(easy);
+    setRequestOptions(easy, url, headers, limits, transfer);
+    curl_multi_add_handle(multi, easy);
     CURLcode result = CURLE_OK;
-    TransferEnd end = runTransfer(multi.get(), limits, transfer, client, result);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &response.status);
-    response.contentType = infoText(easy.get(), CURLINFO_CONTENT_TYPE);
+    TransferEnd end = runTransfer(multi, limits, transfer, client, result);
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &response.status);
+    response.contentType = infoText(easy, CURLINFO_CONTENT_TYPE);
     if (response.status >= 300 && response.status < 400) {
         response.redirectTarget = resolveTarget(url, transfer.location);
     }

@@ -39,10 +39,13 @@ ProgressPanel::ProgressPanel(QWidget* parent)
         shown.label = new QLabel(this);
         shown.label->setObjectName(QString::fromUtf8(names[engine][0]));
         shown.label->setFont(pixelFont(12));
+        // In a narrow window the bars give way; the counts stay readable.
+        shown.label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
         shown.bar = new QProgressBar(this);
         shown.bar->setObjectName(QString::fromUtf8(names[engine][1]));
         shown.bar->setTextVisible(false);
-        shown.bar->setFixedWidth(64);
+        shown.bar->setMinimumWidth(16);
+        shown.bar->setMaximumWidth(64);
         shown.bar->setMaximumHeight(12);
         shown.bar->setVisible(false);
         row->addWidget(shown.label);
@@ -57,6 +60,7 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     skippedButton_->setStyleSheet(
         QStringLiteral("QPushButton { color: blue; border: none; padding: 0 2px; }"));
     skippedButton_->setToolTip(QStringLiteral("本地文档目录中没有参与比对的文件及原因"));
+    skippedButton_->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     skippedButton_->setVisible(false);
     connect(skippedButton_, &QPushButton::clicked, this, [this] { showSkippedFiles(); });
     row->addWidget(skippedButton_);

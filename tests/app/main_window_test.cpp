@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/tab_control.h"
 #include "check/grid_model.h"
@@ -203,18 +204,40 @@ QStringList layoutFaults(MainWindow& window) {
 
 // At the smallest size, on a small laptop screen and at the design size no
 // control covers another and every one lies inside the window: in a narrow
-// window the guide is a page of the result tabs.
+// window the guide is a page of the result tabs. The status bar is as full as
+// a check makes it: three engines, the estimate and the skipped files.
 TEST(MainWindow, ControlsDoNotOverlapAndStayInside) {
     ScriptedPlatform platform;
     MainWindow window(platform);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ProgressPanel& status = window.progress();
+    auto now = std::chrono::steady_clock::time_point(std::chrono::seconds(1000));
+    status.setClock([&now] { return now; });
+    status.begin();
+    for (int engine = 0; engine < ProgressPanel::kEngines; ++engine) {
+        status.update(engine, 0, 1043);
+    }
+    now += std::chrono::seconds(5000);
+    for (int engine = 0; engine < ProgressPanel::kEngines; ++engine) {
+        status.update(engine, 1012, 1043);
+    }
+    status.setSkippedFiles({{QStringLiteral("/a.txt"), QStringLiteral("不是文本文件")}});
     auto* tabs = window.component<TabControl>("选择夹1");
     for (QSize size :
          {QSize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight), QSize(1024, 600),
           QSize(MainWindow::kDesignWidth, MainWindow::kDesignHeight), QSize(800, 600)}) {
         window.resize(size);
         QCoreApplication::processEvents();
+        // No text of the status bar is cut.
+        for (QWidget* part : status.findChildren<QWidget*>()) {
+            const bool showsText = qobject_cast<QLabel*>(part) || qobject_cast<QPushButton*>(part);
+            if (showsText && part->isVisibleTo(&window) &&
+                !part->property("text").toString().isEmpty()) {
+                EXPECT_GE(part->width(), part->sizeHint().width())
+                    << size.width() << " " << part->objectName().toStdString();
+            }
+        }
         for (int page : {0, 1, MainWindow::kLocalPage, MainWindow::kGuidePage}) {
             tabs->setCurrentIndex(page);
             const QStringList faults = layoutFaults(window);
