@@ -14,6 +14,7 @@
 
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
+#include "app/desktop/result_grid.h"
 #include "check/window_port.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     std::string out = "screenshot.png";
     int width = 1280;
     int height = 800;
+    int sortColumn = -1;
     CLI::App cli{"desktop-screenshot: a picture of the main window after a check run"};
     cli.add_option("--article", articlePath, "UTF-8 article file")->required();
     cli.add_option("--baidu", baiduUrl, "Baidu base URL (scheme://host:port)")->required();
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     cli.add_option("--out", out, "PNG file to write")->capture_default_str();
     cli.add_option("--width", width)->capture_default_str();
     cli.add_option("--height", height)->capture_default_str();
+    cli.add_option("--sort-descending", sortColumn,
+                   "grid column the 百度 grid is sorted by, highest first (2: 飘红)");
     CLI11_PARSE(cli, argc, argv);
 
     QApplication app(argc, argv);
@@ -64,6 +68,11 @@ int main(int argc, char** argv) {
     });
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     loop.exec();
+    if (sortColumn >= 0) {
+        oc::ResultGrid* grid = window.grid(oc::component::kBaiduGrid);
+        grid->sortBy(sortColumn, Qt::DescendingOrder);
+        grid->scrollToTop();
+    }
     // Let the last rows paint.
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
