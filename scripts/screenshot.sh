@@ -29,7 +29,7 @@ url=$(sed -n 's/^listening on //p' "$work/sim.out")
 mkdir -p docs
 env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/desktop-screenshot --article data/sample-article.txt --baidu "$url" --360 "$url" \
-  --settings "$work/settings.ini" --out docs/screenshot.png
+  --settings "$work/settings.ini" --sort-descending 2 --out docs/screenshot.png
 
 # The marked article: the program keeps its window and tooltip up while the
 # screen is taken, then the article area is cut out.

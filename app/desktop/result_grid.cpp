@@ -38,19 +38,55 @@ class FixedColumnHeader : public QHeaderView {
     QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
 };
 
+// The order of a sorted column: a small triangle at the top of its heading,
+// pointing up for ascending, as the heading row is too narrow for the style's
+// own arrow beside the text (and a skin's style sheet hides that).
+void drawSortMark(QPainter& painter, const QRect& heading, Qt::SortOrder order) {
+    const int x = heading.center().x();
+    const int top = heading.top() + 1;
+    const bool up = order == Qt::AscendingOrder;
+    const QPoint mark[3] = {
+        {x - 4, up ? top + 4 : top}, {x + 4, up ? top + 4 : top}, {x, up ? top : top + 4}};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(64, 64, 64));
+    painter.drawPolygon(mark, 3);
+    painter.restore();
+}
+
+// The heading row, marking the column the grid is sorted by.
+class HeadingRow : public QHeaderView {
+  public:
+    explicit HeadingRow(ResultGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
+
+  protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override {
+        // A style sheet's header leaves the painter clipped to nothing.
+        painter->save();
+        QHeaderView::paintSection(painter, rect, section);
+        painter->restore();
+        if (grid_->sortColumn() == section + 1) {
+            drawSortMark(*painter, rect, grid_->sortOrder());
+        }
+    }
+
+  private:
+    const ResultGrid* grid_;
+};
+
 }  // namespace
 
 ResultGrid::ResultGrid(QWidget* parent)
     : QTableView(parent),
       model_(new ResultGridModel(kDesignColumns, this)),
       sorted_(new ResultGridSort(model_, this)) {
+    setHorizontalHeader(new HeadingRow(this));
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
     horizontalHeader()->setFixedHeight(kRowHeight);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     setVerticalHeader(new FixedColumnHeader(this));
     verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
@@ -211,7 +247,7 @@ bool ResultGrid::sortBy(int column, Qt::SortOrder order) {
         return false;
     }
     sorted_->sortBy(column, order);
-    horizontalHeader()->setSortIndicator(column >= 1 ? column - 1 : -1, order);
+    horizontalHeader()->viewport()->update();
     if (corner_ != nullptr) {
         corner_->update();
     }
@@ -365,12 +401,12 @@ void ResultGrid::paintCorner() {
             option.palette.setColor(QPalette::ButtonText, colorFromColorRef(cell->colour));
         }
     }
-    // As the heading row shows it: an ascending order points down.
-    if (sortColumn() == 0) {
-        option.sortIndicator = sortOrder() == Qt::AscendingOrder ? QStyleOptionHeader::SortDown
-                                                                 : QStyleOptionHeader::SortUp;
-    }
+    painter.save();
     painter.drawControl(QStyle::CE_Header, option);
+    painter.restore();
+    if (sortColumn() == 0) {
+        drawSortMark(painter, option.rect, sortOrder());
+    }
 }
 
 std::vector<int> ResultGrid::selectedRows() const {

@@ -112,6 +112,36 @@ TEST_F(SortedGrid, ByHitsAndBackByNumber) {
     EXPECT_FALSE(grid_.sortBy(kUrlColumn, Qt::AscendingOrder));
 }
 
+// The heading sorted by carries a mark; the corner is the heading of 编号.
+TEST_F(SortedGrid, TheSortedHeadingIsMarked) {
+    fill({"1"});
+    auto marked = [](QWidget* heading, int x) {
+        const QImage image = heading->grab().toImage();
+        for (int y = 1; y <= 5; ++y) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                if (qGray(image.pixel(x + dx, y)) < 128) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    QHeaderView* heading = grid_.horizontalHeader();
+    auto centre = [heading](int column) {
+        return heading->sectionViewportPosition(column - 1) + heading->sectionSize(column - 1) / 2;
+    };
+    auto* corner = grid_.findChild<QAbstractButton*>();
+    EXPECT_FALSE(marked(heading->viewport(), centre(kHitsColumn)));
+    EXPECT_FALSE(marked(corner, corner->width() / 2));
+
+    grid_.sortBy(kHitsColumn, Qt::DescendingOrder);
+    EXPECT_TRUE(marked(heading->viewport(), centre(kHitsColumn)));
+    EXPECT_FALSE(marked(heading->viewport(), centre(kStatusColumn)));
+    grid_.sortBy(0, Qt::AscendingOrder);
+    EXPECT_FALSE(marked(heading->viewport(), centre(kHitsColumn)));
+    EXPECT_TRUE(marked(corner, corner->width() / 2));
+}
+
 // New rows are followed only while they come at the end of the view and the
 // user has not scrolled away.
 TEST_F(SortedGrid, FollowsNewRowsOnlyInNumberOrder) {

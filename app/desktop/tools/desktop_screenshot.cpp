@@ -22,6 +22,7 @@
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/qt_text.h"
+#include "app/desktop/result_grid.h"
 #include "check/window_port.h"
 
 namespace {
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     int height = 800;
     bool tip = false;
     int hold = 0;
+    int sortColumn = -1;
     CLI::App cli{"desktop-screenshot: a picture of the main window after a check run"};
     cli.add_option("--article", articlePath, "UTF-8 article file")->required();
     cli.add_option("--baidu", baiduUrl, "Baidu base URL (scheme://host:port)")->required();
@@ -74,6 +76,8 @@ int main(int argc, char** argv) {
     cli.add_flag("--tip", tip, "show the tooltip of the first copied passage");
     cli.add_option("--hold", hold, "milliseconds to stay open after the picture")
         ->capture_default_str();
+    cli.add_option("--sort-descending", sortColumn,
+                   "grid column the 百度 grid is sorted by, highest first (2: 飘红)");
     CLI11_PARSE(cli, argc, argv);
 
     QApplication app(argc, argv);
@@ -106,6 +110,12 @@ int main(int argc, char** argv) {
     });
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     loop.exec();
+    poll.stop();  // else it would end every later wait at once
+    if (sortColumn >= 0) {
+        oc::ResultGrid* grid = window.grid(oc::component::kBaiduGrid);
+        grid->sortBy(sortColumn, Qt::DescendingOrder);
+        grid->scrollToTop();
+    }
     // Let the last rows paint.
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
