@@ -36,7 +36,9 @@ QString tipHtml(const std::string& tip) {
     QString html = QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()))
                        .toHtmlEscaped()
                        .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
-    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + html + QStringLiteral("</p>");
+    // A fixed width: the lines wrap there rather than into a narrow column.
+    return QStringLiteral("<table width=\"560\"><tr><td>") + html +
+           QStringLiteral("</td></tr></table>");
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <CLI/CLI.hpp>
 
 #include <QApplication>
-#include <QCursor>
 #include <QEventLoop>
 #include <QFile>
 #include <QPixmap>
@@ -42,7 +41,6 @@ void showFirstTip(oc::MainWindow& window) {
         box->setTextCursor(at);
         box->ensureCursorVisible();
         const QPoint point = box->cursorRect(at).center();
-        QCursor::setPos(box->viewport()->mapToGlobal(point));
         QToolTip::showText(box->viewport()->mapToGlobal(point + QPoint(0, 12)), mark.tip,
                            box->viewport());
         break;
@@ -125,7 +123,7 @@ int main(int argc, char** argv) {
     }
     if (tip) {
         showFirstTip(window);
-        QTimer::singleShot(500, &loop, &QEventLoop::quit);  // let the tooltip paint
+        QTimer::singleShot(800, &loop, &QEventLoop::quit);  // let the tooltip paint
         loop.exec();
     }
     std::printf("wrote %s\n", out.c_str());
