@@ -110,6 +110,9 @@ ResultGrid::ResultGrid(QWidget* parent)
     corner_ = findChild<QAbstractButton*>();
     if (corner_ != nullptr) {
         corner_->installEventFilter(this);
+        // The corner is the heading of 编号: a click there sorts, it does not
+        // select every row.
+        disconnect(corner_, &QAbstractButton::clicked, this, nullptr);
     }
     for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(model_, changed, this, &ResultGrid::throttleRepaints);
