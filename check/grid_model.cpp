@@ -13,12 +13,16 @@ GridModel::GridModel(int columns, int fixedRows)
     backgrounds_.assign(rows_.size(), kGridBackground);
 }
 
-bool GridModel::inside(int row, int column) const {
+bool GridModel::contains(int row, int column) const {
     return row >= 0 && row < rowCount() && column >= 0 && column < columns_;
 }
 
+int GridModel::insertionRow(int position) const {
+    return position >= fixedRows_ && position < rowCount() ? position : rowCount();
+}
+
 int GridModel::appendRow(const Text& title, int position) {
-    int at = (position >= fixedRows_ && position < rowCount()) ? position : rowCount();
+    const int at = insertionRow(position);
     std::vector<GridCell> row(static_cast<std::size_t>(columns_));
     row[0].text = title;
     rows_.insert(rows_.begin() + at, std::move(row));
@@ -44,7 +48,7 @@ bool GridModel::deleteRow(int row) {
 }
 
 bool GridModel::setCell(int row, int column, const Text& text) {
-    if (!inside(row, column)) {
+    if (!contains(row, column)) {
         return false;
     }
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text = text;
@@ -57,14 +61,14 @@ Text GridModel::cellText(int row, int column) const {
 }
 
 const GridCell* GridModel::cell(int row, int column) const {
-    if (!inside(row, column)) {
+    if (!contains(row, column)) {
         return nullptr;
     }
     return &rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
 }
 
 bool GridModel::setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour) {
-    if (row1 < 0 || column1 < 0 || row2 < 0 || column2 < 0 || !inside(row1, column1)) {
+    if (row1 < 0 || column1 < 0 || row2 < 0 || column2 < 0 || !contains(row1, column1)) {
         return false;
     }
     row2 = std::min(row2, rowCount() - 1);
@@ -83,7 +87,7 @@ bool GridModel::setTextColour(int row1, int column1, int row2, int column2, std:
 }
 
 bool GridModel::setCellTip(int row, int column, const Text& tip) {
-    if (!inside(row, column)) {
+    if (!contains(row, column)) {
         return false;
     }
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].tip = tip;
@@ -104,7 +108,7 @@ std::uint32_t GridModel::rowBackground(int row) const {
 }
 
 void GridModel::setCursor(int row, int column) {
-    if (inside(row, column)) {
+    if (contains(row, column)) {
         cursorRow_ = row;
         cursorColumn_ = column;
     } else {

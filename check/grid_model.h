@@ -28,9 +28,14 @@ class GridModel {
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int columnCount() const { return columns_; }
+    int fixedRows() const { return fixedRows_; }
+    bool contains(int row, int column) const;
 
-    // Inserts at `position` when fixedRows <= position < rowCount, else at the
-    // end; returns the index of the new row. A cursor row below moves down.
+    // Where appendRow puts a row: at `position` when fixedRows <= position <
+    // rowCount, else at the end.
+    int insertionRow(int position) const;
+    // Inserts at insertionRow(position) and returns that index; the other
+    // cells of the row are empty. A cursor row below moves down.
     int appendRow(const Text& title, int position);
     bool deleteRow(int row);
     bool setCell(int row, int column, const Text& text);
@@ -52,8 +57,6 @@ class GridModel {
     int cursorColumn() const { return cursorColumn_; }
 
   private:
-    bool inside(int row, int column) const;
-
     int columns_;
     int fixedRows_;
     std::vector<std::vector<GridCell>> rows_;

@@ -25,6 +25,37 @@ bool separatorAt(const std::string& text, std::size_t i, std::size_t& width) {
     return false;
 }
 
+// The entries of a list as written, in order, without their separators (UTF-8).
+std::vector<std::string> splitEntries(const Text& entries) {
+    const std::string text = utf8FromGbk(entries);
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    auto take = [&](std::size_t end) {
+        if (end > start) {
+            out.push_back(text.substr(start, end - start));
+        }
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t width = 0;
+        if (separatorAt(text, i, width)) {
+            take(i);
+            i += width;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    take(text.size());
+    return out;
+}
+
+// Letters, digits, "-", "_", "." and ":" (an IPv6 address), or any character
+// beyond ASCII (an internationalised name).
+bool hostNameByte(unsigned char c) {
+    return c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+           c == '.' || c == ':';
+}
+
 }  // namespace
 
 std::string normaliseIgnoreEntry(std::string entry) {
@@ -59,28 +90,26 @@ std::string normaliseIgnoreEntry(std::string entry) {
 }
 
 void IgnoreList::add(const Text& entries) {
-    const std::string text = utf8FromGbk(entries);
-    std::size_t start = 0;
-    auto take = [&](std::size_t end) {
-        if (end > start) {
-            std::string domain = normaliseIgnoreEntry(text.substr(start, end - start));
-            if (!domain.empty() &&
-                std::find(domains_.begin(), domains_.end(), domain) == domains_.end()) {
-                domains_.push_back(std::move(domain));
-            }
-        }
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t width = 0;
-        if (separatorAt(text, i, width)) {
-            take(i);
-            i += width;
-            start = i;
-        } else {
-            ++i;
+    for (const std::string& entry : splitEntries(entries)) {
+        std::string domain = normaliseIgnoreEntry(entry);
+        if (!domain.empty() &&
+            std::find(domains_.begin(), domains_.end(), domain) == domains_.end()) {
+            domains_.push_back(std::move(domain));
         }
     }
-    take(text.size());
+}
+
+std::vector<std::string> unusableIgnoreEntries(const Text& entries) {
+    std::vector<std::string> unusable;
+    for (const std::string& entry : splitEntries(entries)) {
+        const std::string domain = normaliseIgnoreEntry(entry);
+        if (domain.empty() || !std::all_of(domain.begin(), domain.end(), [](char c) {
+                return hostNameByte(static_cast<unsigned char>(c));
+            })) {
+            unusable.push_back(entry);
+        }
+    }
+    return unusable;
 }
 
 bool IgnoreList::matches(const std::string& host) const {

@@ -28,6 +28,11 @@ class IgnoreList {
     std::vector<std::string> domains_;
 };
 
+// The entries of a setting value (GBK) that name no site, as written (UTF-8):
+// nothing is left once reduced, or what is left holds characters no host name
+// has. The list leaves them out; the parameter window refuses them.
+std::vector<std::string> unusableIgnoreEntries(const Text& entries);
+
 // One entry reduced to its domain as the list keeps it (empty when nothing is left).
 std::string normaliseIgnoreEntry(std::string entry);
 

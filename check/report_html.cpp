@@ -2,8 +2,8 @@
 // loaded from elsewhere, every text from a page or the article escaped.
 #include <algorithm>
 
-#include "check/article_marks.h"
 #include "check/check_report.h"
+#include "check/passage_marks.h"
 #include "services/boundary_text.h"
 #include "services/html_escape.h"
 #include "services/url_parts.h"
@@ -49,21 +49,6 @@ const char* statusClass(RowStatus status) {
     return status == RowStatus::Hit ? "hit" : status == RowStatus::Unverified ? "unverified" : "";
 }
 
-std::string statusText(const ReportRow& row) {
-    std::string text = statusName(row.status);
-    if (row.status == RowStatus::Unverified && !row.reason.empty()) {
-        text += "（" + row.reason + "）";
-    }
-    return text;
-}
-
-std::string sourceCaption(const ReportRow& row) {
-    if (row.status != RowStatus::Hit) {
-        return {};
-    }
-    return row.source ? row.source->title : "未识别";
-}
-
 // Line breaks of any form as "\n", for a pre-wrapped box.
 std::string displayText(const Text& gbk) {
     std::string utf8 = utf8FromGbk(gbk);
@@ -81,76 +66,17 @@ std::string displayText(const Text& gbk) {
     return out;
 }
 
-// Both engines cut the same segments; a segment is 命中 when either says so,
-// else 未核实 when either says so, else 原创.
-struct SegmentMark {
-    RowStatus status = RowStatus::Pending;
-    std::string tip;
-};
-
-std::vector<SegmentMark> combinedMarks(const std::vector<const ReportPass*>& passes,
-                                       std::size_t count) {
-    std::vector<SegmentMark> marks(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bool hit = false;
-        bool unverified = false;
-        bool original = false;
-        for (const ReportPass* pass : passes) {
-            if (i >= pass->rows.size()) {
-                continue;
-            }
-            const ReportRow& row = pass->rows[i];
-            hit = hit || row.status == RowStatus::Hit;
-            unverified = unverified || row.status == RowStatus::Unverified;
-            original = original || row.status == RowStatus::Original;
-            std::string line = std::string(engineName(pass->engine)) + "：" + statusText(row);
-            if (!row.hits.empty()) {
-                line += "，飘红 " + row.hits;
-            }
-            if (row.status == RowStatus::Hit) {
-                line += "，来源 " + sourceCaption(row);
-                if (row.source && !row.source->address.empty()) {
-                    line += "（" + row.source->address + "）";
-                }
-            }
-            marks[i].tip += (marks[i].tip.empty() ? "" : "\n") + line;
-        }
-        marks[i].status = hit          ? RowStatus::Hit
-                          : unverified ? RowStatus::Unverified
-                          : original   ? RowStatus::Original
-                                       : RowStatus::Pending;
-    }
-    return marks;
-}
-
 std::string markedArticle(const CheckReport& report, const std::vector<const ReportPass*>& passes) {
-    const ReportPass* longest = nullptr;
-    for (const ReportPass* pass : passes) {
-        if (longest == nullptr || pass->rows.size() > longest->rows.size()) {
-            longest = pass;
-        }
-    }
-    std::vector<Text> segments;
-    if (longest != nullptr) {
-        for (const ReportRow& row : longest->rows) {
-            segments.push_back(row.segment);
-        }
-    }
-    std::vector<std::optional<ArticleSpan>> spans = locateSegments(report.article, segments);
-    std::vector<SegmentMark> marks = combinedMarks(passes, segments.size());
     std::string out = "<div class=\"article\">";
     std::size_t done = 0;
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        const char* cls = statusClass(marks[i].status);
-        if (!spans[i] || *cls == '\0' || spans[i]->begin < done) {
-            continue;
-        }
-        out += esc(displayText(report.article.substr(done, spans[i]->begin - done)));
-        out += std::string("<mark class=\"") + cls + "\" title=\"" + esc(marks[i].tip) + "\">" +
+    for (const PassageMark& mark : markedPassages(report.article, passes)) {
+        out += esc(displayText(report.article.substr(done, mark.span.begin - done)));
+        out += std::string("<mark class=\"") + statusClass(mark.status) + "\" title=\"" +
+               esc(mark.tip) + "\">" +
                esc(displayText(
-                   report.article.substr(spans[i]->begin, spans[i]->end - spans[i]->begin))) +
+                   report.article.substr(mark.span.begin, mark.span.end - mark.span.begin))) +
                "</mark>";
-        done = spans[i]->end;
+        done = mark.span.end;
     }
     out += esc(displayText(report.article.substr(std::min(done, report.article.size()))));
     return out + "</div>\n";
@@ -175,8 +101,8 @@ std::string rowTable(const ReportPass& pass) {
         std::string address = row.status == RowStatus::Hit && row.source ? row.source->address : "";
         out += std::string("<tr class=\"") + statusClass(row.status) + "\"><td>" + esc(row.number) +
                "</td><td class=\"seg\">" + esc(displayText(row.segment)) + "</td><td>" +
-               esc(row.hits) + "</td><td>" + esc(statusText(row)) + "</td><td>" +
-               linkOrText(address, sourceCaption(row)) + "</td><td>" +
+               esc(row.hits) + "</td><td>" + esc(rowStatusCaption(row)) + "</td><td>" +
+               linkOrText(address, rowSourceCaption(row)) + "</td><td>" +
                linkOrText(address, address) + "</td><td>" +
                linkOrText(row.searchUrl, row.searchUrl) + "</td></tr>\n";
     }

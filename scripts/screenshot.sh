@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the desktop window after checking the sample
-# article against the local search simulator, on a virtual X display.
+# article against the local search simulator, on a virtual X display; and
+# docs/marked-article.png: the marked article with the tooltip of a copied
+# passage, taken from the whole screen (the tooltip is a window of its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --screenshot
@@ -27,4 +29,20 @@ url=$(sed -n 's/^listening on //p' "$work/sim.out")
 mkdir -p docs
 env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/desktop-screenshot --article data/sample-article.txt --baidu "$url" --360 "$url" \
-  --settings "$work/settings.ini" --out docs/screenshot.png
+  --settings "$work/settings.ini" --sort-descending 2 --out docs/screenshot.png
+
+# The marked article: the program keeps its window and tooltip up while the
+# screen is taken, then the article area is cut out.
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  set -euo pipefail
+  "$1" --article data/sample-article.txt --baidu "$2" --360 "$2" --settings "$3/settings.ini" \
+    --out "$3/window.png" --width 1000 --height 700 --tip --hold 5000 >"$3/shot.out" &
+  shot=$!
+  for _ in $(seq 600); do
+    grep -q "^wrote " "$3/shot.out" && break
+    sleep 0.1
+  done
+  read -r _ x y w h < <(grep "^area " "$3/shot.out")
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage docs/marked-article.png
+  wait "$shot"
+' screenshot build/bin/desktop-screenshot "$url" "$work"

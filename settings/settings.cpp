@@ -49,6 +49,16 @@ constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
 const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
 
+// An INI value is one line: the lines of a list become spaces.
+Text oneLine(Text value) {
+    for (char& c : value) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return value;
+}
+
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
     ParameterTexts texts;
     texts.segmentChars = readIniItem(path, checkSection(), key("段落字数"), defaults.segmentChars);
@@ -57,6 +67,7 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
         readIniItem(path, checkSection(), key("最后段字数"), defaults.lastSegmentChars);
     texts.intervalSeconds =
         readIniItem(path, checkSection(), key("查询间隔"), defaults.intervalSeconds);
+    texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
 }
 
@@ -157,11 +168,14 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
 
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
     // One save, so that two windows saving at once leave one set or the other, never a mix.
-    return writeIniItems(path, checkSection(),
-                         {{key("段落字数"), texts.segmentChars},
-                          {key("飘红检测数"), texts.minRunChars},
-                          {key("最后段字数"), texts.lastSegmentChars},
-                          {key("查询间隔"), texts.intervalSeconds}});
+    std::vector<IniItem> items = {{key("段落字数"), texts.segmentChars},
+                                  {key("飘红检测数"), texts.minRunChars},
+                                  {key("最后段字数"), texts.lastSegmentChars},
+                                  {key("查询间隔"), texts.intervalSeconds}};
+    if (texts.ignoredSites) {
+        items.push_back({key("忽略网站"), oneLine(*texts.ignoredSites)});
+    }
+    return writeIniItems(path, checkSection(), items);
 }
 
 EngineEndpoints loadEngineEndpoints(const Text& path) {
@@ -184,14 +198,7 @@ Text loadIgnoredSites(const Text& path) {
 }
 
 bool saveIgnoredSites(const Text& path, const Text& sites) {
-    // An INI value is one line: the lines of a list become spaces.
-    Text oneLine = sites;
-    for (char& c : oneLine) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return writeIniItem(path, checkSection(), key("忽略网站"), oneLine);
+    return writeIniItem(path, checkSection(), key("忽略网站"), oneLine(sites));
 }
 
 std::string loadLocalFolder(const Text& path) {

@@ -2,6 +2,8 @@
 // search engine endpoints. Nothing is cached: every use reads the file afresh.
 #pragma once
 
+#include <optional>
+
 #include "services/text_types.h"
 
 namespace oc {
@@ -27,6 +29,8 @@ struct ParameterTexts {
     Text minRunChars;
     Text lastSegmentChars;
     Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
+    // 忽略网站 as the file holds it; a save without it leaves the key alone.
+    std::optional<Text> ignoredSites = {};
 };
 
 // The settings file of this process: "配置.ini" in settingsFolder() (beside the
@@ -39,7 +43,8 @@ Text settingsPath();
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
-// The parameter window's save: the four keys in order, values unchanged, in one save.
+// The parameter window's save: the four keys in order, values unchanged, and
+// 忽略网站 when given (as one line), in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // What the parameter window shows: each value from the file, or the default

@@ -1,13 +1,27 @@
 // The article box: a plain text editor that takes a text file dropped on it
-// as the article to check, rather than the file's address as text.
+// as the article to check, rather than the file's address as text, and shows
+// the passages a check found copied or could not verify in their colours,
+// with what the engines said as their tooltip. The marks are drawn over the
+// text (nothing is inserted into it) and go as soon as the text changes.
 #pragma once
 
+#include <QColor>
 #include <QPlainTextEdit>
 #include <functional>
+#include <vector>
 
 namespace oc {
 
+// A marked passage: [begin, end) in positions of the box's text.
+struct BoxMark {
+    int begin = 0;
+    int end = 0;
+    QColor background;
+    QString tip;  // rich text
+};
+
 class ArticleBox : public QPlainTextEdit {
+    Q_OBJECT
   public:
     explicit ArticleBox(QWidget* parent = nullptr);
 
@@ -15,14 +29,23 @@ class ArticleBox : public QPlainTextEdit {
     // the box; without it files are inserted as text like anything else.
     void setFileHandler(std::function<void(const QString&)> handler);
 
+    // Replaces the marks; those outside the text are left out.
+    void setMarks(std::vector<BoxMark> marks);
+    void clearMarks();
+    const std::vector<BoxMark>& marks() const { return marks_; }
+    // The tooltip at a position of the text, empty outside every mark.
+    QString tipAt(int position) const;
+
   protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     QString droppedFile(const QMimeData* source) const;
 
     std::function<void(const QString&)> fileHandler_;
+    std::vector<BoxMark> marks_;
 };
 
 }  // namespace oc

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <thread>
 
+#include "app/desktop/article_box.h"
+#include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
@@ -100,6 +102,7 @@ void DesktopProgram::startCheck() {
     if (run_->start()) {
         checkedArticle_ = article;
         ends_.clear();
+        window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
 }
 
@@ -111,6 +114,8 @@ void DesktopProgram::checkEnded() {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }
+    markArticle(*window_->component<ArticleBox>(component::kArticleBox), checkedArticle_,
+                run_->lastOutcomes());
 }
 
 void DesktopProgram::exportReport() {

@@ -1,6 +1,5 @@
 #include "app/desktop/local_engine_bar.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -16,12 +15,6 @@ LocalEngineBar::LocalEngineBar(Platform& platform, QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    // Unticked at start; ticked without a folder, it asks for one.
-    auto* tick = new QCheckBox(QStringLiteral("查本地文档"), this);
-    tick->setObjectName(qstringFromUtf8(component::kLocalCheckBox));
-    tick->setToolTip(QStringLiteral("开始检测时也与本地文档目录中的文章逐段比对"));
-    row->addWidget(tick);
-    folder_->requireFolderFor(*tick);
     folder_->setObjectName(qstringFromUtf8(kLocalFolderChooser));
     row->addWidget(folder_, 1);
 

@@ -1,7 +1,7 @@
-// The row above the local engine's grid: the check box that adds the engine to
-// a check, the folder of the documents with the button that changes it, then
-// the local originality value, its coverage and its verdict, as the web
-// engines have them under the buttons.
+// The row above the local engine's grid: the folder of the documents with the
+// button that changes it, then the local originality value, its coverage and
+// its verdict, as the web engines have them under the buttons. The check box
+// that adds the engine to a check sits beside the web engines' ones.
 #pragma once
 
 #include <QWidget>

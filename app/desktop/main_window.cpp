@@ -16,6 +16,7 @@
 #include "app/desktop/article_loading.h"
 #include "app/desktop/grid_click.h"
 #include "app/desktop/local_engine_bar.h"
+#include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
@@ -140,15 +141,33 @@ void MainWindow::buildButtonRow() {
                         {544, 304, 146, 16});
     verdict->setFont(pixelFont(12));
 
-    add(new QCheckBox(QStringLiteral("查百度"), this), component::kBaiduCheckBox, {16, 296, 72, 24})
-        ->setChecked(true);
-    add(new QCheckBox(QStringLiteral("查360"), this), component::k360CheckBox, {88, 296, 72, 24})
-        ->setChecked(true);
+    // The engines a check asks, packed so the row ends where the values begin;
+    // their captions in the buttons' font, so they fit whatever the desktop's.
+    const struct {
+        std::string_view name;
+        const char* caption;
+        QRect place;
+        bool ticked;
+    } engines[] = {
+        {component::kBaiduCheckBox, "查百度", {16, 296, 58, 24}, true},
+        {component::k360CheckBox, "查360", {74, 296, 56, 24}, true},
+        // Ticked without a folder, the local page's folder chooser asks for one.
+        {component::kLocalCheckBox, "查本地文档", {130, 296, 80, 24}, false},
+    };
+    for (const auto& engine : engines) {
+        auto* box =
+            add(new QCheckBox(QString::fromUtf8(engine.caption), this), engine.name, engine.place);
+        box->setFont(pixelFont(12));
+        box->setChecked(engine.ticked);
+    }
+    component(component::kLocalCheckBox)
+        ->setToolTip(
+            QStringLiteral("开始检测时也与本地文档目录中的文章逐段比对（目录在“本地”页选择）"));
 
     // Usable only after a run that left unverified segments; the check
     // passes enable it.
     auto* recheck = add(new QPushButton(QStringLiteral("重查未核实"), this),
-                        component::kRecheckButton, {168, 294, 76, 24});
+                        component::kRecheckButton, {212, 294, 68, 24});
     recheck->setFont(pixelFont(12));
     recheck->setToolTip(QStringLiteral("只重新查询状态为“未核实”的段，更新这些行和原创度"));
     recheck->setEnabled(false);
@@ -159,14 +178,14 @@ void MainWindow::buildButtonRow() {
     });
 
     auto* open = add(new QPushButton(QStringLiteral("打开文件…"), this), "按钮_打开文件",
-                     {316, 294, 72, 24});
+                     {342, 294, 66, 24});
     open->setFont(pixelFont(12));
     open->setToolTip(QStringLiteral("从文本文件（UTF-8 或 GBK）读入文章"));
     connect(open, &QPushButton::clicked, this, &MainWindow::openArticle);
 
     // Usable while a check runs; the check passes enable it.
     auto* stop = add(new QPushButton(QStringLiteral("停止检测"), this), component::kStopButton,
-                     {248, 294, 64, 24});
+                     {283, 294, 56, 24});
     stop->setFont(pixelFont(12));
     stop->setToolTip(
         QStringLiteral("停止正在进行的检测（Esc）。已查的行保留，未查的段标为未核实，"
@@ -198,6 +217,7 @@ void MainWindow::buildResultArea() {
                     components_.insert(part->objectName(), part);
                 }
             }
+            bar->folder().requireFolderFor(*component<QCheckBox>(component::kLocalCheckBox));
             place.adjust(0, kLocalGridDrop, 0, 0);
         }
         auto* grid = add(new ResultGrid(page), grids[i], place);

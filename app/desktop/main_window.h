@@ -1,8 +1,8 @@
 // The main window: the article box, the four action buttons, the engine check
 // boxes, the button that rechecks unverified segments, the value labels with
 // their coverage, the three result grids on tabs (the local engine's page with
-// its own check box, folder and values), the usage guide panel and the link to
-// the parameter window.
+// its folder and values), the usage guide panel and the link to the parameter
+// window.
 #pragma once
 
 #include <QHash>

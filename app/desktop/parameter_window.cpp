@@ -1,11 +1,13 @@
 #include "app/desktop/parameter_window.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/desktop/qt_text.h"
 #include "app/desktop/whole_number_input.h"
 #include "app/desktop/widget_style.h"
+#include "check/ignore_list.h"
 #include "services/boundary_text.h"
 #include "services/write_problem.h"
 #include "settings/settings.h"
@@ -19,13 +21,14 @@ constexpr int kClientWidth = 453;
 // and the default marks.
 constexpr int kShift = 56;
 constexpr int kBoxWidth = 40;
-constexpr int kClientHeight = 211;
+constexpr int kClientHeight = 315;
 
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
 constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
 constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox};
+constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -40,6 +43,21 @@ QLabel* addLabel(QWidget* parent, const char* name, const char* caption, const Q
     label->setGeometry(geometry);
     label->setWordWrap(wraps);
     return label;
+}
+
+// Why the list of own sites cannot be saved (GBK), empty when it can.
+Text ignoredSitesProblem(const Text& sites) {
+    const std::vector<std::string> unusable = unusableIgnoreEntries(sites);
+    if (unusable.empty()) {
+        return Text();
+    }
+    std::string named;
+    for (const std::string& entry : unusable) {
+        named.append(named.empty() ? "“" : "、“").append(entry).append("”");
+    }
+    return gbkFromUtf8(std::string("忽略网站中的 ")
+                           .append(named)
+                           .append(" 不是网站的域名（应像 example.com 或 blog.example.com）。"));
 }
 
 }  // namespace
@@ -57,7 +75,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
 
     auto* save = new QPushButton(QStringLiteral("保存"), this);
     save->setObjectName(QStringLiteral("按钮_保存参数"));
-    save->setGeometry(232 + kShift, 168, 80, 32);
+    save->setGeometry(232 + kShift, 272, 80, 32);
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
 
@@ -82,6 +100,19 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
     addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
         ->setFont(pixelFont(12));
+    // The user's own sites, under the numbers; the save button below them.
+    addLabel(this, "标签9", "忽略网站设置", kBlack, {24, 216, 104, 24}, false);
+    auto* sites = new QPlainTextEdit(this);
+    sites->setObjectName(qstringFromUtf8(kIgnoredSitesBox));
+    sites->setGeometry(136, 208, 296, 56);
+    sites->setTabChangesFocus(true);
+    sites->setFont(pixelFont(12));
+    sites->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { color: black; background-color: white; }"));
+    sites->setToolTip(
+        QStringLiteral("例如 example.com：这些网站（含其子域名）上的飘红不算抄袭。"
+                       "每行一个，也可用空格、逗号分隔"));
+    sites->setPlaceholderText(QStringLiteral("自己的网站，每行一个，如 example.com"));
     // Beside a box that shows the default of a key the file lacks.
     for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
         WholeNumberEdit* edit = box(name);
@@ -112,6 +143,10 @@ WholeNumberEdit* ParameterWindow::box(std::string_view name) const {
     return findChild<WholeNumberEdit*>(qstringFromUtf8(name));
 }
 
+QPlainTextEdit* ParameterWindow::ignoredSitesBox() const {
+    return findChild<QPlainTextEdit*>(qstringFromUtf8(kIgnoredSitesBox));
+}
+
 void ParameterWindow::loadParameters() {
     const ShownParameters shown = loadShownParameters(settingsPath_);
     const Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
@@ -122,6 +157,7 @@ void ParameterWindow::loadParameters() {
             mark->setVisible(shown.defaulted[i]);
         }
     }
+    ignoredSitesBox()->setPlainText(qstringFromGbk(shown.texts.ignoredSites.value_or(Text())));
 }
 
 void ParameterWindow::saveParameters() {
@@ -135,7 +171,12 @@ void ParameterWindow::saveParameters() {
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
-    if (const Text problem = parameterRangeProblem(texts); !problem.empty()) {
+    texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
+    Text problem = parameterRangeProblem(texts);
+    if (problem.empty()) {
+        problem = ignoredSitesProblem(*texts.ignoredSites);
+    }
+    if (!problem.empty()) {
         platform_.messageBox(problem + gbkFromUtf8("\n\n参数没有保存。"), kMbIconWarning,
                              gbkFromUtf8("参数设置"));
         return;

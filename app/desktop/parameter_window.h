@@ -1,11 +1,13 @@
-// The parameter window "参数设置": the three check parameters and the query
-// interval, loaded from the settings file when it opens (the default of a key
-// the file lacks, marked "（默认）") and saved back by its save button once
-// they are in range.
+// The parameter window "参数设置": the three check parameters, the query
+// interval and the user's own sites (忽略网站), loaded from the settings file when it opens (the
+// default of a key the file lacks, marked "（默认）") and saved back by its save button once they
+// are in range.
 #pragma once
 
 #include <QDialog>
 #include <string_view>
+
+class QPlainTextEdit;
 
 #include "services/platform.h"
 #include "services/text_types.h"
@@ -19,11 +21,11 @@ class ParameterWindow : public QDialog {
   public:
     // Outer design size; the window opens centred on the screen.
     static constexpr int kOuterWidth = 461;
-    static constexpr int kOuterHeight = 242;
+    static constexpr int kOuterHeight = 346;
 
     ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent = nullptr);
 
-    // The four boxes from the file; a key it lacks shows its default.
+    // The boxes from the file; a number it lacks shows its default.
     void loadParameters();
     // The boxes to the file as they are, then close. Values out of range, or
     // a save that fails, are said in a message; nothing is saved then, and the
@@ -31,6 +33,8 @@ class ParameterWindow : public QDialog {
     void saveParameters();
 
     WholeNumberEdit* box(std::string_view name) const;
+    // 忽略网站: one site a line, or separated by spaces or commas.
+    QPlainTextEdit* ignoredSitesBox() const;
 
   private:
     WholeNumberEdit* addBox(std::string_view name, QRect geometry, bool smallFont);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QTimer>
@@ -17,6 +18,7 @@
 
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid_model.h"
+#include "app/desktop/result_grid_sort.h"
 #include "check/grid_model.h"
 #include "check/window_port.h"
 #include "services/boundary_text.h"
@@ -25,7 +27,6 @@
 namespace oc {
 
 namespace {
-constexpr int kDesignRows = 1;
 constexpr int kDesignColumns = static_cast<int>(std::size(kResultGridWidths));
 
 // The header that shows the fixed column. Its width is always set, so its size
@@ -37,10 +38,50 @@ class FixedColumnHeader : public QHeaderView {
     QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
 };
 
+// The order of a sorted column: a small triangle at the top of its heading,
+// pointing up for ascending, as the heading row is too narrow for the style's
+// own arrow beside the text (and a skin's style sheet hides that).
+void drawSortMark(QPainter& painter, const QRect& heading, Qt::SortOrder order) {
+    const int x = heading.center().x();
+    const int top = heading.top() + 1;
+    const bool up = order == Qt::AscendingOrder;
+    const QPoint mark[3] = {
+        {x - 4, up ? top + 4 : top}, {x + 4, up ? top + 4 : top}, {x, up ? top : top + 4}};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(64, 64, 64));
+    painter.drawPolygon(mark, 3);
+    painter.restore();
+}
+
+// The heading row, marking the column the grid is sorted by.
+class HeadingRow : public QHeaderView {
+  public:
+    explicit HeadingRow(ResultGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
+
+  protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override {
+        // A style sheet's header leaves the painter clipped to nothing.
+        painter->save();
+        QHeaderView::paintSection(painter, rect, section);
+        painter->restore();
+        if (grid_->sortColumn() == section + 1) {
+            drawSortMark(*painter, rect, grid_->sortOrder());
+        }
+    }
+
+  private:
+    const ResultGrid* grid_;
+};
+
 }  // namespace
 
 ResultGrid::ResultGrid(QWidget* parent)
-    : QTableView(parent), model_(new ResultGridModel(kDesignRows, kDesignColumns, this)) {
+    : QTableView(parent),
+      model_(new ResultGridModel(kDesignColumns, this)),
+      sorted_(new ResultGridSort(model_, this)) {
+    setHorizontalHeader(new HeadingRow(this));
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
     horizontalHeader()->setFixedHeight(kRowHeight);
@@ -53,7 +94,7 @@ ResultGrid::ResultGrid(QWidget* parent)
     verticalHeader()->setFixedWidth(fixedColumnWidth_);
     verticalHeader()->setSectionsClickable(false);
     verticalHeader()->setHighlightSections(false);
-    setModel(model_);
+    setModel(sorted_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -69,15 +110,18 @@ ResultGrid::ResultGrid(QWidget* parent)
     corner_ = findChild<QAbstractButton*>();
     if (corner_ != nullptr) {
         corner_->installEventFilter(this);
+        // The corner is the heading of 编号: a click there sorts, it does not
+        // select every row.
+        disconnect(corner_, &QAbstractButton::clicked, this, nullptr);
     }
     for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(model_, changed, this, &ResultGrid::throttleRepaints);
     }
     connect(model_, &QAbstractItemModel::dataChanged, this, &ResultGrid::throttleRepaints);
-    // New rows stay in view while the user has not scrolled away from the end.
-    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
-        following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
-    });
+    // New rows stay in view while they come at the end and the user has not
+    // scrolled away from it.
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this] { following_ = followsNewRows(); });
     connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (following_) {
             scrollToBottom();
@@ -100,41 +144,23 @@ int ResultGrid::columnCount() const {
 }
 
 bool ResultGrid::appendRow(const Text& title, int position) {
-    const int rows = model_->rows();
-    const int at = position >= kFixedRows && position < rows ? position : rows;
     syncing_ = true;
-    model_->insertGridRow(at, title);
+    model_->appendRow(title, position);
     syncing_ = false;
-    if (cursorRow_ > at) {
-        ++cursorRow_;
-    }
     showCursor();
     return true;
 }
 
 bool ResultGrid::deleteRow(int row) {
-    if (row < 0 || row >= model_->rows()) {
-        return false;
-    }
     syncing_ = true;
-    model_->removeGridRow(row);
+    const bool deleted = model_->deleteRow(row);
     syncing_ = false;
-    if (cursorRow_ == row) {
-        cursorRow_ = -1;
-        cursorColumn_ = -1;
-    } else if (cursorRow_ > row) {
-        --cursorRow_;
-    }
     showCursor();
-    return true;
+    return deleted;
 }
 
 bool ResultGrid::setCell(int row, int column, const Text& value) {
-    if (!model_->contains(row, column)) {
-        return false;
-    }
-    model_->setText(row, column, value);
-    return true;
+    return model_->setCell(row, column, value);
 }
 
 bool ResultGrid::setCell(int row, int column, int value) {
@@ -142,58 +168,35 @@ bool ResultGrid::setCell(int row, int column, int value) {
 }
 
 Text ResultGrid::cellText(int row, int column) const {
-    return model_->contains(row, column) ? model_->text(row, column) : Text();
+    return model_->grid().cellText(row, column);
 }
 
 bool ResultGrid::setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour) {
-    if (row1 < 0 || column1 < 0 || row2 < 0 || column2 < 0 || row2 < row1 || column2 < column1 ||
-        !model_->contains(row1, column1)) {
-        return false;
-    }
-    row2 = std::min(row2, model_->rows() - 1);
-    column2 = std::min(column2, model_->columns() - 1);
-    for (int row = row1; row <= row2; ++row) {
-        for (int column = column1; column <= column2; ++column) {
-            model_->setColour(row, column, colour);
-        }
-    }
-    viewport()->update();
-    return true;
+    return model_->setTextColour(row1, column1, row2, column2, colour);
 }
 
 std::uint32_t ResultGrid::textColour(int row, int column) const {
-    if (!model_->contains(row, column)) {
-        return 0;
-    }
-    return model_->colour(row, column).value_or(0);
+    const GridCell* cell = model_->grid().cell(row, column);
+    return cell != nullptr ? cell->colour : kDefaultTextColour;
 }
 
 bool ResultGrid::setCellTip(int row, int column, const Text& tip) {
-    if (!model_->contains(row, column)) {
-        return false;
-    }
-    model_->setTip(row, column, tip);
-    return true;
+    return model_->setCellTip(row, column, tip);
 }
 
 Text ResultGrid::cellTip(int row, int column) const {
-    return model_->contains(row, column) ? gbkFromQString(model_->tip(row, column)) : Text();
+    const GridCell* cell = model_->grid().cell(row, column);
+    return cell != nullptr ? cell->tip : Text();
 }
 
+static_assert(kNoBackground == kGridBackground, "the window's and the grid's own background");
+
 bool ResultGrid::setRowBackground(int row, std::uint32_t colour) {
-    if (row < kFixedRows || row >= model_->rows()) {
-        return false;
-    }
-    model_->setRowBackground(
-        row, colour == kNoBackground ? std::nullopt : std::optional<std::uint32_t>(colour));
-    return true;
+    return model_->setRowBackground(row, colour);
 }
 
 std::uint32_t ResultGrid::rowBackground(int row) const {
-    if (row < kFixedRows || row >= model_->rows() || model_->columns() == 0) {
-        return kNoBackground;
-    }
-    return model_->background(row, 0).value_or(kNoBackground);
+    return model_->grid().rowBackground(row);
 }
 
 bool ResultGrid::setGridColumnWidth(int column, int width) {
@@ -206,6 +209,10 @@ bool ResultGrid::setGridColumnWidth(int column, int width) {
     } else {
         QTableView::setColumnWidth(column - 1, width);
     }
+    if (column == stretchColumn_) {
+        stretchMinimum_ = width;
+    }
+    stretch();
     viewport()->update();
     return true;
 }
@@ -217,15 +224,75 @@ int ResultGrid::gridColumnWidth(int column) const {
     return column == 0 ? fixedColumnWidth_ : QTableView::columnWidth(column - 1);
 }
 
+int ResultGrid::cursorRow() const {
+    return model_->grid().cursorRow();
+}
+
+int ResultGrid::cursorColumn() const {
+    return model_->grid().cursorColumn();
+}
+
 void ResultGrid::moveCursorTo(int row, int column) {
-    if (model_->contains(row, column)) {
-        cursorRow_ = row;
-        cursorColumn_ = column;
-    } else {
-        cursorRow_ = -1;
-        cursorColumn_ = -1;
-    }
+    model_->setCursor(row, column);
     showCursor();
+}
+
+QModelIndex ResultGrid::viewIndex(int row, int column) const {
+    return sorted_->mapFromSource(model_->index(row - kFixedRows, column - 1));
+}
+
+int ResultGrid::gridRow(const QModelIndex& viewIndex) const {
+    return sorted_->mapToSource(viewIndex).row() + kFixedRows;
+}
+
+bool ResultGrid::sortBy(int column, Qt::SortOrder order) {
+    if (column != -1 && !ResultGridSort::sortable(column)) {
+        return false;
+    }
+    sorted_->sortBy(column, order);
+    horizontalHeader()->viewport()->update();
+    if (corner_ != nullptr) {
+        corner_->update();
+    }
+    return true;
+}
+
+int ResultGrid::sortColumn() const {
+    return sorted_->column();
+}
+
+Qt::SortOrder ResultGrid::sortOrder() const {
+    return sorted_->sortOrder();
+}
+
+// A click on a sortable heading sorts by it, ascending first and the other
+// way round at the next click; rows as added count as sorted by 编号 ascending.
+void ResultGrid::sortOnClick(int column) {
+    if (!ResultGridSort::sortable(column)) {
+        return;
+    }
+    const int current = sortColumn() < 0 ? 0 : sortColumn();
+    const Qt::SortOrder order = sortColumn() < 0 ? Qt::AscendingOrder : sortOrder();
+    const bool flip = current == column && order == Qt::AscendingOrder;
+    sortBy(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+// New rows come at the end of the view when the rows are shown as added or by
+// 编号 ascending. The view follows them while it is at its end; a hidden grid
+// (a tab in the background) cannot be scrolled, so it keeps following.
+bool ResultGrid::followsNewRows() const {
+    const bool atEnd = sortColumn() < 0 || (sortColumn() == 0 && sortOrder() == Qt::AscendingOrder);
+    if (!isVisible()) {
+        return atEnd && following_;
+    }
+    return atEnd && verticalScrollBar()->value() == verticalScrollBar()->maximum();
+}
+
+void ResultGrid::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    if (following_) {
+        scrollToBottom();
+    }
 }
 
 // A pass changes its grid many times a second, and every change would repaint
@@ -244,8 +311,8 @@ void ResultGrid::throttleRepaints() {
 
 void ResultGrid::showCursor() {
     syncing_ = true;
-    if (cursorRow_ >= 1 && cursorColumn_ >= 1) {
-        setCurrentIndex(model_->index(cursorRow_ - 1, cursorColumn_ - 1));
+    if (cursorRow() >= kFixedRows && cursorColumn() >= 1) {
+        setCurrentIndex(viewIndex(cursorRow(), cursorColumn()));
     } else {
         selectionModel()->clearCurrentIndex();
         clearSelection();
@@ -256,8 +323,7 @@ void ResultGrid::showCursor() {
 void ResultGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     if (!syncing_ && current.isValid()) {
-        cursorRow_ = current.row() + 1;
-        cursorColumn_ = current.column() + 1;
+        model_->setCursor(gridRow(current), current.column() + 1);
     }
 }
 
@@ -306,10 +372,11 @@ bool ResultGrid::headerMouse(QObject* watched, QEvent* event) {
             column = section < 0 ? -1 : section + 1;
         } else if (watched == verticalHeader()->viewport()) {
             const int section = verticalHeader()->logicalIndexAt(at);
-            row = section < 0 ? -1 : section + 1;
+            row = section < 0 ? -1 : gridRow(sorted_->index(section, 0));
             column = section < 0 ? -1 : 0;
         }
         headerPressed_ = row >= 0;
+        pressedColumn_ = row == 0 ? column : -1;
         if (headerPressed_) {
             moveCursorTo(row, column);
         }
@@ -317,6 +384,7 @@ bool ResultGrid::headerMouse(QObject* watched, QEvent* event) {
     }
     if (headerPressed_) {
         headerPressed_ = false;
+        sortOnClick(pressedColumn_);
         const QPoint inGrid = widget->mapTo(this, at);
         emit gridClicked(inGrid.x(), inGrid.y());
     }
@@ -330,21 +398,28 @@ void ResultGrid::paintCorner() {
     option.rect = corner_->rect();
     option.position = QStyleOptionHeader::OnlyOneSection;
     option.textAlignment = Qt::AlignCenter;
-    if (model_->rows() > 0 && model_->columns() > 0) {
+    if (const GridCell* cell = model_->grid().cell(0, 0)) {
         option.text = model_->shownText(0, 0);
-        if (auto colour = model_->colour(0, 0)) {
-            option.palette.setColor(QPalette::ButtonText, colorFromColorRef(*colour));
+        if (cell->colourSet) {
+            option.palette.setColor(QPalette::ButtonText, colorFromColorRef(cell->colour));
         }
     }
+    painter.save();
     painter.drawControl(QStyle::CE_Header, option);
+    painter.restore();
+    if (sortColumn() == 0) {
+        drawSortMark(painter, option.rect, sortOrder());
+    }
 }
 
 std::vector<int> ResultGrid::selectedRows() const {
+    QModelIndexList shown = selectionModel()->selectedRows();
+    std::sort(shown.begin(), shown.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        rows.push_back(index.row() + kFixedRows);
+    for (const QModelIndex& index : shown) {
+        rows.push_back(gridRow(index));
     }
-    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
@@ -353,7 +428,7 @@ QString ResultGrid::selectedRowsText() const {
     for (int row : selectedRows()) {
         QStringList cells;
         for (int column = 0; column < model_->columns(); ++column) {
-            QString cell = qstringFromGbk(model_->text(row, column));
+            QString cell = qstringFromGbk(model_->grid().cellText(row, column));
             cell.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
             for (QChar& c : cell) {
                 if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
@@ -369,12 +444,11 @@ QString ResultGrid::selectedRowsText() const {
 }
 
 Text ResultGrid::sourceAddress(int row) const {
-    return model_->contains(row, kSourceColumn) ? gbkFromQString(model_->tip(row, kSourceColumn))
-                                                : Text();
+    return cellTip(row, kSourceColumn);
 }
 
 QString ResultGrid::sourceTip(int row) const {
-    return model_->contains(row, kSourceColumn) ? model_->tip(row, kSourceColumn) : QString();
+    return qstringFromGbk(cellTip(row, kSourceColumn));
 }
 
 void ResultGrid::keyPressEvent(QKeyEvent* event) {
@@ -386,50 +460,49 @@ void ResultGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void ResultGrid::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex at = indexAt(event->pos());
+    if (std::unique_ptr<QMenu> menu = contextMenuAt(event->pos())) {
+        menu->exec(event->globalPos());
+    }
+}
+
+std::unique_ptr<QMenu> ResultGrid::contextMenuAt(const QPoint& position) {
+    const QModelIndex at = indexAt(position);
     if (at.isValid() && !selectionModel()->isRowSelected(at.row(), QModelIndex())) {
-        moveCursorTo(at.row() + kFixedRows, at.column() + 1);
+        moveCursorTo(gridRow(at), at.column() + 1);
     }
     const std::vector<int> rows = selectedRows();
     if (rows.empty()) {
-        return;
+        return nullptr;
     }
-    auto column = [this, &rows](int column, auto text) {
+    // One line per selected row that has the address.
+    auto addresses = [this, rows](bool sources) {
         QStringList lines;
         for (int row : rows) {
-            const QString value = qstringFromGbk(text(row, column));
-            if (!value.isEmpty()) {
-                lines << value;
+            const Text address = sources ? sourceAddress(row) : cellText(row, kUrlColumn);
+            if (!address.empty()) {
+                lines << qstringFromGbk(address);
             }
         }
         return lines.join(QStringLiteral("\r\n"));
     };
-    auto cellText = [this](int row, int column) { return model_->text(row, column); };
-    auto address = [this](int row, int) { return sourceAddress(row); };
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("复制"), this,
-                   [this] { emit copyRequested(selectedRowsText()); });
-    menu.addAction(QStringLiteral("复制搜索网址"), this,
-                   [this, column, cellText] { emit copyRequested(column(kUrlColumn, cellText)); });
-    QAction* sources = menu.addAction(
-        QStringLiteral("复制来源网址"), this,
-        [this, column, address] { emit copyRequested(column(kSourceColumn, address)); });
-    sources->setEnabled(!column(kSourceColumn, address).isEmpty());
-    const int row = at.isValid() ? at.row() + kFixedRows : rows.front();
-    QAction* open = menu.addAction(QStringLiteral("打开链接"), this,
-                                   [this, row] { emit openRequested(row, kUrlColumn); });
-    open->setEnabled(!model_->text(row, kUrlColumn).empty());
-    menu.exec(event->globalPos());
+    auto menu = std::make_unique<QMenu>(this);
+    menu->addAction(QStringLiteral("复制"), this,
+                    [this] { emit copyRequested(selectedRowsText()); });
+    menu->addAction(QStringLiteral("复制搜索网址"), this,
+                    [this, addresses] { emit copyRequested(addresses(false)); });
+    QAction* sources = menu->addAction(QStringLiteral("复制来源网址"), this,
+                                       [this, addresses] { emit copyRequested(addresses(true)); });
+    sources->setEnabled(!addresses(true).isEmpty());
+    const int row = at.isValid() ? gridRow(at) : rows.front();
+    QAction* open = menu->addAction(QStringLiteral("打开链接"), this,
+                                    [this, row] { emit openRequested(row, kUrlColumn); });
+    open->setEnabled(!cellText(row, kUrlColumn).empty());
+    return menu;
 }
 
 void ResultGrid::setStretchColumn(int column) {
     stretchColumn_ = column;
     stretchMinimum_ = gridColumnWidth(column);
-    stretch();
-}
-
-void ResultGrid::resizeEvent(QResizeEvent* event) {
-    QTableView::resizeEvent(event);
     stretch();
 }
 
@@ -449,14 +522,20 @@ void ResultGrid::stretch() {
 // A cell too narrow for its text shows the whole text as its tooltip, before
 // a tooltip of its own.
 bool ResultGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        // The free width changes with the grid's size and with its scroll bars.
+        const bool handled = QTableView::viewportEvent(event);
+        stretch();
+        return handled;
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex at = indexAt(help->pos());
         if (at.isValid()) {
-            const int row = at.row() + kFixedRows;
+            const int row = gridRow(at);
             const int column = at.column() + 1;
-            const QString whole = qstringFromGbk(model_->text(row, column));
-            const QString own = model_->tip(row, column);
+            const QString whole = qstringFromGbk(cellText(row, column));
+            const QString own = qstringFromGbk(cellTip(row, column));
             const bool cut = model_->shownText(row, column) != whole ||
                              fontMetrics().horizontalAdvance(whole) + 8 > visualRect(at).width();
             QStringList tip;

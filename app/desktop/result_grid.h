@@ -5,15 +5,18 @@
 #include <QTableView>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "services/text_types.h"
 
 class QAbstractButton;
+class QMenu;
 
 namespace oc {
 
 class ResultGridModel;
+class ResultGridSort;
 
 class ResultGrid : public QTableView {
     Q_OBJECT
@@ -56,27 +59,41 @@ class ResultGrid : public QTableView {
     // The row's COLORREF, kNoBackground when it has the grid's own.
     std::uint32_t rowBackground(int row) const;
 
-    // Exactly, with no minimum; false outside the grid or for a negative width.
+    // Exactly, with no minimum (the stretching column: its least width); false
+    // outside the grid or for a negative width.
     bool setGridColumnWidth(int column, int width);
     int gridColumnWidth(int column) const;
 
-    int cursorRow() const { return cursorRow_; }
-    int cursorColumn() const { return cursorColumn_; }
+    int cursorRow() const;
+    int cursorColumn() const;
     // Moves the cursor as a click would; (-1, -1) for none.
     void moveCursorTo(int row, int column);
 
-    // The data rows selected (several with Ctrl or Shift), in row order.
+    // Shows the rows sorted by a column as a click on its heading does (0 编号,
+    // 2 飘红, 4 状态; -1 as added); false for another column. The rows keep
+    // their numbers and the grid operations work on them as before.
+    bool sortBy(int column, Qt::SortOrder order);
+    // The column sorted by (-1: as added) and its order.
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
+
+    // The data rows selected (several with Ctrl or Shift), in the order shown.
     std::vector<int> selectedRows() const;
     // The selected rows as tab-separated text, one line each (CR LF), every
     // column but none of the heading row; tabs and line breaks inside a cell
     // become spaces.
     QString selectedRowsText() const;
+    // The context menu for a point of the viewport, as a right click there
+    // opens it (a click outside the selection selects the row first); none
+    // when no row is selected.
+    std::unique_ptr<QMenu> contextMenuAt(const QPoint& position);
     // The source address of a row (the tooltip of its 来源 cell), empty when none.
     Text sourceAddress(int row) const;
     // The same as shown, every character kept (a local document's path).
     QString sourceTip(int row) const;
-    // The column whose width follows the free width of the grid (-1: none);
-    // it never gets narrower than it was set.
+    // The column whose width follows the free width of the grid (-1: none),
+    // as the grid's size and its scroll bars change; it never gets narrower
+    // than it was last set.
     void setStretchColumn(int column);
 
   signals:
@@ -91,8 +108,8 @@ class ResultGrid : public QTableView {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,14 +120,19 @@ class ResultGrid : public QTableView {
     void paintCorner();
     bool headerMouse(QObject* watched, QEvent* event);
     void stretch();
+    void sortOnClick(int column);
+    bool followsNewRows() const;
+    // Between the grid's row numbers and the view's (sorted) indexes.
+    QModelIndex viewIndex(int row, int column) const;
+    int gridRow(const QModelIndex& viewIndex) const;
 
     ResultGridModel* model_;
+    ResultGridSort* sorted_;
     QAbstractButton* corner_ = nullptr;
-    int cursorRow_ = -1;
-    int cursorColumn_ = -1;
     int fixedColumnWidth_ = kDefaultColumnWidth;
     bool syncing_ = false;
     bool headerPressed_ = false;
+    int pressedColumn_ = -1;
     bool throttling_ = false;
     bool following_ = true;
     int stretchColumn_ = -1;

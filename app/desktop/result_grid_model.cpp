@@ -1,6 +1,7 @@
 #include "app/desktop/result_grid_model.h"
 
 #include <QBrush>
+#include <algorithm>
 
 #include "app/desktop/qt_text.h"
 
@@ -28,23 +29,18 @@ QString displayedText(const Text& text) {
     return shown;
 }
 
+const QList<int> kCellRoles = {Qt::DisplayRole, Qt::ForegroundRole, Qt::ToolTipRole};
+
 }  // namespace
 
-ResultGridModel::ResultGridModel(int rows, int columns, QObject* parent)
-    : QAbstractTableModel(parent),
-      cells_(static_cast<std::size_t>(rows), std::vector<Cell>(static_cast<std::size_t>(columns))),
-      columns_(columns) {}
-
-bool ResultGridModel::contains(int row, int column) const {
-    return row >= 0 && row < rows() && column >= 0 && column < columns_;
+ResultGridModel::ResultGridModel(int columns, QObject* parent)
+    : QAbstractTableModel(parent), grid_(columns, 1) {
+    shown_.assign(static_cast<std::size_t>(grid_.rowCount()),
+                  std::vector<QString>(static_cast<std::size_t>(grid_.columnCount())));
 }
 
-void ResultGridModel::insertGridRow(int at, const Text& title) {
-    std::vector<Cell> row(static_cast<std::size_t>(columns_));
-    if (columns_ > 0) {
-        row[0].text = title;
-        row[0].shown = displayedText(title);
-    }
+int ResultGridModel::appendRow(const Text& title, int position) {
+    const int at = grid_.insertionRow(position);
     // A new heading row changes the headers as a whole.
     const bool heading = at == 0;
     if (heading) {
@@ -52,96 +48,93 @@ void ResultGridModel::insertGridRow(int at, const Text& title) {
     } else {
         beginInsertRows(QModelIndex(), at - 1, at - 1);
     }
-    cells_.insert(cells_.begin() + at, std::move(row));
+    grid_.appendRow(title, position);
+    std::vector<QString> shown(static_cast<std::size_t>(columns()));
+    shown[0] = displayedText(title);
+    shown_.insert(shown_.begin() + at, std::move(shown));
     if (heading) {
         endResetModel();
         emit cornerChanged();
     } else {
         endInsertRows();
     }
+    return at;
 }
 
-void ResultGridModel::removeGridRow(int row) {
+bool ResultGridModel::deleteRow(int row) {
+    if (!grid_.contains(row, 0)) {
+        return false;
+    }
     const bool heading = row == 0;
     if (heading) {
         beginResetModel();
     } else {
         beginRemoveRows(QModelIndex(), row - 1, row - 1);
     }
-    cells_.erase(cells_.begin() + row);
+    grid_.deleteRow(row);
+    shown_.erase(shown_.begin() + row);
     if (heading) {
         endResetModel();
         emit cornerChanged();
     } else {
         endRemoveRows();
     }
+    return true;
 }
 
-ResultGridModel::Cell& ResultGridModel::at(int row, int column) {
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+bool ResultGridModel::setCell(int row, int column, const Text& text) {
+    if (!grid_.setCell(row, column, text)) {
+        return false;
+    }
+    shown_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = displayedText(text);
+    announce(row, column, row, column, kCellRoles);
+    return true;
 }
 
-const ResultGridModel::Cell& ResultGridModel::at(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+bool ResultGridModel::setTextColour(int row1, int column1, int row2, int column2,
+                                    std::uint32_t colour) {
+    if (!grid_.setTextColour(row1, column1, row2, column2, colour)) {
+        return false;
+    }
+    announce(row1, column1, std::min(row2, rows() - 1), std::min(column2, columns() - 1),
+             {Qt::ForegroundRole});
+    return true;
 }
 
-void ResultGridModel::setText(int row, int column, const Text& text) {
-    Cell& cell = at(row, column);
-    cell.text = text;
-    cell.shown = displayedText(text);
-    announceChange(row, column);
+bool ResultGridModel::setCellTip(int row, int column, const Text& tip) {
+    if (!grid_.setCellTip(row, column, tip)) {
+        return false;
+    }
+    announce(row, column, row, column, {Qt::ToolTipRole});
+    return true;
 }
 
-const Text& ResultGridModel::text(int row, int column) const {
-    return at(row, column).text;
+bool ResultGridModel::setRowBackground(int row, std::uint32_t colour) {
+    if (!grid_.setRowBackground(row, colour)) {
+        return false;
+    }
+    announce(row, 0, row, columns() - 1, {Qt::BackgroundRole});
+    return true;
 }
 
 const QString& ResultGridModel::shownText(int row, int column) const {
-    return at(row, column).shown;
+    return shown_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
 }
 
-void ResultGridModel::setColour(int row, int column, std::uint32_t colour) {
-    at(row, column).colour = colour;
-    announceChange(row, column);
-}
-
-std::optional<std::uint32_t> ResultGridModel::colour(int row, int column) const {
-    return at(row, column).colour;
-}
-
-void ResultGridModel::setTip(int row, int column, const Text& tip) {
-    at(row, column).tip = qstringFromGbk(tip);
-    announceChange(row, column);
-}
-
-const QString& ResultGridModel::tip(int row, int column) const {
-    return at(row, column).tip;
-}
-
-void ResultGridModel::setRowBackground(int row, std::optional<std::uint32_t> colour) {
-    for (Cell& cell : cells_[static_cast<std::size_t>(row)]) {
-        cell.background = colour;
-    }
-    if (row > 0 && columns_ > 1) {
-        emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 2), {Qt::BackgroundRole});
-        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-    }
-}
-
-std::optional<std::uint32_t> ResultGridModel::background(int row, int column) const {
-    return at(row, column).background;
-}
-
-void ResultGridModel::announceChange(int row, int column) {
-    if (row == 0 && column == 0) {
+void ResultGridModel::announce(int row1, int column1, int row2, int column2,
+                               const QList<int>& roles) {
+    if (row1 == 0 && column1 == 0) {
         emit cornerChanged();
-    } else if (row == 0) {
-        emit headerDataChanged(Qt::Horizontal, column - 1, column - 1);
-    } else if (column == 0) {
-        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-    } else {
-        const QModelIndex changed = index(row - 1, column - 1);
-        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::ForegroundRole, Qt::ToolTipRole});
+    }
+    if (row1 == 0 && column2 >= 1) {
+        emit headerDataChanged(Qt::Horizontal, std::max(column1, 1) - 1, column2 - 1);
+    }
+    if (column1 == 0 && row2 >= 1) {
+        emit headerDataChanged(Qt::Vertical, std::max(row1, 1) - 1, row2 - 1);
+    }
+    if (row2 >= 1 && column2 >= 1) {
+        emit dataChanged(index(std::max(row1, 1) - 1, std::max(column1, 1) - 1),
+                         index(row2 - 1, column2 - 1), roles);
     }
 }
 
@@ -150,25 +143,26 @@ int ResultGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ResultGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || columns_ == 0 ? 0 : columns_ - 1;
+    return parent.isValid() ? 0 : columns() - 1;
 }
 
 QVariant ResultGridModel::cellData(int row, int column, int role) const {
-    if (!contains(row, column)) {
+    const GridCell* cell = grid_.cell(row, column);
+    if (cell == nullptr) {
         return {};
     }
     if (role == Qt::DisplayRole) {
         return shownText(row, column);
     }
-    const Cell& cell = at(row, column);
-    if (role == Qt::ForegroundRole && cell.colour) {
-        return QBrush(colorFromColorRef(*cell.colour));
+    if (role == Qt::ForegroundRole && cell->colourSet) {
+        return QBrush(colorFromColorRef(cell->colour));
     }
-    if (role == Qt::BackgroundRole && cell.background) {
-        return QBrush(colorFromColorRef(*cell.background));
+    const std::uint32_t background = grid_.rowBackground(row);
+    if (role == Qt::BackgroundRole && background != kGridBackground) {
+        return QBrush(colorFromColorRef(background));
     }
-    if (role == Qt::ToolTipRole && !cell.tip.isEmpty()) {
-        return cell.tip;
+    if (role == Qt::ToolTipRole && !cell->tip.empty()) {
+        return qstringFromGbk(cell->tip);
     }
     return {};
 }

@@ -1,15 +1,16 @@
-// The cells of a result grid. Row 0 is the heading row and column 0 the fixed
-// column; both count in the row and column numbers used here. Towards Qt the
-// heading row becomes the horizontal header and the fixed column the vertical
-// header, so they stay in view while the data scrolls.
+// The cells of a result grid, kept in the grid model every window shows (its
+// edge rules answer the grid operations), told to Qt. Row 0 is the heading row
+// and column 0 the fixed column; both count in the row and column numbers used
+// here. Towards Qt the heading row becomes the horizontal header and the fixed
+// column the vertical header, so they stay in view while the data scrolls.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
+#include "check/grid_model.h"
 #include "services/text_types.h"
 
 namespace oc {
@@ -17,27 +18,24 @@ namespace oc {
 class ResultGridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    explicit ResultGridModel(int rows, int columns, QObject* parent = nullptr);
+    // One heading row of `columns` empty cells.
+    explicit ResultGridModel(int columns, QObject* parent = nullptr);
 
-    int rows() const { return static_cast<int>(cells_.size()); }
-    int columns() const { return columns_; }
-    bool contains(int row, int column) const;
+    const GridModel& grid() const { return grid_; }
+    int rows() const { return grid_.rowCount(); }
+    int columns() const { return grid_.columnCount(); }
 
-    // Inserts an empty row at index `at` (0..rows) with the title in column 0.
-    void insertGridRow(int at, const Text& title);
-    void removeGridRow(int row);
-    // The cell must exist.
-    void setText(int row, int column, const Text& text);
-    const Text& text(int row, int column) const;
+    // The grid operations with the grid model's rules; false where it refuses.
+    int appendRow(const Text& title, int position);
+    bool deleteRow(int row);
+    bool setCell(int row, int column, const Text& text);
+    bool setTextColour(int row1, int column1, int row2, int column2, std::uint32_t colour);
+    bool setCellTip(int row, int column, const Text& tip);
+    bool setRowBackground(int row, std::uint32_t colour);
+    void setCursor(int row, int column) { grid_.setCursor(row, column); }
+
+    // What the cell shows of its text, on one line; the cell must exist.
     const QString& shownText(int row, int column) const;
-    void setColour(int row, int column, std::uint32_t colour);
-    std::optional<std::uint32_t> colour(int row, int column) const;
-    // Empty text: no tooltip.
-    void setTip(int row, int column, const Text& tip);
-    const QString& tip(int row, int column) const;
-    // Every cell of the row; none gives the cells back the grid's own.
-    void setRowBackground(int row, std::optional<std::uint32_t> colour);
-    std::optional<std::uint32_t> background(int row, int column) const;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -52,21 +50,12 @@ class ResultGridModel : public QAbstractTableModel {
     void cornerChanged();
 
   private:
-    struct Cell {
-        Text text;
-        QString shown;
-        std::optional<std::uint32_t> colour;
-        QString tip;
-        std::optional<std::uint32_t> background;
-    };
-
     QVariant cellData(int row, int column, int role) const;
-    void announceChange(int row, int column);
-    Cell& at(int row, int column);
-    const Cell& at(int row, int column) const;
+    // The inclusive rectangle, inside the grid, changed.
+    void announce(int row1, int column1, int row2, int column2, const QList<int>& roles);
 
-    std::vector<std::vector<Cell>> cells_;
-    int columns_;
+    GridModel grid_;
+    std::vector<std::vector<QString>> shown_;  // per cell, alongside grid_
 };
 
 }  // namespace oc

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <map>
 #include <vector>
 
+#include "app/desktop/article_box.h"
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/qt_platform.h"
@@ -118,6 +120,14 @@ class BlockedRunTest : public ::testing::Test {
                     component::k360CoverageLabel);
     }
 
+    // How many passages of the article box are marked in the colour.
+    static int marksIn(DesktopProgram& program, const QColor& colour) {
+        auto* box = program.window().component<ArticleBox>(component::kArticleBox);
+        return static_cast<int>(
+            std::count_if(box->marks().begin(), box->marks().end(),
+                          [&](const BoxMark& mark) { return mark.background == colour; }));
+    }
+
     static QString covered(int verified, int total) {
         return QStringLiteral("已核实 %1/%2").arg(verified).arg(total);
     }
@@ -156,6 +166,10 @@ TEST_F(BlockedRunTest, ValuesCountVerifiedSegmentsAndTheRecheckVerifiesTheRest) 
         verdict.endsWith(QStringLiteral("（%1段未核实）").arg(engine360(*program).unverified)))
         << verdict.toStdString();
     EXPECT_TRUE(recheck->isEnabled());
+    // The article shows the passages nobody verified in grey.
+    const QColor grey(224, 224, 224);
+    const QColor lightRed(255, 224, 224);
+    EXPECT_GT(marksIn(*program, grey), 0);
 
     // The block is lifted: the same ports answer every query again.
     const int portBaidu = simBaidu->port();
@@ -177,6 +191,9 @@ TEST_F(BlockedRunTest, ValuesCountVerifiedSegmentsAndTheRecheckVerifiesTheRest) 
         EXPECT_EQ(after.value, formatOriginality(after.original, total));
     }
     EXPECT_FALSE(recheck->isEnabled());
+    // Marked afresh after the recheck: the copied passages, nothing grey.
+    EXPECT_EQ(marksIn(*program, grey), 0);
+    EXPECT_GE(marksIn(*program, lightRed), 5);
     EXPECT_FALSE(program->window()
                      .component<QLabel>(component::k360VerdictLabel)
                      ->text()

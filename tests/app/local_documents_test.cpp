@@ -122,6 +122,20 @@ TEST(LocalFolderChooser, TickingTheLocalEngineWithoutAFolderAsksForOne) {
     local.click();  // ticked again: the folder is known
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(local.isChecked());
+
+    // The window's box beside the web engines asks through the 本地 page's
+    // chooser, whichever page shows.
+    MainWindow window(platform);
+    auto* windowChooser = window.component<LocalFolderChooser>(kLocalFolderChooser);
+    ASSERT_NE(windowChooser, nullptr);
+    int windowAsked = 0;
+    windowChooser->setChooser([&] {
+        ++windowAsked;
+        return QString();
+    });
+    window.component<QCheckBox>(component::kLocalCheckBox)->click();
+    EXPECT_EQ(windowAsked, 1);
+    EXPECT_FALSE(window.component<QCheckBox>(component::kLocalCheckBox)->isChecked());
 }
 
 // The local engine's slot of the status bar shows the indexing with grouped

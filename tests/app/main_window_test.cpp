@@ -14,12 +14,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
 #include <fstream>
 
+#include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/result_grid.h"
@@ -79,10 +82,11 @@ TEST(MainWindow, ComponentsAndInitialState) {
         {"标签_核实百度", "QLabel", {410, 289, 126, 15}, ""},
         {"标签_核实360", "QLabel", {544, 289, 128, 15}, ""},
         {"标签_评语360", "QLabel", {544, 304, 146, 16}, ""},
-        {"选择框_查百度", "QCheckBox", {16, 296, 72, 24}, "查百度"},
-        {"选择框_查360", "QCheckBox", {88, 296, 72, 24}, "查360"},
-        {"按钮_重查未核实", "QPushButton", {168, 294, 76, 24}, "重查未核实"},
-        {"按钮_停止检测", "QPushButton", {248, 294, 64, 24}, "停止检测"},
+        {"选择框_查百度", "QCheckBox", {16, 296, 58, 24}, "查百度"},
+        {"选择框_查360", "QCheckBox", {74, 296, 56, 24}, "查360"},
+        {"选择框_查本地文档", "QCheckBox", {130, 296, 80, 24}, "查本地文档"},
+        {"按钮_重查未核实", "QPushButton", {212, 294, 68, 24}, "重查未核实"},
+        {"按钮_停止检测", "QPushButton", {283, 294, 56, 24}, "停止检测"},
     };
     for (const Expected& e : fixed) {
         QWidget* widget = window.component(e.name);
@@ -116,16 +120,18 @@ TEST(MainWindow, ComponentsAndInitialState) {
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(window.grid(component::kBaiduGrid)->parentWidget(), tabs->page(0));
     EXPECT_EQ(window.grid(component::k360Grid)->parentWidget(), tabs->page(1));
-    // The local engine's page: its check box (unticked), folder and values
-    // above its grid.
+    // The local engine's page: its folder and values above its grid.
     QWidget* localPage = tabs->page(MainWindow::kLocalPage);
     EXPECT_TRUE(localPage->isAncestorOf(window.grid(component::kLocalGrid)));
-    for (std::string_view name : {component::kLocalCheckBox, component::kLocalValueLabel,
+    for (std::string_view name : {kLocalFolderChooser, component::kLocalValueLabel,
                                   component::kLocalCoverageLabel, component::kLocalVerdictLabel}) {
         ASSERT_NE(window.component(name), nullptr) << name;
         EXPECT_TRUE(localPage->isAncestorOf(window.component(name))) << name;
     }
+    // Its check box, unticked, sits with the web engines' ones, in sight
+    // whichever page shows.
     EXPECT_FALSE(window.component<QCheckBox>(component::kLocalCheckBox)->isChecked());
+    EXPECT_FALSE(localPage->isAncestorOf(window.component(component::kLocalCheckBox)));
     EXPECT_EQ(window.grid(component::kBaiduGrid)->pos(), QPoint(8, 40));
     EXPECT_FALSE(window.component<QTextBrowser>("超文本浏览框1")->toPlainText().isEmpty());
 
@@ -237,6 +243,19 @@ TEST(MainWindow, ControlsDoNotOverlapAndStayInside) {
                 EXPECT_GE(part->width(), part->sizeHint().width())
                     << size.width() << " " << part->objectName().toStdString();
             }
+        }
+        // The engine boxes and the buttons beside them show their whole caption.
+        for (QAbstractButton* button :
+             window.findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const int caption = button->fontMetrics().horizontalAdvance(button->text());
+            int room = button->width() - 4;
+            if (auto* box = qobject_cast<QCheckBox*>(button)) {
+                QStyleOptionButton option;
+                option.initFrom(box);
+                room =
+                    box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+            }
+            EXPECT_GE(room, caption) << button->objectName().toStdString();
         }
         for (int page : {0, 1, MainWindow::kLocalPage, MainWindow::kGuidePage}) {
             tabs->setCurrentIndex(page);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,13 +81,13 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     platform_.setScreenSize(1025, 769);
     ParameterWindow window(platform_, path_);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("参数设置"));
-    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 242) / 2));
+    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 346) / 2));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());  // fixed frame
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     auto* save = window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数"));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(save->text(), QStringLiteral("保存"));
-    EXPECT_EQ(save->geometry(), QRect(288, 168, 80, 32));
+    EXPECT_EQ(save->geometry(), QRect(288, 272, 80, 32));
     // Wide enough for what may be typed.
     for (const char* name : {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔"}) {
         WholeNumberEdit* box = window.box(name);
@@ -98,7 +99,7 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(hint->text(),
               QStringLiteral("至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高"));
     EXPECT_TRUE(hint->wordWrap());
-    // The query interval shares the save button's row and stays clear of it.
+    // The query interval keeps its row; the save button is under the own sites.
     WholeNumberEdit* interval = window.box("编辑框_查询间隔");
     ASSERT_NE(interval, nullptr);
     EXPECT_EQ(interval->geometry(), QRect(136, 168, 40, 32));
@@ -112,7 +113,7 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 11);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 12);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
@@ -196,6 +197,44 @@ TEST_F(ParameterWindowTest, ValuesOutOfRangeAreRefusedAndNothingIsSaved) {
     EXPECT_EQ(platform_.messages().size(), messages);
     EXPECT_EQ(platform_.closedWindows().size(), 1u);
     EXPECT_EQ(loadParameterTexts(path_).minRunChars, "12");
+}
+
+// 忽略网站 shows the value in force and is saved with the numbers in one save:
+// a list of several lines becomes one line; an entry that names no site is
+// refused like a number out of range, and nothing is saved.
+TEST_F(ParameterWindowTest, OwnSitesAreShownAndSavedWithTheNumbers) {
+    const std::string body =
+        "[原创检测配置]\r\n段落字数=30\r\n飘红检测数=20\r\n忽略网站=a.cn，b.cn\r\n";
+    writeSettings(body);
+    ParameterWindow window(platform_, path_);
+    QPlainTextEdit* sites = window.ignoredSitesBox();
+    ASSERT_NE(sites, nullptr);
+    EXPECT_EQ(sites->toPlainText(), QStringLiteral("a.cn，b.cn"));
+
+    sites->setPlainText(QStringLiteral("my.cn\nhttps:// 坏!站.cn\n"));
+    window.saveParameters();
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    const std::string message = testing::U(platform_.messages()[0].message);
+    EXPECT_NE(message.find("“https://”、“坏!站.cn”"), std::string::npos) << message;
+    EXPECT_NE(message.find("参数没有保存"), std::string::npos) << message;
+    EXPECT_EQ(testing::U(fileBytes()), body);
+    EXPECT_TRUE(platform_.closedWindows().empty());
+
+    sites->setPlainText(QStringLiteral("my.cn\r\n*.blog.my.cn\n"));
+    window.box(kSegmentBox)->setText(QStringLiteral("32"));
+    window.saveParameters();
+    EXPECT_EQ(platform_.closedWindows().size(), 1u);
+    const ParameterTexts saved = loadParameterTexts(path_);
+    EXPECT_EQ(saved.segmentChars, "32");
+    EXPECT_EQ(saved.ignoredSites, "my.cn *.blog.my.cn");
+    EXPECT_EQ(testing::U(loadIgnoredSites(path_)), "my.cn *.blog.my.cn");
+
+    // Emptied, the list is saved empty: no site is ignored any more.
+    ParameterWindow again(platform_, path_);
+    EXPECT_EQ(again.ignoredSitesBox()->toPlainText(), QStringLiteral("my.cn *.blog.my.cn"));
+    again.ignoredSitesBox()->clear();
+    again.saveParameters();
+    EXPECT_EQ(loadIgnoredSites(path_), "");
 }
 
 TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {

@@ -5,16 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QHelpEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QToolTip>
+#include <set>
 
+#include "app/desktop/article_box.h"
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
+#include "app/desktop/qt_text.h"
+#include "app/desktop/result_grid.h"
+#include "check/grid_model.h"
+#include "check/segment_status.h"
 #include "tests/app/event_pump.h"
 #include "tests/app/sample_program.h"
 #include "tests/app/search_sim_process.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
+#include "text/article_filters.h"
 
 namespace oc {
 namespace {
@@ -52,6 +62,73 @@ class SampleRunTest : public ::testing::Test {
     SearchSimProcess sim_{QStringList()};
     testing::ScriptedPlatform platform_;
 };
+
+// After a run the copied passages of the article are marked light red where
+// they stand, with what each engine said as their tooltip; the text is left
+// as it was, and an edit takes the marks away.
+TEST_F(SampleRunTest, CopiedPassagesAreMarkedInTheArticle) {
+    auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);
+    MainWindow& window = program->window();
+    auto* box = window.component<ArticleBox>(component::kArticleBox);
+    const QString before = box->toPlainText();
+    window.component<QPushButton>(component::kCheckButton)->click();
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+    EXPECT_EQ(box->toPlainText(), before);
+
+    // The segments either engine found copied, as the grids show them.
+    std::set<std::string> copied;
+    for (std::string_view name : {component::kBaiduGrid, component::k360Grid}) {
+        ResultGrid* grid = window.grid(name);
+        for (int row = 1; row < grid->rowCount(); ++row) {
+            if (grid->cellText(row, kStatusColumn) == statusText(SegmentStatus::Hit)) {
+                copied.insert(U(keepNonAsciiChars(grid->cellText(row, 1))));
+            }
+        }
+    }
+    ASSERT_GE(copied.size(), 5u);  // the sample holds five copied passages
+
+    const QList<QTextEdit::ExtraSelection> selections = box->extraSelections();
+    ASSERT_EQ(selections.size(), static_cast<qsizetype>(box->marks().size()));
+    std::set<std::string> marked;
+    int previousEnd = 0;
+    for (qsizetype i = 0; i < selections.size(); ++i) {
+        const BoxMark& mark = box->marks()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(selections[i].cursor.selectionStart(), mark.begin);
+        EXPECT_EQ(selections[i].cursor.selectionEnd(), mark.end);
+        EXPECT_GE(mark.begin, previousEnd);
+        previousEnd = mark.end;
+        // The marked stretch of the box reads as the segment once the
+        // preparation's removals (line breaks, ASCII) are made.
+        const std::string text = U(keepNonAsciiChars(
+            gbkFromQString(before.mid(mark.begin, mark.end - mark.begin).remove('\n'))));
+        EXPECT_EQ(selections[i].format.background().color(), QColor(255, 224, 224)) << text;
+        marked.insert(text);
+        EXPECT_TRUE(mark.tip.contains(QStringLiteral("百度：")) &&
+                    mark.tip.contains(QStringLiteral("360：")))
+            << mark.tip.toStdString();
+        EXPECT_TRUE(mark.tip.contains(QStringLiteral("命中，飘红 ")));
+        EXPECT_TRUE(mark.tip.contains(QStringLiteral("，来源 "))) << mark.tip.toStdString();
+    }
+    EXPECT_EQ(marked, copied);
+
+    // Hovering a marked passage shows its tooltip; the text outside shows none.
+    const BoxMark first = box->marks().front();
+    QTextCursor inside(box->document());
+    inside.setPosition(first.begin + 1);
+    EXPECT_EQ(box->tipAt(first.begin + 1), first.tip);
+    EXPECT_TRUE(box->tipAt(first.begin - 1).isEmpty() || first.begin == 0);
+    QHelpEvent hover(QEvent::ToolTip, box->cursorRect(inside).center() + QPoint(2, 0),
+                     box->viewport()->mapToGlobal(box->cursorRect(inside).center()));
+    QCoreApplication::sendEvent(box->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), first.tip);
+    QToolTip::hideText();
+
+    // One typed character and the marks are gone.
+    QTextCursor typing(box->document());
+    typing.insertText(QStringLiteral("新"));
+    EXPECT_TRUE(box->extraSelections().isEmpty());
+    EXPECT_TRUE(box->marks().empty());
+}
 
 TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
     auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);

@@ -25,6 +25,15 @@ TEST(IgnoreList, EntriesAreSplitAndReducedToTheirDomain) {
     EXPECT_EQ(list.domains().size(), 8u);
 }
 
+// What the list would leave out, the parameter window refuses: entries with
+// nothing left once reduced, or with characters no host name holds.
+TEST(IgnoreList, EntriesThatNameNoSiteAreReportedAsWritten) {
+    EXPECT_TRUE(unusableIgnoreEntries(G("example.com、*.博客.中国 [::1]:80 a_b.cn")).empty());
+    EXPECT_EQ(unusableIgnoreEntries(G("ok.cn https:// *. 坏!站.cn， a=b.com ok2.cn")),
+              (std::vector<std::string>{"https://", "*.", "坏!站.cn", "a=b.com"}));
+    EXPECT_TRUE(unusableIgnoreEntries("").empty());
+}
+
 TEST(IgnoreList, HostsMatchTheirDomainAndSubdomainsOnly) {
     IgnoreList list;
     list.add("example.com www.keep.cn 10.0.0.1 0.1");
