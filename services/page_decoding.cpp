@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
+#include "services/boundary_text.h"
 #include "services/encoding.h"
 #include "services/html_document.h"
 
@@ -29,16 +31,42 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
+// Cuts the text appended from `start` on at its first zero byte.
+void cutAtZero(std::string& out, std::size_t start) {
+    std::size_t zero = out.find('\0', start);
+    if (zero != std::string::npos) {
+        out.resize(zero);
+    }
+}
+
 // Appends the conversion and cuts the new text at its first zero byte.
 bool appendCutAtZero(std::string_view body, const std::string& fromCode, std::string& out) {
     const std::size_t start = out.size();
     if (!appendConverted(body, fromCode, "GB18030", out)) {
         return false;
     }
-    std::size_t zero = out.find('\0', start);
-    if (zero != std::string::npos) {
-        out.resize(zero);
+    cutAtZero(out, start);
+    return true;
+}
+
+// A well-formed UTF-8 page that holds a character GB18030 has no form for (the
+// icon-font code points of the private use area that GB18030-2022 no longer
+// maps): those characters become "?", the rest of the page is read as it is.
+bool appendUtf8Leniently(std::string_view body, std::string& out) {
+    if (!isValidUtf8(body)) {
+        return false;
     }
+    std::optional<std::string> converted =
+        convertLeniently("GB18030", "UTF-8", body, [&](std::string& text, std::size_t pos) {
+            text += '?';
+            return std::max<std::size_t>(utf8SequenceAt(body, pos), 1);
+        });
+    if (!converted) {
+        return false;
+    }
+    const std::size_t start = out.size();
+    out += *converted;
+    cutAtZero(out, start);
     return true;
 }
 
@@ -107,7 +135,7 @@ std::string metaCharset(std::string_view page) {
 }
 
 bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {
-    if (appendCutAtZero(body, "UTF-8", out)) {
+    if (appendCutAtZero(body, "UTF-8", out) || appendUtf8Leniently(body, out)) {
         return true;
     }
     const std::string fromHeader = pageCharsetCode(charsetParameter(contentType));

@@ -23,7 +23,8 @@ inline constexpr std::size_t kMetaScanBytes = 4096;
 std::string metaCharset(std::string_view page);
 
 // Appends the page as GB18030 text to `out`, ending before its first zero
-// byte: decoded from UTF-8, else from the charset the Content-Type header
+// byte: decoded from UTF-8 (a character GB18030 has no form for as "?"),
+// else from the charset the Content-Type header
 // declares, else from the one its meta tag declares. False, with `out` as it
 // was, when it decodes in none of these ways.
 bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out);

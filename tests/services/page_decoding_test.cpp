@@ -97,6 +97,16 @@ TEST(PageDecoding, APageIsReadAsUtf8ElseInTheCharsetItDeclares) {
     }
 }
 
+TEST(PageDecoding, AnIconFontCharacterGb18030LacksDoesNotCostTheWholePage) {
+    // U+E793: a private use code point GB18030-2022 no longer maps; U+FE13 beside it has a form.
+    std::string out;
+    ASSERT_TRUE(appendDecodedPage("<i>\uE793</i><em>原创\uFE13文章</em>", "text/html", out));
+    EXPECT_EQ(out, G("<i>?</i><em>原创") + "\xA6\xDC" + G("文章</em>"));
+    out.clear();
+    EXPECT_FALSE(appendDecodedPage("\uE793\xFF", "text/html", out)) << "not UTF-8 after all";
+    EXPECT_EQ(out, "");
+}
+
 TEST(PageDecoding, TheTextEndsAtItsFirstZeroByteInEveryCharset) {
     std::string out;
     ASSERT_TRUE(appendDecodedPage(std::string("甲\0乙", 7), "", out));
