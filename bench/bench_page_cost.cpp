@@ -1,11 +1,13 @@
 // The checker's CPU per result page against the floor of that page's own
 // encoding conversion. A page server in another process answers every query at
-// once with the same generated page (about 300 KB of UTF-8, mostly Chinese,
-// 200 result blocks with one em fragment each); three figures come side by side:
+// once with a generated page (about 300 KB of UTF-8, mostly Chinese, 200 result
+// blocks with one em fragment each): a Baidu query (wd=) gets the results in
+// Baidu's markup, a 360 query (q=) the same results in 360's, so each pass
+// recognises the blocks of its own engine. Three figures come side by side:
 //   (a) CPU of the pass thread per page over a whole pass (in this process),
 //   (b) CPU of the originality-cli process per page, end to end (its rusage),
-//   (c) the floor: iconv UTF-8 -> GB18030 of the page, one converter opened
-//       once, the median of many conversions,
+//   (c) the floor: iconv UTF-8 -> GB18030 of the Baidu page, one converter
+//       opened once, the median of many conversions,
 // with the ratios (a)/(c) and (b)/(c), and originality-cli's peak memory.
 //
 //   bench_page_cost [--article-chars N] [--runs N] [--conversions N] [--seed N]
@@ -77,11 +79,16 @@ double median(std::vector<double> values) {
 // --- the page server (the other process) -----------------------------------
 
 int serve(std::uint32_t seed) {
-    const std::string page = oc::testing::generatedResultPage(seed);
+    const std::string baiduPage = oc::testing::generatedResultPage(seed);
+    oc::testing::GeneratedPageShape shape360;
+    shape360.markup = oc::testing::ResultMarkup::So360;
+    const std::string page360 = oc::testing::generatedResultPage(seed, shape360);
     std::atomic<long> pages{0};
     httplib::Server server;
-    server.Get("/s", [&](const httplib::Request&, httplib::Response& res) {
+    server.Get("/s", [&](const httplib::Request& req, httplib::Response& res) {
         ++pages;
+        // 360's query form carries the segment in q, Baidu's in wd.
+        const std::string& page = req.has_param("q") ? page360 : baiduPage;
         res.set_content(page.data(), page.size(), "text/html; charset=utf-8");
     });
     server.Get("/count", [&](const httplib::Request&, httplib::Response& res) {

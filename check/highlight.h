@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "services/text_types.h"
@@ -24,6 +25,13 @@ struct HighlightRun {
 // fragment highlighted twice is listed twice.
 std::vector<HighlightRun> qualifyingRuns(const Text& segment, const Text& pageText,
                                          const RegexMatchList& matches, int thresholdBytes);
+
+// Whether a page may hold a qualifying run, told from its UTF-8 text and the
+// matches found there without converting the page: never false where
+// qualifyingRuns over the page's GB18030 text finds one. Fragments that cannot
+// be told apart cheaply (empty ones, private use characters) answer true.
+bool mayHoldQualifyingRun(const Text& segment, const std::string& pageUtf8,
+                          const RegexMatchList& matches, int thresholdBytes);
 
 // The number of qualifying runs.
 int countHighlightHits(const Text& segment, const Text& pageText, const RegexMatchList& matches,

@@ -103,9 +103,23 @@ ClassifiedPage withStorage(ClassifiedPage page, Text storage) {
     return page;
 }
 
-bool holdsAny(const Text& text, const TextList& needles) {
-    return std::any_of(needles.begin(), needles.end(),
-                       [&](const Text& needle) { return text.find(needle) != Text::npos; });
+// The table's GBK texts as UTF-8, to be sought in a page's UTF-8 text.
+std::vector<std::string> utf8Forms(const TextList& texts) {
+    std::vector<std::string> forms;
+    forms.reserve(texts.size());
+    for (const Text& text : texts) {
+        std::string form;
+        forms.push_back(appendConverted(text, "GB18030", "UTF-8", form) ? std::move(form)
+                                                                        : utf8FromGbk(text));
+    }
+    return forms;
+}
+
+bool holdsAny(const std::string& utf8, const TextList& needles) {
+    const std::vector<std::string> forms = utf8Forms(needles);
+    return std::any_of(forms.begin(), forms.end(), [&](const std::string& needle) {
+        return utf8.find(needle) != std::string::npos;
+    });
 }
 
 // The text of the page's first <title> element; empty without one.
@@ -133,12 +147,6 @@ struct HighlightPatterns {
         anyCase.compile(kHighlightPattern, false);
     }
 };
-
-RegexMatchList highlightsOf(const EngineTable& table, const Text& page) {
-    thread_local const HighlightPatterns patterns;
-    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
-        .searchAll(page);
-}
 
 // Where the no-results sentences lie: from each phrase to the first "。", to
 // a tag other than em, or a bounded length.
@@ -170,8 +178,8 @@ std::vector<std::pair<std::size_t, std::size_t>> noResultsSentences(const Engine
 }
 
 // A page that says it found nothing, whose highlighted fragments (if any) all
-// lie in that sentence: the echoed query.
-bool isNoResultsPage(const EngineTable& table, const Text& page, const RegexMatchList& matches) {
+// lie in that sentence: the echoed query. `page` is the GB18030 text.
+bool isNoResultsText(const EngineTable& table, const Text& page, const RegexMatchList& matches) {
     auto spans = noResultsSentences(table, page);
     if (spans.empty()) {
         return false;
@@ -184,6 +192,17 @@ bool isNoResultsPage(const EngineTable& table, const Text& page, const RegexMatc
             return start >= span.first && end <= span.second;
         });
     });
+}
+
+// The same for a page's UTF-8 text. Only a page holding one of the phrases is
+// read as GB18030, where the sentences are measured as they always were.
+bool isNoResultsPage(const EngineTable& table, const std::string& utf8) {
+    if (!holdsAny(utf8, table.noResultsPhrases)) {
+        return false;
+    }
+    Text page;
+    appendGb18030(utf8, page);
+    return isNoResultsText(table, page, highlightsOf(table, page));
 }
 
 }  // namespace
@@ -199,6 +218,12 @@ const Text& cancelled() {
     return texts().cancelled;
 }
 }  // namespace unverified_reason
+
+RegexMatchList highlightsOf(const EngineTable& table, const std::string& text) {
+    thread_local const HighlightPatterns patterns;
+    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
+        .searchAll(text);
+}
 
 bool isVerificationRedirect(const EngineTable& table, const std::string& target) {
     const std::string host = urlHost(target);
@@ -226,9 +251,9 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report,
             std::move(storage));
     }
     // An empty page and one that decodes in no way it declares read alike: no text.
-    Text text = std::move(storage);
+    std::string text = std::move(storage);
     text.clear();
-    if (!appendDecodedPage(report.body.view(), report.contentType, text) || text.empty()) {
+    if (!appendPageUtf8(report.body.view(), report.contentType, text) || text.empty()) {
         return withStorage(failed(texts().emptyPage), std::move(text));
     }
     // A result page's title echoes the query, which may name a block title
@@ -239,7 +264,7 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report,
         return withStorage(blocked(), std::move(text));
     }
     ClassifiedPage page;
-    if (isNoResultsPage(table, text, highlights)) {
+    if (isNoResultsPage(table, text)) {
         page.pageClass = PageClass::NoResults;
     } else {
         page.pageClass = PageClass::ResultPage;

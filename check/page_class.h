@@ -20,16 +20,21 @@ struct ClassifiedPage {
     // the prompt then names what went wrong, `failure`.
     bool arrived = true;
     Text failure;
-    // The page decoded to GB18030 and its highlighted fragments (for a page
-    // without results: none, the echoed query is not one). Empty for a blocked
-    // or failed page.
-    Text text;
+    // The page decoded to UTF-8 (not GBK: the page is never converted as a
+    // whole unless a fragment of it counts) and its highlighted fragments found
+    // there (for a page without results: none, the echoed query is not one).
+    // Empty for a blocked or failed page.
+    std::string text;
     RegexMatchList highlights;
 
     bool verified() const {
         return pageClass == PageClass::NoResults || pageClass == PageClass::ResultPage;
     }
 };
+
+// The highlighted fragments of a page's text, UTF-8 or GB18030 alike: the
+// pattern's tags are ASCII, and no byte of another character is ever "<".
+RegexMatchList highlightsOf(const EngineTable& table, const std::string& text);
 
 // A redirect to one of the engine's verification hosts or to a path that
 // holds "captcha" in any letter case: a block, not to be followed.

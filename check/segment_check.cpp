@@ -7,6 +7,7 @@
 #include "check/pass_texts.h"
 #include "check/segment_source.h"
 #include "services/boundary_text.h"
+#include "services/page_decoding.h"
 
 namespace oc {
 namespace {
@@ -106,10 +107,17 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             }
             continue;
         }
+        if (!mayHoldQualifyingRun(segment, page.text, page.highlights, context.thresholdBytes)) {
+            continue;
+        }
+        // Only a page that may hold a run is read as GB18030, where its runs
+        // are measured and placed.
+        Text gb18030;
+        appendGb18030(page.text, gb18030);
         std::vector<HighlightRun> runs =
-            qualifyingRuns(segment, page.text, page.highlights, context.thresholdBytes);
+            qualifyingRuns(segment, gb18030, highlightsOf(table, gb18030), context.thresholdBytes);
         if (!runs.empty()) {
-            withRuns.push_back({std::move(page.text), result.url, std::move(runs)});
+            withRuns.push_back({std::move(gb18030), result.url, std::move(runs)});
         }
     }
     std::vector<PageRuns> pages;

@@ -39,33 +39,12 @@ void cutAtZero(std::string& out, std::size_t start) {
     }
 }
 
-// Appends the conversion and cuts the new text at its first zero byte.
-bool appendCutAtZero(std::string_view body, const std::string& fromCode, std::string& out) {
+// Appends the conversion to UTF-8 and cuts the new text at its first zero byte.
+bool appendUtf8CutAtZero(std::string_view body, const std::string& fromCode, std::string& out) {
     const std::size_t start = out.size();
-    if (!appendConverted(body, fromCode, "GB18030", out)) {
+    if (!appendConverted(body, fromCode, "UTF-8", out)) {
         return false;
     }
-    cutAtZero(out, start);
-    return true;
-}
-
-// A well-formed UTF-8 page that holds a character GB18030 has no form for (the
-// icon-font code points of the private use area that GB18030-2022 no longer
-// maps): those characters become "?", the rest of the page is read as it is.
-bool appendUtf8Leniently(std::string_view body, std::string& out) {
-    if (!isValidUtf8(body)) {
-        return false;
-    }
-    std::optional<std::string> converted =
-        convertLeniently("GB18030", "UTF-8", body, [&](std::string& text, std::size_t pos) {
-            text += '?';
-            return std::max<std::size_t>(utf8SequenceAt(body, pos), 1);
-        });
-    if (!converted) {
-        return false;
-    }
-    const std::size_t start = out.size();
-    out += *converted;
     cutAtZero(out, start);
     return true;
 }
@@ -134,16 +113,45 @@ std::string metaCharset(std::string_view page) {
     return {};
 }
 
-bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {
-    if (appendCutAtZero(body, "UTF-8", out) || appendUtf8Leniently(body, out)) {
+bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out) {
+    if (isValidUtf8(body)) {
+        const std::size_t start = out.size();
+        out.append(body);
+        cutAtZero(out, start);
         return true;
     }
     const std::string fromHeader = pageCharsetCode(charsetParameter(contentType));
-    if (!fromHeader.empty() && appendCutAtZero(body, fromHeader, out)) {
+    if (!fromHeader.empty() && appendUtf8CutAtZero(body, fromHeader, out)) {
         return true;
     }
     const std::string fromMeta = pageCharsetCode(metaCharset(body));
-    return !fromMeta.empty() && fromMeta != fromHeader && appendCutAtZero(body, fromMeta, out);
+    return !fromMeta.empty() && fromMeta != fromHeader && appendUtf8CutAtZero(body, fromMeta, out);
+}
+
+void appendGb18030(std::string_view utf8, std::string& out) {
+    if (appendConverted(utf8, "UTF-8", "GB18030", out)) {
+        return;
+    }
+    // A character GB18030 has no form for (the icon-font code points of the
+    // private use area that GB18030-2022 no longer maps) becomes "?"; so does
+    // a byte that is not UTF-8.
+    std::optional<std::string> converted =
+        convertLeniently("GB18030", "UTF-8", utf8, [&](std::string& text, std::size_t pos) {
+            text += '?';
+            return std::max<std::size_t>(utf8SequenceAt(utf8, pos), 1);
+        });
+    if (converted) {
+        out += *converted;
+    }
+}
+
+bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {
+    std::string utf8;
+    if (!appendPageUtf8(body, contentType, utf8)) {
+        return false;
+    }
+    appendGb18030(utf8, out);
+    return true;
 }
 
 }  // namespace oc

@@ -22,11 +22,19 @@ std::string charsetParameter(std::string_view contentType);
 inline constexpr std::size_t kMetaScanBytes = 4096;
 std::string metaCharset(std::string_view page);
 
-// Appends the page as GB18030 text to `out`, ending before its first zero
-// byte: decoded from UTF-8 (a character GB18030 has no form for as "?"),
-// else from the charset the Content-Type header
-// declares, else from the one its meta tag declares. False, with `out` as it
-// was, when it decodes in none of these ways.
+// Appends the page as UTF-8 text to `out`, ending before its first zero
+// byte: its bytes as they are when they are UTF-8, else decoded from the
+// charset the Content-Type header declares, else from the one its meta tag
+// declares. False, with `out` as it was, when it decodes in none of these ways.
+bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out);
+
+// Appends UTF-8 text as GB18030; a character GB18030 has no form for, and a
+// byte that is not UTF-8, becomes "?".
+void appendGb18030(std::string_view utf8, std::string& out);
+
+// Appends the page as GB18030 text to `out`: the page as appendPageUtf8 reads
+// it, converted by appendGb18030. False, with `out` as it was, when it does
+// not decode.
 bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out);
 
 }  // namespace oc

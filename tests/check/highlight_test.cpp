@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "services/page_decoding.h"
 #include "tests/support/gbk.h"
 
 namespace oc {
 namespace {
 using testing::G;
+using testing::U;
 
 // n distinct Chinese characters starting at a chosen GBK row.
 Text chinese(int n, int row = 0xC0) {
@@ -87,6 +89,49 @@ TEST(HighlightHits, The360PassCaseSensitiveMatchesAndEmptyPages) {
     EXPECT_EQ(countHighlightHits(segment, page, regex.searchAll(page), 24), 1);
     EXPECT_EQ(hitsOnPage(segment, page, 24), 2);
     EXPECT_EQ(countHighlightHits(segment, "", regex.searchAll(""), 24), 0);
+}
+
+// The pass reads a page as GB18030 only when its UTF-8 text may hold a run:
+// that screening must never miss a run the GB18030 reading finds.
+TEST(HighlightHits, TheUtf8ScreeningNeverMissesARun) {
+    struct Case {
+        const char* name;
+        Text segment;
+        std::string pageUtf8;
+        int thresholdBytes;
+        bool runs;  // what the GB18030 reading finds
+    };
+    const Text segment = chinese(30);
+    const Text withUnknown = chinese(12) + "?" + chinese(12, 0xC4);
+    const Case cases[] = {
+        {"a long run", segment, U(highlighted(segment.substr(0, 30))), 24, true},
+        {"too short", segment, U(highlighted(segment.substr(0, 22))), 24, false},
+        {"not in the segment", segment, U(highlighted(chinese(20, 0xD0))), 24, false},
+        {"half-width digits", G("２０２４年") + chinese(12),
+         U(highlighted("2024" + G("年") + chinese(12))), 24, true},
+        {"several fragments, one counts", segment,
+         U(highlighted(chinese(20, 0xD0)) + highlighted(segment.substr(0, 4)) +
+           highlighted(segment.substr(4, 40))),
+         24, true},
+        // U+E793 has no GB18030 form: it reads "?", which the segment holds.
+        {"a character GB18030 lacks", withUnknown,
+         U(G("<em>") + chinese(12)) + "\uE793" + U(chinese(12, 0xC4) + G("</em>")), 24, true},
+        {"an empty fragment under a zero threshold", segment, "<em></em>", 0, true},
+        {"an empty fragment", segment, "<em></em>", 24, false},
+    };
+    for (const Case& c : cases) {
+        Text gb18030;
+        appendGb18030(c.pageUtf8, gb18030);
+        RegexMatchList gbMatches;
+        findAllMatches(kHighlightPattern, gb18030, gbMatches);
+        ASSERT_EQ(!qualifyingRuns(c.segment, gb18030, gbMatches, c.thresholdBytes).empty(), c.runs)
+            << c.name;
+        RegexMatchList utf8Matches;
+        findAllMatches(kHighlightPattern, c.pageUtf8, utf8Matches);
+        EXPECT_EQ(mayHoldQualifyingRun(c.segment, c.pageUtf8, utf8Matches, c.thresholdBytes),
+                  c.runs)
+            << c.name;
+    }
 }
 
 }  // namespace

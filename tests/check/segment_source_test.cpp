@@ -6,7 +6,9 @@
 #include "check/result_blocks.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
+#include "services/html_document.h"
 #include "tests/support/gbk.h"
+#include "tests/support/generated_result_page.h"
 
 namespace oc {
 namespace {
@@ -230,6 +232,65 @@ TEST(SegmentSource, So360BlocksAndPageOrder) {
     outcome = sourceOf({first}, engineTable(Engine::Baidu).blocks, {}, k360Query);
     EXPECT_EQ(outcome.hits, 2);
     EXPECT_FALSE(outcome.source);
+}
+
+// The benchmark's generated page in each engine's markup: each engine's form
+// finds every block in its place, and the same highlighted run names the same
+// result in both, 360's with the target of its data-mdurl.
+TEST(SegmentSource, GeneratedPagesInBothMarkupsNameTheSameResults) {
+    testing::GeneratedPageShape shape360;
+    shape360.markup = testing::ResultMarkup::So360;
+    const std::string baiduHtml = testing::generatedResultPage(3);
+    const std::string html360 = testing::generatedResultPage(3, shape360);
+    EXPECT_LT(
+        std::max(baiduHtml.size(), html360.size()) - std::min(baiduHtml.size(), html360.size()),
+        baiduHtml.size() / 50);
+    const Text baidu = pageText(baiduHtml);
+    const Text so360 = pageText(html360);
+    const ResultBlockForm& baiduForm = engineTable(Engine::Baidu).blocks;
+    const ResultBlockForm& form360 = engineTable(Engine::So360).blocks;
+    const std::vector<ResultBlock> baiduBlocks = findResultBlocks(baidu, baiduForm, kBaiduQuery);
+    const std::vector<ResultBlock> blocks360 = findResultBlocks(so360, form360, k360Query);
+    ASSERT_EQ(baiduBlocks.size(), 200u);
+    ASSERT_EQ(blocks360.size(), 200u);
+    EXPECT_TRUE(findResultBlocks(so360, baiduForm, k360Query).empty());
+    EXPECT_TRUE(findResultBlocks(baidu, form360, kBaiduQuery).empty());
+    RegexMatchList baiduEms, ems360;
+    findAllMatches(kHighlightPattern, baidu, baiduEms);
+    findAllMatches(kHighlightPattern, so360, ems360);
+    ASSERT_EQ(baiduEms.size(), 200u);
+    ASSERT_EQ(ems360.size(), 200u);
+    // Baidu shows the target only as text; 360 carries it in data-mdurl.
+    const std::vector<std::string> shown =
+        HtmlDocument(baiduHtml).selectTexts("//a[@class='c-showurl']");
+    ASSERT_EQ(shown.size(), 200u);
+    for (std::size_t i = 0; i < 200; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(baiduEms[i].groupText(baidu, 1), ems360[i].groupText(so360, 1));
+        const auto baiduAt = static_cast<std::size_t>(baiduEms[i].spans()[0].start);
+        const auto at360 = static_cast<std::size_t>(ems360[i].spans()[0].start);
+        EXPECT_EQ(blockHolding(baiduBlocks, baiduAt), static_cast<int>(i));
+        EXPECT_EQ(blockHolding(blocks360, at360), static_cast<int>(i));
+        EXPECT_EQ(blocks360[i].title, baiduBlocks[i].title);
+        EXPECT_EQ(blocks360[i].address, std::string("http://").append(shown[i]));
+        EXPECT_EQ(blocks360[i].domain, shown[i].substr(0, shown[i].find('/')));
+    }
+    // A copied passage (every tenth fragment is one) names its result through
+    // the whole attribution, on either page.
+    const Text segment = baiduEms[13].groupText(baidu, 1);
+    for (const auto& [text, form, url, expected] :
+         {std::tuple{&baidu, &baiduForm, kBaiduQuery, &baiduBlocks[13]},
+          std::tuple{&so360, &form360, k360Query, &blocks360[13]}}) {
+        RegexMatchList matches;
+        findAllMatches(kHighlightPattern, *text, matches);
+        std::vector<PageRuns> pages{
+            {*text, url, qualifyingRuns(segment, *text, matches, kThreshold)}};
+        ASSERT_EQ(pages[0].runs.size(), 1u);
+        SourceOutcome outcome = attributeRuns(pages, *form, {});
+        ASSERT_TRUE(outcome.source);
+        EXPECT_EQ(outcome.source->title, expected->title);
+        EXPECT_EQ(outcome.source->domain, expected->domain);
+    }
 }
 
 // The longest run decides across the pages, whichever page holds it and

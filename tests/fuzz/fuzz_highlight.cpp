@@ -1,11 +1,14 @@
 // The highlight search of both passes on arbitrary page bytes: every "<em>"
 // fragment is found once, in order, inside the page, and the hit count agrees
-// with the fragments it was given.
+// with the fragments it was given. Read as UTF-8, a page that the GB18030
+// reading finds a run on is never screened out.
 #include <cstdint>
 #include <string>
 
 #include "check/highlight.h"
+#include "services/boundary_text.h"
 #include "services/conversions.h"
+#include "services/page_decoding.h"
 #include "services/text_ops.h"
 #include "tests/fuzz/fuzz_invariant.h"
 #include "text/regex.h"
@@ -94,6 +97,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(hits == expected);
     require(oc::countHighlightHits(segment, page, matches, threshold + 1) <= hits);
+
+    // The page as UTF-8 (its bytes when they are, else read as GB18030), the
+    // segment as a GBK text holds it.
+    const std::string utf8Page = oc::isValidUtf8(page) ? page : oc::utf8FromGbk(page);
+    const Text gbkSegment = oc::gbkFromUtf8(oc::utf8FromGbk(segment));
+    Text gb18030;
+    oc::appendGb18030(utf8Page, gb18030);
+    if (!oc::qualifyingRuns(gbkSegment, gb18030, regex.searchAll(gb18030), threshold).empty()) {
+        require(
+            oc::mayHoldQualifyingRun(gbkSegment, utf8Page, regex.searchAll(utf8Page), threshold));
+    }
 
     // A search in a byte range reports a match inside that range, or none.
     oc::RegexMatch first = regex.search(page, start, length);

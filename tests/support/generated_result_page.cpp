@@ -86,18 +86,99 @@ std::vector<char32_t> articleCodePoints(std::uint32_t seed, int chars) {
 
 constexpr int kArticleCharsForFragments = 5000;
 
-constexpr std::string_view kHead =
+constexpr std::string_view kBaiduHead =
     "<!DOCTYPE html><html><head><meta http-equiv=\"content-type\" content=\"text/html;"
     "charset=utf-8\"><title>搜索结果</title><style>body{margin:0;font:13px arial}"
     ".result{width:560px;margin-bottom:14px}.t{font-size:medium;font-weight:400}"
     ".c-abstract{line-height:1.54em;word-wrap:break-word}em{color:#c00;font-style:normal}"
     ".f13{color:#008000}</style></head><body><div id=\"wrapper\"><div id=\"content_left\">\n";
-constexpr std::string_view kTail =
+constexpr std::string_view kBaiduTail =
     "</div><div id=\"page\"><strong>1</strong><a href=\"/s?pn=10\">2</a>"
     "<a href=\"/s?pn=20\">3</a><a class=\"n\" href=\"/s?pn=10\">下一页&gt;</a></div>"
     "<div id=\"foot\">帮助 举报 用户反馈</div></div></body></html>\n";
+constexpr std::string_view k360Head =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>搜索结果_360搜索</title>"
+    "<style>body{margin:0;font:13px arial}.res-list{width:560px;margin-bottom:14px}"
+    ".res-title{font-size:medium;font-weight:400}.res-desc{line-height:1.54em}"
+    "em{color:#c00;font-style:normal}cite{color:#008000}</style></head><body>"
+    "<div id=\"warper\"><div id=\"main\"><ul class=\"result\">\n";
+constexpr std::string_view k360Tail =
+    "</ul><div id=\"page\"><strong>1</strong><a href=\"/s?q=&amp;pn=2\">2</a>"
+    "<a href=\"/s?q=&amp;pn=3\">3</a><a id=\"snext\" href=\"/s?q=&amp;pn=2\">下一页&gt;</a>"
+    "</div><div id=\"footer\">使用帮助 意见反馈</div></div></div></body></html>\n";
 // Markup of one block besides its title, abstract text and fragment.
 constexpr std::size_t kBlockMarkupBytes = 520;
+
+// What one result shows, whichever engine's markup carries it.
+struct ResultContent {
+    int number = 0;
+    std::string titleLink;  // key of the engine's own redirect
+    std::string title;
+    int day = 1;
+    std::string abstractBefore;
+    std::string fragment;
+    std::string abstractAfter;
+    std::string showLink;
+    std::string site;
+    std::string path;
+};
+
+// The date, then the abstract with its highlighted fragment.
+void appendAbstract(std::string& page, const ResultContent& r) {
+    page.append("2026年3月")
+        .append(std::to_string(r.day))
+        .append("日&nbsp;-&nbsp;</span>")
+        .append(r.abstractBefore)
+        .append("<em>")
+        .append(r.fragment)
+        .append("</em>")
+        .append(r.abstractAfter);
+}
+
+// The target address as the result shows it, without its scheme.
+std::string shownAddress(const ResultContent& r) {
+    return std::string("www.").append(r.site).append(".com/").append(r.path).append(".html");
+}
+
+void appendBaiduBlock(std::string& page, const ResultContent& r) {
+    page.append("<div class=\"result c-container\" id=\"")
+        .append(std::to_string(r.number))
+        .append(
+            "\" srcid=\"1599\" tpl=\"se_com_default\"><h3 class=\"t\"><a "
+            "href=\"http://www.baidu.com/link?url=")
+        .append(r.titleLink)
+        .append("\" target=\"_blank\">")
+        .append(r.title)
+        .append("</a></h3><div class=\"c-abstract\"><span class=\"newTimeFactor_before_abs m\">");
+    appendAbstract(page, r);
+    page.append(
+            "</div><div class=\"f13\"><a target=\"_blank\" class=\"c-showurl\" "
+            "href=\"http://www.baidu.com/link?url=")
+        .append(r.showLink)
+        .append("\">")
+        .append(shownAddress(r))
+        .append("</a></div></div>\n");
+}
+
+// 360's result: the target in the title link's data-mdurl, the link itself a
+// redirect through the engine.
+void append360Block(std::string& page, const ResultContent& r) {
+    page.append("<li class=\"res-list\" data-lazyload=\"1\" data-index=\"")
+        .append(std::to_string(r.number))
+        .append("\"><h3 class=\"res-title\"><a href=\"https://www.so.com/link?m=")
+        .append(r.titleLink)
+        .append("\" data-mdurl=\"http://")
+        .append(shownAddress(r))
+        .append("\" target=\"_blank\">")
+        .append(r.title)
+        .append("</a></h3><p class=\"res-desc\"><span class=\"res-list-time\">");
+    appendAbstract(page, r);
+    page.append("</p><p class=\"g-linkinfo\"><cite>")
+        .append(shownAddress(r))
+        .append("</cite><a class=\"m\" href=\"https://www.so.com/link?m=")
+        .append(r.showLink)
+        .append("\">快照</a></p></li>\n");
+}
 
 }  // namespace
 
@@ -113,7 +194,8 @@ std::string generatedResultPage(std::uint32_t seed, const GeneratedPageShape& sh
     Random random(seed);
     const std::vector<char32_t> article = articleCodePoints(seed, kArticleCharsForFragments);
     const int blocks = std::max(shape.blocks, 1);
-    const std::size_t fixed = kHead.size() + kTail.size();
+    // Sized by Baidu's markup, so both markups carry the same text.
+    const std::size_t fixed = kBaiduHead.size() + kBaiduTail.size();
     const std::size_t perBlock =
         shape.targetBytes > fixed ? (shape.targetBytes - fixed) / static_cast<std::size_t>(blocks)
                                   : 0;
@@ -123,7 +205,7 @@ std::string generatedResultPage(std::uint32_t seed, const GeneratedPageShape& sh
         static_cast<int>(perBlock > kBlockMarkupBytes ? (perBlock - kBlockMarkupBytes) / 3 : 0) -
             16);
 
-    std::string page(kHead);
+    std::string page(shape.markup == ResultMarkup::So360 ? k360Head : kBaiduHead);
     page.reserve(shape.targetBytes + shape.targetBytes / 8);
     for (int i = 0; i < blocks; ++i) {
         std::string fragment;
@@ -142,21 +224,23 @@ std::string generatedResultPage(std::uint32_t seed, const GeneratedPageShape& sh
             fragment = prose(random, random.between(2, 12));
         }
         const int before = random.between(0, abstractChars / 2);
-        page += "<div class=\"result c-container\" id=\"" + std::to_string(i + 1) +
-                "\" srcid=\"1599\" tpl=\"se_com_default\"><h3 class=\"t\"><a "
-                "href=\"http://www.baidu.com/link?url=" +
-                asciiWord(random, 43) + "\" target=\"_blank\">" + prose(random, 16) +
-                "</a></h3><div class=\"c-abstract\"><span class=\"newTimeFactor_before_abs m\">"
-                "2026年3月" +
-                std::to_string(random.between(1, 28)) + "日&nbsp;-&nbsp;</span>" +
-                prose(random, before) + "<em>" + fragment + "</em>" +
-                prose(random, abstractChars - before) +
-                "</div><div class=\"f13\"><a target=\"_blank\" class=\"c-showurl\" "
-                "href=\"http://www.baidu.com/link?url=" +
-                asciiWord(random, 43) + "\">www." + asciiWord(random, 8) + ".com/" +
-                asciiWord(random, 10) + ".html</a></div></div>\n";
+        // Drawn from the end of the block to its start, as the pages of
+        // earlier versions were, so the Baidu page stays the same byte for byte.
+        ResultContent result;
+        result.number = i + 1;
+        result.path = asciiWord(random, 10);
+        result.site = asciiWord(random, 8);
+        result.showLink = asciiWord(random, 43);
+        result.abstractAfter = prose(random, abstractChars - before);
+        result.fragment = std::move(fragment);
+        result.abstractBefore = prose(random, before);
+        result.day = random.between(1, 28);
+        result.title = prose(random, 16);
+        result.titleLink = asciiWord(random, 43);
+        shape.markup == ResultMarkup::So360 ? append360Block(page, result)
+                                            : appendBaiduBlock(page, result);
     }
-    page += kTail;
+    page += shape.markup == ResultMarkup::So360 ? k360Tail : kBaiduTail;
     return page;
 }
 

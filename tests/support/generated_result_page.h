@@ -8,13 +8,19 @@
 
 namespace oc::testing {
 
+// Whose result markup carries the results: Baidu's div.c-container blocks,
+// or 360's li.res-list blocks with the target in the title link's data-mdurl.
+enum class ResultMarkup { Baidu, So360 };
+
 struct GeneratedPageShape {
     int blocks = 200;
     // The abstracts are sized so that the whole page comes to about this size.
     std::size_t targetBytes = 300 * 1024;
+    ResultMarkup markup = ResultMarkup::Baidu;
 };
 
-// The page (UTF-8). Some fragments are long runs taken from
+// The page (UTF-8); the same seed and sizes give the same results in either
+// markup, at about the same size. Some fragments are long runs taken from
 // generatedArticleUtf8 of the same seed, so a check finds real hits in it.
 std::string generatedResultPage(std::uint32_t seed, const GeneratedPageShape& shape = {});
 
