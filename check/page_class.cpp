@@ -115,10 +115,10 @@ std::vector<std::string> utf8Forms(const TextList& texts) {
     return forms;
 }
 
-bool holdsAny(const std::string& utf8, const TextList& needles) {
+bool holdsAny(std::string_view utf8, const TextList& needles) {
     const std::vector<std::string> forms = utf8Forms(needles);
     return std::any_of(forms.begin(), forms.end(), [&](const std::string& needle) {
-        return utf8.find(needle) != std::string::npos;
+        return utf8.find(needle) != std::string_view::npos;
     });
 }
 
@@ -196,8 +196,26 @@ bool isNoResultsText(const EngineTable& table, const Text& page, const RegexMatc
 
 // The same for a page's UTF-8 text. Only a page holding one of the phrases is
 // read as GB18030, where the sentences are measured as they always were.
-bool isNoResultsPage(const EngineTable& table, const std::string& utf8) {
-    if (!holdsAny(utf8, table.noResultsPhrases)) {
+bool isNoResultsPage(const EngineTable& table, const std::string& utf8,
+                     const RegexMatchList& matches) {
+    // Every fragment of such a page lies in a sentence, which ends at most
+    // kMaxSentenceBytes (or its phrase) after the phrase begins, in GBK bytes:
+    // at most half as many again in UTF-8. So the phrase of the first
+    // fragment's sentence lies within that reach of the fragment's end.
+    std::string_view scope = utf8;
+    if (!matches.empty()) {
+        std::size_t longest = kMaxSentenceBytes;
+        for (const Text& phrase : table.noResultsPhrases) {
+            longest = std::max(longest, phrase.size());
+        }
+        const std::size_t reach = longest + longest / 2 + 2;
+        const MatchSpan& first = matches.front().spans().front();
+        const auto start = static_cast<std::size_t>(first.start);
+        const std::size_t end = start + static_cast<std::size_t>(first.length);
+        const std::size_t from = end > reach ? end - reach : 0;
+        scope = scope.substr(from, end + reach - from);
+    }
+    if (!holdsAny(scope, table.noResultsPhrases)) {
         return false;
     }
     Text page;
@@ -264,7 +282,7 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report,
         return withStorage(blocked(), std::move(text));
     }
     ClassifiedPage page;
-    if (isNoResultsPage(table, text)) {
+    if (isNoResultsPage(table, text, highlights)) {
         page.pageClass = PageClass::NoResults;
     } else {
         page.pageClass = PageClass::ResultPage;

@@ -313,6 +313,16 @@ TEST_F(PageClasses, BaiduNoResultsPageDoesNotCountTheEchoedQuery) {
     }
     EXPECT_EQ(U(window_.caption(component::kBaiduValueLabel)), "100%");
     EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 1/1");
+    // The sentence ends 600 GBK bytes after its phrase: an echo 597 bytes in is
+    // the query's, one 617 bytes in is a result's.
+    for (auto [filler, status] : {std::pair{250, "原创"}, std::pair{260, "命中"}}) {
+        std::string words;
+        for (int i = 0; i < filler; ++i) {
+            words += "的";
+        }
+        answerPage(resultPage("<p>没有找到与“" + words + "<em>" + kSegment + "</em>”的网页。</p>"));
+        EXPECT_EQ(rowAfter(Engine::Baidu).status, status) << filler;
+    }
     // 360 knows no such page: a page without highlights is original as before.
     answerPage(resultPage("<p>找不到该结果</p>"));
     EXPECT_EQ(rowAfter(Engine::So360).status, "原创");
