@@ -37,7 +37,7 @@ std::size_t gb18030Width(std::string_view text, std::size_t p) {
 // being the same characters, by walking the two texts side by side once.
 class OffsetMapper {
   public:
-    OffsetMapper(const std::string& utf8, std::string_view page) : utf8_(utf8), page_(page) {}
+    OffsetMapper(std::string_view utf8, std::string_view page) : utf8_(utf8), page_(page) {}
     void want(std::size_t utf8Offset) { wanted_.insert(utf8Offset); }
     void run() {
         std::size_t u = 0;
@@ -59,7 +59,7 @@ class OffsetMapper {
     }
 
   private:
-    const std::string& utf8_;
+    std::string_view utf8_;
     std::string_view page_;
     std::set<std::size_t> wanted_;
     std::vector<std::pair<std::size_t, std::size_t>> found_;
@@ -97,22 +97,29 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
 
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl,
-                                          const std::vector<std::size_t>* described) {
+                                          const std::vector<std::size_t>* described,
+                                          std::string_view pageUtf8) {
     std::vector<ResultBlock> out;
-    std::string utf8;
-    // Room for the whole text at once: a GB18030 character never takes more
-    // than half as many bytes again in UTF-8.
-    utf8.reserve(pageText.size() + pageText.size() / 2 + 4);
-    if (!appendConverted(pageText, "GB18030", "UTF-8", utf8) || utf8.empty()) {
+    std::string converted;
+    if (pageUtf8.empty()) {
+        // Room for the whole text at once: a GB18030 character never takes more
+        // than half as many bytes again in UTF-8.
+        converted.reserve(pageText.size() + pageText.size() / 2 + 4);
+        if (!appendConverted(pageText, "GB18030", "UTF-8", converted)) {
+            return out;
+        }
+        pageUtf8 = converted;
+    }
+    if (pageUtf8.empty()) {
         return out;
     }
-    HtmlDocument doc(utf8);
+    HtmlDocument doc(pageUtf8);
     std::vector<HtmlElement> elements = doc.select(form.blockXPath);
     if (elements.empty()) {
         return out;
     }
     // Where each block stands in the page text.
-    OffsetMapper mapper(utf8, pageText);
+    OffsetMapper mapper(pageUtf8, pageText);
     std::vector<ElementSpan> spans;
     spans.reserve(elements.size());
     for (HtmlElement element : elements) {

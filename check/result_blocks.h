@@ -30,10 +30,12 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
                                           const std::string& pageUrl);
 // The same blocks, each in its place, with title, address and domain worked
 // out only for the innermost block holding one of the `described` offsets
-// (all of them when null); the others leave the three empty.
+// (all of them when null); the others leave the three empty. `pageUtf8`, when
+// given, is the page text converted to UTF-8, which is then not converted again.
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl,
-                                          const std::vector<std::size_t>* described);
+                                          const std::vector<std::size_t>* described,
+                                          std::string_view pageUtf8 = {});
 
 // The innermost block holding the byte offset (open <= offset < close), or -1.
 int blockHolding(const std::vector<ResultBlock>& blocks, std::size_t offset);

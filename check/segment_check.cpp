@@ -50,6 +50,9 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         Text text;
         Text url;
         std::vector<HighlightRun> runs;
+        // The page as read (UTF-8) when `text` holds each of its characters:
+        // the blocks are then found in it without converting `text` back.
+        std::string utf8;
     };
     std::vector<PageWithRuns> withRuns;
     auto followRedirect = [&table](const std::string& target) {
@@ -113,21 +116,26 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         // Only a page that may hold a run is read as GB18030, where its runs
         // are measured and placed.
         Text gb18030;
-        appendGb18030(page.text, gb18030);
+        const bool everyCharacter = appendGb18030(page.text, gb18030);
         std::vector<HighlightRun> runs =
             qualifyingRuns(segment, gb18030, highlightsOf(table, gb18030), context.thresholdBytes);
         if (!runs.empty()) {
-            withRuns.push_back({std::move(gb18030), result.url, std::move(runs)});
+            withRuns.push_back({std::move(gb18030), result.url, std::move(runs),
+                                everyCharacter ? std::move(page.text) : std::string()});
         }
     }
     std::vector<PageRuns> pages;
     for (const PageWithRuns& kept : withRuns) {
-        pages.push_back({kept.text, kept.url, kept.runs});
+        pages.push_back({kept.text, kept.url, kept.runs, kept.utf8});
     }
     const SourceOutcome sources = attributeRuns(pages, table.blocks, context.ignore);
     // The memory of a kept page serves the next page when it is the larger.
-    if (!withRuns.empty() && withRuns.back().text.capacity() > page.text.capacity()) {
-        page.text = std::move(withRuns.back().text);
+    for (PageWithRuns& kept : withRuns) {
+        for (std::string* memory : {&kept.utf8, &kept.text}) {
+            if (memory->capacity() > page.text.capacity()) {
+                page.text = std::move(*memory);
+            }
+        }
     }
     keepBuffers();
     result.hits = sources.hits;

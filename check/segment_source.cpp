@@ -28,7 +28,7 @@ SourceOutcome attributePageRuns(const PageRuns& page, const ResultBlockForm& for
         positions.push_back(run.position);
     }
     const std::vector<ResultBlock> blocks =
-        findResultBlocks(page.text, form, std::string(page.url), &positions);
+        findResultBlocks(page.text, form, std::string(page.url), &positions, page.utf8);
     for (const HighlightRun& run : page.runs) {
         int index = blockHolding(blocks, run.position);
         if (index < 0) {
@@ -79,7 +79,8 @@ SourceOutcome attributeLongestRun(const std::vector<PageRuns>& pages, const Resu
             for (const HighlightRun& run : page.runs) {
                 positions.push_back(run.position);
             }
-            blocks = findResultBlocks(page.text, form, std::string(page.url), &positions);
+            blocks =
+                findResultBlocks(page.text, form, std::string(page.url), &positions, page.utf8);
         }
         int index = blockHolding(*blocks, candidate.run->position);
         if (index >= 0) {

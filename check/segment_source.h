@@ -19,6 +19,9 @@ struct PageRuns {
     std::string_view text;
     std::string_view url;
     std::vector<HighlightRun> runs;
+    // The same text in UTF-8, as the page was read, when every character of it
+    // has its own form in `text`; empty: converted from `text` when needed.
+    std::string_view utf8 = {};
 };
 
 struct SegmentSource {

@@ -128,9 +128,9 @@ bool appendPageUtf8(std::string_view body, std::string_view contentType, std::st
     return !fromMeta.empty() && fromMeta != fromHeader && appendUtf8CutAtZero(body, fromMeta, out);
 }
 
-void appendGb18030(std::string_view utf8, std::string& out) {
+bool appendGb18030(std::string_view utf8, std::string& out) {
     if (appendConverted(utf8, "UTF-8", "GB18030", out)) {
-        return;
+        return true;
     }
     // A character GB18030 has no form for (the icon-font code points of the
     // private use area that GB18030-2022 no longer maps) becomes "?"; so does
@@ -143,6 +143,7 @@ void appendGb18030(std::string_view utf8, std::string& out) {
     if (converted) {
         out += *converted;
     }
+    return false;
 }
 
 bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {

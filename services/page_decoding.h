@@ -29,8 +29,9 @@ std::string metaCharset(std::string_view page);
 bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out);
 
 // Appends UTF-8 text as GB18030; a character GB18030 has no form for, and a
-// byte that is not UTF-8, becomes "?".
-void appendGb18030(std::string_view utf8, std::string& out);
+// byte that is not UTF-8, becomes "?". True when none did: the appended text
+// then converts back to exactly `utf8`.
+bool appendGb18030(std::string_view utf8, std::string& out);
 
 // Appends the page as GB18030 text to `out`: the page as appendPageUtf8 reads
 // it, converted by appendGb18030. False, with `out` as it was, when it does

@@ -5,6 +5,7 @@
 
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "services/encoding.h"
 #include "tests/cli/cli_program.h"
 #include "tests/support/gbk.h"
 
@@ -138,6 +139,44 @@ TEST_F(CliSources, EachCopiedRowNamesItsSourceAndEachPassCountsTheSites) {
     EXPECT_NE(r.out.find("来源网站:\n  c.cn  2段\n  b.cn  1段\n  news.a.cn  1段\n"),
               std::string::npos)
         << r.out;
+}
+
+// A page sent in GBK (read as GB18030) and a UTF-8 page holding characters
+// GB18030 lacks (read as "?"), both with characters before the blocks whose
+// byte counts differ between the page as sent and as read: each names the
+// blocks the plain UTF-8 page names.
+TEST_F(CliSources, PagesInGbkOrWithCharactersGb18030LacksNameTheSameSources) {
+    for (const bool gbk : {true, false}) {
+        SCOPED_TRACE(gbk ? "gbk" : "utf-8");
+        respond_ = [this, gbk](const httplib::Request& req, httplib::Response& res) {
+            std::string page = pageFor(req);
+            page.insert(page.find("<body>") + 6, gbk ? "<p>😀𠀀表情</p>" : "<p>\uE793\uE81E😀</p>");
+            if (gbk) {
+                res.set_content(convertEncoding(ByteSet(page), "UTF-8", "GB18030").bytes(),
+                                "text/html; charset=gbk");
+                return;
+            }
+            const std::size_t title = page.find(">丁<");
+            page.insert(title + std::string_view(">丁").size(), "\uE793");
+            res.set_content(page, "text/html; charset=utf-8");
+        };
+        RunResult r = check("--json");
+        ASSERT_EQ(r.status, 0) << r.err;
+        Json doc = Json::parse(r.out);
+        ASSERT_EQ(doc["passes"].size(), 2u);
+        for (const Json& pass : doc["passes"]) {
+            const Json& rows = pass["rows"];
+            ASSERT_EQ(rows.size(), 7u);
+            EXPECT_EQ(rows[0]["source"],
+                      sourceOf("<script>alert(\"x\")</script> 乙's", "http://b.cn/1"));
+            EXPECT_EQ(rows[2]["source"], sourceOf("丙😀", "http://c.cn/3"));
+            EXPECT_EQ(rows[3]["source"], sourceOf(gbk ? "丁" : "丁?", "http://C.cn:8080/4"));
+            EXPECT_EQ(rows[4]["source"], sourceOf("戊", server_.baseUrl() + "/link?url=4"));
+            EXPECT_EQ(rows[5]["status"], "hit");
+            EXPECT_TRUE(rows[5]["source"].is_null());
+            EXPECT_EQ(rows[6]["status"], "original");
+        }
+    }
 }
 
 TEST_F(CliSources, OwnSitesFromTheOptionAndTheSettingsFileDoNotCount) {

@@ -105,6 +105,15 @@ TEST(PageDecoding, AnIconFontCharacterGb18030LacksDoesNotCostTheWholePage) {
     out.clear();
     EXPECT_FALSE(appendDecodedPage("\uE793\xFF", "text/html", out)) << "not UTF-8 after all";
     EXPECT_EQ(out, "");
+    // Whether the GB18030 text holds every character of the UTF-8 one: only
+    // then does it convert back to the same bytes.
+    EXPECT_FALSE(appendGb18030("<i>\uE793</i>", out));
+    EXPECT_EQ(out, "<i>?</i>");
+    out.clear();
+    EXPECT_FALSE(appendGb18030("a\xFF", out));
+    out.clear();
+    EXPECT_TRUE(appendGb18030("原创\uFE13😀", out));
+    EXPECT_EQ(out, G("原创") + "\xA6\xDC" + "\x94\x39\xFC\x36");
 }
 
 TEST(PageDecoding, TheTextEndsAtItsFirstZeroByteInEveryCharset) {
