@@ -4,7 +4,9 @@
 #include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xpath.h>
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <mutex>
 
 #include "services/boundary_text.h"
@@ -77,6 +79,55 @@ struct HtmlDocument::Impl {
     std::size_t inputSize = 0;
 };
 
+namespace {
+
+// The caller's bytes, handed to the parser as it asks for them.
+struct ByteSource {
+    std::string_view rest;
+};
+
+int readBytes(void* context, char* buffer, int length) {
+    auto* source = static_cast<ByteSource*>(context);
+    const std::size_t count = std::min(source->rest.size(), static_cast<std::size_t>(length));
+    std::memcpy(buffer, source->rest.data(), count);
+    source->rest.remove_prefix(count);
+    return static_cast<int>(count);
+}
+
+// A parser that reads the bytes from where they lie a few kilobytes at a time,
+// so no copy of the whole text is made (libxml2's buffers over static memory
+// read past their end in this library version). Null when it cannot be set up.
+htmlParserCtxt* newParser(ByteSource& source) {
+    htmlParserCtxt* parser = htmlNewParserCtxt();
+    if (parser == nullptr) {
+        return nullptr;
+    }
+    xmlParserInputBuffer* buffer =
+        xmlParserInputBufferCreateIO(readBytes, nullptr, &source, XML_CHAR_ENCODING_NONE);
+    // The start is in the buffer before the parser looks at it, as with a text
+    // handed over whole: a byte order mark is seen at once.
+    if (buffer != nullptr && xmlParserInputBufferRead(buffer, 4000) < 0) {
+        xmlFreeParserInputBuffer(buffer);
+        buffer = nullptr;
+    }
+    xmlParserInput* input =
+        buffer != nullptr ? xmlNewIOInputStream(parser, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (input == nullptr) {
+        if (buffer != nullptr) {
+            xmlFreeParserInputBuffer(buffer);
+        }
+        htmlFreeParserCtxt(parser);
+        return nullptr;
+    }
+    if (inputPush(parser, input) < 0) {  // the input is freed then
+        htmlFreeParserCtxt(parser);
+        return nullptr;
+    }
+    return parser;
+}
+
+}  // namespace
+
 HtmlDocument::HtmlDocument(std::string_view utf8) : impl_(std::make_unique<Impl>()) {
     // The library sets up its global tables once, before any thread parses.
     static std::once_flag initialised;
@@ -85,7 +136,8 @@ HtmlDocument::HtmlDocument(std::string_view utf8) : impl_(std::make_unique<Impl>
     if (utf8.empty() || utf8.size() > INT_MAX || !isValidUtf8(utf8)) {
         return;
     }
-    htmlParserCtxt* parser = htmlCreateMemoryParserCtxt(utf8.data(), static_cast<int>(utf8.size()));
+    ByteSource source{utf8};
+    htmlParserCtxt* parser = newParser(source);
     if (parser == nullptr) {
         return;
     }

@@ -203,23 +203,9 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     return n;
 }
 
-// Ask for a fresh copy from the server itself; HTTP/1.0 closes the
-// connection after the response, and the server is told so plainly.
-curl_slist* requestHeaders() {
-    curl_slist* list = nullptr;
-    for (const char* line :
-         {"Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache", "Connection: close"}) {
-        curl_slist* longer = curl_slist_append(list, line);
-        if (longer == nullptr) {
-            curl_slist_free_all(list);
-            return nullptr;
-        }
-        list = longer;
-    }
-    return list;
-}
-
 // Redirects are not followed by libcurl: each target is looked at first.
+// Every option a request uses is set for each request, so nothing of the one
+// before carries over to it.
 void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchLimits& limits,
                        Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_CURLU, url);
@@ -242,7 +228,71 @@ void setRequestOptions(CURL* easy, CURLU* url, curl_slist* headers, const FetchL
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+    // Every request on a connection of its own, as with handles made afresh.
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
 }
+
+// Ask for a fresh copy from the server itself; HTTP/1.0 closes the
+// connection after the response, and the server is told so plainly.
+curl_slist* requestHeaders() {
+    curl_slist* list = nullptr;
+    for (const char* line :
+         {"Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache", "Connection: close"}) {
+        curl_slist* longer = curl_slist_append(list, line);
+        if (longer == nullptr) {
+            curl_slist_free_all(list);
+            return nullptr;
+        }
+        list = longer;
+    }
+    return list;
+}
+
+// The transfer handles of one thread, kept from one request to the next:
+// making them afresh (a wake-up socket pair, a receive buffer that is
+// allocated and freed again) costs more than a request on a loopback
+// connection. They are not reset between requests (a reset would also drop
+// the handle's cookie-file entry without freeing it); each request sets every
+// option it uses instead. Cleaned up when the thread ends; the shared state
+// they are attached to is never destroyed.
+class ThreadHandles {
+  public:
+    static ThreadHandles& current() {
+        thread_local ThreadHandles handles;
+        return handles;
+    }
+    ThreadHandles(const ThreadHandles&) = delete;
+    ThreadHandles& operator=(const ThreadHandles&) = delete;
+
+    // False when libcurl could not make them; the next request tries again.
+    bool ready() {
+        if (!easy_) {
+            easy_.reset(curl_easy_init());
+            if (easy_) {
+                InternetClient::instance().attach(easy_.get());
+            }
+        }
+        if (!multi_) {
+            multi_.reset(curl_multi_init());
+        }
+        if (!headers_) {
+            headers_.reset(requestHeaders());
+        }
+        return easy_ && multi_ && headers_;
+    }
+    CURL* easy() const { return easy_.get(); }
+    CURLM* multi() const { return multi_.get(); }
+    curl_slist* headers() const { return headers_.get(); }
+
+  private:
+    ThreadHandles() = default;
+    ~ThreadHandles() = default;
+
+    std::unique_ptr<curl_slist, ListCleanup> headers_;
+    std::unique_ptr<CURL, EasyCleanup> easy_;
+    std::unique_ptr<CURLM, MultiCleanup> multi_;  // cleaned up first: the easy handle may be in it
+};
 
 enum class TransferEnd { Finished, Complete, Stalled, Aborted };
 
@@ -320,27 +370,29 @@ std::string infoText(CURL* easy, CURLINFO what) {
     return value;
 }
 
-Response requestOnce(CURLU* url, curl_slist* headers, const FetchLimits& limits,
+Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limits,
                      InternetClient& client, std::string storage) {
     Response response;
     Transfer& transfer = response.transfer;
     transfer.maxBody = limits.maxBodyBytes;
     transfer.body = std::move(storage);
     transfer.body.clear();
-    std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
-    if (!easy || !multi) {
-        response.failure = FetchFailure::Other;
-        return response;
+    CURL* easy = handles.easy();
+    CURLM* multi = handles.multi();
+    client.loadCookies();
+    setRequestOptions(easy, url, handles.headers(), limits, transfer);
+    CURLcode result = CURLE_FAILED_INIT;
+    TransferEnd end = TransferEnd::Finished;
+    if (curl_multi_add_handle(multi, easy) == CURLM_OK) {
+        end = runTransfer(multi, limits, transfer, client, result);
+        curl_multi_remove_handle(multi, easy);
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &response.status);
+        response.contentType = infoText(easy, CURLINFO_CONTENT_TYPE);
     }
-    client.attach(easy.get());
-    setRequestOptions(easy.get(), url, headers, limits, transfer);
-    curl_multi_add_handle(multi.get(), easy.get());
-    CURLcode result = CURLE_OK;
-    TransferEnd end = runTransfer(multi.get(), limits, transfer, client, result);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &response.status);
-    response.contentType = infoText(easy.get(), CURLINFO_CONTENT_TYPE);
+    // Nothing of this request stays pointed at by the handle.
+    curl_easy_setopt(easy, CURLOPT_CURLU, nullptr);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
     if (response.status >= 300 && response.status < 400) {
         response.redirectTarget = resolveTarget(url, transfer.location);
     }
@@ -399,15 +451,19 @@ FetchReport fetchPage(const Text& url, const FetchLimits& limits,
     auto parsed =
         url.empty() ? nullptr
                     : parseUrl(hash > 0 ? url.substr(0, static_cast<std::size_t>(hash - 1)) : url);
-    std::unique_ptr<curl_slist, ListCleanup> headers(requestHeaders());
-    if (!parsed || !headers) {
-        report.failure = parsed ? FetchFailure::Other : FetchFailure::BadUrl;
+    if (!parsed) {
+        report.failure = FetchFailure::BadUrl;
+        return report;
+    }
+    ThreadHandles& handles = ThreadHandles::current();
+    if (!handles.ready()) {
+        report.failure = FetchFailure::Other;
         return report;
     }
     bool cookiesReceived = false;
     while (true) {
-        Response response = requestOnce(parsed.get(), headers.get(), limits, client,
-                                        std::move(report.body.bytes()));
+        Response response =
+            requestOnce(parsed.get(), handles, limits, client, std::move(report.body.bytes()));
         cookiesReceived = cookiesReceived || response.transfer.cookiesReceived;
         report.status = response.status;
         report.contentType = std::move(response.contentType);

@@ -84,9 +84,10 @@ void InternetClient::unlockShare(CURL*, curl_lock_data data, void* self) {
 }
 
 void InternetClient::attach(CURL* easy) {
-    loadCookies();
     curl_easy_setopt(easy, CURLOPT_SHARE, share_);
     // Turns the cookie engine on over the shared store without reading a file.
+    // libcurl keeps each file name given here in a list of the handle's: set
+    // once per handle, so the list does not grow.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
     if (!proxy_.empty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, proxy_.c_str());

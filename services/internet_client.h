@@ -36,11 +36,15 @@ class InternetClient {
     InternetClient(const InternetClient&) = delete;
     InternetClient& operator=(const InternetClient&) = delete;
 
-    // Attaches a fetch's own easy handle to the shared state. The first call
+    // Attaches an easy handle to the shared state (cookies, DNS cache, TLS
+    // sessions) and turns its cookie engine on; once per handle, which keeps
+    // it for every request it makes.
+    void attach(CURL* easy);
+    // Before every request: the first call (after start-up or setCookieFile)
     // has the cookie file read on a thread of its own and waits for it at most
     // kCookieLoadTimeout, holding no lock; a file that is not read by then, or
     // that is no regular file, is neither used nor written this run.
-    void attach(CURL* easy);
+    void loadCookies();
     // After an answer that set cookies: evicts cookies over the bound, then
     // writes the cookie file when the last write is at least a second old.
     void saveCookies();
@@ -72,7 +76,6 @@ class InternetClient {
     struct CookieLoad;
     using Clock = std::chrono::steady_clock;
 
-    void loadCookies();
     std::vector<CookieLine> cookieJarLocked();
     void boundCookieJarLocked();
     void writeCookieFile(bool now);
