@@ -199,16 +199,17 @@ bool isNoResultsText(const EngineTable& table, const Text& page, const RegexMatc
 bool isNoResultsPage(const EngineTable& table, const std::string& utf8,
                      const RegexMatchList& matches) {
     // Every fragment of such a page lies in a sentence, which ends at most
-    // kMaxSentenceBytes (or its phrase) after the phrase begins, in GBK bytes:
-    // at most half as many again in UTF-8. So the phrase of the first
-    // fragment's sentence lies within that reach of the fragment's end.
+    // kMaxSentenceBytes (or its phrase) after the phrase begins, in GB18030
+    // bytes: at most three times as many in UTF-8 (a character GB18030 lacks
+    // is one "?" there). So the phrase of the first fragment's sentence lies
+    // within that reach of the fragment's end.
     std::string_view scope = utf8;
     if (!matches.empty()) {
         std::size_t longest = kMaxSentenceBytes;
         for (const Text& phrase : table.noResultsPhrases) {
             longest = std::max(longest, phrase.size());
         }
-        const std::size_t reach = longest + longest / 2 + 2;
+        const std::size_t reach = 3 * longest + 2;
         const MatchSpan& first = matches.front().spans().front();
         const auto start = static_cast<std::size_t>(first.start);
         const std::size_t end = start + static_cast<std::size_t>(first.length);
