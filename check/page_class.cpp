@@ -251,7 +251,7 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
            lowerAscii(urlPath(target)).find("captcha") != std::string::npos;
 }
 
-ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report, Text storage) {
+ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text storage) {
     if (!report.arrived()) {
         auto [reason, failure] = failureTexts(report.failure);
         ClassifiedPage page = withStorage(failed(reason), std::move(storage));
@@ -271,8 +271,7 @@ ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report,
     }
     // An empty page and one that decodes in no way it declares read alike: no text.
     std::string text = std::move(storage);
-    text.clear();
-    if (!appendPageUtf8(report.body.view(), report.contentType, text) || text.empty()) {
+    if (!readPageUtf8(report.body.bytes(), report.contentType, text) || text.empty()) {
         return withStorage(failed(texts().emptyPage), std::move(text));
     }
     // A result page's title echoes the query, which may name a block title

@@ -41,8 +41,9 @@ RegexMatchList highlightsOf(const EngineTable& table, const std::string& text);
 bool isVerificationRedirect(const EngineTable& table, const std::string& target);
 
 // The page's text is written into `storage`: a caller that hands back the text
-// of its previous page has the next one decoded into the same memory.
-ClassifiedPage classifyPage(const EngineTable& table, const FetchReport& report, Text storage = {});
+// of its previous page has the next one decoded into the same memory. A UTF-8
+// body becomes the text itself, and the report's body then holds `storage`.
+ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text storage = {});
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {

@@ -128,6 +128,16 @@ bool appendPageUtf8(std::string_view body, std::string_view contentType, std::st
     return !fromMeta.empty() && fromMeta != fromHeader && appendUtf8CutAtZero(body, fromMeta, out);
 }
 
+bool readPageUtf8(std::string& body, std::string_view contentType, std::string& out) {
+    out.clear();
+    if (!isValidUtf8(body)) {
+        return appendPageUtf8(body, contentType, out);
+    }
+    std::swap(out, body);
+    cutAtZero(out, 0);
+    return true;
+}
+
 bool appendGb18030(std::string_view utf8, std::string& out) {
     if (appendConverted(utf8, "UTF-8", "GB18030", out)) {
         return true;

@@ -28,6 +28,11 @@ std::string metaCharset(std::string_view page);
 // declares. False, with `out` as it was, when it decodes in none of these ways.
 bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out);
 
+// The page as appendPageUtf8 reads it, in `out` (which is emptied first): a
+// UTF-8 body is moved there rather than copied, and `body` then holds the
+// memory `out` had. False, with `out` empty, when the page does not decode.
+bool readPageUtf8(std::string& body, std::string_view contentType, std::string& out);
+
 // Appends UTF-8 text as GB18030; a character GB18030 has no form for, and a
 // byte that is not UTF-8, becomes "?". True when none did: the appended text
 // then converts back to exactly `utf8`.

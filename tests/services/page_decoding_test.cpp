@@ -116,6 +116,20 @@ TEST(PageDecoding, AnIconFontCharacterGb18030LacksDoesNotCostTheWholePage) {
     EXPECT_EQ(out, G("原创") + "\xA6\xDC" + "\x94\x39\xFC\x36");
 }
 
+TEST(PageDecoding, AReadPageIsTheAppendedOneWhetherMovedOrDecoded) {
+    const std::string utf8 = std::string("<em>甲\0乙</em>", 15);
+    for (const auto& [body, contentType] :
+         {std::pair{utf8, "text/html"}, std::pair{G(utf8), "text/html; charset=gbk"},
+          std::pair{G(utf8) + "\xFF", "text/html"}}) {
+        std::string appended;
+        const bool decodes = appendPageUtf8(body, contentType, appended);
+        std::string moved = body;
+        std::string read = "the text of an earlier page";
+        EXPECT_EQ(readPageUtf8(moved, contentType, read), decodes) << contentType;
+        EXPECT_EQ(read, appended) << contentType;
+    }
+}
+
 TEST(PageDecoding, TheTextEndsAtItsFirstZeroByteInEveryCharset) {
     std::string out;
     ASSERT_TRUE(appendDecodedPage(std::string("甲\0乙", 7), "", out));
