@@ -117,7 +117,7 @@ TEST(PageDecoding, AnIconFontCharacterGb18030LacksDoesNotCostTheWholePage) {
 }
 
 TEST(PageDecoding, AReadPageIsTheAppendedOneWhetherMovedOrDecoded) {
-    const std::string utf8 = std::string("<em>甲\0乙</em>", 15);
+    const std::string utf8 = std::string("<em>甲\0乙</em>", 16);
     for (const auto& [body, contentType] :
          {std::pair{utf8, "text/html"}, std::pair{G(utf8), "text/html; charset=gbk"},
           std::pair{G(utf8) + "\xFF", "text/html"}}) {
