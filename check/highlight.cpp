@@ -47,11 +47,14 @@ bool mayHoldQualifyingRun(const Text& segment, const std::string& pageUtf8,
     std::string gbk;
     for (const RegexMatch& match : matches) {
         const std::string fragment = match.groupText(pageUtf8, 1);
-        // U+E000..U+EFFF (lead byte 0xEE) holds the characters GB18030 lacks.
-        if (fragment.empty() || fragment.find('\xEE') != std::string::npos) {
-            if (fragment.empty() && thresholdBytes > 0) {
+        if (fragment.empty()) {
+            if (thresholdBytes > 0) {
                 continue;
             }
+            return true;
+        }
+        // U+E000..U+EFFF (lead byte 0xEE) holds the characters GB18030 lacks.
+        if (fragment.find('\xEE') != std::string::npos) {
             return true;
         }
         // A character takes at most twice as many bytes in GB18030 as in UTF-8,
