@@ -55,6 +55,9 @@ class RunWindow : public WindowPort {
     void passProgress(std::string_view grid, int done, int total) override {
         inner_.passProgress(grid, done, total);
     }
+    void enginePaused(std::string_view grid, int secondsLeft) override {
+        inner_.enginePaused(grid, secondsLeft);
+    }
     using WindowPort::gridSetCell;
 
   private:
@@ -157,6 +160,11 @@ bool CheckRun::start() {
             return false;
         }
         finished.swap(s.threads);  // every thread of the last run has ended
+        if (s.env.blocksFromSettings) {
+            // 不再询问 holds for one run; each run reads 屏蔽时 afresh.
+            s.env.blocks = blockPolicyFromSettings(s.env.settingsPath, false);
+            s.passEnv.blocks = s.env.blocks;
+        }
         s.running = s.unfinished = static_cast<int>(engines.size());
         s.records.clear();
         s.outcomes.clear();

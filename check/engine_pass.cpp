@@ -1,4 +1,8 @@
 // The check pass of one engine, and the recheck of its unverified segments.
+#include <algorithm>
+#include <optional>
+
+#include "check/block_wait.h"
 #include "check/check_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
@@ -31,6 +35,14 @@ PassStop endOf(const PassEnvironment& env) {
     return env.stopRequested() ? PassStop::Stopped : PassStop::Cancelled;
 }
 
+// The engine's pauses over one pass, when the run waits out blocks.
+std::optional<EngineBackOff> backOffOf(const PassEnvironment& env) {
+    if (!env.blocks) {
+        return std::nullopt;
+    }
+    return EngineBackOff(env.blocks->firstPause());
+}
+
 }  // namespace
 
 PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
@@ -50,8 +62,9 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
         return PassEnd::Cancelled;
     }
     const EngineTable& table = engineTable(engine);
-    Pacer pacer(passInterval(env, pass->settings));
+    Pacer pacer(std::max(passInterval(env, pass->settings), env.minInterval));
     PageBuffers buffers;
+    std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context{env,
                                  table,
                                  std::move(*baseUrl),
@@ -59,7 +72,8 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                                  passFetchLimits(env),
                                  pacer,
                                  passIgnoreList(env),
-                                 &buffers};
+                                 &buffers,
+                                 backOff ? &*backOff : nullptr};
     window.passProgress(shown.grid, 0, pass->total);
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
@@ -80,6 +94,11 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                            reason);
             finishPass(window, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
+        }
+        if (outcome.results.back().engineStopped) {
+            markNotReached(window, shown.grid, outcome, pass->segments, table, context.baseUrl,
+                           reason);
+            break;
         }
     }
     finishPass(window, shown, outcome, PassStop::Finished);
@@ -103,8 +122,9 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     const CheckSettings settings = loadCheckSettings(env.settingsPath);
-    Pacer pacer(passInterval(env, settings));
+    Pacer pacer(std::max(passInterval(env, settings), env.minInterval));
     PageBuffers buffers;
+    std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context{env,
                                  engineTable(engine),
                                  std::move(*baseUrl),
@@ -112,7 +132,8 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
                                  passFetchLimits(env),
                                  pacer,
                                  passIgnoreList(env),
-                                 &buffers};
+                                 &buffers,
+                                 backOff ? &*backOff : nullptr};
     const int unverified = outcome.total() - outcome.verified();
     int done = 0;
     window.passProgress(shown.grid, done, unverified);
@@ -123,6 +144,7 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
         SegmentResult result = checkSegment(context, outcome.segments[i]);
         writeSegmentRow(window, shown.grid, outcome.rows[i], result);
         bool cancelled = result.cancelled;
+        const bool engineStopped = result.engineStopped;
         outcome.results[i] = std::move(result);
         if (!cancelled) {
             window.passProgress(shown.grid, ++done, unverified);
@@ -130,6 +152,9 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
         if (cancelled) {
             finishPass(window, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
+        }
+        if (engineStopped) {
+            break;  // the segments still unverified keep their rows
         }
     }
     finishPass(window, shown, outcome, PassStop::Finished);

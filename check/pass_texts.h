@@ -15,6 +15,14 @@ const Text& blockedTitle();  // 搜狗提示
 const Text& baiduBlocked();  // 百度可能暂时屏蔽本机搜索 ...
 const Text& blocked360();    // 360可能暂时屏蔽本机搜索 ...
 
+// The block prompt's line for its third button, 不再询问.
+const Text& noMoreAskHint();
+// The reason of the segments left when failures in a row stopped an engine:
+// "连续3次无法连接百度，已停止查询".
+Text engineStopped(const Text& engineName);
+// The countdown of an engine's pause: "百度已暂停，09:41 后继续".
+Text enginePaused(const Text& engineName, int secondsLeft);
+
 // The local engine's folder cannot be used: "没有设置本地文档目录",
 // "本地文档目录不存在：PATH", "本地文档目录不是文件夹：PATH",
 // "无法读取本地文档目录：PATH", "本地文档目录中没有可用的文档：PATH"

@@ -2,49 +2,15 @@
 #include <algorithm>
 
 #include "check/check_report.h"
+#include "check/csv_line.h"
 #include "services/boundary_text.h"
 
 namespace oc {
-namespace {
-
-// A cell that starts like a formula is shown as text, never run.
-std::string guarded(std::string cell) {
-    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string::npos) {
-        cell.insert(0, 1, '\'');
-    }
-    return cell;
-}
-
-std::string quoted(const std::string& cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        return cell;
-    }
-    std::string out = "\"";
-    for (char c : cell) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + "\"";
-}
-
-void appendLine(std::string& out, const std::vector<std::string>& cells) {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) {
-            out += ',';
-        }
-        out += quoted(guarded(cells[i]));
-    }
-    out += "\r\n";
-}
-
-}  // namespace
 
 std::string csvReport(const CheckReport& report) {
     std::string out = "\xEF\xBB\xBF";
-    appendLine(out,
-               {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址", "搜索"});
+    appendCsvLine(out,
+                  {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址", "搜索"});
     std::vector<const ReportPass*> passes;
     for (const ReportPass& pass : report.passes) {
         passes.push_back(&pass);
@@ -60,9 +26,9 @@ std::string csvReport(const CheckReport& report) {
                 title = row.source ? row.source->title : "未识别";
                 address = row.source ? row.source->address : "";
             }
-            appendLine(out,
-                       {engineName(pass->engine), row.number, utf8FromGbk(row.segment), row.hits,
-                        statusName(row.status), row.reason, title, address, row.searchUrl});
+            appendCsvLine(out,
+                          {engineName(pass->engine), row.number, utf8FromGbk(row.segment), row.hits,
+                           statusName(row.status), row.reason, title, address, row.searchUrl});
         }
     }
     return out;

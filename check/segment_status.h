@@ -20,6 +20,9 @@ struct SegmentResult {
     int hits = 0;
     Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped
+    // Failures in a row (自动等待) stopped the engine for the rest of the run:
+    // its remaining segments are unverified with this segment's reason.
+    bool engineStopped = false;
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
 };

@@ -1,25 +1,37 @@
-// originality-cli: checks an article against the search engines from a terminal,
-// with the same passes as the desktop program.
+// originality-cli: checks articles against the search engines from a terminal,
+// with the same passes as the desktop program: one article, or several one
+// after another.
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 
-#include "app/cli/article_input.h"
+#include "app/cli/article_run.h"
+#include "app/cli/batch_inputs.h"
 #include "app/cli/cli_options.h"
-#include "app/cli/progress_printer.h"
-#include "app/cli/result_report.h"
-#include "app/cli/terminal_platform.h"
-#include "check/check_run.h"
-#include "check/memory_window.h"
-#include "check/segmentation.h"
-#include "services/boundary_text.h"
-#include "services/http_fetch.h"
-#include "settings/settings.h"
+#include "check/check_report.h"
+#include "check/report_builder.h"
+#include "services/file_contents.h"
 
 namespace {
 
-constexpr int kExitCancelled = 1;
-constexpr int kExitEmptyArticle = 3;
+// The summary of several articles, CSV or HTML by its extension, each
+// article's report linked relative to the summary's folder.
+bool writeSummary(const std::string& path, std::vector<oc::BatchEntry> entries) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::absolute(fs::path(path)).parent_path();
+    for (oc::BatchEntry& entry : entries) {
+        if (!entry.report.empty()) {
+            std::error_code error;
+            entry.report = fs::proximate(fs::absolute(entry.report), folder, error).string();
+        }
+    }
+    const bool csv = oc::reportFormatFor(path) == oc::ReportFormat::Csv;
+    return oc::replaceFileAtomically(
+        path,
+        csv ? oc::batchSummaryCsv(entries)
+            : oc::batchSummaryHtml(entries, oc::reportTimestamp(std::chrono::system_clock::now())));
+}
 
 }  // namespace
 
@@ -30,120 +42,45 @@ int main(int argc, char** argv) {
     if (status >= 0) {
         return status;
     }
-    std::string error;
-    std::string ownSite;  // the site of the web page checked, which does not count
-    std::optional<DecodedArticle> decoded;
-    if (options.url.empty()) {
-        decoded = cli::readArticle(options.article, error);
-    } else {
-        decoded = cli::readWebArticle(options, ownSite, error);
-    }
-    if (!decoded) {
-        std::cerr << "originality-cli: " << error << "\n";
+    const cli::BatchInputs inputs = cli::collectInputs(options);
+    if (!inputs.error.empty()) {
+        std::cerr << "originality-cli: " << inputs.error << "\n";
         return cli::kExitUsage;
     }
-    for (const ArticleWarning& warning : decoded->warnings) {
-        std::cerr << "originality-cli: " << cli::warningLine(warning) << "\n";
+    if (!inputs.several) {
+        cli::ArticleRun run =
+            cli::runArticle(options, inputs.articles.front(), false, options.reportPath);
+        std::cout << run.printed;
+        std::cout.flush();
+        return run.status;
     }
-    const Text& article = decoded->text;
-
-    MemoryWindow window;
-    window.setEditContent(component::kArticleBox, article);
-    window.setTicked(component::kBaiduCheckBox, options.baidu);
-    window.setTicked(component::k360CheckBox, options.engine360);
-    window.setTicked(component::kLocalCheckBox, options.local);
-
-    PassEnvironment env;
-    env.window = &window;
-    env.settingsPath = gbkFromUtf8(options.settingsFile);
-    env.baiduUrl = gbkFromUtf8(options.baiduUrl);
-    env.url360 = gbkFromUtf8(options.url360);
-    // An address in the settings file that is no base URL stops the check
-    // before any query, unless a flag gives the address.
-    EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
-    for (const Text* error :
-         {options.baidu && env.baiduUrl.empty() ? &fileEndpoints.baiduError : nullptr,
-          options.engine360 && env.url360.empty() ? &fileEndpoints.error360 : nullptr}) {
-        if (error != nullptr && !error->empty()) {
-            std::cerr << "originality-cli: " << utf8FromGbk(*error) << "\n";
+    if (inputs.articles.empty()) {
+        std::cerr
+            << "originality-cli: 文件夹里没有可检测的文章（.txt、.md、.html、.htm、.docx、.pdf）\n";
+        return cli::kExitUsage;
+    }
+    std::vector<std::string> reports(inputs.articles.size());
+    if (!options.reportDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.reportDir, error);
+        if (!std::filesystem::is_directory(options.reportDir, error)) {
+            std::cerr << "originality-cli: 无法创建报告文件夹：" << options.reportDir << "\n";
             return cli::kExitUsage;
         }
+        reports = cli::reportPathsIn(options.reportDir, inputs.articles);
     }
-    if (options.stallTimeoutMs > 0) {
-        env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    std::vector<BatchEntry> entries;
+    int worst = 0;
+    for (std::size_t i = 0; i < inputs.articles.size(); ++i) {
+        cli::ArticleRun run = cli::runArticle(options, inputs.articles[i], true, reports[i]);
+        std::cout << run.printed;
+        std::cout.flush();
+        entries.push_back(std::move(run.entry));
+        worst = cli::worseExitStatus(worst, run.status);
     }
-    if (options.intervalMs >= 0) {
-        env.interval = std::chrono::milliseconds(options.intervalMs);
-    }
-    env.userAgent = options.userAgent;
-    env.localFolder = options.corpus;
-    env.library = std::make_shared<corpus::DocumentLibrary>();
-    for (const std::string& domains : options.ignoreDomains) {
-        env.ignoredSites += gbkFromUtf8(domains) + " ";
-    }
-    if (!ownSite.empty()) {
-        env.ignoredSites += gbkFromUtf8(ownSite) + " ";
-    }
-    cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
-    env.platform = &platform;
-
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    cli::ProgressPrinter progress(std::cerr, total);
-    if (!options.quiet) {
-        window.setObserver([&progress](const WindowEvent& event) { progress(event); });
-    }
-
-    std::vector<PassRecord> passes;
-    std::map<Engine, PassOutcome> outcomes;
-    bool unverified = false;
-    {
-        CheckRun run(env);
-        run.start();
-        run.wait();
-        passes = run.lastRun();
-        outcomes = run.lastOutcomes();
-        unverified = run.hasUnverified();
-    }
-    window.setObserver(nullptr);
-    const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
-    for (const corpus::SkippedFile& file : skipped) {
-        std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
-    }
-
-    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::string printed = options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
-                                                         options.local ? &skipped : nullptr)
-                                       : cli::textReport(window, passes, report);
-    if (!options.url.empty()) {
-        cli::WebPageNote note{options.url, ownSite};
-        report.settings.push_back({"检测网页", note.sentence()});
-        printed = options.json ? cli::withWebPage(printed, note) : note.sentence() + "\n" + printed;
-    }
-    std::cout << printed;
-    std::cout.flush();
-    // The report is written after a cancelled pass too; a file that cannot be
-    // written after all is an error, never a silent success.
-    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    if (!options.summaryPath.empty() && !writeSummary(options.summaryPath, entries)) {
+        std::cerr << "originality-cli: 无法写入汇总文件：" << options.summaryPath << "\n";
         return cli::kExitUsage;
     }
-
-    int exitStatus = 0;
-    for (const PassRecord& pass : passes) {
-        if (pass.end == PassEnd::EmptyArticle) {
-            return kExitEmptyArticle;
-        }
-        if (pass.end == PassEnd::NoDocuments) {
-            return cli::kExitUsage;  // the folder's message has been shown
-        }
-        if (pass.end == PassEnd::Cancelled) {
-            exitStatus = kExitCancelled;
-        }
-    }
-    if (exitStatus == 0 && unverified) {
-        return cli::kExitUnverified;
-    }
-    return exitStatus;
+    return worst;
 }

@@ -1,5 +1,6 @@
 #include "app/cli/progress_printer.h"
 
+#include "check/pass_texts.h"
 #include "services/boundary_text.h"
 
 namespace oc::cli {
@@ -13,7 +14,16 @@ void ProgressPrinter::operator()(const WindowEvent& event) {
         return;
     }
     std::lock_guard lock(mutex_);
-    if (event.kind == WindowEvent::Kind::Cell && event.column == 1) {
+    if (event.kind == WindowEvent::Kind::Paused) {
+        // The start and the end of a pause, not every second of it.
+        int& left = pausedLeft_[event.component];
+        if (event.row > 0 && left == 0) {
+            out_ << utf8FromGbk(pass_texts::enginePaused(gbkFromUtf8(engine), event.row)) << "\n";
+        } else if (event.row == 0 && left > 0) {
+            out_ << "[" << engine << "] 继续查询\n";
+        }
+        left = event.row;
+    } else if (event.kind == WindowEvent::Kind::Cell && event.column == 1) {
         std::string text = utf8FromGbk(event.text);
         for (char& c : text) {
             if (c == '\r' || c == '\n' || c == '\t') {

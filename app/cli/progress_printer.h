@@ -1,8 +1,10 @@
 // Progress of the passes on standard error, a line per segment as its row fills.
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <ostream>
+#include <string>
 
 #include "check/memory_window.h"
 
@@ -19,6 +21,7 @@ class ProgressPrinter {
     std::ostream& out_;
     int total_;
     std::mutex mutex_;
+    std::map<std::string, int> pausedLeft_;  // per grid: seconds of its pause still to wait
 };
 
 }  // namespace oc::cli

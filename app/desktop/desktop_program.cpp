@@ -1,11 +1,13 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/article_box.h"
+#include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/local_folder_chooser.h"
@@ -18,6 +20,7 @@
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
 #include "text/web_text_util.h"
@@ -48,6 +51,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.settingsPath = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
+    env.blocksFromSettings = true;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
     env_ = env;
@@ -56,6 +60,9 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     window_->setCheckHandler([this] { startCheck(); });
     window_->setRunEndHandler([this] { checkEnded(); });
     window_->setExportHandler([this] { exportReport(); });
+    window_->component<ArticleBox>(component::kArticleBox)->setWebPageHandler([this] {
+        checkWebPage();
+    });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
             run_->recheckUnverified();
@@ -99,6 +106,13 @@ void DesktopProgram::startCheck() {
         return;
     }
     const Text article = port_->editContent(component::kArticleBox);
+    // The page's site is ignored only while the box holds the page's text.
+    if (webPage_ && webPage_->article != article) {
+        webPage_.reset();
+    }
+    if (!checkRunning()) {
+        ignoreSite(webPage_ ? webPage_->site : std::string());
+    }
     if (run_->start()) {
         checkedArticle_ = article;
         ends_.clear();
@@ -132,7 +146,66 @@ void DesktopProgram::exportReport() {
             auto* shown = window_->component<QLabel>(label);
             return shown != nullptr ? gbkFromQString(shown->text()) : Text();
         });
-    saveReport(report, choice, *platform_);
+    CheckReport withPage = report;
+    if (!ignoredSite_.empty() && webPage_) {
+        withPage.settings.push_back({"检测网页", webPageNote(webPage_->url, webPage_->site)});
+    }
+    saveReport(withPage, choice, *platform_);
+}
+
+void DesktopProgram::ignoreSite(const std::string& site) {
+    if (site == ignoredSite_) {
+        return;
+    }
+    // A new run for the new list: the passes read their environment at its making.
+    env_.ignoredSites = gbkFromUtf8(site);
+    PassEnvironment env = env_;
+    env.window = port_.get();
+    run_ = std::make_unique<CheckRun>(std::move(env));
+    ignoredSite_ = site;
+}
+
+void DesktopProgram::checkWebPage() {
+    if (shutDown_ || checkRunning() || fetchingPage_) {
+        return;
+    }
+    const QString url =
+        (chooseUrl_ ? chooseUrl_()
+                    : QInputDialog::getText(window_.get(), QStringLiteral("检测网页"),
+                                            QStringLiteral("网页地址（http:// 或 https://）：")))
+            .trimmed();
+    if (url.isEmpty()) {
+        return;
+    }
+    if (webFetch_.joinable()) {
+        webFetch_.join();
+    }
+    fetchingPage_ = true;
+    const std::string address = url.toStdString();
+    FetchLimits limits = env_.fetchLimits;
+    const Text agent = loadUserAgent(env_.settingsPath);
+    if (!agent.empty()) {
+        limits.userAgent = agent;
+    }
+    webFetch_ = std::thread([this, address, limits] {
+        auto page = std::make_shared<WebArticle>(fetchWebArticle(address, limits));
+        bridge_->post([this, address, page] { webPageArrived(address, *page); });
+    });
+}
+
+void DesktopProgram::webPageArrived(const std::string& url, const WebArticle& page) {
+    fetchingPage_ = false;
+    if (shutDown_ || checkRunning()) {
+        return;
+    }
+    if (!page.problem.empty()) {
+        platform_->messageBox(page.problem, kMbOk);
+        return;
+    }
+    auto* box = window_->component<ArticleBox>(component::kArticleBox);
+    loadArticle(*box, *platform_, page.article);
+    webPage_ = WebPage{url, page.site, port_->editContent(component::kArticleBox)};
+    startCheck();
 }
 
 bool DesktopProgram::checkRunning() const {
@@ -152,6 +225,9 @@ void DesktopProgram::shutdown() {
     while (run_->active() && std::chrono::steady_clock::now() < until) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (webFetch_.joinable()) {
+        webFetch_.join();
     }
     run_.reset();
     resumeFetches();

@@ -3,8 +3,13 @@
 // network or on a prompt.
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "app/desktop/report_export.h"
@@ -12,6 +17,7 @@
 #include "check/check_run.h"
 #include "services/platform.h"
 #include "services/text_types.h"
+#include "services/web_article.h"
 
 namespace oc {
 
@@ -45,6 +51,13 @@ class DesktopProgram {
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
+    // Replaces the address dialog of 检测网页 (tests).
+    void setUrlChooser(std::function<QString()> chooser) { chooseUrl_ = std::move(chooser); }
+    // 检测网页: asks for an address, fetches the page off the window's thread,
+    // puts its main text into the article box and checks it with the page's
+    // own site ignored. A page that cannot be had is said in a message.
+    void checkWebPage();
+
     // Replaces the save dialog of 导出报告 (tests).
     void setReportFileChooser(ReportFileChooser chooser) { chooseReportFile_ = std::move(chooser); }
 
@@ -58,6 +71,9 @@ class DesktopProgram {
     // A check or recheck has ended: how each engine's pass last ended.
     void checkEnded();
     void exportReport();
+    void webPageArrived(const std::string& url, const WebArticle& page);
+    // The run checks with `site` (UTF-8; empty: none) among the ignored sites.
+    void ignoreSite(const std::string& site);
 
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
@@ -73,6 +89,17 @@ class DesktopProgram {
     Text checkedArticle_;
     std::vector<PassRecord> ends_;
     ReportFileChooser chooseReportFile_;
+    std::function<QString()> chooseUrl_;
+    // The web page of 检测网页 while the box holds its text unchanged.
+    struct WebPage {
+        std::string url;
+        std::string site;
+        Text article;
+    };
+    std::optional<WebPage> webPage_;
+    std::string ignoredSite_;  // the site the run ignores now
+    std::thread webFetch_;
+    bool fetchingPage_ = false;
 };
 
 }  // namespace oc

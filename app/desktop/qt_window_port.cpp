@@ -126,14 +126,32 @@ bool QtWindowPort::gridSetRowBackground(std::string_view grid, int row, std::uin
         false);
 }
 
+namespace {
+
+// The progress panel's place of the engine a grid shows; -1 for none.
+int engineOfGrid(std::string_view grid) {
+    return grid == component::kBaiduGrid   ? 0
+           : grid == component::k360Grid   ? 1
+           : grid == component::kLocalGrid ? ProgressPanel::kLocalEngine
+                                           : -1;
+}
+
+}  // namespace
+
 void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
-    const int engine = grid == component::kBaiduGrid   ? 0
-                       : grid == component::k360Grid   ? 1
-                       : grid == component::kLocalGrid ? ProgressPanel::kLocalEngine
-                                                       : -1;
+    const int engine = engineOfGrid(grid);
     bridge_.run([this, engine, done, total] {
         if (window_ != nullptr) {
             window_->progress().update(engine, done, total);
+        }
+    });
+}
+
+void QtWindowPort::enginePaused(std::string_view grid, int secondsLeft) {
+    const int engine = engineOfGrid(grid);
+    bridge_.run([this, engine, secondsLeft] {
+        if (window_ != nullptr) {
+            window_->progress().paused(engine, secondsLeft);
         }
     });
 }
