@@ -11,6 +11,7 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -95,6 +97,7 @@ int main(int argc, char** argv) {
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -103,10 +106,15 @@ int main(int argc, char** argv) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
     }
 
-    const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    const CheckReport report = buildCheckReport(passes, outcomes, *request);
+    std::cout << (options.json ? cli::jsonReport(passes, report, decoded->warnings,
                                                  options.local ? &skipped : nullptr)
-                               : cli::textReport(window, passes, report));
+                               : cli::textReport(passes, report));
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
