@@ -9,9 +9,9 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
-#include "services/conversions.h"
 #include "settings/block_settings.h"
 #include "settings/settings.h"
 
@@ -168,6 +168,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -175,6 +176,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -184,10 +186,15 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     }
 
     ArticleRun result;
-    CheckReport report = checkReportOf(window, passes, outcomes, env, article);
-    result.printed = options.json ? jsonReport(window, passes, report, decoded->warnings,
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    CheckReport report = buildCheckReport(passes, outcomes, *request);
+    result.printed = options.json ? jsonReport(passes, report, decoded->warnings,
                                                options.local ? &skipped : nullptr)
-                                  : textReport(window, passes, report);
+                                  : textReport(passes, report);
     if (!input.url.empty()) {
         WebPageNote note{input.url, ownSite};
         report.settings.push_back({"检测网页", note.sentence()});
@@ -227,7 +234,10 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     }
 
     result.entry.input = input.name();
-    result.entry.chars = toInteger(window.caption(component::kCharCountLabel));
+    result.entry.chars =
+        report.article.empty()
+            ? 0
+            : static_cast<long long>(articleCharCount(prepareArticle(report.article)));
     for (const ReportPass& pass : report.passes) {
         result.entry.engines.push_back({pass.engine, pass.value, pass.coverage});
     }

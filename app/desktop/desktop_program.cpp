@@ -55,7 +55,6 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
     env_ = env;
-    env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
     window_->setCheckHandler([this] { startCheck(); });
     window_->setRunEndHandler([this] { checkEnded(); });
@@ -114,7 +113,6 @@ void DesktopProgram::startCheck() {
         ignoreSite(webPage_ ? webPage_->site : std::string());
     }
     if (run_->start()) {
-        checkedArticle_ = article;
         ends_.clear();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
@@ -128,8 +126,9 @@ void DesktopProgram::checkEnded() {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }
-    markArticle(*window_->component<ArticleBox>(component::kArticleBox), checkedArticle_,
-                run_->lastOutcomes());
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    markArticle(*window_->component<ArticleBox>(component::kArticleBox),
+                request ? request->article : Text(), run_->lastOutcomes());
 }
 
 void DesktopProgram::exportReport() {
@@ -141,12 +140,11 @@ void DesktopProgram::exportReport() {
     if (choice.path.isEmpty()) {
         return;
     }
-    const CheckReport report = buildCheckReport(
-        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
-            auto* shown = window_->component<QLabel>(label);
-            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
-        });
-    CheckReport withPage = report;
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    if (!request) {
+        return;
+    }
+    CheckReport withPage = buildCheckReport(ends_, run_->lastOutcomes(), *request);
     if (!ignoredSite_.empty() && webPage_) {
         withPage.settings.push_back({"检测网页", webPageNote(webPage_->url, webPage_->site)});
     }
