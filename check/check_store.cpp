@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "services/boundary_text.h"
 
@@ -45,6 +46,35 @@ StoreTime storeTimeNow() {
     return std::chrono::duration_cast<std::chrono::seconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
+}
+
+namespace {
+
+std::string formatted(StoreTime time, const char* format) {
+    const std::time_t seconds = static_cast<std::time_t>(time);
+    std::tm local{};
+    if (::localtime_r(&seconds, &local) == nullptr) {
+        return {};
+    }
+    char text[64];
+    const std::size_t size = std::strftime(text, sizeof text, format, &local);
+    return std::string(text, size);
+}
+
+}  // namespace
+
+std::string isoTimeOf(StoreTime time) {
+    const std::string text = formatted(time, "%Y-%m-%dT%H:%M:%S%z");
+    // strftime gives the offset as +0800; ISO 8601's extended form is +08:00.
+    if (text.size() < 5) {
+        return text;
+    }
+    const std::size_t minutes = text.size() - 2;
+    return text.substr(0, minutes) + ":" + text.substr(minutes);
+}
+
+std::string shownTimeOf(StoreTime time) {
+    return formatted(time, "%Y-%m-%d %H:%M");
 }
 
 std::string checkTitle(const std::string& articleUtf8) {

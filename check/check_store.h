@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check/cached_page.h"
@@ -66,8 +67,8 @@ struct CheckStart {
     std::string article;  // exactly as checked
     std::string title;    // checkTitle(article)
     int chars = 0;        // the character count the window shows
-    // The settings in force (a JSON object): every value the check uses.
-    std::string settings;
+    // The settings in force, every value the check uses: name and value.
+    std::vector<std::pair<std::string, std::string>> settings;
     std::string origin;  // "window" or "cli"
     // What else the front end keeps of the check (a JSON object, or empty).
     std::string extra;
@@ -92,7 +93,7 @@ struct CheckSummary {
 struct StoredCheck {
     CheckSummary summary;
     std::string article;
-    std::string settings;
+    std::vector<std::pair<std::string, std::string>> settings;
     std::string origin;
     std::string extra;
     std::vector<StoredPass> passes;  // Baidu, 360, local order
@@ -138,6 +139,11 @@ class CheckStore {
 // The title of a check: the article's first non-empty line, trimmed, at most
 // 40 characters (UTF-8 in, UTF-8 out).
 std::string checkTitle(const std::string& articleUtf8);
+
+// A time in the local time zone: ISO 8601 with its offset
+// ("2026-12-09T10:14:05+08:00"), and as the window shows it ("2026-12-09 10:14").
+std::string isoTimeOf(StoreTime time);
+std::string shownTimeOf(StoreTime time);
 
 // The JSON names of row statuses: "hit", "original", "unverified".
 const char* statusJsonName(SegmentStatus status);

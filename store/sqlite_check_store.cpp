@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "settings/settings_location.h"
 #include "store/check_locks.h"
@@ -62,6 +63,29 @@ RowOrigin originOfKey(const std::string& key) {
         }
     }
     return RowOrigin::Queried;
+}
+
+// The settings as a JSON array of [name, value] pairs, in their order.
+std::string settingsJson(const std::vector<std::pair<std::string, std::string>>& settings) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& [name, value] : settings) {
+        list.push_back({name, value});
+    }
+    return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::vector<std::pair<std::string, std::string>> settingsOfJson(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> settings;
+    const nlohmann::json list = nlohmann::json::parse(text, nullptr, false);
+    if (!list.is_array()) {
+        return settings;
+    }
+    for (const nlohmann::json& pair : list) {
+        if (pair.is_array() && pair.size() == 2 && pair[0].is_string() && pair[1].is_string()) {
+            settings.emplace_back(pair[0].get<std::string>(), pair[1].get<std::string>());
+        }
+    }
+    return settings;
 }
 
 bool isFailure(int result) {
@@ -242,7 +266,7 @@ std::optional<CheckId> SqliteCheckStore::beginCheck(const CheckStart& start) {
             .bind(2, start.title)
             .bind(3, static_cast<std::int64_t>(start.chars))
             .bind(4, start.article)
-            .bind(5, start.settings)
+            .bind(5, settingsJson(start.settings))
             .bind(6, start.origin)
             .bind(7, start.extra);
         if (!c.run(insert)) {
@@ -404,7 +428,7 @@ std::optional<StoredCheck> SqliteCheckStore::loadCheck(CheckId id) {
     check.summary.title = read.text(2);
     check.summary.chars = static_cast<int>(read.integer(3));
     check.article = read.text(4);
-    check.settings = read.text(5);
+    check.settings = settingsOfJson(read.text(5));
     check.origin = read.text(6);
     check.extra = read.text(7);
     if (!check.summary.endedAt) {

@@ -6,6 +6,8 @@
 
 #include "app/cli/article_input.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/cli_store.h"
+#include "app/cli/history_command.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
     int status = cli::parseCliOptions(argc, argv, options, isatty(STDIN_FILENO) != 0);
     if (status >= 0) {
         return status;
+    }
+    if (options.history != cli::HistoryCommand::None) {
+        std::unique_ptr<CheckStore> store = cli::openCliStore(options);
+        return cli::runHistoryCommand(options, store.get(), std::cout, std::cerr);
     }
     std::string error;
     std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);

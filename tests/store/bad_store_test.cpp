@@ -19,7 +19,6 @@ CheckStart startOf(std::string article) {
     start.startedAt = storeTimeNow();
     start.article = std::move(article);
     start.title = "标题";
-    start.settings = "{}";
     start.origin = "cli";
     return start;
 }

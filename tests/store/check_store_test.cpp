@@ -22,7 +22,7 @@ CheckStart startOf(const std::string& article, StoreTime at = 1000) {
     start.article = article;
     start.title = checkTitle(article);
     start.chars = static_cast<int>(article.size() / 3);
-    start.settings = R"({"飘红检测数":30})";
+    start.settings = {{"飘红检测数", "30"}, {"忽略网站", ""}};
     start.origin = "cli";
     return start;
 }
@@ -103,7 +103,7 @@ TEST_F(CheckStoreTest, KeepsEveryCheckWithItsPassesAndRowsNewestFirst) {
     std::optional<StoredCheck> check = other.loadCheck(first);
     ASSERT_TRUE(check);
     EXPECT_EQ(check->article, "\n  一篇文章的标题  \n正文。");
-    EXPECT_EQ(check->settings, R"({"飘红检测数":30})");
+    EXPECT_EQ(check->settings, startOf("").settings);
     ASSERT_EQ(check->passes.size(), 1u);
     const StoredPass& pass = check->passes[0];
     EXPECT_EQ(pass.summary.coverage, "已核实 3/3");
