@@ -1,6 +1,5 @@
 #include "app/cli/history_show.h"
 
-#include "check/report_builder.h"
 #include "services/boundary_text.h"
 
 namespace oc::cli {
