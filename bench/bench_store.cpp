@@ -101,14 +101,14 @@ int main(int argc, char** argv) {
                 return 1;
             }
             for (oc::Engine engine : engines) {
-                store.writePass(*id, {engine, "running", "", "", "", segments});
+                store.writePass(*id, {engine, "running", "", "", "", "", segments});
                 const double rowsBegin = threadCpuSeconds();
                 for (const oc::StoredRow& row : rows) {
                     store.writeRow(*id, engine, row);
                 }
                 rowCpu += threadCpuSeconds() - rowsBegin;
                 rowsWritten += segments;
-                store.writePass(*id, {engine, "normal", "79.07%", "已核实 43/43",
+                store.writePass(*id, {engine, "normal", "finished", "79.07%", "已核实 43/43",
                                       "79.07% 此文原创度一般", segments});
             }
             store.endCheck(*id, start.startedAt + 120);

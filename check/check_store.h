@@ -50,6 +50,8 @@ struct StoredRow {
 struct StoredPassEnd {
     Engine engine = Engine::Baidu;
     std::string end;  // "running" while it runs, else the JSON name of how it ended
+    // How its segments were gone through: "finished", "cancelled", "stopped".
+    std::string stop;
     std::string value;
     std::string coverage;
     std::string verdict;

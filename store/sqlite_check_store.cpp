@@ -223,8 +223,8 @@ void SqliteCheckStore::Connection::open(const StoreOptions& options) {
                           "source_domain, origin, checked_at, verified_at, extra) "
                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertPass = Statement(db,
-                           "INSERT OR REPLACE INTO passes(check_id, engine, pass_end, value, "
-                           "coverage, verdict, total) VALUES(?, ?, ?, ?, ?, ?, ?)");
+                           "INSERT OR REPLACE INTO passes(check_id, engine, pass_end, pass_stop, "
+                           "value, coverage, verdict, total) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
     findPage = Statement(db,
                          "SELECT verified_at, min_fragment, page FROM page_cache "
                          "WHERE url = ? AND endpoint = ? AND analysis = ?");
@@ -309,10 +309,11 @@ void SqliteCheckStore::writePass(CheckId id, const StoredPassEnd& pass) {
     c.insertPass.bind(1, id)
         .bind(2, engineKey(pass.engine))
         .bind(3, pass.end)
-        .bind(4, pass.value)
-        .bind(5, pass.coverage)
-        .bind(6, pass.verdict)
-        .bind(7, static_cast<std::int64_t>(pass.total));
+        .bind(4, pass.stop)
+        .bind(5, pass.value)
+        .bind(6, pass.coverage)
+        .bind(7, pass.verdict)
+        .bind(8, static_cast<std::int64_t>(pass.total));
     c.run(c.insertPass);
 }
 
@@ -384,8 +385,8 @@ std::vector<CheckSummary> SqliteCheckStore::listChecks() {
         return {};
     }
     Statement passes(c.db,
-                     "SELECT check_id, engine, pass_end, value, coverage, verdict, total "
-                     "FROM passes");
+                     "SELECT check_id, engine, pass_end, pass_stop, value, coverage, verdict, "
+                     "total FROM passes");
     while ((result = passes.step()) == SQLITE_ROW) {
         auto at = indexOf.find(passes.integer(0));
         std::optional<Engine> engine = engineOfKey(passes.text(1));
@@ -393,8 +394,8 @@ std::vector<CheckSummary> SqliteCheckStore::listChecks() {
             continue;
         }
         checks[at->second].passes.push_back({*engine, passes.text(2), passes.text(3),
-                                             passes.text(4), passes.text(5),
-                                             static_cast<int>(passes.integer(6))});
+                                             passes.text(4), passes.text(5), passes.text(6),
+                                             static_cast<int>(passes.integer(7))});
     }
     if (!c.check(result)) {
         return {};
@@ -435,14 +436,19 @@ std::optional<StoredCheck> SqliteCheckStore::loadCheck(CheckId id) {
         check.summary.state = c.locks->held(id) ? CheckState::Running : CheckState::Interrupted;
     }
     Statement passes(c.db,
-                     "SELECT engine, pass_end, value, coverage, verdict, total FROM passes "
-                     "WHERE check_id = ?");
+                     "SELECT engine, pass_end, pass_stop, value, coverage, verdict, total "
+                     "FROM passes WHERE check_id = ?");
     passes.bind(1, id);
     while ((result = passes.step()) == SQLITE_ROW) {
         if (std::optional<Engine> engine = engineOfKey(passes.text(0))) {
             StoredPass pass;
-            pass.summary = {*engine,        passes.text(1), passes.text(2),
-                            passes.text(3), passes.text(4), static_cast<int>(passes.integer(5))};
+            pass.summary = {*engine,
+                            passes.text(1),
+                            passes.text(2),
+                            passes.text(3),
+                            passes.text(4),
+                            passes.text(5),
+                            static_cast<int>(passes.integer(6))};
             check.passes.push_back(std::move(pass));
         }
     }

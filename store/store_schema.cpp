@@ -28,6 +28,7 @@ constexpr const char* kSteps[] = {
         check_id INTEGER NOT NULL,
         engine TEXT NOT NULL,
         pass_end TEXT NOT NULL,
+        pass_stop TEXT NOT NULL,
         value TEXT NOT NULL,
         coverage TEXT NOT NULL,
         verdict TEXT NOT NULL,

@@ -101,6 +101,12 @@ int main(int argc, char** argv) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
     }
 
+    // A store that cannot be used is said once; the check goes on without it.
+    std::unique_ptr<CheckStore> store = cli::openCliStore(options);
+    if (cli::tellStoreProblem(store.get(), std::cerr)) {
+        store.reset();
+    }
+
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
     bool unverified = false;

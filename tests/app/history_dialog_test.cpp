@@ -27,7 +27,7 @@ CheckId storeCheck(CheckStore& store, const std::string& article, StoreTime at,
     start.chars = static_cast<int>(rows.size()) * 10;
     start.origin = "window";
     const CheckId id = *store.beginCheck(start);
-    store.writePass(id, {Engine::Baidu, "running", "", "", "", static_cast<int>(rows.size())});
+    store.writePass(id, {Engine::Baidu, "running", "", "", "", "", static_cast<int>(rows.size())});
     int number = 0;
     for (const auto& [text, status] : rows) {
         StoredRow row;

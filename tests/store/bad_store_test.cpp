@@ -33,7 +33,7 @@ bool writeCheck(CheckStore& store, const std::string& article) {
     row.number = 1;
     row.text = "一段";
     store.writeRow(*id, Engine::Baidu, row);
-    store.writePass(*id, {Engine::Baidu, "normal", "100%", "已核实 1/1", "", 1});
+    store.writePass(*id, {Engine::Baidu, "normal", "finished", "100%", "已核实 1/1", "", 1});
     store.endCheck(*id, storeTimeNow());
     return store.problem().empty();
 }

@@ -51,12 +51,13 @@ CheckId writeCheck(CheckStore& store, const std::string& article, int segments,
                    StoreTime at = 1000) {
     std::optional<CheckId> id = store.beginCheck(startOf(article, at));
     EXPECT_TRUE(id.has_value());
-    store.writePass(*id, {Engine::Baidu, "running", "", "", "", segments});
+    store.writePass(*id, {Engine::Baidu, "running", "", "", "", "", segments});
     for (int n = 1; n <= segments; ++n) {
         store.writeRow(*id, Engine::Baidu,
                        rowOf(n, n % 3 == 0 ? SegmentStatus::Hit : SegmentStatus::Original));
     }
-    store.writePass(*id, {Engine::Baidu, "normal", "66.67%", "已核实 3/3", "", segments});
+    store.writePass(*id,
+                    {Engine::Baidu, "normal", "finished", "66.67%", "已核实 3/3", "", segments});
     store.endCheck(*id, at + 5);
     return *id;
 }
@@ -82,8 +83,8 @@ TEST_F(CheckStoreTest, KeepsEveryCheckWithItsPassesAndRowsNewestFirst) {
     const CheckId second = writeCheck(store, "另一篇", 2, 2000);
     std::optional<CheckId> third = store.beginCheck(startOf("第三篇", 3000));
     ASSERT_TRUE(third);
-    store.writePass(*third, {Engine::So360, "running", "", "", "", 5});
-    store.writePass(*third, {Engine::Baidu, "running", "", "", "", 5});
+    store.writePass(*third, {Engine::So360, "running", "", "", "", "", 5});
+    store.writePass(*third, {Engine::Baidu, "running", "", "", "", "", 5});
 
     // A second process's view of the same file.
     SqliteCheckStore other(path());
@@ -145,7 +146,7 @@ TEST_F(CheckStoreTest, ACheckWhoseProcessDiedIsInterruptedWithItsFinishedRows) {
         if (!id) {
             ::_exit(1);
         }
-        store.writePass(*id, {Engine::Baidu, "running", "", "", "", 10});
+        store.writePass(*id, {Engine::Baidu, "running", "", "", "", "", 10});
         for (int n = 1; n <= 4; ++n) {
             store.writeRow(*id, Engine::Baidu, rowOf(n, SegmentStatus::Original));
         }
