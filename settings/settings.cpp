@@ -34,7 +34,7 @@ const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
         for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站",
-                                 "百度", "本地文档目录", "缓存天数"}) {
+                                 "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -47,8 +47,6 @@ const Text kUserAgentKey = "UserAgent";
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
-constexpr int kDefaultCacheDays = 7;
-constexpr int kMaxCacheDays = 365;
 const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
 
 // An INI value is one line: the lines of a list become spaces.
@@ -210,33 +208,6 @@ std::string loadLocalFolder(const Text& path) {
 bool saveLocalFolder(const Text& path, const std::string& folder) {
     // Bytes, not GBK text: every byte of the native path is percent-encoded.
     return writeIniItem(path, checkSection(), key("本地文档目录"), urlEncode(folder, true));
-}
-
-int loadCacheDays(const Text& path) {
-    const Text value = trimSpaces(readIniItem(path, checkSection(), key("缓存天数")));
-    if (value.empty()) {
-        return kDefaultCacheDays;
-    }
-    return std::clamp(static_cast<int>(toInteger(value)), 0, kMaxCacheDays);
-}
-
-Text loadCacheDaysText(const Text& path) {
-    return readIniItem(path, checkSection(), key("缓存天数"),
-                       Text(std::to_string(kDefaultCacheDays)));
-}
-
-Text cacheDaysProblem(const Text& days) {
-    const Text value = trimSpaces(days);
-    const int number = toInteger(value);
-    if (value.empty() || number < 0 || number > kMaxCacheDays ||
-        value.find_first_not_of("0123456789") != Text::npos) {
-        return gbkFromUtf8("缓存天数应在 0～365 之间（0 表示不使用缓存）。");
-    }
-    return Text();
-}
-
-bool saveCacheDays(const Text& path, const Text& days) {
-    return writeIniItem(path, checkSection(), key("缓存天数"), trimSpaces(days));
 }
 
 EngineEndpoints defaultEngineEndpoints() {

@@ -1,39 +1,83 @@
 #include "app/cli/history_show.h"
 
-#include "services/boundary_text.h"
+#include <nlohmann/json.hpp>
+
+#include "app/cli/result_report.h"
+#include "check/stored_run.h"
 
 namespace oc::cli {
 namespace {
 
-const char* engineCaption(Engine engine) {
-    return engine == Engine::Baidu ? "百度" : engine == Engine::So360 ? "360" : "本地文档";
-}
+using Json = nlohmann::json;
 
 }  // namespace
 
+std::string runExtraJson(const std::vector<ArticleWarning>& warnings,
+                         const std::optional<WebPageNote>& page) {
+    Json extra = Json::object();
+    for (const ArticleWarning& warning : warnings) {
+        extra["warnings"].push_back(
+            {articleWarningName(warning.kind), warning.count, warning.firstByte, warning.line});
+    }
+    if (page) {
+        extra["url"] = page->url;
+        extra["site"] = page->site;
+    }
+    return extra.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void readRunExtra(const std::string& extra, std::vector<ArticleWarning>& warnings,
+                  std::optional<WebPageNote>& page) {
+    const Json doc = Json::parse(extra, nullptr, false);
+    if (!doc.is_object()) {
+        return;
+    }
+    try {
+        for (const Json& warning : doc.value("warnings", Json::array())) {
+            ArticleWarning read;
+            for (ArticleWarningKind kind :
+                 {ArticleWarningKind::InvalidUtf8, ArticleWarningKind::OutsideGbk}) {
+                if (warning.at(0).get<std::string>() == articleWarningName(kind)) {
+                    read.kind = kind;
+                }
+            }
+            read.count = warning.at(1).get<std::size_t>();
+            read.firstByte = warning.at(2).get<std::size_t>();
+            read.line = warning.at(3).get<std::size_t>();
+            warnings.push_back(read);
+        }
+        if (doc.contains("url")) {
+            page = WebPageNote{doc.at("url").get<std::string>(), doc.at("site").get<std::string>()};
+        }
+    } catch (const Json::exception&) {
+        // What a later version keeps differently is left out.
+    }
+}
+
 int showStoredCheck(const StoredCheck& check, const CliOptions& options, std::ostream& out,
                     std::ostream& err) {
-    (void)options;
-    (void)err;
-    out << "检测时间: " << shownTimeOf(check.summary.startedAt) << "\n";
-    out << "标题: " << check.summary.title << "\n";
-    out << "文章字数: " << check.summary.chars << "\n";
-    for (const StoredPass& pass : check.passes) {
-        out << "\n== " << engineCaption(pass.summary.engine) << " ==\n";
-        for (const StoredRow& row : pass.rows) {
-            out << row.number << "  " << utf8FromGbk(statusText(row.status));
-            if (!row.reason.empty()) {
-                out << "(" << row.reason << ")";
-            }
-            out << "  " << row.text << "\n";
-        }
-        out << engineCaption(pass.summary.engine)
-            << "原创度: " << (pass.summary.value.empty() ? "-" : pass.summary.value);
-        if (!pass.summary.coverage.empty()) {
-            out << " (" << pass.summary.coverage << ")";
-        }
-        out << "\n";
+    StoredRun run = storedRunOf(check);
+    CheckReport& report = run.report;
+    const std::vector<PassRecord>& passes = run.passes;
+    std::vector<ArticleWarning> warnings;
+    std::optional<WebPageNote> page;
+    readRunExtra(check.extra, warnings, page);
+    if (page) {
+        report.settings.push_back({"检测网页", page->sentence()});
     }
+    if (!options.reportPath.empty()) {
+        if (!writeReportFile(options.reportPath, report)) {
+            err << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+            return kExitUsage;
+        }
+        return 0;
+    }
+    std::string printed =
+        options.json ? jsonReport(passes, report, warnings) : textReport(passes, report);
+    if (page) {
+        printed = options.json ? withWebPage(printed, *page) : page->sentence() + "\n" + printed;
+    }
+    out << printed;
     return 0;
 }
 

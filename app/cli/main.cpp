@@ -8,6 +8,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_store.h"
 #include "app/cli/history_command.h"
+#include "app/cli/history_show.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -15,6 +16,7 @@
 #include "check/memory_window.h"
 #include "check/report_builder.h"
 #include "check/segmentation.h"
+#include "check/store_recorder.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
@@ -107,6 +109,16 @@ int main(int argc, char** argv) {
     if (cli::tellStoreProblem(store.get(), std::cerr)) {
         store.reset();
     }
+    // Each row is kept as it is written.
+    std::optional<StoreRecorder> recorder;
+    if (store) {
+        std::optional<cli::WebPageNote> page;
+        if (!options.url.empty()) {
+            page = cli::WebPageNote{options.url, ownSite};
+        }
+        recorder.emplace(*store, "cli", cli::runExtraJson(decoded->warnings, page));
+        env.listener = &*recorder;
+    }
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
@@ -122,6 +134,8 @@ int main(int argc, char** argv) {
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
+    // A store that failed during the check is said now.
+    cli::tellStoreProblem(store.get(), std::cerr);
     const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
     for (const corpus::SkippedFile& file : skipped) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";

@@ -114,12 +114,16 @@ HistoryDialog::HistoryDialog(CheckStore& store, Platform& platform, QWidget* par
     column->addWidget(table_, 1);
 
     auto* row = new QHBoxLayout();
-    connect(addButton(row, this, "按钮_打开记录", "打开"), &QPushButton::clicked, this,
-            &HistoryDialog::openSelected);
-    connect(addButton(row, this, "按钮_导出记录报告", "导出报告"), &QPushButton::clicked, this,
-            &HistoryDialog::exportSelected);
-    connect(addButton(row, this, "按钮_重查记录", "重查未核实"), &QPushButton::clicked, this,
-            &HistoryDialog::recheckSelected);
+    // Shown once the program hands over what they do.
+    openButton_ = addButton(row, this, "按钮_打开记录", "打开");
+    connect(openButton_, &QPushButton::clicked, this, &HistoryDialog::openSelected);
+    exportButton_ = addButton(row, this, "按钮_导出记录报告", "导出报告");
+    connect(exportButton_, &QPushButton::clicked, this, &HistoryDialog::exportSelected);
+    recheckButton_ = addButton(row, this, "按钮_重查记录", "重查未核实");
+    connect(recheckButton_, &QPushButton::clicked, this, &HistoryDialog::recheckSelected);
+    for (QPushButton* button : {openButton_, exportButton_, recheckButton_}) {
+        button->setVisible(false);
+    }
     connect(addButton(row, this, "按钮_对比记录", "对比"), &QPushButton::clicked, this,
             &HistoryDialog::compareSelected);
     connect(addButton(row, this, "按钮_删除记录", "删除"), &QPushButton::clicked, this,
@@ -129,6 +133,21 @@ HistoryDialog::HistoryDialog(CheckStore& store, Platform& platform, QWidget* par
             &QDialog::reject);
     column->addLayout(row);
     reload();
+}
+
+void HistoryDialog::setOpenHandler(CheckAction action) {
+    open_ = std::move(action);
+    openButton_->setVisible(static_cast<bool>(open_));
+}
+
+void HistoryDialog::setExportHandler(CheckAction action) {
+    export_ = std::move(action);
+    exportButton_->setVisible(static_cast<bool>(export_));
+}
+
+void HistoryDialog::setRecheckHandler(CheckAction action) {
+    recheck_ = std::move(action);
+    recheckButton_->setVisible(static_cast<bool>(recheck_));
 }
 
 void HistoryDialog::reload() {

@@ -12,6 +12,7 @@
 #include "services/platform.h"
 
 class QLineEdit;
+class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 class QTextBrowser;
@@ -29,9 +30,10 @@ class HistoryDialog : public QDialog {
 
     // Lists the store's checks again.
     void reload();
-    void setOpenHandler(CheckAction action) { open_ = std::move(action); }
-    void setExportHandler(CheckAction action) { export_ = std::move(action); }
-    void setRecheckHandler(CheckAction action) { recheck_ = std::move(action); }
+    // Each button shows once its work is given.
+    void setOpenHandler(CheckAction action);
+    void setExportHandler(CheckAction action);
+    void setRecheckHandler(CheckAction action);
 
     QLineEdit* filterBox() const { return filter_; }
     QTableView* table() const { return table_; }
@@ -59,6 +61,9 @@ class HistoryDialog : public QDialog {
     QSortFilterProxyModel* proxy_;
     QLineEdit* filter_;
     QTableView* table_;
+    QPushButton* openButton_;
+    QPushButton* exportButton_;
+    QPushButton* recheckButton_;
     CheckAction open_;
     CheckAction export_;
     CheckAction recheck_;

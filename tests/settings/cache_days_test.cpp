@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "services/boundary_text.h"
-#include "settings/settings.h"
+#include "settings/cache_days.h"
 #include "tests/support/file_fixtures.h"
 
 namespace oc {
