@@ -78,13 +78,6 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "the results store file (default: $OC_STORE_FILE, else checks.db beside a "
                    "portable program, else in ~/.local/share/originality-checker)")
         ->type_name("FILE");
-    app.add_option("--cache-days", options.cacheDays,
-                   "reuse an engine's verified answer to the same query for N days (0: always "
-                   "ask; default: 缓存天数 of the settings file, else 7)")
-        ->check(CLI::Range(0, 365))
-        ->type_name("N");
-    bool noCache = false;
-    app.add_flag("--no-cache", noCache, "always ask the engines (--cache-days 0)");
     app.add_option("--store-timeout-ms", options.storeTimeoutMs,
                    "for testing: how long a store write waits for another process")
         ->check(CLI::Range(1L, 600000L));
@@ -106,9 +99,6 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     } catch (const CLI::ParseError& e) {
         int status = app.exit(e);
         return status == 0 ? 0 : kExitUsage;
-    }
-    if (noCache) {
-        options.cacheDays = 0;
     }
     if (history->parsed()) {
         options.json = options.json || historyJson;

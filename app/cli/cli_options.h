@@ -43,9 +43,6 @@ struct CliOptions {
     // usual place ($OC_STORE_FILE, beside a portable program, the data folder).
     bool noStore = false;
     std::string storeFile;
-    // Days a verified answer is reused (--cache-days; 0 with --no-cache); below
-    // 0: 缓存天数 of the settings file.
-    int cacheDays = -1;
     // For testing: how long a store write waits for another process; 0: the default.
     long storeTimeoutMs = 0;
     // `history`: list the stored checks, show or delete one.
