@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
 
@@ -40,17 +41,7 @@ const char* statusName(RowStatus status) {
 }
 
 const char* engineName(Engine engine) {
-    return engine == Engine::Baidu ? "百度" : engine == Engine::So360 ? "360" : "本地文档";
-}
-
-RowStatus statusFromCell(const Text& cell) {
-    const std::string name = utf8FromGbk(cell);
-    for (RowStatus status : {RowStatus::Hit, RowStatus::Original, RowStatus::Unverified}) {
-        if (name == statusName(status)) {
-            return status;
-        }
-    }
-    return RowStatus::Pending;
+    return engineIdentity(engine).name.data();
 }
 
 std::optional<ReportFormat> reportFormatFor(const std::string& path) {
@@ -58,12 +49,7 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
         return std::nullopt;
     }
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string extension = lowerAscii(path.substr(dot + 1));
     if (extension == "html" || extension == "htm") {
         return ReportFormat::Html;
     }

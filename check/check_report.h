@@ -55,8 +55,6 @@ std::vector<DomainCount> sourceSummary(const std::vector<ReportRow>& rows);
 // UTF-8 names: "命中", "原创", "未核实" (empty while pending); "百度", "360".
 const char* statusName(RowStatus status);
 const char* engineName(Engine engine);
-// The status a grid's status cell (GBK) shows.
-RowStatus statusFromCell(const Text& cell);
 
 // UTF-8 with BOM, RFC 4180, CR LF; one row per segment and engine, Baidu first.
 std::string csvReport(const CheckReport& report);

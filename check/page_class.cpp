@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "check/highlight.h"
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -44,15 +45,6 @@ struct PageTexts {
 const PageTexts& texts() {
     static const PageTexts t;
     return t;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 // The reason and, for a page that never arrived, what went wrong.

@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds kPacingStep{50};
 bool continueAfterPage(const SegmentContext& context, const ClassifiedPage& page) {
     static const Text cannotConnect = gbkFromUtf8("无法连接");
     static const Text colon = gbkFromUtf8("：");
-    Text prompt = page.arrived ? context.table.blockedPrompt()
+    Text prompt = page.arrived ? context.table.blockedPrompt
                                : cannotConnect + context.table.name + colon + page.failure;
     return context.env.platform->messageBox(prompt, kMbOkCancel, pass_texts::blockedTitle()) !=
            kAnswerCancel;

@@ -10,6 +10,7 @@
 #include "services/encoding.h"
 #include "services/files.h"
 #include "services/ini_file.h"
+#include "services/line_breaks.h"
 #include "services/text_ops.h"
 #include "settings/endpoint_url.h"
 #include "settings/settings_location.h"
@@ -51,12 +52,7 @@ const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
-    for (char& c : value) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return value;
+    return lineBreaksAsSpaces(std::move(value));
 }
 
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {

@@ -12,7 +12,6 @@
 #include "check/check_run.h"
 #include "check/memory_window.h"
 #include "check/report_builder.h"
-#include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
@@ -88,12 +87,10 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    cli::ProgressPrinter progress(std::cerr, total);
+    cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        env.listener = &progress;
     }
 
     std::vector<PassRecord> passes;
