@@ -37,6 +37,9 @@ struct PassEnvironment {
     // The wait between two requests of one engine, overriding the settings
     // file's 查询间隔 (whole seconds) when given.
     std::optional<std::chrono::milliseconds> interval;
+    // The deadline of one result page, overriding the settings file's 页面超时
+    // (whole seconds) when given.
+    std::optional<std::chrono::milliseconds> pageTimeout;
     // Replaces the network for appendPageText only (tests); the passes fetch
     // with fetchPage and these limits.
     std::function<ByteSet(const Text& url)> fetch;

@@ -56,7 +56,7 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                                  table,
                                  std::move(*baseUrl),
                                  2 * pass->settings.minRunChars,
-                                 passFetchLimits(env),
+                                 passFetchLimits(env, pass->settings),
                                  pacer,
                                  passIgnoreList(env),
                                  &buffers};
@@ -109,7 +109,7 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
                                  engineTable(engine),
                                  std::move(*baseUrl),
                                  2 * settings.minRunChars,
-                                 passFetchLimits(env),
+                                 passFetchLimits(env, settings),
                                  pacer,
                                  passIgnoreList(env),
                                  &buffers};

@@ -154,9 +154,11 @@ std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine) {
     return baidu ? endpoints.baidu : endpoints.engine360;
 }
 
-FetchLimits passFetchLimits(const PassEnvironment& env) {
+FetchLimits passFetchLimits(const PassEnvironment& env, const CheckSettings& settings) {
     FetchLimits limits = env.fetchLimits;
     limits.userAgent = env.userAgent.empty() ? loadUserAgent(env.settingsPath) : env.userAgent;
+    limits.pageTimeout =
+        env.pageTimeout ? *env.pageTimeout : std::chrono::seconds(settings.pageTimeoutSeconds);
     return limits;
 }
 

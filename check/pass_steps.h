@@ -66,8 +66,9 @@ void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& bu
 // naming key and value has been shown, and the pass must not query anything.
 std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine);
 
-// The fetch limits with the user agent of the environment or the settings file.
-FetchLimits passFetchLimits(const PassEnvironment& env);
+// The fetch limits with the user agent of the environment or the settings
+// file, and the page deadline of the environment or 页面超时.
+FetchLimits passFetchLimits(const PassEnvironment& env, const CheckSettings& settings);
 
 // The wait between two requests: the environment's, else 查询间隔.
 std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings);

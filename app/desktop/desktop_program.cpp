@@ -98,6 +98,14 @@ void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr) {
         return;
     }
+    // A settings file that cannot be used is named once, with why; its
+    // defaults apply to every check.
+    if (!settingsProblemShown_) {
+        settingsProblemShown_ = true;
+        if (const Text problem = settingsFileProblem(env_.settingsPath); !problem.empty()) {
+            platform_->messageBox(problem, kMbOk);
+        }
+    }
     const Text article = port_->editContent(component::kArticleBox);
     if (run_->start()) {
         checkedArticle_ = article;

@@ -65,6 +65,7 @@ class DesktopProgram {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtWindowPort> port_;
     std::unique_ptr<CheckRun> run_;
+    bool settingsProblemShown_ = false;
     bool shutDown_ = false;
     // What the passes were given, for the report's settings.
     PassEnvironment env_;
