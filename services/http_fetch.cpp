@@ -19,6 +19,9 @@ constexpr std::size_t kMaxPathLength = 2048;
 constexpr std::size_t kMaxCredentialLength = 128;
 // How often a waiting transfer looks at the abort switch and its stall clock.
 constexpr int kPollMilliseconds = 50;
+// Header lines of this size and more, followed by a failure before the body,
+// are what libcurl's own header bound cuts.
+constexpr std::size_t kLargeHeaderBytes = 256 * 1024;
 // Read from the socket at a time: a result page comes in a few reads, not in
 // dozens of libcurl's default 16 KB.
 constexpr long kReceiveBufferBytes = 256L * 1024;
@@ -417,7 +420,11 @@ Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limi
         response.redirectTarget = resolveTarget(url, transfer.location);
     }
     bool someBody = !transfer.body.empty();
-    if (transfer.headersTooLarge) {
+    // libcurl ends a response whose header lines pass its own bound (300 KB)
+    // with a receive error: headers that large, and no body, were the cause.
+    const bool libcurlHeaderBound = end == TransferEnd::Finished && result != CURLE_OK &&
+                                    !someBody && transfer.headerBytes >= kLargeHeaderBytes;
+    if (transfer.headersTooLarge || libcurlHeaderBound) {
         // Whatever came with them, the response was not what a server sends.
         response.failure = FetchFailure::HeadersTooLarge;
         return response;

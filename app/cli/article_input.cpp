@@ -12,7 +12,9 @@ std::optional<DecodedArticle> readArticle(const std::string& path, std::string& 
     ArticleBytes input = path == "-" ? readArticleBytes(STDIN_FILENO) : readArticleFile(path);
     if (input.error != 0) {
         error = "cannot read the article " + name + ": " +
-                (input.error == EISDIR ? "it is a folder" : std::strerror(input.error));
+                (input.error == EISDIR         ? std::string("it is a folder")
+                 : input.error == ENAMETOOLONG ? std::string("路径过长 (the path is too long)")
+                                               : std::string(std::strerror(input.error)));
         return std::nullopt;
     }
     DecodedArticle article = decodeArticle(input.bytes);

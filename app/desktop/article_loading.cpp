@@ -37,8 +37,9 @@ void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform) {
 bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& path) {
     const ArticleBytes bytes = readArticleFile(QFile::encodeName(path).toStdString());
     if (bytes.error != 0) {
-        const std::string why =
-            bytes.error == EISDIR ? "这是一个文件夹" : std::strerror(bytes.error);
+        const std::string why = bytes.error == EISDIR         ? "这是一个文件夹"
+                                : bytes.error == ENAMETOOLONG ? "路径过长"
+                                                              : std::strerror(bytes.error);
         platform.messageBox(
             gbkFromUtf8(
                 std::string("无法读取文件“").append(path.toStdString()).append("”：").append(why)),

@@ -133,7 +133,7 @@ TEST_F(HostileServer, AServerThatStallsIsGivenUpAfterTheStallTime) {
 }
 
 TEST_F(HostileServer, AConnectionResetMidBodyKeepsThePassGoing) {
-    // Cut inside a character: the page does not decode and counts as empty: unverified.
+    // Cut inside a character: the page does not decode: unverified, as incomplete.
     const std::string body = "<p><em>" + kHighlight + "</em>" + kSecond;
     const std::size_t cut = body.size() - 2;
     RawServer insideCharacter([&](RawConnection& c) {
@@ -146,7 +146,7 @@ TEST_F(HostileServer, AConnectionResetMidBodyKeepsThePassGoing) {
     EXPECT_EQ(doc["passes"][0]["end"], "normal");
     EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(doc["passes"][1]["rows"][0]["reason"], "空白页面");
+    EXPECT_EQ(doc["passes"][1]["rows"][0]["reason"], "页面不完整");
 
     // Cut between characters: the bytes before the reset are analysed.
     RawServer betweenCharacters([&](RawConnection& c) {
@@ -205,7 +205,7 @@ TEST_F(HostileServer, ATrickleIsEndedByThePageDeadline) {
     RawServer trickle([&](RawConnection& c) {
         c.readRequestHead();
         c.send(okHead({"Content-Length: 100000"}) + "<p>");
-        while (!c.stopping() && sent < 2000 && c.send(" ")) {
+        while (!trickle.stopping() && sent < 2000 && c.send(" ")) {
             ++sent;
             std::this_thread::sleep_for(100ms);
         }
