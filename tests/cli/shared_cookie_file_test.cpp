@@ -58,8 +58,9 @@ TEST(SharedCookieFile, TwoProcessesSavingAtOnceBothKeepTheirCookies) {
     auto second = run("checkerB");
     const testing::CliRun a = first.get();
     const testing::CliRun b = second.get();
-    EXPECT_EQ(a.status, 0) << a.err;
-    EXPECT_EQ(b.status, 0) << b.err;
+    // A Baidu page without highlights proves nothing: unverified, status 4.
+    EXPECT_EQ(a.status, 4) << a.err;
+    EXPECT_EQ(b.status, 4) << b.err;
     const std::string saved = testing::fileBytes(cookies);
     EXPECT_NE(saved.find("from_checkerA"), std::string::npos) << saved;
     EXPECT_NE(saved.find("from_checkerB"), std::string::npos) << saved;
