@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "corpus/code_points.h"
+#include "corpus/document_folder.h"
 
 namespace oc::corpus {
 
@@ -18,7 +19,7 @@ struct Document {
 };
 
 // Documents of the search simulator are held to the local engine's limit.
-inline constexpr std::uintmax_t kMaxCorpusFileBytes = 20'000'000;
+inline constexpr std::uintmax_t kMaxCorpusFileBytes = kMaxDocumentBytes;
 
 struct SkippedDocument {
     std::string fileName;

@@ -15,8 +15,6 @@ namespace oc::corpus {
 
 // Files above this size (20 MB) are skipped; files are read whole.
 inline constexpr std::uintmax_t kMaxDocumentBytes = 20'000'000;
-// A 0x00 byte in this many first bytes makes a file no text file.
-inline constexpr std::size_t kTextProbeBytes = 8192;
 
 // A file left out, with the reason (GBK). The path is native bytes.
 struct SkippedFile {
@@ -46,7 +44,7 @@ struct FolderListing {
     FolderProblem problem = FolderProblem::None;
 };
 
-// Every regular .txt, .md, .html and .htm file (in any letter case) under the
+// Every regular .txt, .md, .html, .htm, .docx and .pdf file (in any letter case) under the
 // folder, recursively. Hidden files and folders (a name beginning with a dot)
 // are passed over; symbolic links are never followed and are listed as skipped.
 FolderListing listDocumentFiles(const std::string& folder);
@@ -70,15 +68,8 @@ struct DocumentRead {
 // it begins with a UTF-16 or UTF-32 byte-order mark; the text is decoded as
 // an article (UTF-16/32 by their mark, UTF-8 with or without BOM, else
 // GBK/GB18030), an HTML file then reduced to what a reader sees (scripts and
-// styles dropped).
+// styles dropped); a Word document or a PDF file is read as the article
+// reader reads it (document_text.h), up to kMaxDocumentBytes.
 DocumentRead readDocument(const FolderEntry& entry);
-
-// The visible text of an HTML page (UTF-8), one line per text node, and its
-// <title> (white space collapsed; empty when it has none).
-struct HtmlText {
-    std::string title;
-    std::string text;
-};
-HtmlText visibleHtmlText(std::string_view utf8);
 
 }  // namespace oc::corpus

@@ -230,9 +230,9 @@ DecodedArticle decodeArticle(std::string_view input, std::size_t maxBytes) {
     return article;
 }
 
-DecodedArticle articleFromUtf8(std::string_view utf8) {
+DecodedArticle articleFromUtf8(std::string_view utf8, std::size_t maxBytes) {
     DecodedArticle article;
-    if (utf8.size() > kMaxArticleBytes) {
+    if (utf8.size() > maxBytes) {
         article.tooLarge = true;
         return article;
     }

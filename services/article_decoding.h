@@ -46,7 +46,7 @@ DecodedArticle decodeArticle(std::string_view bytes, std::size_t maxBytes = kMax
 bool hasWideByteOrderMark(std::string_view bytes);
 
 // Text known to be UTF-8 (the clipboard's): characters GBK lacks become "?".
-DecodedArticle articleFromUtf8(std::string_view utf8);
+DecodedArticle articleFromUtf8(std::string_view utf8, std::size_t maxBytes = kMaxArticleBytes);
 
 // Every line break of a GBK text (LF, CR or CR LF) as CR LF, the way the
 // article box holds it, so the window and the command line count and cut the
