@@ -11,6 +11,7 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -111,6 +113,7 @@ int main(int argc, char** argv) {
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -119,10 +122,15 @@ int main(int argc, char** argv) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
     }
 
-    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::string printed = options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    CheckReport report = buildCheckReport(passes, outcomes, *request);
+    std::string printed = options.json ? cli::jsonReport(passes, report, decoded->warnings,
                                                          options.local ? &skipped : nullptr)
-                                       : cli::textReport(window, passes, report);
+                                       : cli::textReport(passes, report);
     if (!options.url.empty()) {
         cli::WebPageNote note{options.url, ownSite};
         report.settings.push_back({"检测网页", note.sentence()});

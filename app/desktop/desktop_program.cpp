@@ -46,12 +46,11 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.window = port_.get();
     env.platform = platform_;
     env.settingsPath = options.settingsPath;
+    settingsPath_ = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
-    env_ = env;
-    env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
     window_->setCheckHandler([this] { startCheck(); });
     window_->setRunEndHandler([this] { checkEnded(); });
@@ -102,13 +101,11 @@ void DesktopProgram::startCheck() {
     // defaults apply to every check.
     if (!settingsProblemShown_) {
         settingsProblemShown_ = true;
-        if (const Text problem = settingsFileProblem(env_.settingsPath); !problem.empty()) {
+        if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
             platform_->messageBox(problem, kMbOk);
         }
     }
-    const Text article = port_->editContent(component::kArticleBox);
     if (run_->start()) {
-        checkedArticle_ = article;
         ends_.clear();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
@@ -122,8 +119,9 @@ void DesktopProgram::checkEnded() {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }
-    markArticle(*window_->component<ArticleBox>(component::kArticleBox), checkedArticle_,
-                run_->lastOutcomes());
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    markArticle(*window_->component<ArticleBox>(component::kArticleBox),
+                request ? request->article : Text(), run_->lastOutcomes());
 }
 
 void DesktopProgram::exportReport() {
@@ -135,12 +133,11 @@ void DesktopProgram::exportReport() {
     if (choice.path.isEmpty()) {
         return;
     }
-    const CheckReport report = buildCheckReport(
-        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
-            auto* shown = window_->component<QLabel>(label);
-            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
-        });
-    saveReport(report, choice, *platform_);
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    if (!request) {
+        return;
+    }
+    saveReport(buildCheckReport(ends_, run_->lastOutcomes(), *request), choice, *platform_);
 }
 
 bool DesktopProgram::checkRunning() const {
