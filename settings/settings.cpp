@@ -53,7 +53,7 @@ constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
 constexpr int kDefaultPageTimeoutSeconds = 120;
 constexpr int kMaxPageTimeoutSeconds = 600;
-const ParameterTexts kDefaultParameters{"38", "30", "5", "0", "120"};
+const ParameterTexts kDefaultParameters{"38", "30", "5", "0", std::nullopt, "120"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
@@ -183,7 +183,7 @@ ShownParameters loadShownParameters(const Text& path) {
     const Text missing = "\n";
     const ParameterTexts defaults = kDefaultParameters;
     ShownParameters shown;
-    shown.texts = readParameters(path, {missing, missing, missing, missing, missing});
+    shown.texts = readParameters(path, {missing, missing, missing, missing, std::nullopt, missing});
     Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
                      &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds,
                      &shown.texts.pageTimeoutSeconds};

@@ -30,10 +30,12 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
-    Text intervalSeconds = {};     // 查询间隔, empty when a caller names only the three
-    Text pageTimeoutSeconds = {};  // 页面超时; empty means 120
+    Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
     // 忽略网站 as the file holds it; a save without it leaves the key alone.
     std::optional<Text> ignoredSites = {};
+    // 页面超时, empty means 120; last, so that callers naming the fields above
+    // in order stay as they were.
+    Text pageTimeoutSeconds = {};
 };
 
 // The settings file of this process: "配置.ini" in settingsFolder() (beside the
