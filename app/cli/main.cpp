@@ -15,7 +15,7 @@
 #include "check/check_run.h"
 #include "check/memory_window.h"
 #include "check/report_builder.h"
-#include "check/segmentation.h"
+#include "check/result_listener.h"
 #include "check/store_recorder.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
@@ -67,6 +67,10 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // A settings file that cannot be used is named, with why; its defaults apply.
+    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
+        std::cerr << "originality-cli: " << utf8FromGbk(problem) << "\n";
+    }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
     EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
@@ -80,6 +84,9 @@ int main(int argc, char** argv) {
     }
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    }
+    if (options.pageTimeoutS > 0) {
+        env.pageTimeout = std::chrono::seconds(options.pageTimeoutS);
     }
     if (options.intervalMs >= 0) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
@@ -96,12 +103,13 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    cli::ProgressPrinter progress(std::cerr, total);
+    // The progress lines and the store both follow the results.
+    ResultFanOut listeners;
+    env.listener = &listeners;
+    cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        listeners.add(progress);
     }
 
     // A store that cannot be used is said once; the check goes on without it.
@@ -117,7 +125,7 @@ int main(int argc, char** argv) {
             page = cli::WebPageNote{options.url, ownSite};
         }
         recorder.emplace(*store, "cli", cli::runExtraJson(decoded->warnings, page));
-        env.listener = &*recorder;
+        listeners.add(*recorder);
     }
 
     std::vector<PassRecord> passes;
@@ -159,8 +167,10 @@ int main(int argc, char** argv) {
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
-    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    Text whyNot;
+    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report, &whyNot)) {
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "（"
+                  << utf8FromGbk(whyNot) << "）\n";
         return cli::kExitUsage;
     }
 

@@ -7,25 +7,11 @@
 #include "check/pass_steps.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "services/line_breaks.h"
 #include "text/article_filters.h"
 
 namespace oc::cli {
 namespace {
-
-struct PassView {
-    const char* engine;
-    const char* title;
-};
-
-PassView viewOf(Engine engine) {
-    if (engine == Engine::Baidu) {
-        return {"baidu", "百度"};
-    }
-    if (engine == Engine::Local) {
-        return {"local", "本地文档"};
-    }
-    return {"360", "360"};
-}
 
 // The status of a row as JSON names it.
 const char* jsonStatusName(RowStatus status) {
@@ -81,12 +67,7 @@ std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
 
 // Line breaks and tabs of a segment would break the table.
 std::string oneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n' || c == '\t') {
-            c = ' ';
-        }
-    }
-    return text;
+    return lineBreaksAsSpaces(std::move(text), true);
 }
 
 const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
@@ -174,10 +155,10 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
         nlohmann::ordered_json pass;
-        pass["engine"] = viewOf(record.engine).engine;
+        pass["engine"] = engineIdentity(record.engine).jsonKey;
         pass["end"] = endName(record.end);
         pass["originality"] = result.value;
-        if (!componentsOf(record.engine).verdictLabel.empty()) {
+        if (engineIdentity(record.engine).hasVerdict()) {
             pass["verdict"] = result.verdict;
         }
         const int verified = verifiedRows(result);
@@ -211,7 +192,7 @@ std::string textReport(const std::vector<PassRecord>& passes, const CheckReport&
     std::ostringstream out;
     out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
-        const PassView view = viewOf(record.engine);
+        const std::string_view title = engineIdentity(record.engine).name;
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
         std::vector<std::string> texts{"文本"};
@@ -230,7 +211,7 @@ std::string textReport(const std::vector<PassRecord>& passes, const CheckReport&
             statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
             sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
         }
-        out << "\n== " << view.title << " ==\n";
+        out << "\n== " << title << " ==\n";
         out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
             << padded(sources[0], sourceWidth) << padded(texts[0], textWidth) << "  搜索\n";
         for (std::size_t i = 0; i < result.rows.size(); ++i) {
@@ -239,7 +220,7 @@ std::string textReport(const std::vector<PassRecord>& passes, const CheckReport&
                 << padded(statuses[i + 1], statusWidth) << padded(sources[i + 1], sourceWidth)
                 << padded(texts[i + 1], textWidth) << "  " << row.searchUrl << "\n";
         }
-        out << view.title << "原创度: " << (result.value.empty() ? "-" : result.value);
+        out << title << "原创度: " << (result.value.empty() ? "-" : result.value);
         if (!result.coverage.empty()) {
             out << " (" << result.coverage << ")";
         }
