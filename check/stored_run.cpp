@@ -1,6 +1,7 @@
 #include "check/stored_run.h"
 
 #include "check/check_pass.h"
+#include "check/engine_tables.h"
 #include "check/pass_steps.h"
 #include "check/report_builder.h"
 #include "check/store_recorder.h"
@@ -36,8 +37,8 @@ void showStoredRun(WindowPort& window, const StoredRun& run, int articleChars) {
     PassEnvironment env;
     env.window = &window;
     env.releaseCheckButton = false;
-    for (Engine engine : {Engine::Baidu, Engine::So360, Engine::Local}) {
-        const PassComponents shown = componentsOf(engine);
+    for (Engine engine : kAllEngines) {
+        const EngineIdentity& shown = engineIdentity(engine);
         while (window.gridRowCount(shown.grid) > 1) {
             if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
                 break;

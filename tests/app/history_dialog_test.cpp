@@ -36,7 +36,7 @@ CheckId storeCheck(CheckStore& store, const std::string& article, StoreTime at,
         row.status = status;
         store.writeRow(id, Engine::Baidu, row);
     }
-    store.writePass(id, {Engine::Baidu, "normal", value, "已核实", "", number});
+    store.writePass(id, {Engine::Baidu, "normal", "finished", value, "已核实", "", number});
     store.endCheck(id, at + 10);
     return id;
 }
