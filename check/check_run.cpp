@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "check/article_length.h"
 #include "check/pass_texts.h"
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
@@ -141,7 +142,14 @@ bool CheckRun::start() {
         s.env.platform->messageBox(pass_texts::tickAnEngine(), kMbOk, pass_texts::hintTitle());
         return false;
     }
-    if (s.env.window->editContent(component::kArticleBox).empty()) {
+    const Text article = s.env.window->editContent(component::kArticleBox);
+    // An over-long article stays in the box; nothing is checked.
+    if (const std::size_t chars = articleLength(article); chars > kMaxArticleChars) {
+        s.env.platform->messageBox(pass_texts::articleTooLong(chars), kMbOk,
+                                   pass_texts::hintTitle());
+        return false;
+    }
+    if (article.empty()) {
         s.env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
         std::lock_guard lock(s.mutex);
         s.records.clear();

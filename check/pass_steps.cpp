@@ -85,7 +85,13 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
     window.gridSetCell(grid, row, kUrlColumn, result.url);
     window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
     window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
-    window.gridSetCellTip(grid, row, kStatusColumn, verified ? Text() : result.reason);
+    // Why a row is unverified, and whether its pages were analysed only in part.
+    static const Text separator = gbkFromUtf8("；");
+    Text tip = verified ? Text() : result.reason;
+    if (!result.note.empty()) {
+        tip += (tip.empty() ? Text() : separator) + result.note;
+    }
+    window.gridSetCellTip(grid, row, kStatusColumn, tip);
     window.gridSetRowBackground(grid, row, backgroundOf(result.status));
     // The source of a copied segment; a recheck clears an earlier one.
     static const Text unrecognised = gbkFromUtf8("未识别");

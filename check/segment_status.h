@@ -17,6 +17,8 @@ enum class SegmentStatus { Hit, Original, Unverified };
 struct SegmentResult {
     SegmentStatus status = SegmentStatus::Unverified;
     Text reason;  // why it is unverified; empty otherwise
+    // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
+    Text note;
     int hits = 0;
     Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped

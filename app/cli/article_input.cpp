@@ -3,7 +3,10 @@
 #include <unistd.h>
 #include <cstring>
 
+#include "check/article_length.h"
+#include "check/pass_texts.h"
 #include "services/article_reading.h"
+#include "services/boundary_text.h"
 
 namespace oc::cli {
 
@@ -19,6 +22,12 @@ std::optional<DecodedArticle> readArticle(const std::string& path, std::string& 
     if (article.tooLarge) {
         error = "the article " + name + " is larger than 16 MiB (" +
                 std::to_string(kMaxArticleBytes) + " bytes); nothing was checked";
+        return std::nullopt;
+    }
+    // Counted as read, before the filters drop anything.
+    const std::size_t chars = articleLength(article.text);
+    if (chars > kMaxArticleChars) {
+        error = utf8FromGbk(pass_texts::articleTooLong(chars));
         return std::nullopt;
     }
     return article;

@@ -14,6 +14,7 @@
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
+#include "services/shown_text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     std::string error;
     std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);
     if (!decoded) {
-        std::cerr << "originality-cli: " << error << "\n";
+        std::cerr << "originality-cli: " << terminalText(error) << "\n";
         return cli::kExitUsage;
     }
     for (const ArticleWarning& warning : decoded->warnings) {
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
          {options.baidu && env.baiduUrl.empty() ? &fileEndpoints.baiduError : nullptr,
           options.engine360 && env.url360.empty() ? &fileEndpoints.error360 : nullptr}) {
         if (error != nullptr && !error->empty()) {
-            std::cerr << "originality-cli: " << utf8FromGbk(*error) << "\n";
+            std::cerr << "originality-cli: " << terminalText(utf8FromGbk(*error)) << "\n";
             return cli::kExitUsage;
         }
     }
@@ -100,18 +101,23 @@ int main(int argc, char** argv) {
     window.setObserver(nullptr);
     const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
     for (const corpus::SkippedFile& file : skipped) {
-        std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
+        std::cerr << "skipped: " << terminalText(file.path) << ": "
+                  << terminalText(utf8FromGbk(file.reason)) << "\n";
     }
 
     const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
-                                                 options.local ? &skipped : nullptr)
-                               : cli::textReport(window, passes, report));
+    if (options.json) {
+        std::cout << cli::jsonReport(window, passes, report, decoded->warnings,
+                                     options.local ? &skipped : nullptr);
+    } else {
+        cli::writeTextReport(std::cout, window, passes, report);
+    }
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
     if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+        std::cerr << "originality-cli: 无法写入报告文件：" << terminalText(options.reportPath)
+                  << "\n";
         return cli::kExitUsage;
     }
 

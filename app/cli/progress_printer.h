@@ -3,8 +3,12 @@
 
 #include <mutex>
 #include <ostream>
+#include <set>
+#include <string>
+#include <utility>
 
 #include "check/memory_window.h"
+#include "check/segment_status.h"
 
 namespace oc::cli {
 
@@ -19,6 +23,8 @@ class ProgressPrinter {
     std::ostream& out_;
     int total_;
     std::mutex mutex_;
+    // The rows whose status is 未核实 (grid, row): their status tip is the reason.
+    std::set<std::pair<std::string, int>> unverifiedRows_;
 };
 
 }  // namespace oc::cli

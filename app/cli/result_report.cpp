@@ -6,9 +6,17 @@
 
 #include "check/report_builder.h"
 #include "services/boundary_text.h"
+#include "services/shown_text.h"
 
 namespace oc::cli {
 namespace {
+
+// The longest cell the table shows, and the widest each column is padded to
+// (a wider cell overruns its column, the columns after it stay short).
+constexpr std::size_t kMaxCellChars = 200;
+constexpr int kMaxTextWidth = 80;
+constexpr int kMaxStatusWidth = 40;
+constexpr int kMaxSourceWidth = 60;
 
 struct PassView {
     const char* engine;
@@ -95,14 +103,17 @@ std::string cellUtf8(const GridModel& grid, int row, int column) {
     return utf8FromGbk(grid.cellText(row, column));
 }
 
-// Line breaks and tabs of a segment would break the table.
-std::string oneLine(std::string text) {
+// A cell of the table: on one line (line breaks and tabs become spaces), at
+// most kMaxCellChars characters unless `whole`, every control character a
+// visible escape. The query addresses are whole: the checker builds them from
+// a segment, and they are there to be opened.
+std::string shownCell(std::string text, bool whole = false) {
     for (char& c : text) {
         if (c == '\r' || c == '\n' || c == '\t') {
             c = ' ';
         }
     }
-    return text;
+    return terminalText(whole ? text : shortenedText(text, kMaxCellChars));
 }
 
 // The report's row for a grid row, if the report has it.
@@ -156,9 +167,11 @@ nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     return sources;
 }
 
-std::string padded(const std::string& text, int width) {
+// The text and the spaces that fill its column; a text wider than its
+// column keeps at least `gap` spaces before the next one.
+std::string padded(const std::string& text, int width, int gap = 0) {
     return text +
-           std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))), ' ');
+           std::string(static_cast<std::size_t>(std::max(gap, width - displayWidth(text))), ' ');
 }
 
 }  // namespace
@@ -239,51 +252,52 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report) {
-    std::ostringstream out;
-    out << "文章字数: " << utf8FromGbk(window.caption(component::kCharCountLabel)) << "\n";
+void writeTextReport(std::ostream& out, const MemoryWindow& window,
+                     const std::vector<PassRecord>& passes, const CheckReport& report) {
+    out << "文章字数: " << shownCell(utf8FromGbk(window.caption(component::kCharCountLabel)))
+        << "\n";
     for (const PassRecord& record : ordered(passes)) {
         PassView view = viewOf(record.engine);
         GridModel grid = window.grid(view.grid);
-        int textWidth = displayWidth("文本");
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            textWidth = std::max(textWidth, displayWidth(oneLine(cellUtf8(grid, row, 1))));
-        }
-        out << "\n== " << view.title << " ==\n";
-        std::vector<std::string> statuses{"状态"};
-        for (int row = 1; row < grid.rowCount(); ++row) {
+        // Each row's cells as the terminal shows them; the widths of the
+        // columns from them, each up to its maximum.
+        auto statusOf = [&](int row) {
             std::string reason = reasonOf(grid, row);
-            statuses.push_back(cellUtf8(grid, row, kStatusColumn) +
-                               (reason.empty() ? "" : "(" + reason + ")"));
-        }
-        std::vector<std::string> sources{"来源"};
+            return shownCell(cellUtf8(grid, row, kStatusColumn) +
+                             (reason.empty() ? "" : "(" + reason + ")"));
+        };
+        auto sourceOf = [&](int row) {
+            return shownCell(sourceCaption(reportRowOf(report, record.engine, row)));
+        };
+        int textWidth = displayWidth("文本");
+        int statusWidth = displayWidth("状态") + 2;
+        int sourceWidth = displayWidth("来源") + 2;
         for (int row = 1; row < grid.rowCount(); ++row) {
-            sources.push_back(oneLine(sourceCaption(reportRowOf(report, record.engine, row))));
+            textWidth = std::max(textWidth, displayWidth(shownCell(cellUtf8(grid, row, 1))));
+            statusWidth = std::max(statusWidth, displayWidth(statusOf(row)) + 2);
+            sourceWidth = std::max(sourceWidth, displayWidth(sourceOf(row)) + 2);
         }
-        int statusWidth = 0;
-        int sourceWidth = 0;
-        for (std::size_t i = 0; i < statuses.size(); ++i) {
-            statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
-            sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
-        }
-        out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
-            << padded(sources[0], sourceWidth) << padded("文本", textWidth) << "  搜索\n";
+        textWidth = std::min(textWidth, kMaxTextWidth);
+        statusWidth = std::min(statusWidth, kMaxStatusWidth);
+        sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
+        out << "\n== " << view.title << " ==\n";
+        out << padded("编号", 5) << padded("飘红", 5) << padded("状态", statusWidth)
+            << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
         for (int row = 1; row < grid.rowCount(); ++row) {
-            const auto at = static_cast<std::size_t>(row);
-            out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
-                << padded(statuses[at], statusWidth) << padded(sources[at], sourceWidth)
-                << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
-                << cellUtf8(grid, row, 3) << "\n";
+            out << padded(shownCell(cellUtf8(grid, row, 0)), 5)
+                << padded(shownCell(cellUtf8(grid, row, 2)), 5)
+                << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
+                << padded(shownCell(cellUtf8(grid, row, 1)), textWidth) << "  "
+                << shownCell(cellUtf8(grid, row, 3), true) << "\n";
         }
-        std::string value = utf8FromGbk(window.caption(view.valueLabel));
+        std::string value = shownCell(utf8FromGbk(window.caption(view.valueLabel)));
         out << view.title << "原创度: " << (value.empty() ? "-" : value);
-        std::string coverage = utf8FromGbk(window.caption(view.coverageLabel));
+        std::string coverage = shownCell(utf8FromGbk(window.caption(view.coverageLabel)));
         if (!coverage.empty()) {
             out << " (" << coverage << ")";
         }
         if (!view.verdictLabel.empty()) {
-            std::string verdict = utf8FromGbk(window.caption(view.verdictLabel));
+            std::string verdict = shownCell(utf8FromGbk(window.caption(view.verdictLabel)));
             if (!verdict.empty()) {
                 out << "  " << verdict;
             }
@@ -297,10 +311,29 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
         }
         out << "\n";
         for (const DomainCount& entry : summary) {
-            out << "  " << entry.domain << "  " << entry.segments << "段\n";
+            out << "  " << shownCell(entry.domain) << "  " << entry.segments << "段\n";
         }
+        out.flush();
     }
+}
+
+std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
+                       const CheckReport& report) {
+    std::ostringstream out;
+    writeTextReport(out, window, passes, report);
     return out.str();
+}
+
+std::string shortenedText(std::string_view utf8, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++chars) {
+        if (chars == maxChars) {
+            return std::string(utf8.substr(0, i)) + "…";
+        }
+        const std::size_t length = utf8SequenceAt(utf8, i);
+        i += length == 0 ? 1 : length;
+    }
+    return std::string(utf8);
 }
 
 }  // namespace oc::cli

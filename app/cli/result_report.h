@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,16 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
                        const std::vector<corpus::SkippedFile>* skipped = nullptr);
 
 // The result tables and percentages, aligned for Chinese text, with the source
-// of each copied segment (from `report`).
+// of each copied segment (from `report`), written to `out` row by row. Cells
+// (titles, addresses, file names) are cut to 200 characters with "…", columns
+// padded up to a fixed width, control characters shown as escapes.
+void writeTextReport(std::ostream& out, const MemoryWindow& window,
+                     const std::vector<PassRecord>& passes, const CheckReport& report);
 std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
                        const CheckReport& report);
+
+// The first `maxChars` characters of a UTF-8 text, with "…" when it was longer.
+std::string shortenedText(std::string_view utf8, std::size_t maxChars);
 
 // Columns a UTF-8 text takes on a terminal (East Asian wide characters take two).
 int displayWidth(std::string_view utf8);
