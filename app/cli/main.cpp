@@ -9,7 +9,9 @@
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
+#include "check/article_length.h"
 #include "check/check_run.h"
+#include "check/pass_texts.h"
 #include "check/memory_window.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
@@ -32,7 +34,18 @@ int main(int argc, char** argv) {
         return status;
     }
     std::string error;
-    std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);
+    std::string ownSite;  // the site of the web page checked, which does not count
+    std::optional<DecodedArticle> decoded;
+    if (options.url.empty()) {
+        decoded = cli::readArticle(options.article, error);
+    } else {
+        decoded = cli::readWebArticle(options, ownSite, error);
+    }
+    // Counted as read, before the filters drop anything.
+    if (decoded && articleLength(decoded->text) > kMaxArticleChars) {
+        error = utf8FromGbk(pass_texts::articleTooLong(articleLength(decoded->text)));
+        decoded.reset();
+    }
     if (!decoded) {
         std::cerr << "originality-cli: " << terminalText(error) << "\n";
         return cli::kExitUsage;
@@ -76,6 +89,9 @@ int main(int argc, char** argv) {
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }
+    if (!ownSite.empty()) {
+        env.ignoredSites += gbkFromUtf8(ownSite) + " ";
+    }
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
@@ -105,11 +121,20 @@ int main(int argc, char** argv) {
                   << terminalText(utf8FromGbk(file.reason)) << "\n";
     }
 
-    const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
+    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
+    std::optional<cli::WebPageNote> note;
+    if (!options.url.empty()) {
+        note = cli::WebPageNote{options.url, ownSite};
+        report.settings.push_back({"检测网页", note->sentence()});
+    }
     if (options.json) {
-        std::cout << cli::jsonReport(window, passes, report, decoded->warnings,
-                                     options.local ? &skipped : nullptr);
+        const std::string json = cli::jsonReport(window, passes, report, decoded->warnings,
+                                                 options.local ? &skipped : nullptr);
+        std::cout << (note ? cli::withWebPage(json, *note) : json);
     } else {
+        if (note) {
+            std::cout << terminalText(note->sentence()) << "\n";
+        }
         cli::writeTextReport(std::cout, window, passes, report);
     }
     std::cout.flush();
