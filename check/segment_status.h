@@ -1,9 +1,7 @@
-// The status of a checked segment and what a pass leaves behind for the
-// recheck of its unverified segments.
+// The status of a checked segment and the result a pass computes for it.
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "check/segment_source.h"
 #include "services/text_types.h"
@@ -17,13 +15,13 @@ enum class SegmentStatus { Hit, Original, Unverified };
 struct SegmentResult {
     SegmentStatus status = SegmentStatus::Unverified;
     Text reason;  // why it is unverified; empty otherwise
-    // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
-    Text note;
     int hits = 0;
     Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
+    // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
+    Text note;
 };
 
 // 命中 / 原创 / 未核实.
@@ -31,17 +29,5 @@ const Text& statusText(SegmentStatus status);
 
 // The reason of a segment the user stopped the check at or before: 已停止.
 const Text& stoppedReason();
-
-// Each segment of a pass with the grid row that shows it and its result.
-struct PassOutcome {
-    TextList segments;
-    std::vector<int> rows;
-    std::vector<SegmentResult> results;
-
-    int count(SegmentStatus status) const;
-    int verified() const { return count(SegmentStatus::Original) + count(SegmentStatus::Hit); }
-    int total() const { return static_cast<int>(results.size()); }
-    bool hasUnverified() const { return verified() < total(); }
-};
 
 }  // namespace oc

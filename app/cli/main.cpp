@@ -11,8 +11,9 @@
 #include "app/cli/terminal_platform.h"
 #include "check/article_length.h"
 #include "check/check_run.h"
-#include "check/pass_texts.h"
 #include "check/memory_window.h"
+#include "check/pass_texts.h"
+#include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -112,6 +114,7 @@ int main(int argc, char** argv) {
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -121,21 +124,26 @@ int main(int argc, char** argv) {
                   << terminalText(utf8FromGbk(file.reason)) << "\n";
     }
 
-    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    CheckReport report = buildCheckReport(passes, outcomes, *request);
     std::optional<cli::WebPageNote> note;
     if (!options.url.empty()) {
         note = cli::WebPageNote{options.url, ownSite};
         report.settings.push_back({"检测网页", note->sentence()});
     }
     if (options.json) {
-        const std::string json = cli::jsonReport(window, passes, report, decoded->warnings,
-                                                 options.local ? &skipped : nullptr);
+        const std::string json =
+            cli::jsonReport(passes, report, decoded->warnings, options.local ? &skipped : nullptr);
         std::cout << (note ? cli::withWebPage(json, *note) : json);
     } else {
         if (note) {
             std::cout << terminalText(note->sentence()) << "\n";
         }
-        cli::writeTextReport(std::cout, window, passes, report);
+        cli::writeTextReport(std::cout, passes, report);
     }
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be

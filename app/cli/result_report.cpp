@@ -4,9 +4,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "check/report_builder.h"
+#include "check/pass_steps.h"
+#include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/shown_text.h"
+#include "text/article_filters.h"
 
 namespace oc::cli {
 namespace {
@@ -21,60 +23,46 @@ constexpr int kMaxSourceWidth = 60;
 struct PassView {
     const char* engine;
     const char* title;
-    std::string_view grid;
-    std::string_view valueLabel;
-    std::string_view coverageLabel;
-    std::string_view verdictLabel;  // empty: the engine has none
 };
 
 PassView viewOf(Engine engine) {
     if (engine == Engine::Baidu) {
-        return {"baidu",
-                "百度",
-                component::kBaiduGrid,
-                component::kBaiduValueLabel,
-                component::kBaiduCoverageLabel,
-                {}};
+        return {"baidu", "百度"};
     }
     if (engine == Engine::Local) {
-        return {"local",
-                "本地文档",
-                component::kLocalGrid,
-                component::kLocalValueLabel,
-                component::kLocalCoverageLabel,
-                component::kLocalVerdictLabel};
+        return {"local", "本地文档"};
     }
-    return {"360",
-            "360",
-            component::k360Grid,
-            component::k360ValueLabel,
-            component::k360CoverageLabel,
-            component::k360VerdictLabel};
+    return {"360", "360"};
 }
 
 // The status of a row as JSON names it.
-const char* statusName(const GridModel& grid, int row) {
-    Text status = grid.cellText(row, kStatusColumn);
-    if (status == statusText(SegmentStatus::Hit)) {
-        return "hit";
-    }
-    if (status == statusText(SegmentStatus::Original)) {
-        return "original";
+const char* jsonStatusName(RowStatus status) {
+    switch (status) {
+        case RowStatus::Hit:
+            return "hit";
+        case RowStatus::Original:
+            return "original";
+        case RowStatus::Unverified:
+        case RowStatus::Pending:
+            break;
     }
     return "unverified";
 }
 
-std::string reasonOf(const GridModel& grid, int row) {
-    const GridCell* cell = grid.cell(row, kStatusColumn);
-    return cell ? utf8FromGbk(cell->tip) : std::string();
+int verifiedRows(const ReportPass& pass) {
+    return static_cast<int>(std::count_if(pass.rows.begin(), pass.rows.end(), [](const auto& row) {
+        return row.status == RowStatus::Hit || row.status == RowStatus::Original;
+    }));
 }
 
-int verifiedRows(const GridModel& grid) {
-    int verified = 0;
-    for (int row = 1; row < grid.rowCount(); ++row) {
-        verified += std::string_view(statusName(grid, row)) != "unverified" ? 1 : 0;
-    }
-    return verified;
+// What the window shows beside the article: empty when no pass began.
+std::string articleChars(const std::vector<PassRecord>& passes, const CheckReport& report) {
+    const bool began = std::any_of(passes.begin(), passes.end(), [](const PassRecord& record) {
+        return record.end != PassEnd::EmptyArticle;
+    });
+    return began && !report.article.empty()
+               ? std::to_string(articleCharCount(prepareArticle(report.article)))
+               : std::string();
 }
 
 const char* endName(PassEnd end) {
@@ -99,10 +87,6 @@ std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
     return passes;
 }
 
-std::string cellUtf8(const GridModel& grid, int row, int column) {
-    return utf8FromGbk(grid.cellText(row, column));
-}
-
 // A cell of the table: on one line (line breaks and tabs become spaces), at
 // most kMaxCellChars characters unless `whole`, every control character a
 // visible escape. The query addresses are whole: the checker builds them from
@@ -116,21 +100,6 @@ std::string shownCell(std::string text, bool whole = false) {
     return terminalText(whole ? text : shortenedText(text, kMaxCellChars));
 }
 
-// The report's row for a grid row, if the report has it.
-const ReportRow* reportRowOf(const CheckReport& report, Engine engine, int gridRow) {
-    for (const ReportPass& pass : report.passes) {
-        if (pass.engine != engine || gridRow < 1 ||
-            static_cast<std::size_t>(gridRow) > pass.rows.size()) {
-            continue;
-        }
-        const ReportRow& row = pass.rows[static_cast<std::size_t>(gridRow) - 1];
-        if (row.number == std::to_string(gridRow)) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
 const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
     for (const ReportPass& pass : report.passes) {
         if (pass.engine == engine) {
@@ -141,18 +110,23 @@ const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
 }
 
 // A 命中 row's source title, 未识别 without one; empty for other rows.
-std::string sourceCaption(const ReportRow* row) {
-    if (row == nullptr || row->status != RowStatus::Hit) {
+std::string sourceCaption(const ReportRow& row) {
+    if (row.status != RowStatus::Hit) {
         return {};
     }
-    return row->source ? row->source->title : "未识别";
+    return row.source ? row.source->title : "未识别";
 }
 
-nlohmann::ordered_json sourceJson(const ReportRow* row) {
-    if (row == nullptr || row->status != RowStatus::Hit || !row->source) {
+nlohmann::ordered_json sourceJson(const ReportRow& row) {
+    if (row.status != RowStatus::Hit || !row.source) {
         return nullptr;
     }
-    return {{"title", row->source->title}, {"url", row->source->address}};
+    return {{"title", row.source->title}, {"url", row.source->address}};
+}
+
+// The status column of the text table: the status, and the reason of an unverified row.
+std::string statusCaption(const ReportRow& row) {
+    return std::string(statusName(row.status)) + (row.reason.empty() ? "" : "(" + row.reason + ")");
 }
 
 nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
@@ -196,18 +170,12 @@ int displayWidth(std::string_view s) {
     return width;
 }
 
-CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                          const std::map<Engine, PassOutcome>& outcomes, const PassEnvironment& env,
-                          const Text& article) {
-    return buildCheckReport(passes, outcomes, env, article,
-                            [&window](std::string_view label) { return window.caption(label); });
-}
-
-std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report, const std::vector<ArticleWarning>& warnings,
+std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport& report,
+                       const std::vector<ArticleWarning>& warnings,
                        const std::vector<corpus::SkippedFile>* skipped) {
+    static const ReportPass none;
     nlohmann::ordered_json doc;
-    doc["articleChars"] = utf8FromGbk(window.caption(component::kCharCountLabel));
+    doc["articleChars"] = articleChars(passes, report);
     for (const ArticleWarning& warning : warnings) {
         doc["warnings"].push_back({{"kind", articleWarningName(warning.kind)},
                                    {"count", warning.count},
@@ -216,29 +184,28 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
     }
     doc["passes"] = nlohmann::ordered_json::array();
     for (const PassRecord& record : ordered(passes)) {
-        PassView view = viewOf(record.engine);
-        GridModel grid = window.grid(view.grid);
+        const ReportPass* shown = reportPassOf(report, record.engine);
+        const ReportPass& result = shown != nullptr ? *shown : none;
         nlohmann::ordered_json pass;
-        pass["engine"] = view.engine;
+        pass["engine"] = viewOf(record.engine).engine;
         pass["end"] = endName(record.end);
-        pass["originality"] = utf8FromGbk(window.caption(view.valueLabel));
-        if (!view.verdictLabel.empty()) {
-            pass["verdict"] = utf8FromGbk(window.caption(view.verdictLabel));
+        pass["originality"] = result.value;
+        if (!componentsOf(record.engine).verdictLabel.empty()) {
+            pass["verdict"] = result.verdict;
         }
-        int verified = verifiedRows(grid);
+        const int verified = verifiedRows(result);
         pass["verified"] = verified;
-        pass["unverified"] = grid.rowCount() - 1 - verified;
-        pass["coverage"] = utf8FromGbk(window.caption(view.coverageLabel));
+        pass["unverified"] = static_cast<int>(result.rows.size()) - verified;
+        pass["coverage"] = result.coverage;
         pass["rows"] = nlohmann::ordered_json::array();
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            pass["rows"].push_back(
-                {{"number", cellUtf8(grid, row, 0)},
-                 {"text", cellUtf8(grid, row, 1)},
-                 {"hits", cellUtf8(grid, row, 2)},
-                 {"url", cellUtf8(grid, row, 3)},
-                 {"status", statusName(grid, row)},
-                 {"reason", reasonOf(grid, row)},
-                 {"source", sourceJson(reportRowOf(report, record.engine, row))}});
+        for (const ReportRow& row : result.rows) {
+            pass["rows"].push_back({{"number", row.number},
+                                    {"text", utf8FromGbk(row.segment)},
+                                    {"hits", row.hits},
+                                    {"url", row.searchUrl},
+                                    {"status", jsonStatusName(row.status)},
+                                    {"reason", row.reason},
+                                    {"source", sourceJson(row)}});
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
@@ -252,28 +219,24 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-void writeTextReport(std::ostream& out, const MemoryWindow& window,
-                     const std::vector<PassRecord>& passes, const CheckReport& report) {
-    out << "文章字数: " << shownCell(utf8FromGbk(window.caption(component::kCharCountLabel)))
-        << "\n";
+void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
+                     const CheckReport& report) {
+    static const ReportPass none;
+    out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
-        PassView view = viewOf(record.engine);
-        GridModel grid = window.grid(view.grid);
-        // Each row's cells as the terminal shows them; the widths of the
-        // columns from them, each up to its maximum.
-        auto statusOf = [&](int row) {
-            std::string reason = reasonOf(grid, row);
-            return shownCell(cellUtf8(grid, row, kStatusColumn) +
-                             (reason.empty() ? "" : "(" + reason + ")"));
-        };
-        auto sourceOf = [&](int row) {
-            return shownCell(sourceCaption(reportRowOf(report, record.engine, row)));
-        };
+        const PassView view = viewOf(record.engine);
+        const ReportPass* shown = reportPassOf(report, record.engine);
+        const ReportPass& result = shown != nullptr ? *shown : none;
+        // The widths of the columns from the cells as the terminal shows them,
+        // each up to its maximum; the rows are then written one by one.
+        auto textOf = [](const ReportRow& row) { return shownCell(utf8FromGbk(row.segment)); };
+        auto statusOf = [](const ReportRow& row) { return shownCell(statusCaption(row)); };
+        auto sourceOf = [](const ReportRow& row) { return shownCell(sourceCaption(row)); };
         int textWidth = displayWidth("文本");
         int statusWidth = displayWidth("状态") + 2;
         int sourceWidth = displayWidth("来源") + 2;
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            textWidth = std::max(textWidth, displayWidth(shownCell(cellUtf8(grid, row, 1))));
+        for (const ReportRow& row : result.rows) {
+            textWidth = std::max(textWidth, displayWidth(textOf(row)));
             statusWidth = std::max(statusWidth, displayWidth(statusOf(row)) + 2);
             sourceWidth = std::max(sourceWidth, displayWidth(sourceOf(row)) + 2);
         }
@@ -283,29 +246,20 @@ void writeTextReport(std::ostream& out, const MemoryWindow& window,
         out << "\n== " << view.title << " ==\n";
         out << padded("编号", 5) << padded("飘红", 5) << padded("状态", statusWidth)
             << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            out << padded(shownCell(cellUtf8(grid, row, 0)), 5)
-                << padded(shownCell(cellUtf8(grid, row, 2)), 5)
+        for (const ReportRow& row : result.rows) {
+            out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
                 << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
-                << padded(shownCell(cellUtf8(grid, row, 1)), textWidth) << "  "
-                << shownCell(cellUtf8(grid, row, 3), true) << "\n";
+                << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
         }
-        std::string value = shownCell(utf8FromGbk(window.caption(view.valueLabel)));
-        out << view.title << "原创度: " << (value.empty() ? "-" : value);
-        std::string coverage = shownCell(utf8FromGbk(window.caption(view.coverageLabel)));
-        if (!coverage.empty()) {
-            out << " (" << coverage << ")";
+        out << view.title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
+        if (!result.coverage.empty()) {
+            out << " (" << shownCell(result.coverage) << ")";
         }
-        if (!view.verdictLabel.empty()) {
-            std::string verdict = shownCell(utf8FromGbk(window.caption(view.verdictLabel)));
-            if (!verdict.empty()) {
-                out << "  " << verdict;
-            }
+        if (!result.verdict.empty()) {
+            out << "  " << shownCell(result.verdict);
         }
         out << "\n来源网站:";
-        const ReportPass* pass = reportPassOf(report, record.engine);
-        std::vector<DomainCount> summary =
-            pass ? sourceSummary(pass->rows) : std::vector<DomainCount>();
+        std::vector<DomainCount> summary = sourceSummary(result.rows);
         if (summary.empty()) {
             out << " 无";
         }
@@ -317,10 +271,9 @@ void writeTextReport(std::ostream& out, const MemoryWindow& window,
     }
 }
 
-std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report) {
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
     std::ostringstream out;
-    writeTextReport(out, window, passes, report);
+    writeTextReport(out, passes, report);
     return out.str();
 }
 
