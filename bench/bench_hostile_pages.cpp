@@ -12,6 +12,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -24,9 +25,10 @@
 
 namespace {
 
-// The segment; each run is its first 15 characters (45 bytes of UTF-8, 30 of GBK).
+// The segment; each run is its first 12 characters, which count with
+// 飘红检测数 at its minimum, 12 (the settings file below).
 const std::string kSegment = "春天的早晨我们沿着河边慢慢地走着看见柳树发芽听见鸟儿在枝头歌唱";
-const std::string kRun = "春天的早晨我们沿着河边慢慢地走着";
+const std::string kRun = "春天的早晨我们沿着河边慢";
 
 std::string blocksPage(long blocks) {
     std::string page = "<html><head><title>搜索结果</title></head><body>";
@@ -84,8 +86,10 @@ void runCase(const std::string& name, long size) {
         res.set_content(page, "text/html; charset=utf-8");
     });
     server.start();
-    oc::testing::PassRig rig(oc::gbkFromUtf8(kSegment), "/nonexistent/settings.ini",
-                             server.baseUrl());
+    const std::string settings = "/tmp/bench_hostile_pages.ini";
+    std::ofstream(settings, std::ios::binary)
+        << oc::gbkFromUtf8("[原创检测配置]\r\n飘红检测数=12\r\n");
+    oc::testing::PassRig rig(oc::gbkFromUtf8(kSegment), settings, server.baseUrl());
     rig.window.setTicked(oc::component::kBaiduCheckBox, true);
     rig.window.setTicked(oc::component::k360CheckBox, false);
     rig.env.interval = std::chrono::milliseconds(0);
