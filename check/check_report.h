@@ -9,6 +9,7 @@
 
 #include "check/check_run.h"
 #include "check/segment_source.h"
+#include "services/file_contents.h"
 #include "services/text_types.h"
 
 namespace oc {
@@ -55,8 +56,6 @@ std::vector<DomainCount> sourceSummary(const std::vector<ReportRow>& rows);
 // UTF-8 names: "命中", "原创", "未核实" (empty while pending); "百度", "360".
 const char* statusName(RowStatus status);
 const char* engineName(Engine engine);
-// The status a grid's status cell (GBK) shows.
-RowStatus statusFromCell(const Text& cell);
 
 // UTF-8 with BOM, RFC 4180, CR LF; one row per segment and engine, Baidu first.
 std::string csvReport(const CheckReport& report);
@@ -66,8 +65,12 @@ std::string htmlReport(const CheckReport& report);
 enum class ReportFormat { Html, Csv };
 // By the file name's extension, case ignored: .html, .htm, .csv; else nothing.
 std::optional<ReportFormat> reportFormatFor(const std::string& path);
-// Writes the report in the format its name asks for (path UTF-8); false when
-// the name has another extension or the file cannot be written.
-bool writeReportFile(const std::string& path, const CheckReport& report);
+// Writes the report in the format its name asks for (path UTF-8) to a new file
+// beside the name, renamed over it: a symbolic link at the name is replaced,
+// its target never touched. False when the name has another extension or the
+// file cannot be written; `reason` (GBK) then says why.
+bool writeReportFile(const std::string& path, const CheckReport& report, Text* reason = nullptr);
+// How a report is written: a link at its name replaced, not followed.
+inline constexpr ReplaceOptions kReportWrite{.replaceLink = true};
 
 }  // namespace oc

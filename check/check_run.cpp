@@ -78,14 +78,10 @@ CheckRun::~CheckRun() {
 bool CheckRun::start() {
     State& s = *state_;
     std::vector<Engine> engines;
-    if (s.env.window->isTicked(component::kBaiduCheckBox)) {
-        engines.push_back(Engine::Baidu);
-    }
-    if (s.env.window->isTicked(component::k360CheckBox)) {
-        engines.push_back(Engine::So360);
-    }
-    if (s.env.window->isTicked(component::kLocalCheckBox)) {
-        engines.push_back(Engine::Local);
+    for (Engine engine : kAllEngines) {
+        if (s.env.window->isTicked(engineIdentity(engine).checkBox)) {
+            engines.push_back(engine);
+        }
     }
     if (active()) {
         return false;

@@ -13,7 +13,7 @@ namespace {
 void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                     SegmentList& remaining, const EngineTable& table, const Text& base,
                     const Text& reason) {
-    const std::string_view grid = componentsOf(engine).grid;
+    const std::string_view grid = engineIdentity(engine).grid;
     while (!remaining.empty()) {
         Text segment = std::move(remaining.front());
         remaining.pop_front();
@@ -46,7 +46,7 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
 
 PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                    PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -88,7 +88,7 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
 
 PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                        PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     WindowPort& window = *env.window;
     // An invalid address leaves the rows and values of the earlier pass as they are.
     std::optional<Text> baseUrl = engineBaseUrl(request, env, engine);
@@ -97,7 +97,7 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
     }
     window.setButtonDisabled(component::kCheckButton, true);
     window.setLabelCaption(shown.valueLabel, Text());
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     Pacer pacer(request.settings.queryInterval());

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "services/ascii_case.h"
 #include "services/encoding.h"
 #include "services/text_ops.h"
-#include "text/ascii_case.h"
 
 namespace oc {
 

@@ -59,7 +59,7 @@ SegmentResult stoppedResult(const PassEnvironment& env) {
 // their rows; the rows of those a stop leaves are marked 已取消.
 PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
                   PassOutcome& outcome, const std::vector<std::size_t>& todo) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     const int total = static_cast<int>(todo.size());
     int done = 0;
     env.window->passProgress(shown.grid, done, total);
@@ -98,7 +98,7 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
 
 PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
                      PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -126,7 +126,7 @@ PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
 
 PassEnd recheckLocalPass(const CheckRequest& request, const PassEnvironment& env,
                          PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     env.window->setButtonDisabled(component::kCheckButton, true);
     env.window->setLabelCaption(shown.valueLabel, Text());
     env.window->setLabelCaption(shown.verdictLabel, Text());

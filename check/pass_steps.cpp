@@ -29,21 +29,10 @@ Text number(int value) {
 
 }  // namespace
 
-PassComponents componentsOf(Engine engine) {
-    using namespace component;
-    if (engine == Engine::Baidu) {
-        return {kBaiduGrid, kBaiduValueLabel, kBaiduCoverageLabel, {}};
-    }
-    if (engine == Engine::Local) {
-        return {kLocalGrid, kLocalValueLabel, kLocalCoverageLabel, kLocalVerdictLabel};
-    }
-    return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
-}
-
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
-                                      const PassComponents& shown) {
+                                      const EngineIdentity& shown) {
     WindowPort& window = *env.window;
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     window.setLabelCaption(shown.valueLabel, Text());
@@ -114,14 +103,14 @@ void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outco
         outcome.results[index] = std::move(result);
     }
     const int row = outcome.rows[index];
-    writeSegmentRow(*env.window, componentsOf(engine).grid, row, outcome.results[index]);
+    writeSegmentRow(*env.window, engineIdentity(engine).grid, row, outcome.results[index]);
     if (env.listener != nullptr) {
         env.listener->segmentChecked(engine,
                                      {index, row, outcome.segments[index], outcome.results[index]});
     }
 }
 
-void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOutcome& outcome,
+void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOutcome& outcome,
                 PassStop stop) {
     WindowPort& window = *env.window;
     outcome.stop = stop;
@@ -130,7 +119,7 @@ void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOut
     window.setLabelColour(shown.coverageLabel,
                           summary.incomplete() ? kColourRed : kDefaultLabelColour);
     window.setLabelCaption(shown.valueLabel, summary.value);
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, summary.verdict);
     }
     if (env.releaseCheckButton) {
@@ -153,6 +142,7 @@ std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnviron
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env) {
     FetchLimits limits = env.fetchLimits;
     limits.userAgent = request.settings.userAgent;
+    limits.pageTimeout = request.settings.pageDeadline();
     return limits;
 }
 

@@ -16,21 +16,12 @@ struct PreparedPass {
     int total = 0;
 };
 
-// The components that show one engine's pass.
-struct PassComponents {
-    std::string_view grid;
-    std::string_view valueLabel;
-    std::string_view coverageLabel;
-    std::string_view verdictLabel;  // empty: the engine has none
-};
-PassComponents componentsOf(Engine engine);
-
 // Empties the value label, disables the check button, shows the character
 // count of the request's article, cuts its segments by the request's settings
 // and empties the grid. Nothing when the article is empty: then the message
 // has been shown and the button enabled again.
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
-                                      const PassComponents& shown);
+                                      const EngineIdentity& shown);
 
 // Appends the row of a segment (title = its index) and returns that index.
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
@@ -52,7 +43,7 @@ void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outco
 // Shows value, coverage and verdict of the outcome ended by `stop` (none but
 // the coverage, "已取消 a/b" or "已停止 a/b", for a pass that did not finish);
 // the check button is enabled again when the environment says so.
-void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOutcome& outcome,
+void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOutcome& outcome,
                 PassStop stop);
 
 // The memory a pass keeps from one result page to the next.
@@ -67,7 +58,8 @@ struct PageBuffers {
 std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnvironment& env,
                                   Engine engine);
 
-// The fetch limits of the environment with the request's user agent.
+// The fetch limits of the environment with the request's user agent and page
+// deadline (页面超时, or the override).
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env);
 
 // A text from a page (UTF-8) as a cell holds it: GB18030, so characters GBK

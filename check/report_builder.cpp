@@ -37,7 +37,7 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
     pass.engine = engine;
     pass.value = utf8FromGbk(summary.value);
     pass.coverage = utf8FromGbk(summary.coverage);
-    if (!componentsOf(engine).verdictLabel.empty()) {
+    if (engineIdentity(engine).hasVerdict()) {
         pass.verdict = utf8FromGbk(summary.verdict);
     }
     pass.cancelled = cancelled;

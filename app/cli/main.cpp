@@ -14,7 +14,6 @@
 #include "check/memory_window.h"
 #include "check/pass_texts.h"
 #include "check/report_builder.h"
-#include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "services/shown_text.h"
@@ -67,6 +66,10 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // A settings file that cannot be used is named, with why; its defaults apply.
+    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
+        std::cerr << "originality-cli: " << terminalText(utf8FromGbk(problem)) << "\n";
+    }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
     EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
@@ -80,6 +83,9 @@ int main(int argc, char** argv) {
     }
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    }
+    if (options.pageTimeoutS > 0) {
+        env.pageTimeout = std::chrono::seconds(options.pageTimeoutS);
     }
     if (options.intervalMs >= 0) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
@@ -96,12 +102,10 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    cli::ProgressPrinter progress(std::cerr, total);
+    cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        env.listener = &progress;
     }
 
     std::vector<PassRecord> passes;
@@ -148,9 +152,10 @@ int main(int argc, char** argv) {
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
-    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
+    Text whyNot;
+    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report, &whyNot)) {
         std::cerr << "originality-cli: 无法写入报告文件：" << terminalText(options.reportPath)
-                  << "\n";
+                  << "（" << terminalText(utf8FromGbk(whyNot)) << "）\n";
         return cli::kExitUsage;
     }
 

@@ -1,63 +1,65 @@
 #include "app/cli/progress_printer.h"
 
+#include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "services/line_breaks.h"
 #include "services/shown_text.h"
+#include "text/article_filters.h"
 
 namespace oc::cli {
 namespace {
 
-// A cell as one line of the terminal: line breaks and tabs become spaces,
+// A text as one line of the terminal: line breaks and tabs become spaces,
 // every other control character a visible escape.
-std::string shown(const Text& gbk) {
-    std::string text = utf8FromGbk(gbk);
-    for (char& c : text) {
-        if (c == '\r' || c == '\n' || c == '\t') {
-            c = ' ';
-        }
-    }
-    return terminalText(text);
+std::string shown(std::string utf8) {
+    return terminalText(lineBreaksAsSpaces(std::move(utf8), true));
 }
 
 }  // namespace
 
 void ProgressPrinter::operator()(const WindowEvent& event) {
-    const char* engine = event.component == component::kBaiduGrid   ? "百度"
-                         : event.component == component::k360Grid   ? "360"
-                         : event.component == component::kLocalGrid ? "本地"
-                                                                    : nullptr;
-    const bool cell = event.kind == WindowEvent::Kind::Cell;
-    const bool tip = event.kind == WindowEvent::Kind::CellTip && !event.text.empty();
-    if (engine == nullptr || (!cell && !tip)) {
+    const std::optional<Engine> engine = engineOfGrid(event.component);
+    if (!engine || event.kind != WindowEvent::Kind::Cell || event.column != 1) {
         return;
     }
     std::lock_guard lock(mutex_);
-    const std::pair<std::string, int> row{event.component, event.row};
-    const char* label = nullptr;
-    if (cell) {
-        label = event.column == 1                          ? "查询"
-                : event.column == 2 && !event.text.empty() ? "飘红"
-                : event.column == kStatusColumn            ? "状态"
-                                                           : nullptr;
-        if (event.column == kStatusColumn) {
-            if (event.text == statusText(SegmentStatus::Unverified)) {
-                unverifiedRows_.insert(row);
-            } else {
-                unverifiedRows_.erase(row);
-            }
-        }
-    } else {
-        // The status tip says why a row is unverified, or that its pages were
-        // analysed only in part; the source's tip is the source's address.
-        label = event.column == kSourceColumn    ? "来源地址"
-                : event.column != kStatusColumn  ? nullptr
-                : unverifiedRows_.count(row) > 0 ? "原因"
-                                                 : "说明";
-    }
-    if (label == nullptr) {
+    out_ << "[" << engineIdentity(*engine).shortName << "] " << event.row << "/" << total_
+         << " 查询: " << shown(utf8FromGbk(event.text)) << "\n";
+    out_.flush();
+}
+
+void ProgressPrinter::runStarted(const CheckRequest& request, RunKind kind) {
+    if (kind != RunKind::Check) {
         return;
     }
-    out_ << "[" << engine << "] " << event.row << "/" << total_ << " " << label << ": "
-         << shown(event.text) << "\n";
+    const Text prepared = prepareArticle(request.article);
+    std::lock_guard lock(mutex_);
+    total_ = static_cast<int>(
+        splitSegments(cutSegments(prepared, 2 * request.settings.check.segmentChars)).size());
+}
+
+void ProgressPrinter::segmentChecked(Engine engine, const CheckedSegment& segment) {
+    const SegmentResult& result = segment.result;
+    std::lock_guard lock(mutex_);
+    const std::string_view name = engineIdentity(engine).shortName;
+    auto line = [&](const char* label, const std::string& text) {
+        out_ << "[" << name << "] " << segment.row << "/" << total_ << " " << label << ": " << text
+             << "\n";
+    };
+    if (result.status != SegmentStatus::Unverified) {
+        line("飘红", std::to_string(result.hits));
+    }
+    line("状态", utf8FromGbk(statusText(result.status)));
+    if (result.status == SegmentStatus::Unverified && !result.reason.empty()) {
+        line("原因", shown(utf8FromGbk(result.reason)));
+    }
+    if (result.status == SegmentStatus::Hit && result.source && !result.source->address.empty()) {
+        line("来源地址", shown(result.source->address));
+    }
+    // A page of the segment was analysed only in part.
+    if (!result.note.empty()) {
+        line("说明", shown(utf8FromGbk(result.note)));
+    }
     out_.flush();
 }
 

@@ -7,6 +7,7 @@
 #include "check/pass_steps.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "services/line_breaks.h"
 #include "services/shown_text.h"
 #include "text/article_filters.h"
 
@@ -19,21 +20,6 @@ constexpr std::size_t kMaxCellChars = 200;
 constexpr int kMaxTextWidth = 80;
 constexpr int kMaxStatusWidth = 40;
 constexpr int kMaxSourceWidth = 60;
-
-struct PassView {
-    const char* engine;
-    const char* title;
-};
-
-PassView viewOf(Engine engine) {
-    if (engine == Engine::Baidu) {
-        return {"baidu", "百度"};
-    }
-    if (engine == Engine::Local) {
-        return {"local", "本地文档"};
-    }
-    return {"360", "360"};
-}
 
 // The status of a row as JSON names it.
 const char* jsonStatusName(RowStatus status) {
@@ -92,11 +78,7 @@ std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
 // visible escape. The query addresses are whole: the checker builds them from
 // a segment, and they are there to be opened.
 std::string shownCell(std::string text, bool whole = false) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n' || c == '\t') {
-            c = ' ';
-        }
-    }
+    text = lineBreaksAsSpaces(std::move(text), true);
     return terminalText(whole ? text : shortenedText(text, kMaxCellChars));
 }
 
@@ -187,10 +169,10 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
         nlohmann::ordered_json pass;
-        pass["engine"] = viewOf(record.engine).engine;
+        pass["engine"] = engineIdentity(record.engine).jsonKey;
         pass["end"] = endName(record.end);
         pass["originality"] = result.value;
-        if (!componentsOf(record.engine).verdictLabel.empty()) {
+        if (engineIdentity(record.engine).hasVerdict()) {
             pass["verdict"] = result.verdict;
         }
         const int verified = verifiedRows(result);
@@ -224,7 +206,7 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
     static const ReportPass none;
     out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
-        const PassView view = viewOf(record.engine);
+        const std::string_view title = engineIdentity(record.engine).name;
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
         // The widths of the columns from the cells as the terminal shows them,
@@ -243,7 +225,7 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
         textWidth = std::min(textWidth, kMaxTextWidth);
         statusWidth = std::min(statusWidth, kMaxStatusWidth);
         sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
-        out << "\n== " << view.title << " ==\n";
+        out << "\n== " << title << " ==\n";
         out << padded("编号", 5) << padded("飘红", 5) << padded("状态", statusWidth)
             << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
         for (const ReportRow& row : result.rows) {
@@ -251,7 +233,7 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
                 << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
                 << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
         }
-        out << view.title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
+        out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {
             out << " (" << shownCell(result.coverage) << ")";
         }

@@ -316,7 +316,7 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
     EXPECT_FALSE(fetchesAborted());
     EXPECT_TRUE(platform_.messages().empty());
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         GridModel grid = window_.grid(shown.grid);
         ASSERT_EQ(grid.rowCount(), 6) << shown.grid;
         int verified = 0;
@@ -338,7 +338,7 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
     ASSERT_TRUE(run.recheckUnverified());
     run.wait();
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         EXPECT_EQ(U(window_.caption(shown.coverageLabel)), "已核实 5/5");
         EXPECT_NE(U(window_.caption(shown.valueLabel)), "");
     }

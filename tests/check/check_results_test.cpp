@@ -108,7 +108,7 @@ TEST_F(PassFixture, ARunTellsItsListenersEverySegmentAndTheFiguresShown) {
     EXPECT_EQ(run.lastRequest()->startedAt, request.startedAt);
 
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         const PassOutcome& outcome = recorder.outcomes[engine];
         EXPECT_EQ(recorder.started[engine], 5);
         ASSERT_EQ(recorder.checked[engine].size(), 5u);
@@ -126,7 +126,7 @@ TEST_F(PassFixture, ARunTellsItsListenersEverySegmentAndTheFiguresShown) {
         EXPECT_EQ(summary.value, window_.caption(shown.valueLabel));
         EXPECT_EQ(summary.coverage, window_.caption(shown.coverageLabel));
         EXPECT_EQ(U(summary.coverage), "已核实 5/5");
-        if (!shown.verdictLabel.empty()) {
+        if (shown.hasVerdict()) {
             EXPECT_EQ(summary.verdict, window_.caption(shown.verdictLabel));
         }
     }
