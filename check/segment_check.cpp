@@ -46,6 +46,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     SegmentResult result;
     bool anyVerified = false;  // a page of the segment was verified so far
     bool allVerified = true;
+    bool highlightsCut = false;  // a page held more highlights than are analysed
     // The verified pages holding qualifying runs, attributed once the segment's
     // pages are all in: the block of the longest run may be all that is parsed.
     struct PageWithRuns {
@@ -104,6 +105,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             continue;
         }
         anyVerified = true;
+        highlightsCut = highlightsCut || page.highlightsCut;
         // A page that arrived cut may still show a run in what came, but its
         // missing part may hold one: it never proves the segment original.
         if (Text cut = cutReason(report); !cut.empty()) {
@@ -127,8 +129,8 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         // are measured and placed.
         Text gb18030;
         const bool everyCharacter = appendGb18030(page.text, gb18030);
-        std::vector<HighlightRun> runs =
-            qualifyingRuns(segment, gb18030, highlightsOf(table, gb18030), context.thresholdBytes);
+        std::vector<HighlightRun> runs = qualifyingRuns(
+            segment, gb18030, highlightsOf(table, gb18030).matches, context.thresholdBytes);
         if (!runs.empty()) {
             withRuns.push_back({std::move(gb18030), result.url, std::move(runs),
                                 everyCharacter ? std::move(page.text) : std::string()});
@@ -149,6 +151,9 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     }
     keepBuffers();
     result.hits = sources.hits;
+    if (highlightsCut || sources.blocksCut) {
+        result.note = pass_texts::pageCutNote(highlightsCut, sources.blocksCut);
+    }
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;
         result.reason.clear();

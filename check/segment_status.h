@@ -20,6 +20,8 @@ struct SegmentResult {
     bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
+    // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
+    Text note;
 };
 
 // 命中 / 原创 / 未核实.
