@@ -17,6 +17,7 @@
 #include "services/http_fetch.h"
 #include "services/platform.h"
 #include "services/text_types.h"
+#include "settings/settings.h"
 
 namespace oc {
 
@@ -37,6 +38,9 @@ struct PassEnvironment {
     // The wait between two requests of one engine, overriding the settings
     // file's 查询间隔 (whole seconds) when given.
     std::optional<std::chrono::milliseconds> interval;
+    // 检测方式 and 飘红覆盖率 overriding the settings file's when given.
+    std::optional<CheckMode> mode;
+    std::optional<int> coveragePercent;
     // Replaces the network for appendPageText only (tests); the passes fetch
     // with fetchPage and these limits.
     std::function<ByteSet(const Text& url)> fetch;

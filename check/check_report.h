@@ -24,6 +24,8 @@ struct ReportRow {
     // The source of a Hit row; absent there means unrecognised ("未识别").
     std::optional<SegmentSource> source;
     std::string searchUrl;
+    // In 整句, for a verified row: the best share (0-100) one result covers.
+    std::optional<int> coverage;
 };
 
 struct ReportPass {

@@ -59,6 +59,7 @@ PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& ou
                                  passFetchLimits(env),
                                  pacer,
                                  passIgnoreList(env),
+                                 pass->settings,
                                  &buffers};
     window.passProgress(shown.grid, 0, pass->total);
     while (!pass->segments.empty()) {
@@ -102,7 +103,7 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
     if (!shown.verdictLabel.empty()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
-    const CheckSettings settings = loadCheckSettings(env.settingsPath);
+    const CheckSettings settings = passSettings(env);
     Pacer pacer(passInterval(env, settings));
     PageBuffers buffers;
     const SegmentContext context{env,
@@ -112,6 +113,7 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
                                  passFetchLimits(env),
                                  pacer,
                                  passIgnoreList(env),
+                                 settings,
                                  &buffers};
     const int unverified = outcome.total() - outcome.verified();
     int done = 0;

@@ -139,7 +139,7 @@ PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
             todo.push_back(i);
         }
     }
-    return checkRows(env, library, loadCheckSettings(env.settingsPath).minRunChars, outcome, todo);
+    return checkRows(env, library, passSettings(env).minRunChars, outcome, todo);
 }
 
 }  // namespace oc

@@ -50,6 +50,7 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComp
     window.setLabelCaption(shown.valueLabel, Text());
     window.setLabelCaption(shown.coverageLabel, Text());
     window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
+    window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
     window.setButtonDisabled(component::kCheckButton, true);
     Text article = window.editContent(component::kArticleBox);
     if (article.empty()) {
@@ -58,10 +59,10 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComp
         return std::nullopt;
     }
     PreparedPass pass;
-    pass.settings = loadCheckSettings(env.settingsPath);
-    Text prepared = prepareArticle(article);
-    window.setLabelCaption(component::kCharCountLabel, number(articleCharCount(prepared)));
-    pass.segments = splitSegments(cutSegments(prepared, 2 * pass.settings.segmentChars));
+    pass.settings = passSettings(env);
+    ArticleCut cut = cutArticle(article, pass.settings);
+    window.setLabelCaption(component::kCharCountLabel, number(cut.chars));
+    pass.segments = std::move(cut.segments);
     pass.total = static_cast<int>(pass.segments.size());
     while (window.gridRowCount(shown.grid) > 1) {
         if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
@@ -96,6 +97,8 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                                        : unrecognised);
     window.gridSetCellTip(grid, row, kSourceColumn,
                           hit && result.source ? cellTextOf(result.source->address) : Text());
+    window.gridSetCell(grid, row, kCoverageColumn,
+                       verified && result.coverage ? number(*result.coverage) + "%" : Text());
 }
 
 void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
@@ -118,18 +121,27 @@ void finishPass(WindowPort& window, const PassComponents& shown, const PassOutco
     }
     window.setLabelCaption(shown.coverageLabel, coverage);
     window.setLabelColour(shown.coverageLabel, verified < total ? kColourRed : kDefaultLabelColour);
+    // Fewer than half the segments verified: no verdict, the value in grey.
+    static const Text tooFewWord = gbkFromUtf8("核实不足");
+    const bool tooFew = !cancelled && 2 * verified < total;
     Text value;
     Text verdict;
     if (!cancelled && verified > 0) {
         value = formatOriginality(original, verified);
         verdict = originalityVerdict(original, verified);
-        if (verified < total) {
-            verdict += openNote + number(total - verified) + closeNote;
-        }
+    }
+    if (tooFew) {
+        verdict = tooFewWord;
+    }
+    if (!verdict.empty() && verified < total) {
+        verdict += openNote + number(total - verified) + closeNote;
     }
     window.setLabelCaption(shown.valueLabel, value);
+    window.setLabelColour(shown.valueLabel, tooFew ? kColourGrey : kDefaultLabelColour);
     if (!shown.verdictLabel.empty()) {
         window.setLabelCaption(shown.verdictLabel, verdict);
+    } else if (tooFew) {
+        window.setLabelCaption(shown.coverageLabel, coverage + " " + tooFewWord);
     }
     window.setButtonDisabled(component::kCheckButton, false);
 }
@@ -171,6 +183,13 @@ Text cellTextOf(const std::string& utf8) {
     bool ok = false;
     ByteSet text = convertEncoding(ByteSet(utf8), "UTF-8", "GB18030", &ok);
     return ok ? toText(text) : gbkFromUtf8(utf8);
+}
+
+CheckSettings passSettings(const PassEnvironment& env) {
+    CheckSettings settings = loadCheckSettings(env.settingsPath);
+    settings.mode = env.mode.value_or(settings.mode);
+    settings.coveragePercent = env.coveragePercent.value_or(settings.coveragePercent);
+    return settings;
 }
 
 std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings) {

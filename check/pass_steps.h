@@ -69,6 +69,9 @@ std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine);
 // The fetch limits with the user agent of the environment or the settings file.
 FetchLimits passFetchLimits(const PassEnvironment& env);
 
+// The settings file's check settings with the environment's overrides.
+CheckSettings passSettings(const PassEnvironment& env);
+
 // The wait between two requests: the environment's, else 查询间隔.
 std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings);
 

@@ -51,19 +51,24 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
             row.source = result.source;
         }
         row.searchUrl = utf8FromGbk(result.url);
+        if (row.status != RowStatus::Unverified) {
+            row.coverage = result.coverage;
+        }
         pass.rows.push_back(std::move(row));
     }
     return pass;
 }
 
 std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env) {
-    const CheckSettings settings = loadCheckSettings(env.settingsPath);
+    const CheckSettings settings = passSettings(env);
     const EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
     std::string interval = env.interval ? std::to_string(env.interval->count()) + " 毫秒"
                                         : std::to_string(settings.intervalSeconds) + " 秒";
     return {{"段落字数", std::to_string(settings.segmentChars)},
             {"飘红检测数", std::to_string(settings.minRunChars)},
             {"最后段字数", std::to_string(settings.lastSegmentChars)},
+            {"检测方式", utf8FromGbk(checkModeText(settings.mode))},
+            {"飘红覆盖率", std::to_string(settings.coveragePercent) + "%"},
             {"查询间隔", interval},
             {"忽略网站", joined(passIgnoreList(env).domains())},
             {"百度地址", utf8FromGbk(env.baiduUrl.empty() ? endpoints.baidu : env.baiduUrl)},

@@ -33,8 +33,8 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站",
-                                 "百度", "本地文档目录"}) {
+        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "检测方式",
+                                 "飘红覆盖率", "忽略网站", "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -47,7 +47,8 @@ const Text kUserAgentKey = "UserAgent";
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
-const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
+constexpr int kDefaultCoveragePercent = 80;
+const ParameterTexts kDefaultParameters{"38", "30", "5", "0", gbkFromUtf8("整句"), "80"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
@@ -67,6 +68,9 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
         readIniItem(path, checkSection(), key("最后段字数"), defaults.lastSegmentChars);
     texts.intervalSeconds =
         readIniItem(path, checkSection(), key("查询间隔"), defaults.intervalSeconds);
+    texts.mode = readIniItem(path, checkSection(), key("检测方式"), defaults.mode);
+    texts.coveragePercent =
+        readIniItem(path, checkSection(), key("飘红覆盖率"), defaults.coveragePercent);
     texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
 }
@@ -109,7 +113,28 @@ CheckSettings loadCheckSettings(const Text& path) {
     settings.minRunChars = std::min(settings.minRunChars, settings.segmentChars);
     settings.intervalSeconds =
         std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
+    // Any other mode, written by hand, is the default one.
+    settings.mode = checkModeOf(trimSpaces(texts.mode)).value_or(CheckMode::Sentence);
+    const int coverage = toInteger(texts.coveragePercent);
+    settings.coveragePercent = trimSpaces(texts.coveragePercent).empty()
+                                   ? kDefaultCoveragePercent
+                                   : std::clamp(coverage, kMinCoveragePercent, kMaxCoveragePercent);
     return settings;
+}
+
+const Text& checkModeText(CheckMode mode) {
+    static const Text sentence = gbkFromUtf8("整句");
+    static const Text classic = gbkFromUtf8("经典");
+    return mode == CheckMode::Classic ? classic : sentence;
+}
+
+std::optional<CheckMode> checkModeOf(const Text& text) {
+    for (CheckMode mode : {CheckMode::Sentence, CheckMode::Classic}) {
+        if (text == checkModeText(mode)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
 }
 
 ParameterTexts loadParameterTexts(const Text& path) {
@@ -121,12 +146,14 @@ ShownParameters loadShownParameters(const Text& path) {
     const Text missing = "\n";
     const ParameterTexts defaults = kDefaultParameters;
     ShownParameters shown;
-    shown.texts = readParameters(path, {missing, missing, missing, missing});
-    Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                     &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
-    const Text* fallbacks[] = {&defaults.segmentChars, &defaults.minRunChars,
-                               &defaults.lastSegmentChars, &defaults.intervalSeconds};
-    for (int i = 0; i < 4; ++i) {
+    shown.texts = readParameters(path, {missing, missing, missing, missing, missing, missing});
+    Text* texts[] = {
+        &shown.texts.segmentChars,    &shown.texts.minRunChars, &shown.texts.lastSegmentChars,
+        &shown.texts.intervalSeconds, &shown.texts.mode,        &shown.texts.coveragePercent};
+    const Text* fallbacks[] = {
+        &defaults.segmentChars,    &defaults.minRunChars, &defaults.lastSegmentChars,
+        &defaults.intervalSeconds, &defaults.mode,        &defaults.coveragePercent};
+    for (int i = 0; i < 6; ++i) {
         if (*texts[i] == missing) {
             *texts[i] = *fallbacks[i];
             shown.defaulted[i] = true;
@@ -163,6 +190,11 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
     if (interval < 0 || interval > kMaxIntervalSeconds) {
         return gbkFromUtf8("查询间隔应在 0～120 秒之间。");
     }
+    const int coverage = toInteger(texts.coveragePercent);
+    if (!trimSpaces(texts.coveragePercent).empty() &&
+        (coverage < kMinCoveragePercent || coverage > kMaxCoveragePercent)) {
+        return gbkFromUtf8("飘红覆盖率应在 50～100 之间。");
+    }
     return Text();
 }
 
@@ -172,6 +204,13 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
                                   {key("飘红检测数"), texts.minRunChars},
                                   {key("最后段字数"), texts.lastSegmentChars},
                                   {key("查询间隔"), texts.intervalSeconds}};
+    // A caller that names only the four numbers leaves the mode keys alone.
+    if (!texts.mode.empty()) {
+        items.push_back({key("检测方式"), texts.mode});
+    }
+    if (!texts.coveragePercent.empty()) {
+        items.push_back({key("飘红覆盖率"), texts.coveragePercent});
+    }
     if (texts.ignoredSites) {
         items.push_back({key("忽略网站"), oneLine(*texts.ignoredSites)});
     }

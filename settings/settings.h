@@ -8,12 +8,28 @@
 
 namespace oc {
 
+// 检测方式: how the article is cut and asked for. 整句 (the default): whole
+// sentences as written, a segment copied when one long highlight or the
+// highlights of one result covering 飘红覆盖率 of it show up; 经典: fixed
+// windows of the characters outside ASCII, one long highlight only.
+enum class CheckMode { Sentence, Classic };
+
 struct CheckSettings {
     int segmentChars = 38;     // 段落字数, bounded to 1..38 (0 or below counts as 38)
     int minRunChars = 30;      // 飘红检测数, at least 12
-    int lastSegmentChars = 5;  // 最后段字数, read and not applied
+    int lastSegmentChars = 5;  // 最后段字数
     int intervalSeconds = 0;   // 查询间隔: seconds between two requests of one engine, 0..120
+    CheckMode mode = CheckMode::Sentence;  // 检测方式
+    int coveragePercent = 80;              // 飘红覆盖率, 50..100 (整句 only)
 };
+
+// "整句" / "经典" (GBK), and back: nothing for any other text.
+const Text& checkModeText(CheckMode mode);
+std::optional<CheckMode> checkModeOf(const Text& text);
+
+// The bounds of 飘红覆盖率.
+inline constexpr int kMinCoveragePercent = 50;
+inline constexpr int kMaxCoveragePercent = 100;
 
 struct EngineEndpoints {
     Text baidu;  // scheme://host[:port], no trailing slash; empty when the file's is invalid
@@ -29,6 +45,8 @@ struct ParameterTexts {
     Text minRunChars;
     Text lastSegmentChars;
     Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
+    Text mode = {};             // 检测方式; empty: 整句
+    Text coveragePercent = {};  // 飘红覆盖率; empty: 80
     // 忽略网站 as the file holds it; a save without it leaves the key alone.
     std::optional<Text> ignoredSites = {};
 };
@@ -51,7 +69,8 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 // ("38", "30", "5", "0") of a key the file lacks, marked as such.
 struct ShownParameters {
     ParameterTexts texts;
-    bool defaulted[4] = {};  // 段落字数, 飘红检测数, 最后段字数, 查询间隔
+    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 检测方式, 飘红覆盖率
+    bool defaulted[6] = {};
 };
 ShownParameters loadShownParameters(const Text& path);
 

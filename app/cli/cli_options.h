@@ -1,8 +1,11 @@
 // The options of the command-line checker.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "settings/settings.h"
 
 namespace oc::cli {
 
@@ -28,6 +31,9 @@ struct CliOptions {
     // The wait between two requests of one engine in milliseconds; below 0:
     // the settings file's 查询间隔.
     long intervalMs = -1;
+    // --mode sentence|classic and --coverage-percent N; none: the settings file's.
+    std::optional<CheckMode> mode;
+    std::optional<int> coveragePercent;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
     // Own sites added to the settings file's 忽略网站, one option value each

@@ -11,6 +11,7 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/pass_steps.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
@@ -78,9 +79,10 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
+    env.mode = options.mode;
+    env.coveragePercent = options.coveragePercent;
+    CheckSettings settings = passSettings(env);
+    int total = static_cast<int>(cutArticle(article, settings).segments.size());
     cli::ProgressPrinter progress(std::cerr, total);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });

@@ -144,6 +144,14 @@ nlohmann::ordered_json sourceJson(const ReportRow* row) {
     return {{"title", row->source->title}, {"url", row->source->address}};
 }
 
+// The best coverage of a verified row in 整句, else null.
+nlohmann::ordered_json coverageJson(const ReportRow* row) {
+    if (row == nullptr || !row->coverage) {
+        return nullptr;
+    }
+    return *row->coverage;
+}
+
 nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     nlohmann::ordered_json sources = nlohmann::ordered_json::array();
     if (const ReportPass* pass = reportPassOf(report, engine)) {
@@ -225,7 +233,8 @@ std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>
                  {"url", cellUtf8(grid, row, 3)},
                  {"status", statusName(grid, row)},
                  {"reason", reasonOf(grid, row)},
-                 {"source", sourceJson(reportRowOf(report, record.engine, row))}});
+                 {"source", sourceJson(reportRowOf(report, record.engine, row))},
+                 {"highlightCoverage", coverageJson(reportRowOf(report, record.engine, row))}});
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
@@ -267,11 +276,22 @@ std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>
             statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
             sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
         }
-        out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
-            << padded(sources[0], sourceWidth) << padded("文本", textWidth) << "  搜索\n";
+        // 覆盖 in 整句: the best share of the segment one result's highlights cover.
+        std::vector<std::string> coverages{"覆盖"};
+        bool anyCoverage = false;
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            coverages.push_back(cellUtf8(grid, row, kCoverageColumn));
+            anyCoverage = anyCoverage || !coverages.back().empty();
+        }
+        const int coverageWidth = anyCoverage ? 6 : 0;
+        out << padded("编号", 5) << padded("飘红", 5)
+            << (anyCoverage ? padded(coverages[0], coverageWidth) : std::string())
+            << padded(statuses[0], statusWidth) << padded(sources[0], sourceWidth)
+            << padded("文本", textWidth) << "  搜索\n";
         for (int row = 1; row < grid.rowCount(); ++row) {
             const auto at = static_cast<std::size_t>(row);
             out << padded(cellUtf8(grid, row, 0), 5) << padded(cellUtf8(grid, row, 2), 5)
+                << (anyCoverage ? padded(coverages[at], coverageWidth) : std::string())
                 << padded(statuses[at], statusWidth) << padded(sources[at], sourceWidth)
                 << padded(oneLine(cellUtf8(grid, row, 1)), textWidth) << "  "
                 << cellUtf8(grid, row, 3) << "\n";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/search_sim/corpus_names.h"
+#include "app/search_sim/result_page.h"
 #include "app/search_sim/search_request.h"
 
 namespace oc::sim {
@@ -37,7 +38,8 @@ struct Answer {
 
 class SearchService {
   public:
-    SearchService(std::vector<Document> documents, Blocking blocking);
+    SearchService(std::vector<Document> documents, Blocking blocking,
+                  HighlightStyle style = HighlightStyle::Engine);
 
     // Thread-safe: the index is read-only, the query counter atomic.
     Answer answer(std::string_view target);
@@ -51,6 +53,7 @@ class SearchService {
     std::vector<Document> documents_;
     BigramIndex index_;
     Blocking blocking_;
+    HighlightStyle style_;
     std::atomic<long long> queries_{0};
 };
 
