@@ -124,7 +124,8 @@ cat <<'BLOCKED'
  A blocked search: the simulator now answers like an engine that takes the
  checker for a robot, with its verification page after the 12th query. The
  segments it did not answer stay 未核实 (unverified); the value counts only the
- verified ones, and the coverage and the verdict say how many are missing.
+ verified ones, and the coverage and the verdict say how many are missing. With
+ fewer than half verified there is no verdict: "核实不足", the value in grey.
 ------------------------------------------------------------------------------
 BLOCKED
 start_sim --block-after 12 --block-kind captcha-page

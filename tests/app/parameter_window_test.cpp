@@ -114,7 +114,7 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 15);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
