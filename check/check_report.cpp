@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
+#include "services/write_problem.h"
 
 namespace oc {
 
@@ -40,17 +42,7 @@ const char* statusName(RowStatus status) {
 }
 
 const char* engineName(Engine engine) {
-    return engine == Engine::Baidu ? "百度" : engine == Engine::So360 ? "360" : "本地文档";
-}
-
-RowStatus statusFromCell(const Text& cell) {
-    const std::string name = utf8FromGbk(cell);
-    for (RowStatus status : {RowStatus::Hit, RowStatus::Original, RowStatus::Unverified}) {
-        if (name == statusName(status)) {
-            return status;
-        }
-    }
-    return RowStatus::Pending;
+    return engineIdentity(engine).name.data();
 }
 
 std::optional<ReportFormat> reportFormatFor(const std::string& path) {
@@ -58,12 +50,7 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
         return std::nullopt;
     }
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string extension = lowerAscii(path.substr(dot + 1));
     if (extension == "html" || extension == "htm") {
         return ReportFormat::Html;
     }
@@ -73,13 +60,24 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeReportFile(const std::string& path, const CheckReport& report) {
+bool writeReportFile(const std::string& path, const CheckReport& report, Text* reason) {
     std::optional<ReportFormat> format = reportFormatFor(path);
     if (!format) {
+        if (reason != nullptr) {
+            *reason = gbkFromUtf8("报告文件须以 .html、.htm 或 .csv 结尾");
+        }
         return false;
     }
-    return replaceFileAtomically(
-        path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report));
+    int error = 0;
+    if (replaceFileAtomically(
+            path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report),
+            kReportWrite, &error)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = writeErrorText(error);
+    }
+    return false;
 }
 
 }  // namespace oc

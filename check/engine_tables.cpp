@@ -1,6 +1,7 @@
 #include "check/engine_tables.h"
 
 #include "check/pass_texts.h"
+#include "check/window_port.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -34,6 +35,7 @@ EngineTable makeBaidu() {
     t.pagesPerSegment = 1;
     t.highlightCaseSensitive = false;
     t.pageWithoutHighlightUnverified = true;
+    t.blockedPrompt = pass_texts::baiduBlocked();
     // Organic results and engine cards (result-op) alike; the target in mu,
     // else the title's /link?url= redirect.
     t.blocks = {"//div[" OC_CLASS_TOKEN("c-container") "]", ".//h3//a[@href]", ".//h3", "mu",
@@ -51,6 +53,7 @@ EngineTable make360() {
     t.pagesPerSegment = 2;
     t.highlightCaseSensitive = true;
     t.pageWithoutHighlightUnverified = false;
+    t.blockedPrompt = pass_texts::blocked360();
     t.blocks = {"//li[" OC_CLASS_TOKEN("res-list") "]",
                 ".//h3[" OC_CLASS_TOKEN("res-title") "]//a[@href]", ".//h3", nullptr, "data-mdurl"};
     return t;
@@ -58,7 +61,38 @@ EngineTable make360() {
 
 #undef OC_CLASS_TOKEN
 
+constexpr EngineIdentity kIdentities[] = {
+    {Engine::Baidu,
+     component::kBaiduCheckBox,
+     component::kBaiduGrid,
+     component::kBaiduValueLabel,
+     component::kBaiduCoverageLabel,
+     {},
+     "百度",
+     "百度",
+     "baidu"},
+    {Engine::So360, component::k360CheckBox, component::k360Grid, component::k360ValueLabel,
+     component::k360CoverageLabel, component::k360VerdictLabel, "360", "360", "360"},
+    {Engine::Local, component::kLocalCheckBox, component::kLocalGrid, component::kLocalValueLabel,
+     component::kLocalCoverageLabel, component::kLocalVerdictLabel, "本地文档", "本地", "local"},
+};
+
+static_assert(kIdentities[static_cast<int>(Engine::Local)].engine == Engine::Local);
+
 }  // namespace
+
+const EngineIdentity& engineIdentity(Engine engine) {
+    return kIdentities[static_cast<std::size_t>(engine)];
+}
+
+std::optional<Engine> engineOfGrid(std::string_view grid) {
+    for (const EngineIdentity& identity : kIdentities) {
+        if (identity.grid == grid) {
+            return identity.engine;
+        }
+    }
+    return std::nullopt;
+}
 
 Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) const {
     if (engine == Engine::Baidu) {
@@ -67,10 +101,6 @@ Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) cons
     }
     return base + "/s?q=" + urlEncode(segment, true, true) +
            "&pn=" + toText(static_cast<std::int32_t>(page));
-}
-
-const Text& EngineTable::blockedPrompt() const {
-    return engine == Engine::Baidu ? pass_texts::baiduBlocked() : pass_texts::blocked360();
 }
 
 const EngineTable& engineTable(Engine engine) {

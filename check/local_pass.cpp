@@ -1,11 +1,10 @@
 // The pass of the local engine: every segment against the user's documents.
-#include "check/check_pass.h"
+#include "check/local_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
 #include "check/pass_texts.h"
 #include "corpus/local_keys.h"
 #include "services/http_fetch.h"
-#include "settings/settings.h"
 
 namespace oc {
 namespace {
@@ -14,9 +13,9 @@ namespace {
 // message shown, when there are none to check against.
 enum class Library { Ready, Unusable, Stopped };
 
-Library prepareLibrary(const PassEnvironment& env, corpus::DocumentLibrary& library) {
-    const std::string folder =
-        env.localFolder.empty() ? loadLocalFolder(env.settingsPath) : env.localFolder;
+Library prepareLibrary(const CheckRequest& request, const PassEnvironment& env,
+                       corpus::DocumentLibrary& library) {
+    const std::string& folder = request.settings.localFolder;
     // 停止检测 and the shutdown end the indexing too.
     corpus::LibraryUpdate update = library.update(
         folder, env.indexProgress, [&env] { return env.stopRequested() || fetchesAborted(); });
@@ -60,23 +59,25 @@ SegmentResult stoppedResult(const PassEnvironment& env) {
 // their rows; the rows of those a stop leaves are marked 已取消.
 PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
                   PassOutcome& outcome, const std::vector<std::size_t>& todo) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     const int total = static_cast<int>(todo.size());
     int done = 0;
     env.window->passProgress(shown.grid, done, total);
+    if (env.listener != nullptr) {
+        env.listener->passStarted(Engine::Local, total);
+    }
     bool stopped = false;
     for (std::size_t i : todo) {
         stopped = stopped || env.stopRequested() || fetchesAborted();
         SegmentResult result = stopped
                                    ? stoppedResult(env)
                                    : checkLocalSegment(library, outcome.segments[i], minRunChars);
-        writeSegmentRow(*env.window, shown.grid, outcome.rows[i], result);
-        outcome.results[i] = std::move(result);
+        recordSegment(env, Engine::Local, outcome, i, std::move(result));
         if (!stopped) {
             env.window->passProgress(shown.grid, ++done, total);
         }
     }
-    finishPass(*env.window, shown, outcome,
+    finishPass(env, shown, outcome,
                !stopped              ? PassStop::Finished
                : env.stopRequested() ? PassStop::Stopped
                                      : PassStop::Cancelled);
@@ -95,19 +96,21 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
 
 }  // namespace
 
-PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
-    outcome = PassOutcome();
-    const PassComponents shown = componentsOf(Engine::Local);
-    std::optional<PreparedPass> pass = beginPass(env, shown);
+PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
+                     PassOutcome& outcome) {
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
+    std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
     }
     std::unique_ptr<corpus::DocumentLibrary> own;
     corpus::DocumentLibrary& library = libraryOf(env, own);
     std::lock_guard lock(library.mutex());
-    Library ready = prepareLibrary(env, library);
+    Library ready = prepareLibrary(request, env, library);
     if (ready == Library::Unusable) {
-        env.window->setButtonDisabled(component::kCheckButton, false);
+        if (env.releaseCheckButton) {
+            env.window->setButtonDisabled(component::kCheckButton, false);
+        }
         return PassEnd::NoDocuments;
     }
     std::vector<std::size_t> todo;
@@ -118,19 +121,20 @@ PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
         outcome.results.push_back(stoppedResult(env));
     }
     // A stop while indexing leaves every row 已取消.
-    return checkRows(env, library, pass->settings.minRunChars, outcome, todo);
+    return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
-PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+PassEnd recheckLocalPass(const CheckRequest& request, const PassEnvironment& env,
+                         PassOutcome& outcome) {
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     env.window->setButtonDisabled(component::kCheckButton, true);
     env.window->setLabelCaption(shown.valueLabel, Text());
     env.window->setLabelCaption(shown.verdictLabel, Text());
     std::unique_ptr<corpus::DocumentLibrary> own;
     corpus::DocumentLibrary& library = libraryOf(env, own);
     std::lock_guard lock(library.mutex());
-    if (prepareLibrary(env, library) == Library::Unusable) {
-        finishPass(*env.window, shown, outcome, PassStop::Finished);
+    if (prepareLibrary(request, env, library) == Library::Unusable) {
+        finishPass(env, shown, outcome, PassStop::Finished);
         return PassEnd::NoDocuments;
     }
     std::vector<std::size_t> todo;
@@ -139,7 +143,7 @@ PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
             todo.push_back(i);
         }
     }
-    return checkRows(env, library, passSettings(env).minRunChars, outcome, todo);
+    return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
 }  // namespace oc

@@ -33,6 +33,8 @@ struct CliOptions {
     // The wait between two requests of one engine in milliseconds; below 0:
     // the settings file's 查询间隔.
     long intervalMs = -1;
+    // Seconds one result page may take; 0: the settings file's 页面超时.
+    long pageTimeoutS = 0;
     // --mode sentence|classic and --coverage-percent N; none: the settings file's.
     std::optional<CheckMode> mode;
     std::optional<int> coveragePercent;

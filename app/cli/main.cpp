@@ -11,8 +11,7 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
-#include "check/pass_steps.h"
-#include "check/segmentation.h"
+#include "check/report_builder.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
@@ -59,6 +58,10 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // A settings file that cannot be used is named, with why; its defaults apply.
+    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
+        std::cerr << "originality-cli: " << utf8FromGbk(problem) << "\n";
+    }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
     EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
@@ -72,6 +75,9 @@ int main(int argc, char** argv) {
     }
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    }
+    if (options.pageTimeoutS > 0) {
+        env.pageTimeout = std::chrono::seconds(options.pageTimeoutS);
     }
     if (options.intervalMs >= 0) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
@@ -90,15 +96,15 @@ int main(int argc, char** argv) {
 
     env.mode = options.mode;
     env.coveragePercent = options.coveragePercent;
-    CheckSettings settings = passSettings(env);
-    int total = static_cast<int>(cutArticle(article, settings).segments.size());
-    cli::ProgressPrinter progress(std::cerr, total);
+    cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        env.listener = &progress;
     }
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -106,6 +112,7 @@ int main(int argc, char** argv) {
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -114,10 +121,15 @@ int main(int argc, char** argv) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
     }
 
-    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::string printed = options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    CheckReport report = buildCheckReport(passes, outcomes, *request);
+    std::string printed = options.json ? cli::jsonReport(passes, report, decoded->warnings,
                                                          options.local ? &skipped : nullptr)
-                                       : cli::textReport(window, passes, report);
+                                       : cli::textReport(passes, report);
     if (!options.url.empty()) {
         cli::WebPageNote note{options.url, ownSite};
         report.settings.push_back({"检测网页", note.sentence()});
@@ -127,8 +139,10 @@ int main(int argc, char** argv) {
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
-    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    Text whyNot;
+    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report, &whyNot)) {
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "（"
+                  << utf8FromGbk(whyNot) << "）\n";
         return cli::kExitUsage;
     }
 

@@ -29,6 +29,23 @@ namespace {
 constexpr std::chrono::milliseconds kWindDown{3000};
 }  // namespace
 
+// The start and the end of every run, carried to the window on the GUI
+// thread; the run ends only once the window has taken it in.
+class DesktopProgram::RunSignals : public ResultListener {
+  public:
+    explicit RunSignals(DesktopProgram& program) : program_(program) {}
+
+    void runStarted(const CheckRequest&, RunKind) override {
+        program_.bridge_->run([this] { program_.window_->runStarted(); });
+    }
+    void runEnded(const std::vector<PassRecord>& passes) override {
+        program_.bridge_->run([this, &passes] { program_.checkEnded(passes); });
+    }
+
+  private:
+    DesktopProgram& program_;
+};
+
 DesktopProgram::DesktopProgram(DesktopOptions options) {
     // The program's one utility object, first of all.
     webTextUtil();
@@ -46,15 +63,15 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.window = port_.get();
     env.platform = platform_;
     env.settingsPath = options.settingsPath;
+    settingsPath_ = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
-    env_ = env;
-    env_.window = nullptr;
+    runSignals_ = std::make_unique<RunSignals>(*this);
+    env.listener = runSignals_.get();
     run_ = std::make_unique<CheckRun>(std::move(env));
     window_->setCheckHandler([this] { startCheck(); });
-    window_->setRunEndHandler([this] { checkEnded(); });
     window_->setExportHandler([this] { exportReport(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
@@ -74,9 +91,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // the grids' columns.
     layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
     applySkin(kStartupSkin);
-    for (std::string_view name :
-         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
-        if (ResultGrid* grid = window_->grid(name)) {
+    for (Engine engine : kAllEngines) {
+        if (ResultGrid* grid = window_->grid(engineIdentity(engine).grid)) {
             setupResultGrid(*grid);
         }
     }
@@ -98,24 +114,32 @@ void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr) {
         return;
     }
-    const Text article = port_->editContent(component::kArticleBox);
+    // A settings file that cannot be used is named once, with why; its
+    // defaults apply to every check.
+    if (!settingsProblemShown_) {
+        settingsProblemShown_ = true;
+        if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
+            platform_->messageBox(problem, kMbOk);
+        }
+    }
     if (run_->start()) {
-        checkedArticle_ = article;
         ends_.clear();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
 }
 
-void DesktopProgram::checkEnded() {
+void DesktopProgram::checkEnded(const std::vector<PassRecord>& passes) {
+    window_->runEnded();
     if (shutDown_ || run_ == nullptr) {
         return;
     }
-    for (const PassRecord& record : run_->lastRun()) {
+    for (const PassRecord& record : passes) {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }
-    markArticle(*window_->component<ArticleBox>(component::kArticleBox), checkedArticle_,
-                run_->lastOutcomes());
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    markArticle(*window_->component<ArticleBox>(component::kArticleBox),
+                request ? request->article : Text(), run_->lastOutcomes());
 }
 
 void DesktopProgram::exportReport() {
@@ -127,12 +151,11 @@ void DesktopProgram::exportReport() {
     if (choice.path.isEmpty()) {
         return;
     }
-    const CheckReport report = buildCheckReport(
-        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
-            auto* shown = window_->component<QLabel>(label);
-            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
-        });
-    saveReport(report, choice, *platform_);
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    if (!request) {
+        return;
+    }
+    saveReport(buildCheckReport(ends_, run_->lastOutcomes(), *request), choice, *platform_);
 }
 
 bool DesktopProgram::checkRunning() const {

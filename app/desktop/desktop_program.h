@@ -53,10 +53,12 @@ class DesktopProgram {
     void shutdown();
 
   private:
-    // A check starts: the article it reads is kept for the report.
+    class RunSignals;
+
+    // A check starts: the marks and ends of the last one go.
     void startCheck();
-    // A check or recheck has ended: how each engine's pass last ended.
-    void checkEnded();
+    // A check or recheck has ended with these passes (on the GUI thread).
+    void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
 
     std::unique_ptr<GuiBridge> bridge_;
@@ -64,13 +66,14 @@ class DesktopProgram {
     Platform* platform_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtWindowPort> port_;
+    std::unique_ptr<RunSignals> runSignals_;
     std::unique_ptr<CheckRun> run_;
+    // The settings file, named once at the first check when it cannot be used.
+    Text settingsPath_;
+    bool settingsProblemShown_ = false;
     bool shutDown_ = false;
-    // What the passes were given, for the report's settings.
-    PassEnvironment env_;
-    // The article of the last check as the passes read it, and how each
-    // engine's pass last ended (a recheck replaces the ends of its engines).
-    Text checkedArticle_;
+    // How each engine's pass of the last check last ended (a recheck
+    // replaces the ends of its engines).
     std::vector<PassRecord> ends_;
     ReportFileChooser chooseReportFile_;
 };

@@ -28,7 +28,9 @@ constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
 constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
-constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox};
+constexpr std::string_view kPageTimeoutBox = "编辑框_页面超时";
+constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox,
+                                       kPageTimeoutBox};
 constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
 constexpr std::string_view kModeBox = "组合框_检测方式";
 constexpr std::string_view kCoverageBox = "编辑框_飘红覆盖率";
@@ -103,6 +105,13 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
     addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
         ->setFont(pixelFont(12));
+    // How long one result page may take, beside it.
+    addLabel(this, "标签10", "页面超时", kBlack, {244, 176, 56, 24}, false);
+    WholeNumberEdit* pageTimeout = addBox(kPageTimeoutBox, {304, 168, kBoxWidth, 32}, true);
+    pageTimeout->setToolTip(QStringLiteral(
+        "一个搜索结果页面最多等待的秒数（1～600），到时未收完即算未核实（超时）；空着即 120"));
+    addLabel(this, "标签11", "秒 (1-600)", kBlack, {348, 176, 60, 24}, false)
+        ->setFont(pixelFont(12));
     // The user's own sites, under the numbers; the save button below them.
     addLabel(this, "标签9", "忽略网站设置", kBlack, {24, 216, 104, 24}, false);
     auto* sites = new QPlainTextEdit(this);
@@ -117,7 +126,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
                        "每行一个，也可用空格、逗号分隔"));
     sites->setPlaceholderText(QStringLiteral("自己的网站，每行一个，如 example.com"));
     // How the article is cut and judged, and the coverage of 整句, above the save button.
-    addLabel(this, "标签10", "检测方式设置", kBlack, {24, 280, 104, 24}, false);
+    addLabel(this, "标签12", "检测方式设置", kBlack, {24, 280, 104, 24}, false);
     auto* mode = new QComboBox(this);
     mode->setObjectName(qstringFromUtf8(kModeBox));
     mode->setGeometry(136, 272, 72, 32);
@@ -126,10 +135,10 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
     mode->setToolTip(
         QStringLiteral("整句：按整句查询，保留数字和英文，单个长飘红或同一结果的飘红覆盖足够多"
                        "即算命中；经典：固定长度分段，只保留汉字，只看单个长飘红"));
-    addLabel(this, "标签11", "飘红覆盖率", kBlack, {224, 280, 72, 24}, false);
+    addLabel(this, "标签13", "飘红覆盖率", kBlack, {224, 280, 72, 24}, false);
     addBox(kCoverageBox, {296, 272, kBoxWidth, 32}, true)
         ->setToolTip(QStringLiteral("整句方式下，同一条结果的飘红覆盖本段多少（50～100）算命中"));
-    addLabel(this, "标签12", "% (50-100)", kBlack, {340, 280, 80, 24}, false)
+    addLabel(this, "标签14", "% (50-100)", kBlack, {340, 280, 80, 24}, false)
         ->setFont(pixelFont(12));
     // Beside a box that shows the default of a key the file lacks.
     for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
@@ -168,7 +177,8 @@ QPlainTextEdit* ParameterWindow::ignoredSitesBox() const {
 void ParameterWindow::loadParameters() {
     const ShownParameters shown = loadShownParameters(settingsPath_);
     const Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds,
+                           &shown.texts.pageTimeoutSeconds};
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         box(kBoxes[i])->setText(qstringFromGbk(*texts[i]));
         if (auto* mark = findChild<QLabel*>(qstringFromUtf8(kBoxes[i]) + QStringLiteral("_默认"))) {
@@ -196,6 +206,7 @@ void ParameterWindow::saveParameters() {
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
+    texts.pageTimeoutSeconds = gbkFromQString(box(kPageTimeoutBox)->text());
     texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
     texts.mode = gbkFromQString(modeBox()->currentText());
     texts.coveragePercent = gbkFromQString(box(kCoverageBox)->text());

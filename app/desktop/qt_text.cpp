@@ -38,10 +38,4 @@ QColor colorFromColorRef(std::uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-std::uint32_t colorRefFromColor(const QColor& colour) {
-    return static_cast<std::uint32_t>(colour.red()) |
-           (static_cast<std::uint32_t>(colour.green()) << 8) |
-           (static_cast<std::uint32_t>(colour.blue()) << 16);
-}
-
 }  // namespace oc

@@ -25,6 +25,5 @@ std::string nativePathOf(const QString& path);
 
 // COLORREF is 0x00BBGGRR.
 QColor colorFromColorRef(std::uint32_t colour);
-std::uint32_t colorRefFromColor(const QColor& colour);
 
 }  // namespace oc

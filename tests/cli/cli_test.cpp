@@ -63,7 +63,13 @@ TEST_F(CliProgram, PrintsTablesAndProgressWithoutJson) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("360原创度: 50%"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("== 百度 =="), std::string::npos);
-    EXPECT_NE(r.err.find("[360] 1/2"), std::string::npos) << r.err;
+    // A segment's query as its row begins, then what the pass found.
+    for (const char* line : {"[360] 1/2 查询: ", "[360] 1/2 飘红: 2\n", "[360] 1/2 状态: 命中\n",
+                             "[360] 2/2 飘红: 0\n", "[360] 2/2 状态: 原创\n"}) {
+        EXPECT_NE(r.err.find(line), std::string::npos) << line << "\n" << r.err;
+    }
+    EXPECT_LT(r.err.find("[360] 1/2 查询: "), r.err.find("[360] 1/2 状态: "));
+    EXPECT_EQ(r.err.find("原因"), std::string::npos) << "every segment was verified";
 }
 
 TEST_F(CliProgram, ABlockedSearchEndsThePassAsCancelled) {
@@ -84,7 +90,7 @@ TEST_F(CliProgram, ABlockedSearchEndsThePassAsCancelled) {
     EXPECT_EQ(doc["originality"], "");
     EXPECT_EQ(doc["verified"], 0);
     EXPECT_EQ(doc["unverified"], 2);
-    EXPECT_EQ(doc["coverage"], "已核实 0/2 核实不足");
+    EXPECT_EQ(doc["coverage"], "已核实 0/2");
     EXPECT_EQ(doc["rows"][0]["status"], "unverified");
     EXPECT_EQ(doc["rows"][0]["reason"], "空白页面");
 }
@@ -123,7 +129,7 @@ TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
          "屏蔽/验证码"},
         {"quoted marker", html("<p>百度安全验证 请输入验证码</p>" + hit), "hit", ""},
         {"empty", html(""), "unverified", "空白页面"},
-        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "空白页面"},
+        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "页面编码与声明不符"},
     };
     for (const Case& c : cases) {
         respond_ = c.respond;
