@@ -34,6 +34,9 @@ struct PageEvidence {
     bool blocksKnown = false;
     std::vector<PageFragment> fragments;  // page order
     std::vector<SegmentSource> blocks;    // the results holding a fragment
+    // The page holds more results than were examined: fragments past them
+    // stand outside every result.
+    bool blocksCut = false;
 };
 
 struct HitRule {

@@ -54,19 +54,20 @@ PageEvidence pageEvidence(const EngineTable& table, const ClassifiedPage& page, 
     // stand in the same order.
     Text gb18030;
     const bool everyCharacter = appendGb18030(page.text, gb18030);
-    const RegexMatchList matches = highlightsOf(table, gb18030);
+    const RegexMatchList matches = highlightsOf(table, gb18030).matches;
     std::vector<std::size_t> positions;
     for (std::size_t i : indices) {
         if (i < matches.size()) {
             positions.push_back(static_cast<std::size_t>(matches[i].spans().front().start));
         }
     }
-    const std::vector<ResultBlock> blocks =
-        findResultBlocks(gb18030, table.blocks, std::string(url), &positions,
-                         everyCharacter ? std::string_view(page.text) : std::string_view());
+    const std::vector<ResultBlock> blocks = findResultBlocks(
+        gb18030, table.blocks, std::string(url), &positions,
+        everyCharacter ? std::string_view(page.text) : std::string_view(), &evidence.blocksCut);
+    const std::vector<int> holders = blocksHolding(blocks, positions);
     std::vector<int> listed(blocks.size(), -1);  // a block's index among the evidence's
     for (std::size_t k = 0; k < positions.size(); ++k) {
-        const int index = blockHolding(blocks, positions[k]);
+        const int index = holders[k];
         if (index < 0) {
             continue;
         }

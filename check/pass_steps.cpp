@@ -67,6 +67,15 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
     return row;
 }
 
+Text statusTip(const SegmentResult& result) {
+    static const Text separator = gbkFromUtf8("；");
+    Text tip = result.status == SegmentStatus::Unverified ? result.reason : Text();
+    if (!result.note.empty()) {
+        tip += (tip.empty() ? Text() : separator) + result.note;
+    }
+    return tip;
+}
+
 void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                      const SegmentResult& result) {
     bool verified = result.status != SegmentStatus::Unverified;
@@ -74,7 +83,7 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
     window.gridSetCell(grid, row, kUrlColumn, result.url);
     window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
     window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
-    window.gridSetCellTip(grid, row, kStatusColumn, verified ? Text() : result.reason);
+    window.gridSetCellTip(grid, row, kStatusColumn, statusTip(result));
     window.gridSetRowBackground(grid, row, backgroundOf(result.status));
     // The source of a copied segment; a recheck clears an earlier one.
     static const Text unrecognised = gbkFromUtf8("未识别");

@@ -26,6 +26,10 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
 // Appends the row of a segment (title = its index) and returns that index.
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
 
+// The tip of a row's status: why it is unverified, and that its pages were
+// analysed only in part (页面过大，…), joined by "；"; empty otherwise.
+Text statusTip(const SegmentResult& result);
+
 // Writes a segment's result into its row: hits (empty unless verified), the
 // query URL in blue, the status with the reason as tooltip, the background.
 void writeSegmentRow(WindowPort& window, std::string_view grid, int row,

@@ -51,7 +51,7 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
         row.segment = i < outcome.segments.size() ? outcome.segments[i] : Text();
         row.status = rowStatusOf(result.status);
         row.hits = row.status == RowStatus::Unverified ? "" : std::to_string(result.hits);
-        row.reason = row.status == RowStatus::Unverified ? utf8FromGbk(result.reason) : "";
+        row.reason = utf8FromGbk(statusTip(result));
         if (row.status == RowStatus::Hit) {
             row.source = result.source;
         }

@@ -6,6 +6,7 @@
 #include "check/passage_marks.h"
 #include "services/boundary_text.h"
 #include "services/html_escape.h"
+#include "services/shown_text.h"
 #include "services/url_parts.h"
 
 namespace oc {
@@ -22,8 +23,10 @@ constexpr char kStyle[] =
     "td.seg{max-width:30em}"
     ".legend span{padding:0 0.4em;margin-right:1em}";
 
+// Text that is no UTF-8 or holds control characters (bidirectional ones
+// included) is made plain before it is escaped.
 std::string esc(const std::string& utf8) {
-    return escapeHtml(utf8);
+    return escapeHtml(reportText(utf8));
 }
 
 // A link only for http and https; anything else is shown as plain text.

@@ -1,5 +1,6 @@
 #include "check/segment_check.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "check/highlight.h"
@@ -48,6 +49,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     SegmentResult result;
     bool anyVerified = false;  // a page of the segment was verified so far
     bool allVerified = true;
+    bool highlightsCut = false;  // a page held more highlights than are analysed
     // What each verified page shows for the segment, judged once all are in.
     const HitRule rule{context.thresholdBytes,
                        context.settings.mode == CheckMode::Sentence
@@ -103,6 +105,8 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             continue;
         }
         anyVerified = true;
+        highlightsCut = highlightsCut || page.highlightsCut;
+        highlightsCut = highlightsCut || page.highlightsCut;
         // A page that arrived cut may still show a run in what came, but its
         // missing part may hold one: it never proves the segment original.
         if (Text cut = cutReason(report); !cut.empty()) {
@@ -130,6 +134,11 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     result.hits = judged.hits;
     if (allVerified) {
         result.coverage = judged.coverage;
+    }
+    const bool blocksCut = std::any_of(evidence.begin(), evidence.end(),
+                                       [](const PageEvidence& page) { return page.blocksCut; });
+    if (highlightsCut || blocksCut) {
+        result.note = pass_texts::pageCutNote(highlightsCut, blocksCut);
     }
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;

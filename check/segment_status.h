@@ -23,6 +23,8 @@ struct SegmentResult {
     std::optional<int> coverage;
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
+    // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
+    Text note;
 };
 
 // 命中 / 原创 / 未核实.

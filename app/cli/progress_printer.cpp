@@ -3,9 +3,19 @@
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/line_breaks.h"
+#include "services/shown_text.h"
 #include "text/article_filters.h"
 
 namespace oc::cli {
+namespace {
+
+// A text as one line of the terminal: line breaks and tabs become spaces,
+// every other control character a visible escape.
+std::string shown(std::string utf8) {
+    return terminalText(lineBreaksAsSpaces(std::move(utf8), true));
+}
+
+}  // namespace
 
 void ProgressPrinter::operator()(const WindowEvent& event) {
     const std::optional<Engine> engine = engineOfGrid(event.component);
@@ -14,7 +24,7 @@ void ProgressPrinter::operator()(const WindowEvent& event) {
     }
     std::lock_guard lock(mutex_);
     out_ << "[" << engineIdentity(*engine).shortName << "] " << event.row << "/" << total_
-         << " 查询: " << lineBreaksAsSpaces(utf8FromGbk(event.text), true) << "\n";
+         << " 查询: " << shown(utf8FromGbk(event.text)) << "\n";
     out_.flush();
 }
 
@@ -32,15 +42,23 @@ void ProgressPrinter::segmentChecked(Engine engine, const CheckedSegment& segmen
     const SegmentResult& result = segment.result;
     std::lock_guard lock(mutex_);
     const std::string_view name = engineIdentity(engine).shortName;
-    if (result.status != SegmentStatus::Unverified) {
-        out_ << "[" << name << "] " << segment.row << "/" << total_ << " 飘红: " << result.hits
+    auto line = [&](const char* label, const std::string& text) {
+        out_ << "[" << name << "] " << segment.row << "/" << total_ << " " << label << ": " << text
              << "\n";
+    };
+    if (result.status != SegmentStatus::Unverified) {
+        line("飘红", std::to_string(result.hits));
     }
-    out_ << "[" << name << "] " << segment.row << "/" << total_
-         << " 状态: " << utf8FromGbk(statusText(result.status)) << "\n";
+    line("状态", utf8FromGbk(statusText(result.status)));
     if (result.status == SegmentStatus::Unverified && !result.reason.empty()) {
-        out_ << "[" << name << "] " << segment.row << "/" << total_
-             << " 原因: " << utf8FromGbk(result.reason) << "\n";
+        line("原因", shown(utf8FromGbk(result.reason)));
+    }
+    if (result.status == SegmentStatus::Hit && result.source && !result.source->address.empty()) {
+        line("来源地址", shown(result.source->address));
+    }
+    // A page of the segment was analysed only in part.
+    if (!result.note.empty()) {
+        line("说明", shown(utf8FromGbk(result.note)));
     }
     out_.flush();
 }

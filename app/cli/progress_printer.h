@@ -19,7 +19,8 @@ class ProgressPrinter : public ResultListener {
 
     // The segments each pass works through.
     void runStarted(const CheckRequest& request, RunKind kind) override;
-    // Hits (of a verified segment), status and the reason it is unverified.
+    // Hits (of a verified segment), status, the reason it is unverified, the
+    // source address of a 命中 row and that a page was analysed only in part.
     void segmentChecked(Engine engine, const CheckedSegment& segment) override;
 
   private:

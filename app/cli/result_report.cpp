@@ -8,10 +8,18 @@
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/line_breaks.h"
+#include "services/shown_text.h"
 #include "text/article_filters.h"
 
 namespace oc::cli {
 namespace {
+
+// The longest cell the table shows, and the widest each column is padded to
+// (a wider cell overruns its column, the columns after it stay short).
+constexpr std::size_t kMaxCellChars = 200;
+constexpr int kMaxTextWidth = 80;
+constexpr int kMaxStatusWidth = 40;
+constexpr int kMaxSourceWidth = 60;
 
 // The status of a row as JSON names it.
 const char* jsonStatusName(RowStatus status) {
@@ -63,9 +71,13 @@ std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
     return passes;
 }
 
-// Line breaks and tabs of a segment would break the table.
-std::string oneLine(std::string text) {
-    return lineBreaksAsSpaces(std::move(text), true);
+// A cell of the table: on one line (line breaks and tabs become spaces), at
+// most kMaxCellChars characters unless `whole`, every control character a
+// visible escape. The query addresses are whole: the checker builds them from
+// a segment, and they are there to be opened.
+std::string shownCell(std::string text, bool whole = false) {
+    text = lineBreaksAsSpaces(std::move(text), true);
+    return terminalText(whole ? text : shortenedText(text, kMaxCellChars));
 }
 
 const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
@@ -117,9 +129,11 @@ nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     return sources;
 }
 
-std::string padded(const std::string& text, int width) {
+// The text and the spaces that fill its column; a text wider than its
+// column keeps at least `gap` spaces before the next one.
+std::string padded(const std::string& text, int width, int gap = 0) {
     return text +
-           std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))), ' ');
+           std::string(static_cast<std::size_t>(std::max(gap, width - displayWidth(text))), ' ');
 }
 
 }  // namespace
@@ -194,56 +208,53 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
+void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
+                     const CheckReport& report) {
     static const ReportPass none;
-    std::ostringstream out;
     out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
         const std::string_view title = engineIdentity(record.engine).name;
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
-        std::vector<std::string> texts{"文本"};
-        std::vector<std::string> statuses{"状态"};
-        std::vector<std::string> sources{"来源"};
+        // The widths of the columns from the cells as the terminal shows them,
+        // each up to its maximum; the rows are then written one by one.
+        auto textOf = [](const ReportRow& row) { return shownCell(utf8FromGbk(row.segment)); };
+        auto statusOf = [](const ReportRow& row) { return shownCell(statusCaption(row)); };
+        auto sourceOf = [](const ReportRow& row) { return shownCell(sourceCaption(row)); };
+        int textWidth = displayWidth("文本");
+        int statusWidth = displayWidth("状态") + 2;
+        int sourceWidth = displayWidth("来源") + 2;
         for (const ReportRow& row : result.rows) {
-            texts.push_back(oneLine(utf8FromGbk(row.segment)));
-            statuses.push_back(statusCaption(row));
-            sources.push_back(oneLine(sourceCaption(row)));
+            textWidth = std::max(textWidth, displayWidth(textOf(row)));
+            statusWidth = std::max(statusWidth, displayWidth(statusOf(row)) + 2);
+            sourceWidth = std::max(sourceWidth, displayWidth(sourceOf(row)) + 2);
         }
-        int textWidth = 0;
-        int statusWidth = 0;
-        int sourceWidth = 0;
-        for (std::size_t i = 0; i < statuses.size(); ++i) {
-            textWidth = std::max(textWidth, displayWidth(texts[i]));
-            statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
-            sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
-        }
+        textWidth = std::min(textWidth, kMaxTextWidth);
+        statusWidth = std::min(statusWidth, kMaxStatusWidth);
+        sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
         // 覆盖 in 整句: the best share of the segment one result's highlights cover.
-        std::vector<std::string> coverages{"覆盖"};
-        bool anyCoverage = false;
-        for (const ReportRow& row : result.rows) {
-            coverages.push_back(row.coverage ? std::to_string(*row.coverage) + "%" : "");
-            anyCoverage = anyCoverage || row.coverage.has_value();
-        }
+        auto coverageOf = [](const ReportRow& row) {
+            return row.coverage ? std::to_string(*row.coverage) + "%" : std::string();
+        };
+        const bool anyCoverage = std::any_of(result.rows.begin(), result.rows.end(),
+                                             [](const ReportRow& row) { return row.coverage; });
         const int coverageWidth = anyCoverage ? 6 : 0;
         out << "\n== " << title << " ==\n";
         out << padded("编号", 5) << padded("飘红", 5)
-            << (anyCoverage ? padded(coverages[0], coverageWidth) : std::string())
-            << padded(statuses[0], statusWidth) << padded(sources[0], sourceWidth)
-            << padded(texts[0], textWidth) << "  搜索\n";
-        for (std::size_t i = 0; i < result.rows.size(); ++i) {
-            const ReportRow& row = result.rows[i];
-            out << padded(row.number, 5) << padded(row.hits, 5)
-                << (anyCoverage ? padded(coverages[i + 1], coverageWidth) : std::string())
-                << padded(statuses[i + 1], statusWidth) << padded(sources[i + 1], sourceWidth)
-                << padded(texts[i + 1], textWidth) << "  " << row.searchUrl << "\n";
+            << padded(anyCoverage ? "覆盖" : "", coverageWidth) << padded("状态", statusWidth)
+            << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
+        for (const ReportRow& row : result.rows) {
+            out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
+                << padded(coverageOf(row), coverageWidth) << padded(statusOf(row), statusWidth, 2)
+                << padded(sourceOf(row), sourceWidth, 2) << padded(textOf(row), textWidth) << "  "
+                << shownCell(row.searchUrl, true) << "\n";
         }
-        out << title << "原创度: " << (result.value.empty() ? "-" : result.value);
+        out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {
-            out << " (" << result.coverage << ")";
+            out << " (" << shownCell(result.coverage) << ")";
         }
         if (!result.verdict.empty()) {
-            out << "  " << result.verdict;
+            out << "  " << shownCell(result.verdict);
         }
         out << "\n来源网站:";
         std::vector<DomainCount> summary = sourceSummary(result.rows);
@@ -252,10 +263,28 @@ std::string textReport(const std::vector<PassRecord>& passes, const CheckReport&
         }
         out << "\n";
         for (const DomainCount& entry : summary) {
-            out << "  " << entry.domain << "  " << entry.segments << "段\n";
+            out << "  " << shownCell(entry.domain) << "  " << entry.segments << "段\n";
         }
+        out.flush();
     }
+}
+
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
+    std::ostringstream out;
+    writeTextReport(out, passes, report);
     return out.str();
+}
+
+std::string shortenedText(std::string_view utf8, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++chars) {
+        if (chars == maxChars) {
+            return std::string(utf8.substr(0, i)) + "…";
+        }
+        const std::size_t length = utf8SequenceAt(utf8, i);
+        i += length == 0 ? 1 : length;
+    }
+    return std::string(utf8);
 }
 
 }  // namespace oc::cli

@@ -1,6 +1,7 @@
 #include "app/desktop/qt_text.h"
 
 #include <QFile>
+#include <QTextDocument>
 
 #include "services/article_decoding.h"
 #include "services/boundary_text.h"
@@ -19,6 +20,10 @@ Text articleTextOf(QString text) {
     text.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
     text.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
     return crlfLineBreaks(gbkFromQString(text));
+}
+
+QString plainTip(const QString& text) {
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
 }
 
 QString qstringFromUtf8(std::string_view utf8) {

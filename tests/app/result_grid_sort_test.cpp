@@ -18,6 +18,7 @@
 #include "app/desktop/result_grid.h"
 #include "check/grid_model.h"
 #include "check/window_port.h"
+#include "tests/app/shown_tip.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
 
@@ -201,8 +202,25 @@ TEST_F(SortedGrid, CopyClicksAndTipsFollowTheRowsShown) {
     QHelpEvent help(QEvent::ToolTip, cell(0, kStatusColumn),
                     grid_.viewport()->mapToGlobal(cell(0, kStatusColumn)));
     QCoreApplication::sendEvent(grid_.viewport(), &help);
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("屏蔽/验证码"));
+    EXPECT_EQ(testing::shownTip(QToolTip::text()), QStringLiteral("屏蔽/验证码"));
     QToolTip::hideText();
+}
+
+// A page's title or address in a tooltip is shown as it is, never as markup:
+// no image is loaded, no text made bold or hidden.
+TEST_F(SortedGrid, TipsShowPageTextAsItIs) {
+    fill({"1", "2"});
+    const std::string hostile = "<img src=\"http://evil/\"><b>粗</b>&amp;<!--x-->";
+    grid_.setCellTip(1, kSourceColumn, G(hostile));
+    QHelpEvent help(QEvent::ToolTip, cell(0, kSourceColumn),
+                    grid_.viewport()->mapToGlobal(cell(0, kSourceColumn)));
+    QCoreApplication::sendEvent(grid_.viewport(), &help);
+    EXPECT_EQ(testing::shownTip(QToolTip::text()), QString::fromUtf8(hostile));
+    QToolTip::hideText();
+    QAbstractItemModel* model = grid_.model();
+    EXPECT_EQ(testing::shownTip(
+                  model->data(model->index(0, kSourceColumn - 1), Qt::ToolTipRole).toString()),
+              QString::fromUtf8(hostile));
 }
 
 // The context menu copies the selected rows, their search and source

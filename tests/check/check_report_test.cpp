@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "services/boundary_text.h"
 #include "services/file_contents.h"
 #include "services/html_document.h"
 #include "tests/support/file_fixtures.h"
@@ -104,6 +105,33 @@ TEST(CheckReport, HtmlEscapesPageTextAndRunsNothing) {
     EXPECT_NE(html.find("<td>javascript:alert(1)</td>"), std::string::npos);
     EXPECT_EQ(doc.text(doc.selectFirst("//a[@href='https://a.cn/p?x=1&y=\"2\"']")),
               "<script>alert(\"x\")</script> '标题' & co");
+}
+
+// A local document's file name that is no UTF-8, page titles with bidi
+// overrides, ESC and DEL, and cells that a spreadsheet would split or run.
+TEST(CheckReport, ReportsHoldValidUtf8WithoutControlsAndSpreadsheetsRunNoCell) {
+    CheckReport report = sampleReport();
+    ReportPass local;
+    local.engine = Engine::Local;
+    local.rows = {row(1, "开头春风又绿", RowStatus::Hit,
+                      SegmentSource{"txt.exe\u202Ecod\x1B[31m\x7F", "/docs/\xFF\xFEname.txt",
+                                    "/docs/\xFF\xFEname.txt"}),
+                  row(2, "江南", RowStatus::Hit, SegmentSource{"x;=1+2", "＝HYPERLINK(1)", "d"}),
+                  row(3, "岸明", RowStatus::Hit, SegmentSource{"＋1", "－2", "d"}),
+                  row(4, "月何", RowStatus::Hit, SegmentSource{"＠SUM(A1)", "plain", "d"})};
+    report.passes.push_back(local);
+    for (const std::string& file : {csvReport(report), htmlReport(report)}) {
+        EXPECT_TRUE(isValidUtf8(file));
+        for (const char* control : {"\x1B", "\x7F", "\u202E"}) {
+            EXPECT_EQ(file.find(control), std::string::npos) << control;
+        }
+        EXPECT_NE(file.find("txt.execod[31m"), std::string::npos);
+        EXPECT_NE(file.find("/docs/\uFFFD\uFFFDname.txt"), std::string::npos);
+    }
+    const std::string csv = csvReport(report);
+    EXPECT_NE(csv.find(",命中,,\"x;=1+2\",'＝HYPERLINK(1),"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",命中,,'＋1,'－2,"), std::string::npos);
+    EXPECT_NE(csv.find(",命中,,'＠SUM(A1),plain,"), std::string::npos);
 }
 
 TEST(CheckReport, HtmlMarksTheArticleOnceInOrder) {

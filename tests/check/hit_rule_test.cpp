@@ -50,7 +50,7 @@ Judged judge(Engine engine, const std::string& html, std::optional<int> coverage
     ClassifiedPage classified;
     classified.pageClass = PageClass::ResultPage;
     classified.text = html;
-    classified.highlights = highlightsOf(table, classified.text);
+    classified.highlights = highlightsOf(table, classified.text).matches;
     const HitRule rule{2 * minRunChars, coveragePercent};
     const Text segment = gbkFromUtf8(kSegment);
     PageEvidence evidence =
