@@ -111,6 +111,8 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
+    env.mode = options.mode;
+    env.coveragePercent = options.coveragePercent;
     // The progress lines and the store both follow the results.
     ResultFanOut listeners;
     env.listener = &listeners;
