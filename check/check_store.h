@@ -42,6 +42,9 @@ struct StoredRow {
     // The query time of the oldest page the row used; none for an unverified
     // row and a local one.
     std::optional<StoreTime> verifiedAt;
+    // How much of the segment its best page highlighted (percent, in 整句);
+    // none where no coverage was measured.
+    std::optional<int> coverage;
     // Values a later version adds to a row (a JSON object, or empty).
     std::string extra;
 };

@@ -65,6 +65,7 @@ StoredRow storedRowOf(Engine engine, int row, const Text& segment, const Segment
     stored.hits = result.hits;
     stored.url = utf8FromGbk(result.url);
     stored.source = result.source;
+    stored.coverage = result.coverage;
     stored.origin = engine == Engine::Local ? RowOrigin::Local : RowOrigin::Queried;
     stored.checkedAt = storeTimeNow();
     // A web row verified now: its pages were queried now.
@@ -81,6 +82,7 @@ SegmentResult resultOf(const StoredRow& row) {
     result.hits = row.hits;
     result.url = gbkFromUtf8(row.url);
     result.source = row.source;
+    result.coverage = row.coverage;
     return result;
 }
 

@@ -15,6 +15,7 @@ StoredRun storedRunOf(const StoredCheck& check) {
         reportTimestamp(std::chrono::system_clock::from_time_t(check.summary.startedAt));
     run.report.settings = check.settings;
     run.report.article = gbkFromUtf8(check.article);
+    run.report.articleChars = check.summary.chars;
     for (const StoredPass& pass : check.passes) {
         const Engine engine = pass.summary.engine;
         const bool running = pass.summary.end == "running";

@@ -20,6 +20,34 @@
 namespace oc::store {
 namespace {
 
+// A row's values that have no column of their own travel in its "extra" JSON
+// object: the highlight coverage as "coverage".
+std::string rowExtraWith(const StoredRow& row) {
+    if (!row.coverage) {
+        return row.extra;
+    }
+    nlohmann::json extra = nlohmann::json::parse(row.extra, nullptr, false);
+    if (!extra.is_object()) {
+        extra = nlohmann::json::object();
+    }
+    extra["coverage"] = *row.coverage;
+    return extra.dump();
+}
+
+void takeRowExtra(StoredRow& row, const std::string& text) {
+    nlohmann::json extra = nlohmann::json::parse(text, nullptr, false);
+    if (!extra.is_object()) {
+        row.extra = text;
+        return;
+    }
+    auto coverage = extra.find("coverage");
+    if (coverage != extra.end() && coverage->is_number_integer()) {
+        row.coverage = coverage->get<int>();
+        extra.erase(coverage);
+    }
+    row.extra = extra.empty() ? std::string() : extra.dump();
+}
+
 // Entries older than the longest 缓存天数 allowed are of no use to anyone.
 constexpr StoreTime kLongestCacheSeconds = 366LL * 24 * 3600;
 
@@ -338,7 +366,7 @@ void SqliteCheckStore::writeRow(CheckId id, Engine engine, const StoredRow& row)
     s.bind(12, originKey(row.origin))
         .bind(13, row.checkedAt)
         .bind(14, row.verifiedAt)
-        .bind(15, row.extra);
+        .bind(15, rowExtraWith(row));
     c.run(s);
 }
 
@@ -484,7 +512,7 @@ std::optional<StoredCheck> SqliteCheckStore::loadCheck(CheckId id) {
         row.origin = originOfKey(rows.text(10));
         row.checkedAt = rows.integer(11);
         row.verifiedAt = rows.optionalInteger(12);
-        row.extra = rows.text(13);
+        takeRowExtra(row, rows.text(13));
         pass->rows.push_back(std::move(row));
     }
     if (!c.check(result)) {
