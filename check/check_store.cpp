@@ -101,6 +101,8 @@ const char* statusJsonName(SegmentStatus status) {
             return "hit";
         case SegmentStatus::Original:
             return "original";
+        case SegmentStatus::Skipped:
+            return "skipped";
         case SegmentStatus::Unverified:
             break;
     }
@@ -108,7 +110,8 @@ const char* statusJsonName(SegmentStatus status) {
 }
 
 SegmentStatus statusFromJsonName(const std::string& name) {
-    for (SegmentStatus status : {SegmentStatus::Hit, SegmentStatus::Original}) {
+    for (SegmentStatus status :
+         {SegmentStatus::Hit, SegmentStatus::Original, SegmentStatus::Skipped}) {
         if (name == statusJsonName(status)) {
             return status;
         }

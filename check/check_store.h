@@ -150,7 +150,7 @@ std::string checkTitle(const std::string& articleUtf8);
 std::string isoTimeOf(StoreTime time);
 std::string shownTimeOf(StoreTime time);
 
-// The JSON names of row statuses: "hit", "original", "unverified".
+// The JSON names of row statuses: "hit", "original", "unverified", "skipped".
 const char* statusJsonName(SegmentStatus status);
 SegmentStatus statusFromJsonName(const std::string& name);
 

@@ -69,7 +69,8 @@ StoredRow storedRowOf(Engine engine, int row, const Text& segment, const Segment
     stored.origin = engine == Engine::Local ? RowOrigin::Local : RowOrigin::Queried;
     stored.checkedAt = storeTimeNow();
     // A web row verified now: its pages were queried now.
-    if (engine != Engine::Local && result.status != SegmentStatus::Unverified) {
+    if (engine != Engine::Local &&
+        (result.status == SegmentStatus::Hit || result.status == SegmentStatus::Original)) {
         stored.verifiedAt = stored.checkedAt;
     }
     return stored;
