@@ -25,12 +25,15 @@ struct ReportRow {
     // The source of a Hit row; absent there means unrecognised ("未识别").
     std::optional<SegmentSource> source;
     std::string searchUrl;
+    // In 整句, for a verified row: the best share (0-100) one result covers.
+    std::optional<int> coverage;
 };
 
 struct ReportPass {
     Engine engine = Engine::Baidu;
     std::string value;     // "84.21%", empty when none
     std::string coverage;  // "已核实 a/b"
+    // The verdict; for Baidu only "核实不足" when too few segments are verified.
     std::string verdict;
     bool cancelled = false;
     std::vector<ReportRow> rows;
@@ -40,6 +43,7 @@ struct CheckReport {
     std::string checkedAt;                                      // date and time, UTF-8
     std::vector<std::pair<std::string, std::string>> settings;  // name, value, UTF-8
     Text article;                                               // GBK, as the passes read it
+    int articleChars = 0;  // the characters the check counted in it (文章字数)
     std::vector<ReportPass> passes;
 };
 

@@ -41,6 +41,7 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
             passFetchLimits(request, env),
             pacer,
             ignoreListOf(request.settings),
+            request.settings.check,
             &buffers};
 }
 

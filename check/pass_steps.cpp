@@ -38,6 +38,7 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
     window.setLabelCaption(shown.valueLabel, Text());
     window.setLabelCaption(shown.coverageLabel, Text());
     window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
+    window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
     window.setButtonDisabled(component::kCheckButton, true);
     if (request.article.empty()) {
         env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
@@ -47,9 +48,9 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
         return std::nullopt;
     }
     PreparedPass pass;
-    Text prepared = prepareArticle(request.article);
-    window.setLabelCaption(component::kCharCountLabel, number(articleCharCount(prepared)));
-    pass.segments = splitSegments(cutSegments(prepared, 2 * request.settings.check.segmentChars));
+    ArticleCut cut = cutArticle(request.article, request.settings.check);
+    window.setLabelCaption(component::kCharCountLabel, number(cut.chars));
+    pass.segments = std::move(cut.segments);
     pass.total = static_cast<int>(pass.segments.size());
     while (window.gridRowCount(shown.grid) > 1) {
         if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
@@ -93,6 +94,8 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                                        : unrecognised);
     window.gridSetCellTip(grid, row, kSourceColumn,
                           hit && result.source ? cellTextOf(result.source->address) : Text());
+    window.gridSetCell(grid, row, kCoverageColumn,
+                       verified && result.coverage ? number(*result.coverage) + "%" : Text());
 }
 
 void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
@@ -115,10 +118,15 @@ void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOut
     WindowPort& window = *env.window;
     outcome.stop = stop;
     const PassSummary summary = summarizePass(outcome);
-    window.setLabelCaption(shown.coverageLabel, summary.coverage);
+    const bool noteTooFew = summary.tooFewVerified && !shown.hasVerdict();
+    window.setLabelCaption(shown.coverageLabel, noteTooFew
+                                                    ? summary.coverage + " " + tooFewVerifiedWord()
+                                                    : summary.coverage);
     window.setLabelColour(shown.coverageLabel,
                           summary.incomplete() ? kColourRed : kDefaultLabelColour);
     window.setLabelCaption(shown.valueLabel, summary.value);
+    window.setLabelColour(shown.valueLabel,
+                          summary.tooFewVerified ? kColourGrey : kDefaultLabelColour);
     if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, summary.verdict);
     }

@@ -37,8 +37,11 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
     pass.engine = engine;
     pass.value = utf8FromGbk(summary.value);
     pass.coverage = utf8FromGbk(summary.coverage);
+    // Baidu has no verdict of its own; too few verified, it says so as the window does.
     if (engineIdentity(engine).hasVerdict()) {
         pass.verdict = utf8FromGbk(summary.verdict);
+    } else if (summary.tooFewVerified) {
+        pass.verdict = utf8FromGbk(tooFewVerifiedWord());
     }
     pass.cancelled = cancelled;
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
@@ -53,6 +56,9 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
             row.source = result.source;
         }
         row.searchUrl = utf8FromGbk(result.url);
+        if (row.status != RowStatus::Unverified) {
+            row.coverage = result.coverage;
+        }
         pass.rows.push_back(std::move(row));
     }
     return pass;
@@ -71,6 +77,8 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSn
     return {{"段落字数", std::to_string(check.segmentChars)},
             {"飘红检测数", std::to_string(check.minRunChars)},
             {"最后段字数", std::to_string(check.lastSegmentChars)},
+            {"检测方式", utf8FromGbk(checkModeText(check.mode))},
+            {"飘红覆盖率", std::to_string(check.coveragePercent) + "%"},
             {"查询间隔", interval},
             {"页面超时", deadline},
             {"忽略网站", joined(ignoreListOf(settings).domains())},
@@ -85,6 +93,7 @@ CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
     report.checkedAt = reportTimestamp(request.startedAt);
     report.settings = reportSettings(request.settings);
     report.article = request.article;
+    report.articleChars = articleCharsOf(request);
     std::vector<PassRecord> ordered = ends;
     std::stable_sort(ordered.begin(), ordered.end(), [](const PassRecord& a, const PassRecord& b) {
         return static_cast<int>(a.engine) < static_cast<int>(b.engine);

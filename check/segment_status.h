@@ -18,6 +18,9 @@ struct SegmentResult {
     int hits = 0;
     Text url;                // the query URL the row shows
     bool cancelled = false;  // the user gave up at a prompt while it was checked, or stopped
+    // In 整句, for a verified segment: the best share (0-100) of its characters
+    // that the highlights of one result cover.
+    std::optional<int> coverage;
     // Where a 命中 segment was found; absent there: the source is unrecognised (未识别).
     std::optional<SegmentSource> source;
     // A page of the segment was analysed only in part (页面过大，…); empty otherwise.

@@ -32,10 +32,10 @@ void ProgressPrinter::runStarted(const CheckRequest& request, RunKind kind) {
     if (kind != RunKind::Check) {
         return;
     }
-    const Text prepared = prepareArticle(request.article);
+    const int total =
+        static_cast<int>(cutArticle(request.article, request.settings.check).segments.size());
     std::lock_guard lock(mutex_);
-    total_ = static_cast<int>(
-        splitSegments(cutSegments(prepared, 2 * request.settings.check.segmentChars)).size());
+    total_ = total;
 }
 
 void ProgressPrinter::segmentChecked(Engine engine, const CheckedSegment& segment) {

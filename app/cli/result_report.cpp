@@ -46,9 +46,7 @@ std::string articleChars(const std::vector<PassRecord>& passes, const CheckRepor
     const bool began = std::any_of(passes.begin(), passes.end(), [](const PassRecord& record) {
         return record.end != PassEnd::EmptyArticle;
     });
-    return began && !report.article.empty()
-               ? std::to_string(articleCharCount(prepareArticle(report.article)))
-               : std::string();
+    return began && !report.article.empty() ? std::to_string(report.articleChars) : std::string();
 }
 
 const char* endName(PassEnd end) {
@@ -109,6 +107,14 @@ nlohmann::ordered_json sourceJson(const ReportRow& row) {
 // The status column of the text table: the status, and the reason of an unverified row.
 std::string statusCaption(const ReportRow& row) {
     return std::string(statusName(row.status)) + (row.reason.empty() ? "" : "(" + row.reason + ")");
+}
+
+// The best coverage of a verified row in 整句, else null.
+nlohmann::ordered_json coverageJson(const ReportRow& row) {
+    if (!row.coverage) {
+        return nullptr;
+    }
+    return *row.coverage;
 }
 
 nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
@@ -187,7 +193,8 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
                                     {"url", row.searchUrl},
                                     {"status", jsonStatusName(row.status)},
                                     {"reason", row.reason},
-                                    {"source", sourceJson(row)}});
+                                    {"source", sourceJson(row)},
+                                    {"highlightCoverage", coverageJson(row)}});
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
@@ -225,13 +232,22 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
         textWidth = std::min(textWidth, kMaxTextWidth);
         statusWidth = std::min(statusWidth, kMaxStatusWidth);
         sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
+        // 覆盖 in 整句: the best share of the segment one result's highlights cover.
+        auto coverageOf = [](const ReportRow& row) {
+            return row.coverage ? std::to_string(*row.coverage) + "%" : std::string();
+        };
+        const bool anyCoverage = std::any_of(result.rows.begin(), result.rows.end(),
+                                             [](const ReportRow& row) { return row.coverage; });
+        const int coverageWidth = anyCoverage ? 6 : 0;
         out << "\n== " << title << " ==\n";
-        out << padded("编号", 5) << padded("飘红", 5) << padded("状态", statusWidth)
+        out << padded("编号", 5) << padded("飘红", 5)
+            << padded(anyCoverage ? "覆盖" : "", coverageWidth) << padded("状态", statusWidth)
             << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
         for (const ReportRow& row : result.rows) {
             out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
-                << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
-                << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
+                << padded(coverageOf(row), coverageWidth) << padded(statusOf(row), statusWidth, 2)
+                << padded(sourceOf(row), sourceWidth, 2) << padded(textOf(row), textWidth) << "  "
+                << shownCell(row.searchUrl, true) << "\n";
         }
         out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {

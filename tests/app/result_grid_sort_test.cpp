@@ -194,9 +194,9 @@ TEST_F(SortedGrid, CopyClicksAndTipsFollowTheRowsShown) {
     QTest::mouseClick(grid_.viewport(), Qt::LeftButton, Qt::ShiftModifier, cell(2, 1));
     EXPECT_EQ(grid_.selectedRows(), (std::vector<int>{2, 1, 4}));
     QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(copied, QStringLiteral("2\t段落2\t10\thttp://127.0.0.1:9/s?q=2\t原创\t\r\n"
-                                     "1\t段落1\t2\thttp://127.0.0.1:9/s?q=1\t原创\t\r\n"
-                                     "4\t段落4\t1\thttp://127.0.0.1:9/s?q=4\t原创\t\r\n"));
+    EXPECT_EQ(copied, QStringLiteral("2\t段落2\t10\thttp://127.0.0.1:9/s?q=2\t原创\t\t\r\n"
+                                     "1\t段落1\t2\thttp://127.0.0.1:9/s?q=1\t原创\t\t\r\n"
+                                     "4\t段落4\t1\thttp://127.0.0.1:9/s?q=4\t原创\t\t\r\n"));
     EXPECT_EQ(platform.opened().size(), 1u);
 
     QHelpEvent help(QEvent::ToolTip, cell(0, kStatusColumn),
@@ -251,7 +251,7 @@ TEST_F(SortedGrid, ContextMenuEntries) {
     ASSERT_EQ(actions.size(), 4u);
     EXPECT_FALSE(actions[QStringLiteral("复制来源网址")]->isEnabled());
     actions[QStringLiteral("复制")]->trigger();
-    EXPECT_EQ(copied, QStringLiteral("3\t段落3\t2\thttp://127.0.0.1:9/s?q=3\t原创\t\r\n"));
+    EXPECT_EQ(copied, QStringLiteral("3\t段落3\t2\thttp://127.0.0.1:9/s?q=3\t原创\t\t\r\n"));
     actions[QStringLiteral("打开链接")]->trigger();
     EXPECT_EQ(opened, std::vector<int>{3 * 10 + kUrlColumn});
 

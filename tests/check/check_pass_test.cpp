@@ -58,7 +58,7 @@ TEST_F(PassFixture, BaiduPassWritesARowPerSegmentAndThePercentage) {
     }
 }
 
-TEST_F(PassFixture, The360PassAsksForTwoPagesAndKeepsThePage2Url) {
+TEST_F(PassFixture, The360PassAsksForTwoPagesAndLinksThePageWithTheCopy) {
     serve(nullptr, [](const std::string& q, int page) {
         return page == 2 ? pageHighlighting(q) : std::string("<p>无关</p>");
     });
@@ -72,7 +72,9 @@ TEST_F(PassFixture, The360PassAsksForTwoPagesAndKeepsThePage2Url) {
         EXPECT_EQ(targets[i].substr(targets[i].size() - 5), i % 2 ? "&pn=2" : "&pn=1");
         EXPECT_EQ(targets[i].substr(5, 2), "%E");  // UTF-8 bytes of a Chinese character
     }
+    // A copied row links to the page that shows the copy, the others to page 1.
     EXPECT_EQ(column(component::k360Grid, 3)[0], server_.baseUrl() + targets[1]);
+    EXPECT_EQ(column(component::k360Grid, 3)[2], server_.baseUrl() + targets[4]);
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"1", "1", "0"}));
     EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "33.33%");
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
@@ -93,7 +95,9 @@ TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
               (std::vector<std::string>{"未核实", "未核实", "未核实"}));
     EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(1, kStatusColumn)->tip), "页面无飘红");
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/3");
+    // Fewer than half verified: "核实不足" after the coverage, the value (none here) grey.
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/3 核实不足");
+    EXPECT_EQ(window_.labelColour(component::kBaiduValueLabel), kColourGrey);
     EXPECT_EQ(window_.labelColour(component::kBaiduCoverageLabel), kColourRed);
     EXPECT_TRUE(platform_.messages().empty());
     // 360: two verified pages without highlights: every segment shows 0 and is original.
@@ -174,7 +178,7 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
     EXPECT_EQ(platform_.messages().size(), 2u);                   // once per empty page
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");  // never 0%
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2 核实不足");
 
     // 360 asks after each page while no page of the segment was verified: twice per segment.
     EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
@@ -182,10 +186,29 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(platform_.messages().back().message, pass_texts::blocked360());
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(window_.caption(component::k360ValueLabel), "");  // never 100%
-    EXPECT_EQ(window_.caption(component::k360VerdictLabel), "");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "核实不足（2段未核实）");
     GridModel grid = window_.grid(component::k360Grid);
     EXPECT_EQ(U(grid.cell(1, kStatusColumn)->tip), "空白页面");
     EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
+}
+
+TEST_F(PassFixture, FewerThanHalfVerifiedGiveNoVerdictAndAGreyValue) {
+    // The first segment's two pages answer, every later page is empty.
+    auto served = std::make_shared<std::atomic<int>>(0);
+    serve(nullptr, [served](const std::string&, int) {
+        return ++*served <= 2 ? std::string("<p>无关</p>") : std::string();
+    });
+    platform_.setDefaultAnswer(kAnswerOk);
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kColourGrey);
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "核实不足（2段未核实）");
+    // Half verified is enough for a verdict.
+    served->store(-2);
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "你乃神人，此文原创（1段未核实）");
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kDefaultLabelColour);
 }
 
 TEST_F(PassFixture, InvalidUtf8CountsAsAnEmptyPage) {
@@ -399,7 +422,7 @@ TEST_F(PassFixture, AnInvalidEngineAddressStopsItsPassWithAMessage) {
     EXPECT_EQ(platform_.messages().size(), shown + 1);
     EXPECT_TRUE(server_.requests().empty());
     EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn), (std::vector<std::string>{"未核实"}));
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/1");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/1 核实不足");
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
         for (SegmentStatus status : statuses) {
             outcome.segments.push_back("x");
             outcome.rows.push_back(static_cast<int>(outcome.rows.size()) + 1);
-            outcome.results.push_back({status, {}, 0, {}, false, {}, {}});
+            outcome.results.push_back({status, {}, 0, {}, false, {}, {}, {}});
         }
         outcome.stop = stop;
         return outcome;
@@ -207,7 +207,20 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
          true},
         {{S::Original, S::Unverified}, PassStop::Cancelled, "", "已取消 1/2", "", true},
         {{S::Hit, S::Unverified}, PassStop::Stopped, "", "已停止 1/2", "", true},
-        {{S::Unverified}, PassStop::Finished, "", "已核实 0/1", "", true},
+        // Fewer than half verified: no verdict; half is enough.
+        {{S::Unverified}, PassStop::Finished, "", "已核实 0/1", "核实不足（1段未核实）", true},
+        {{S::Hit, S::Unverified, S::Unverified},
+         PassStop::Finished,
+         "0%",
+         "已核实 1/3",
+         "核实不足（2段未核实）",
+         true},
+        {{S::Hit, S::Unverified},
+         PassStop::Finished,
+         "0%",
+         "已核实 1/2",
+         "别灰心额，还需努力（1段未核实）",
+         true},
         {{}, PassStop::Finished, "", "", "", false},
     };
     for (const Case& c : cases) {
@@ -216,6 +229,8 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
         EXPECT_EQ(U(summary.coverage), c.coverage);
         EXPECT_EQ(U(summary.verdict), c.verdict) << c.coverage;
         EXPECT_EQ(summary.incomplete(), c.incomplete) << c.coverage;
+        EXPECT_EQ(summary.tooFewVerified, std::string_view(c.verdict).starts_with("核实不足"))
+            << c.coverage;
     }
 }
 

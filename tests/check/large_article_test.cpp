@@ -32,6 +32,7 @@ TEST(LargeArticle, ChecksThroughToTheEndWithBothPasses) {
     env.window = &window;
     env.platform = &platform;
     env.settingsPath = "/nonexistent/配置.ini";
+    env.mode = CheckMode::Classic;
     env.baiduUrl = server.baseUrl();
     env.url360 = server.baseUrl();
     CheckRun run(env);
