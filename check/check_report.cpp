@@ -35,10 +35,16 @@ const char* statusName(RowStatus status) {
             return "原创";
         case RowStatus::Unverified:
             return "未核实";
+        case RowStatus::Skipped:
+            return "不计";
         case RowStatus::Pending:
             break;
     }
     return "";
+}
+
+std::string coverageCaption(const ReportRow& row) {
+    return row.coverage ? std::to_string(*row.coverage) + "%" : std::string();
 }
 
 const char* engineName(Engine engine) {

@@ -14,14 +14,14 @@
 
 namespace oc {
 
-enum class RowStatus { Hit, Original, Unverified, Pending };
+enum class RowStatus { Hit, Original, Unverified, Skipped, Pending };
 
 struct ReportRow {
     std::string number;  // UTF-8, as the grid shows them
     Text segment;        // GBK, as the pass cut it
     std::string hits;
     RowStatus status = RowStatus::Pending;
-    std::string reason;  // why the row is unverified
+    std::string reason;  // why the row is unverified or 不计
     // The source of a Hit row; absent there means unrecognised ("未识别").
     std::optional<SegmentSource> source;
     std::string searchUrl;
@@ -57,8 +57,10 @@ struct DomainCount {
 // without a domain left out); most first, ties by domain ascending.
 std::vector<DomainCount> sourceSummary(const std::vector<ReportRow>& rows);
 
-// UTF-8 names: "命中", "原创", "未核实" (empty while pending); "百度", "360".
+// UTF-8 names: "命中", "原创", "未核实", "不计" (empty while pending); "百度", "360".
 const char* statusName(RowStatus status);
+// A row's 覆盖: "92%"; empty without one (经典, a row not verified).
+std::string coverageCaption(const ReportRow& row);
 const char* engineName(Engine engine);
 
 // UTF-8 with BOM, RFC 4180, CR LF; one row per segment and engine, Baidu first.

@@ -19,7 +19,7 @@ void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outc
         remaining.pop_front();
         SegmentResult result;
         result.reason = reason;
-        result.url = table.queryUrl(base, segment, table.pagesPerSegment);
+        result.url = table.queryUrl(base, segment, 1);
         outcome.rows.push_back(appendSegmentRow(*env.window, grid, segment));
         outcome.segments.push_back(std::move(segment));
         recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
@@ -78,11 +78,13 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         if (cancelled) {
             markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
                            reason);
+            recordSkippedLast(env, engine, outcome, *pass);
             finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
         window.passProgress(shown.grid, outcome.total(), pass->total);
     }
+    recordSkippedLast(env, engine, outcome, *pass);
     finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }

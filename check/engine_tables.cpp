@@ -1,5 +1,7 @@
 #include "check/engine_tables.h"
 
+#include <algorithm>
+
 #include "check/pass_texts.h"
 #include "check/window_port.h"
 #include "services/boundary_text.h"
@@ -95,11 +97,15 @@ std::optional<Engine> engineOfGrid(std::string_view grid) {
 }
 
 Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) const {
+    // A character GBK lacks stands as "?" in the article (never a byte of a
+    // GBK pair): nothing the engine could find.
+    Text asked = segment;
+    asked.erase(std::remove(asked.begin(), asked.end(), '?'), asked.end());
     if (engine == Engine::Baidu) {
         // GBK, full-width letters and digits made ASCII, 20 results.
-        return base + "/s?wd=" + urlEncode(toHalfWidth(segment), false, false) + "&rn=20&lm=0";
+        return base + "/s?wd=" + urlEncode(toHalfWidth(asked), false, false) + "&rn=20&lm=0";
     }
-    return base + "/s?q=" + urlEncode(segment, true, true) +
+    return base + "/s?q=" + urlEncode(asked, true, true) +
            "&pn=" + toText(static_cast<std::int32_t>(page));
 }
 

@@ -120,6 +120,7 @@ PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
         outcome.segments.push_back(std::move(segment));
         outcome.results.push_back(stoppedResult(env));
     }
+    recordSkippedLast(env, Engine::Local, outcome, *pass);
     // A stop while indexing leaves every row 已取消.
     return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }

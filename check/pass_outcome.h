@@ -39,7 +39,8 @@ struct PassOutcome {
 
     int count(SegmentStatus status) const;
     int verified() const { return count(SegmentStatus::Original) + count(SegmentStatus::Hit); }
-    int total() const { return static_cast<int>(results.size()); }
+    // The segments that count: all but a 不计 one.
+    int total() const { return static_cast<int>(results.size()) - count(SegmentStatus::Skipped); }
     bool hasUnverified() const { return verified() < total(); }
 };
 

@@ -18,6 +18,7 @@ std::uint32_t backgroundOf(SegmentStatus status) {
         case SegmentStatus::Unverified:
             return kColourUnverifiedRow;
         case SegmentStatus::Original:
+        case SegmentStatus::Skipped:
             break;
     }
     return kNoBackground;
@@ -51,6 +52,13 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
     ArticleCut cut = cutArticle(request.article, request.settings.check);
     window.setLabelCaption(component::kCharCountLabel, number(cut.chars));
     pass.segments = std::move(cut.segments);
+    // Half the bytes, as the article's characters are counted.
+    const CheckSettings& settings = request.settings.check;
+    if (settings.mode == CheckMode::Classic && pass.segments.size() > 1 &&
+        static_cast<long long>(pass.segments.back().size()) < 2LL * settings.lastSegmentChars) {
+        pass.skippedLast = std::move(pass.segments.back());
+        pass.segments.pop_back();
+    }
     pass.total = static_cast<int>(pass.segments.size());
     while (window.gridRowCount(shown.grid) > 1) {
         if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
@@ -69,7 +77,9 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
 
 Text statusTip(const SegmentResult& result) {
     static const Text separator = gbkFromUtf8("；");
-    Text tip = result.status == SegmentStatus::Unverified ? result.reason : Text();
+    const bool unchecked =
+        result.status == SegmentStatus::Unverified || result.status == SegmentStatus::Skipped;
+    Text tip = unchecked ? result.reason : Text();
     if (!result.note.empty()) {
         tip += (tip.empty() ? Text() : separator) + result.note;
     }
@@ -78,7 +88,8 @@ Text statusTip(const SegmentResult& result) {
 
 void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                      const SegmentResult& result) {
-    bool verified = result.status != SegmentStatus::Unverified;
+    const bool verified =
+        result.status == SegmentStatus::Hit || result.status == SegmentStatus::Original;
     window.gridSetCell(grid, row, 2, verified ? number(result.hits) : Text());
     window.gridSetCell(grid, row, kUrlColumn, result.url);
     window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
@@ -111,6 +122,21 @@ void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outco
         env.listener->segmentChecked(engine,
                                      {index, row, outcome.segments[index], outcome.results[index]});
     }
+}
+
+void recordSkippedLast(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
+                       PreparedPass& pass) {
+    if (!pass.skippedLast) {
+        return;
+    }
+    SegmentResult result;
+    result.status = SegmentStatus::Skipped;
+    result.reason = skippedReason();
+    outcome.rows.push_back(
+        appendSegmentRow(*env.window, engineIdentity(engine).grid, *pass.skippedLast));
+    outcome.segments.push_back(std::move(*pass.skippedLast));
+    pass.skippedLast.reset();
+    recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
 }
 
 void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOutcome& outcome,

@@ -12,8 +12,11 @@
 namespace oc {
 
 struct PreparedPass {
-    SegmentList segments;
-    int total = 0;
+    SegmentList segments;  // those to check
+    int total = 0;         // how many
+    // In 经典, the last segment when it is shorter than 最后段字数 (and not the
+    // only one): shown as 不计 after the others, never checked.
+    std::optional<Text> skippedLast;
 };
 
 // Empties the value label, disables the check button, shows the character
@@ -39,6 +42,10 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
 // next one), writes its row and tells the listener.
 void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                    std::size_t index, SegmentResult result);
+
+// Appends the row of the pass's 不计 last segment, when it has one.
+void recordSkippedLast(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
+                       PreparedPass& pass);
 
 // Shows value, coverage and verdict of the outcome ended by `stop` (none but
 // the coverage, "已取消 a/b" or "已停止 a/b", for a pass that did not finish);

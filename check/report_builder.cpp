@@ -15,6 +15,8 @@ RowStatus rowStatusOf(SegmentStatus status) {
             return RowStatus::Hit;
         case SegmentStatus::Original:
             return RowStatus::Original;
+        case SegmentStatus::Skipped:
+            return RowStatus::Skipped;
         case SegmentStatus::Unverified:
             break;
     }
@@ -50,13 +52,14 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
         row.number = std::to_string(i < outcome.rows.size() ? outcome.rows[i] : int(i) + 1);
         row.segment = i < outcome.segments.size() ? outcome.segments[i] : Text();
         row.status = rowStatusOf(result.status);
-        row.hits = row.status == RowStatus::Unverified ? "" : std::to_string(result.hits);
+        const bool verified = row.status == RowStatus::Hit || row.status == RowStatus::Original;
+        row.hits = verified ? std::to_string(result.hits) : "";
         row.reason = utf8FromGbk(statusTip(result));
         if (row.status == RowStatus::Hit) {
             row.source = result.source;
         }
         row.searchUrl = utf8FromGbk(result.url);
-        if (row.status != RowStatus::Unverified) {
+        if (verified) {
             row.coverage = result.coverage;
         }
         pass.rows.push_back(std::move(row));

@@ -53,8 +53,8 @@ void appendLine(std::string& out, const std::vector<std::string>& cells) {
 
 std::string csvReport(const CheckReport& report) {
     std::string out = "\xEF\xBB\xBF";
-    appendLine(out,
-               {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址", "搜索"});
+    appendLine(out, {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址", "搜索",
+                     "覆盖"});
     std::vector<const ReportPass*> passes;
     for (const ReportPass& pass : report.passes) {
         passes.push_back(&pass);
@@ -70,9 +70,9 @@ std::string csvReport(const CheckReport& report) {
                 title = row.source ? row.source->title : "未识别";
                 address = row.source ? row.source->address : "";
             }
-            appendLine(out,
-                       {engineName(pass->engine), row.number, utf8FromGbk(row.segment), row.hits,
-                        statusName(row.status), row.reason, title, address, row.searchUrl});
+            appendLine(out, {engineName(pass->engine), row.number, utf8FromGbk(row.segment),
+                             row.hits, statusName(row.status), row.reason, title, address,
+                             row.searchUrl, coverageCaption(row)});
         }
     }
     return out;

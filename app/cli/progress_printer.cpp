@@ -46,11 +46,11 @@ void ProgressPrinter::segmentChecked(Engine engine, const CheckedSegment& segmen
         out_ << "[" << name << "] " << segment.row << "/" << total_ << " " << label << ": " << text
              << "\n";
     };
-    if (result.status != SegmentStatus::Unverified) {
+    if (result.status == SegmentStatus::Hit || result.status == SegmentStatus::Original) {
         line("飘红", std::to_string(result.hits));
     }
     line("状态", utf8FromGbk(statusText(result.status)));
-    if (result.status == SegmentStatus::Unverified && !result.reason.empty()) {
+    if (!result.reason.empty()) {
         line("原因", shown(utf8FromGbk(result.reason)));
     }
     if (result.status == SegmentStatus::Hit && result.source && !result.source->address.empty()) {

@@ -28,6 +28,8 @@ const char* jsonStatusName(RowStatus status) {
             return "hit";
         case RowStatus::Original:
             return "original";
+        case RowStatus::Skipped:
+            return "skipped";
         case RowStatus::Unverified:
         case RowStatus::Pending:
             break;
@@ -38,6 +40,12 @@ const char* jsonStatusName(RowStatus status) {
 int verifiedRows(const ReportPass& pass) {
     return static_cast<int>(std::count_if(pass.rows.begin(), pass.rows.end(), [](const auto& row) {
         return row.status == RowStatus::Hit || row.status == RowStatus::Original;
+    }));
+}
+
+int unverifiedRows(const ReportPass& pass) {
+    return static_cast<int>(std::count_if(pass.rows.begin(), pass.rows.end(), [](const auto& row) {
+        return row.status == RowStatus::Unverified || row.status == RowStatus::Pending;
     }));
 }
 
@@ -183,7 +191,7 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
         }
         const int verified = verifiedRows(result);
         pass["verified"] = verified;
-        pass["unverified"] = static_cast<int>(result.rows.size()) - verified;
+        pass["unverified"] = unverifiedRows(result);
         pass["coverage"] = result.coverage;
         pass["rows"] = nlohmann::ordered_json::array();
         for (const ReportRow& row : result.rows) {
@@ -233,9 +241,6 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
         statusWidth = std::min(statusWidth, kMaxStatusWidth);
         sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
         // 覆盖 in 整句: the best share of the segment one result's highlights cover.
-        auto coverageOf = [](const ReportRow& row) {
-            return row.coverage ? std::to_string(*row.coverage) + "%" : std::string();
-        };
         const bool anyCoverage = std::any_of(result.rows.begin(), result.rows.end(),
                                              [](const ReportRow& row) { return row.coverage; });
         const int coverageWidth = anyCoverage ? 6 : 0;
@@ -245,9 +250,9 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
             << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
         for (const ReportRow& row : result.rows) {
             out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
-                << padded(coverageOf(row), coverageWidth) << padded(statusOf(row), statusWidth, 2)
-                << padded(sourceOf(row), sourceWidth, 2) << padded(textOf(row), textWidth) << "  "
-                << shownCell(row.searchUrl, true) << "\n";
+                << padded(coverageCaption(row), coverageWidth)
+                << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
+                << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
         }
         out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {

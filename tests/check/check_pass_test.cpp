@@ -192,6 +192,29 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
 }
 
+TEST_F(PassFixture, ALastSegmentShorterThan最后段字数IsNeitherQueriedNorCounted) {
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    // 38 + 38 + 2 characters: the last two, under the default 5, are 不计.
+    window_.setEditContent(component::kArticleBox, chinese(78));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(server_.targets().size(), 4u);
+    EXPECT_EQ(column(component::k360Grid, kStatusColumn),
+              (std::vector<std::string>{"命中", "命中", "不计"}));
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"2", "2", ""}));
+    EXPECT_EQ(U(window_.grid(component::k360Grid).cell(3, kStatusColumn)->tip), "最后一段过短");
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "0%");
+    EXPECT_EQ(U(window_.caption(component::k360CoverageLabel)), "已核实 2/2");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
+    // 0 keeps every segment; so does an article of one segment.
+    writeSettings("[原创检测配置]\r\n最后段字数=0\r\n");
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 3/3");
+    writeSettings("[原创检测配置]\r\n最后段字数=38\r\n");
+    window_.setEditContent(component::kArticleBox, chinese(20));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 1/1");
+}
+
 TEST_F(PassFixture, FewerThanHalfVerifiedGiveNoVerdictAndAGreyValue) {
     // The first segment's two pages answer, every later page is empty.
     auto served = std::make_shared<std::atomic<int>>(0);

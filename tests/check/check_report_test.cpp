@@ -59,8 +59,9 @@ CheckReport sampleReport() {
 
 TEST(CheckReport, CsvIsSpreadsheetSafe) {
     std::string csv = csvReport(sampleReport());
-    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索\r\n", 0),
-              0u);
+    ASSERT_EQ(
+        csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖\r\n", 0),
+        0u);
     // Every line ends in CR LF; a line break inside a segment stays in its quoted cell.
     EXPECT_NE(csv.find("\r\n百度,1,开头春风又绿,0,原创,,,,http"), std::string::npos);
     EXPECT_NE(
@@ -83,6 +84,24 @@ TEST(CheckReport, CsvIsSpreadsheetSafe) {
     }
     EXPECT_EQ(lines, 7u + 4u);  // header, six rows, and the two line breaks in each of two cells
     EXPECT_EQ(csv.find('\n', 0) - 1, csv.find("\r\n"));
+}
+
+// 整句's 覆盖 and a 不计 last segment, in both formats.
+TEST(CheckReport, CoverageAndASkippedLastSegmentAreWritten) {
+    CheckReport report = sampleReport();
+    report.passes[1].rows[0].coverage = 92;
+    ReportRow skipped = row(4, "床前", RowStatus::Skipped);
+    skipped.reason = "最后一段过短";
+    report.passes[1].rows.push_back(skipped);
+    const std::string csv = csvReport(report);
+    EXPECT_NE(csv.find("\r\n百度,1,开头春风又绿,0,原创,,,,http://www.baidu.com/"
+                       "s?wd=%D6%D0&rn=20&lm=0,92%\r\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("\r\n百度,4,床前,,不计,最后一段过短,,,http"), std::string::npos);
+    const std::string html = htmlReport(report);
+    EXPECT_NE(html.find("<th>飘红</th><th>覆盖</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>0</td><td>92%</td><td>原创</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td>不计"), std::string::npos);
 }
 
 TEST(CheckReport, HtmlEscapesPageTextAndRunsNothing) {

@@ -144,7 +144,7 @@ TEST_F(PassFixture, TheRecheckUsesTheSettingsOfItsCheck) {
     writeSettings("[原创检测配置]\r\n飘红检测数=12\r\n[搜索引擎]\r\n百度=" + server_.baseUrl() +
                   "\r\n");
     env_.baiduUrl.clear();
-    window_.setEditContent(component::kArticleBox, chinese(40));
+    window_.setEditContent(component::kArticleBox, chinese(60));
     window_.setTicked(component::kBaiduCheckBox, true);
     window_.setTicked(component::k360CheckBox, false);
     CheckRun run(env_);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "check/engine_tables.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
+#include "tests/check/pass_fixture.h"
 
 namespace oc {
 namespace {
@@ -80,6 +82,23 @@ TEST(SentencePieces, KeepsDigitsLatinAndOneSpaceForARunOfWhiteSpace) {
     // ASCII counts half: 11 Chinese and 26 ASCII characters fit 24 characters.
     const std::string mixed = chars(10) + std::string(26, 'a') + "。";
     EXPECT_EQ(piecesOf(mixed, 24), (std::vector<std::string>{mixed}));
+}
+
+// The queries of a piece: Baidu's in GBK with full-width forms (letters,
+// digits, the comma) made half-width, 360's as written; a character GBK lacks ("?") in neither.
+TEST(SentencePieces, QueriesKeepDigitsAndLatinAndLeaveOutWhatGbkLacks) {
+    const std::vector<std::string> pieces =
+        piecesOf("苹果公司在２０２３年发布了ｉＰｈｏｎｅ   15?Pro，价格不变。");
+    ASSERT_EQ(pieces.size(), 1U);
+    const Text piece = gbkFromUtf8(pieces[0]);
+    const Text baidu = engineTable(Engine::Baidu).queryUrl("http://b", piece, 1);
+    const std::size_t wd = baidu.find("wd=") + 3;
+    EXPECT_EQ(utf8FromGbk(testing::percentDecode(baidu.substr(wd, baidu.find('&') - wd))),
+              "苹果公司在2023年发布了iPhone 15Pro,价格不变。");
+    const Text so360 = engineTable(Engine::So360).queryUrl("http://s", piece, 1);
+    const std::size_t q = so360.find("q=") + 2;
+    EXPECT_EQ(testing::percentDecode(so360.substr(q, so360.find('&') - q)),
+              "苹果公司在２０２３年发布了ｉＰｈｏｎｅ 15Pro，价格不变。");
 }
 
 TEST(SentencePieces, AnEditInOneParagraphChangesOnlyItsPieces) {

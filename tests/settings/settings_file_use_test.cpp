@@ -1,4 +1,4 @@
-// The page deadline setting (页面超时), settings files that cannot be used and
+// The page deadline setting (页面超时), the check mode settings, settings files that cannot be used and
 // are named with the reason, and a link at the settings file's name whose
 // target does not exist yet.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "settings/settings.h"
+#include "settings/settings_snapshot.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
@@ -49,6 +50,27 @@ TEST_F(SettingsFileUse, ThePageDeadlineIsReadBoundedShownAndSaved) {
     }
     texts.pageTimeoutSeconds = "";
     EXPECT_EQ(parameterRangeProblem(texts), Text());  // empty means the default
+}
+
+// 检测方式 and 飘红覆盖率 as a check's snapshot holds them: read from the file
+// (bounded; an unknown mode is 整句), replaced by a program's overrides, and
+// kept by a save that names only the numbers.
+TEST_F(SettingsFileUse, CheckModeAndCoverageReachTheSnapshot) {
+    given("[原创检测配置]\r\n检测方式=经典\r\n飘红覆盖率=30\r\n");
+    SettingsSnapshot snapshot = loadSettingsSnapshot(path(), {});
+    EXPECT_EQ(snapshot.check.mode, CheckMode::Classic);
+    EXPECT_EQ(snapshot.check.coveragePercent, 50);
+    SettingsOverrides overrides;
+    overrides.mode = CheckMode::Sentence;
+    overrides.coveragePercent = 90;
+    snapshot = loadSettingsSnapshot(path(), overrides);
+    EXPECT_EQ(snapshot.check.mode, CheckMode::Sentence);
+    EXPECT_EQ(snapshot.check.coveragePercent, 90);
+    ASSERT_TRUE(saveParameterTexts(path(), {"30", "20", "5", "0"}));
+    EXPECT_EQ(loadCheckSettings(path()).mode, CheckMode::Classic);
+    given("[原创检测配置]\r\n检测方式=整段\r\n");
+    EXPECT_EQ(loadCheckSettings(path()).mode, CheckMode::Sentence);
+    EXPECT_EQ(loadCheckSettings(path()).coveragePercent, 80);
 }
 
 TEST_F(SettingsFileUse, AFileThatCannotBeUsedIsNamedWithTheReason) {
