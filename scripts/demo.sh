@@ -57,6 +57,8 @@ BANNER
 
 # start_sim [search-sim options...]: starts the simulator, sets sim_pid and url.
 start_sim() {
+  # The address of a simulator stopped before must not be read for this one's.
+  rm -f "$work/sim.out"
   "$bin/search-sim" --corpus "$data/corpus" --port 0 "$@" >"$work/sim.out" 2>"$work/sim.log" &
   sim_pid=$!
   url=

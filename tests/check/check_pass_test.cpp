@@ -192,6 +192,54 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
 }
 
+// Pages built like Baidu's, each clause of the query highlighted apart inside
+// one result: 整句 finds the pieces by coverage and shows it in 覆盖 with the
+// result as source; 经典 on the same pages finds nothing and shows no 覆盖.
+TEST_F(PassFixture, WholeSentencesAreFoundByCoverageAndShowIt) {
+    serve(
+        [](const std::string& q, int) {
+            std::string body;
+            std::string clause;
+            auto flush = [&] {
+                body += clause.empty() ? "" : "<em>" + clause + "</em>，";
+                clause.clear();
+            };
+            for (std::size_t i = 0; i < q.size();) {
+                const std::size_t n = (q[i] & 0x80) == 0 ? 1 : 3;
+                const std::string c = q.substr(i, n);
+                if (c == "," || c == "，" || c == "。") {
+                    flush();
+                } else {
+                    clause += c;
+                }
+                i += n;
+            }
+            flush();
+            return "<html><body><div class=\"result c-container\" mu=\"http://copy.cn/a\">"
+                   "<h3 class=\"t\"><a href=\"/link?url=x\">抄本</a></h3>"
+                   "<div class=\"c-abstract\">" +
+                   body + "</div></div></body></html>";
+        },
+        nullptr);
+    window_.setEditContent(component::kArticleBox,
+                           G("卖豆腐的摊子冒着热气，老板娘一边切豆腐一边跟熟客聊家常。"
+                             "鱼摊前的水盆里，鲫鱼甩着尾巴溅了顾客一身水。"));
+    env_.mode = CheckMode::Sentence;
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"命中", "命中"}));
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"2", "2"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kCoverageColumn),
+              (std::vector<std::string>{"100%", "100%"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kSourceColumn),
+              (std::vector<std::string>{"抄本", "抄本"}));
+    env_.mode = CheckMode::Classic;
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"原创", "原创"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kCoverageColumn), (std::vector<std::string>{"", ""}));
+}
+
 TEST_F(PassFixture, ALastSegmentShorterThan最后段字数IsNeitherQueriedNorCounted) {
     serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
     // 38 + 38 + 2 characters: the last two, under the default 5, are 不计.
