@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "check/pass_texts.h"
+#include "corpus/archive_library.h"
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
 
@@ -70,7 +71,7 @@ struct CheckRun::State {
     explicit State(PassEnvironment e) : env(std::move(e)), runWindow(*env.window) {
         // The local documents stay indexed from run to run.
         if (!env.library) {
-            env.library = std::make_shared<corpus::DocumentLibrary>();
+            env.library = std::make_shared<corpus::ArchiveLibrary>();
         }
         passEnv = env;
         passEnv.window = &runWindow;

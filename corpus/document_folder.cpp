@@ -117,7 +117,8 @@ FolderListing listDocumentFiles(const std::string& folder) {
             } else {
                 listing.files.push_back(
                     {path, static_cast<std::uintmax_t>(entry.st_size),
-                     std::int64_t{entry.st_mtim.tv_sec} * 1000000000 + entry.st_mtim.tv_nsec});
+                     std::int64_t{entry.st_mtim.tv_sec} * 1000000000 + entry.st_mtim.tv_nsec,
+                     static_cast<std::uint64_t>(entry.st_ino)});
             }
         }
         if (ec) {

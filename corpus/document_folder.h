@@ -31,6 +31,7 @@ struct FolderEntry {
     std::string path;  // native bytes
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;  // modification time, nanoseconds since the epoch
+    std::uint64_t inode = 0;
 };
 
 // Why the folder itself cannot be used.

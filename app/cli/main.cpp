@@ -6,12 +6,14 @@
 
 #include "app/cli/article_input.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/index_command.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
 #include "check/segmentation.h"
+#include "corpus/archive_library.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
@@ -25,6 +27,9 @@ constexpr int kExitEmptyArticle = 3;
 
 int main(int argc, char** argv) {
     using namespace oc;
+    if (cli::isIndexCommand(argc, argv)) {
+        return cli::runIndexCommand(argc - 1, argv + 1, std::cout, std::cerr);
+    }
     cli::CliOptions options;
     int status = cli::parseCliOptions(argc, argv, options, isatty(STDIN_FILENO) != 0);
     if (status >= 0) {
@@ -71,7 +76,7 @@ int main(int argc, char** argv) {
     }
     env.userAgent = options.userAgent;
     env.localFolder = options.corpus;
-    env.library = std::make_shared<corpus::DocumentLibrary>();
+    env.library = std::make_shared<corpus::ArchiveLibrary>();
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }
