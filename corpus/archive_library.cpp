@@ -11,6 +11,7 @@
 #include <set>
 #include <system_error>
 
+#include "corpus/reading_ahead.h"
 #include "services/boundary_text.h"
 
 namespace oc::corpus {
@@ -311,7 +312,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
     removeUnreferenced();
 
     // Parts mostly gone, and the smallest when there are too many, are read
-    // into the new parts again.
+    // into a new part again.
     std::set<std::uint32_t> rewrite;
     {
         std::vector<std::pair<std::uint32_t, std::size_t>> bySize;
@@ -324,10 +325,14 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
             }
             bySize.push_back({manifest_.parts[p].id, manifest_.parts[p].bytes});
         }
+        // Small parts, together no larger than a part is, become one.
         std::sort(bySize.begin(), bySize.end(),
                   [](const auto& a, const auto& b) { return a.second < b.second; });
-        for (std::size_t i = 0; bySize.size() > kMaxParts && i < bySize.size() - kMaxParts / 2;
+        std::uint64_t merged = 0;
+        for (std::size_t i = 0; bySize.size() > kMaxParts && i < bySize.size() &&
+                                merged + bySize[i].second <= partChars_;
              ++i) {
+            merged += bySize[i].second;
             rewrite.insert(bySize[i].first);
         }
     }
@@ -365,6 +370,19 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
         saved = true;
     };
 
+    // Which files are read again, found before the loop so that they are read ahead.
+    std::vector<std::size_t> toRead;
+    for (std::size_t i = 0, k = 0; i < listing.files.size(); ++i) {
+        while (k < old.size() && old[k].path < listing.files[i].path) {
+            ++k;
+        }
+        if (k == old.size() || old[k].path != listing.files[i].path ||
+            !sameFile(old[k], listing.files[i]) || rewrite.contains(old[k].part)) {
+            toRead.push_back(i);
+        }
+    }
+    ReadingAhead reading(listing.files, toRead);
+
     std::size_t j = 0;
     bool changed = loaded != Load::Loaded;
     for (std::size_t i = 0; i < listing.files.size() && written; ++i) {
@@ -395,7 +413,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
             entry.size = file.size;
             entry.modifiedNs = file.modifiedNs;
             entry.inode = file.inode;
-            DocumentRead read = readDocument(file);
+            DocumentRead read = reading.take(i);
             if (read.document) {
                 entry.part = manifest_.nextPart;
                 entry.document = static_cast<std::uint32_t>(pending.size());

@@ -234,6 +234,23 @@ TEST_F(ArchiveIndex, TwoProgramsUpdatingTheSameIndexTakeTurns) {
     EXPECT_EQ(third.update(docs_.native()).filesRead, 0u);
 }
 
+TEST_F(ArchiveIndex, ManySmallUpdatesDoNotPileUpParts) {
+    const std::u32string pool = U"天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏";
+    ArchiveLibrary archive = library(400);
+    for (std::size_t i = 0; i < 40; ++i) {
+        const std::u32string unique{pool[i % pool.size()], pool[(i * 7 + 3) % pool.size()],
+                                    pool[(i / pool.size() + 5) % pool.size()]};
+        write("n" + std::to_string(100 + i) + ".txt", "题\n每天新来一篇" + encodeUtf8(unique));
+        archive.update(docs_.native());
+        EXPECT_LE(archive.partCount(), 33u);
+    }
+    MemoryLibrary reference;
+    reference.update(docs_.native());
+    const std::u32string keys = localKeys(G("每天新来一篇天地玄"));
+    EXPECT_EQ(archive.match(keys, 5), reference.match(keys, 5));
+    EXPECT_EQ(archive.documentCount(), 40u);
+}
+
 TEST_F(ArchiveIndex, AnIndexFolderThatCannotBeWrittenLeavesTheDocumentsInMemory) {
     writePoems();
     putFileBytes(index_.nativePath("blocked"), "a file where the index folder would be");
