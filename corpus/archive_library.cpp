@@ -59,6 +59,14 @@ std::uint64_t fnv1a(std::string_view bytes) {
     return hash;
 }
 
+// What the paths of the folder's files begin with, as the folder is given.
+std::string folderPrefix(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder == "/" ? folder : folder + "/";
+}
+
 bool sameFile(const CatalogEntry& known, const FolderEntry& listed) {
     return known.size == listed.size && known.modifiedNs == listed.modifiedNs &&
            known.inode == listed.inode;
@@ -77,6 +85,10 @@ std::string defaultIndexRoot() {
         return std::string(home) + "/.local/share/originality-checker/index";
     }
     return {};
+}
+
+std::string_view ArchiveLibrary::inFolder(std::string_view path) const {
+    return path.starts_with(prefix_) ? path.substr(prefix_.size()) : path;
 }
 
 ArchiveLibrary::ArchiveLibrary(std::string indexRoot, std::size_t partChars)
@@ -186,7 +198,7 @@ bool ArchiveLibrary::index() {
     for (std::size_t i = 0; i < catalog_.size(); ++i) {
         const CatalogEntry& entry = catalog_[i];
         if (!entry.isDocument()) {
-            skipped_.push_back({entry.path, entry.text});
+            skipped_.push_back({prefix_ + entry.path, entry.text});
             continue;
         }
         auto part = std::find_if(manifest_.parts.begin(), manifest_.parts.end(),
@@ -257,6 +269,7 @@ bool ArchiveLibrary::open(const std::string& folder) {
     }
     const std::string canonical = canonicalFolder(folder);
     const std::string indexFolder = indexFolderOf(canonical);
+    prefix_ = folderPrefix(folder);
     FileLock lock(indexFolder + "/" + kLockName, FileLock::Kind::Shared);
     return lock.held() && load(indexFolder, canonical) == Load::Loaded;
 }
@@ -292,6 +305,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
     LibraryUpdate result;
     FolderListing listing = listDocumentFiles(folder);
     result.problem = listing.problem;
+    prefix_ = folderPrefix(folder);
     if (listing.problem != FolderProblem::None) {
         reset(canonical);
         return result;
@@ -373,11 +387,12 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
     // Which files are read again, found before the loop so that they are read ahead.
     std::vector<std::size_t> toRead;
     for (std::size_t i = 0, k = 0; i < listing.files.size(); ++i) {
-        while (k < old.size() && old[k].path < listing.files[i].path) {
+        const std::string_view path = inFolder(listing.files[i].path);
+        while (k < old.size() && old[k].path < path) {
             ++k;
         }
-        if (k == old.size() || old[k].path != listing.files[i].path ||
-            !sameFile(old[k], listing.files[i]) || rewrite.contains(old[k].part)) {
+        if (k == old.size() || old[k].path != path || !sameFile(old[k], listing.files[i]) ||
+            rewrite.contains(old[k].part)) {
             toRead.push_back(i);
         }
     }
@@ -392,11 +407,12 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
             break;
         }
         const FolderEntry& file = listing.files[i];
-        while (j < old.size() && old[j].path < file.path) {
+        const std::string_view path = inFolder(file.path);
+        while (j < old.size() && old[j].path < path) {
             ++result.filesRemoved;
             ++j;
         }
-        const CatalogEntry* known = j < old.size() && old[j].path == file.path ? &old[j] : nullptr;
+        const CatalogEntry* known = j < old.size() && old[j].path == path ? &old[j] : nullptr;
         if (known != nullptr && sameFile(*known, file) && !rewrite.contains(known->part)) {
             ++result.filesReused;
             next.push_back(*known);
@@ -409,7 +425,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
             }
             changed = true;
             CatalogEntry entry;
-            entry.path = file.path;
+            entry.path = path;
             entry.size = file.size;
             entry.modifiedNs = file.modifiedNs;
             entry.inode = file.inode;
@@ -465,7 +481,7 @@ const CodePoints* ArchiveLibrary::keysOf(std::uint32_t entry) const {
         }
     }
     const CatalogEntry& file = catalog_[entry];
-    DocumentRead read = readDocument({file.path, file.size, file.modifiedNs, file.inode});
+    DocumentRead read = readDocument({prefix_ + file.path, file.size, file.modifiedNs, file.inode});
     if (!read.document) {
         return nullptr;
     }
@@ -517,7 +533,8 @@ LocalMatch ArchiveLibrary::match(std::u32string_view segmentKeys, int minRunChar
         return {};
     }
     const CatalogEntry& file = catalog_[best->document];
-    return {file.path, file.text, best->longestRun, runHits(bestKeys, segmentKeys, minRunChars)};
+    return {prefix_ + file.path, file.text, best->longestRun,
+            runHits(bestKeys, segmentKeys, minRunChars)};
 }
 
 LocalMatch ArchiveLibrary::matchByPostings(std::u32string_view segmentKeys, int minRunChars) const {
@@ -535,7 +552,7 @@ LocalMatch ArchiveLibrary::matchByPostings(std::u32string_view segmentKeys, int 
         return {};
     }
     const CatalogEntry& file = catalog_[bestOrder];
-    LocalMatch found{file.path, file.text, best->longestRun, 0};
+    LocalMatch found{prefix_ + file.path, file.text, best->longestRun, 0};
     if (const CodePoints* keys = keysOf(bestOrder)) {
         found.hits = runHits(*keys, segmentKeys, minRunChars);
     }

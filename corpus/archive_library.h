@@ -69,9 +69,14 @@ class ArchiveLibrary : public DocumentLibrary {
     LibraryUpdate updateInMemory(const std::string& folder, const IndexProgress& progress,
                                  const std::function<bool()>& stop, Text notice);
 
+    // A file's path in the catalog: within the folder, so that the folder may
+    // be given another way (relative, through a link) and still be known.
+    std::string_view inFolder(std::string_view path) const;
+
     std::string root_;
     std::size_t partChars_;
-    std::string dir_;  // the index folder of the state below
+    std::string prefix_;  // the folder as last given, with a "/"
+    std::string dir_;     // the index folder of the state below
     Manifest manifest_;
     std::vector<CatalogEntry> catalog_;
     std::vector<std::unique_ptr<IndexPart>> parts_;  // as manifest_.parts

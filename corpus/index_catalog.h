@@ -20,7 +20,7 @@ inline constexpr std::uint32_t kIndexFormatVersion = 1;
 struct CatalogEntry {
     static constexpr std::uint32_t kSkipped = std::numeric_limits<std::uint32_t>::max();
 
-    std::string path;  // native bytes
+    std::string path;  // native bytes, within the folder
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;
     std::uint64_t inode = 0;

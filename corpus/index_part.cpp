@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "corpus/bigram_index.h"
 #include "corpus/varint.h"
@@ -241,12 +242,22 @@ void IndexPart::mayShareRun(std::u32string_view queryKeys, std::size_t runBigram
             lists[i] = postingsOf((std::uint64_t{queryKeys[i]} << 32) | queryKeys[i + 1]);
         }
     }
-    // Every window of `runBigrams` neighbouring bigrams holds a chosen one:
-    // the shortest of the first window not yet covered, the later on a tie.
+    // Every window of `window` neighbouring query bigrams holds a chosen one
+    // (the shortest list of the first window not yet covered, the later on a
+    // tie). A run of `runBigrams` then holds two chosen bigrams, found in the
+    // document at the same distance as in the query: on one diagonal.
+    const bool twoOnADiagonal = runBigrams >= 2;
+    const std::size_t window = twoOnADiagonal ? runBigrams / 2 : runBigrams;
+    struct Found {
+        std::uint32_t document;
+        std::int64_t diagonal;  // position in the document less position in the query
+        std::uint32_t bigram;
+    };
+    std::vector<Found> found;
     std::vector<Posting> postings;
-    for (std::size_t uncovered = 0; uncovered + runBigrams <= bigrams;) {
+    for (std::size_t uncovered = 0; uncovered + window <= bigrams;) {
         std::size_t chosen = uncovered;
-        for (std::size_t i = uncovered; i < uncovered + runBigrams; ++i) {
+        for (std::size_t i = uncovered; i < uncovered + window; ++i) {
             if (lists[i].size() <= lists[chosen].size()) {
                 chosen = i;
             }
@@ -255,12 +266,28 @@ void IndexPart::mayShareRun(std::u32string_view queryKeys, std::size_t runBigram
             damaged = true;
         }
         for (Posting posting : postings) {
-            const std::uint32_t document = order[posting >> 32];
-            if (out.empty() || out.back() != document) {
-                out.push_back(document);
+            const auto document = static_cast<std::uint32_t>(posting >> 32);
+            if (twoOnADiagonal) {
+                const auto position = static_cast<std::int64_t>(posting & 0xFFFFFFFFu);
+                found.push_back({document, position - static_cast<std::int64_t>(chosen),
+                                 static_cast<std::uint32_t>(chosen)});
+            } else {
+                out.push_back(order[document]);
             }
         }
         uncovered = chosen + 1;
+    }
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return std::tie(a.document, a.diagonal, a.bigram) <
+               std::tie(b.document, b.diagonal, b.bigram);
+    });
+    for (std::size_t k = 1; k < found.size(); ++k) {
+        const Found& a = found[k - 1];
+        const Found& b = found[k];
+        if (a.document == b.document && a.diagonal == b.diagonal && b.bigram > a.bigram &&
+            b.bigram - a.bigram < runBigrams && (out.empty() || out.back() != order[a.document])) {
+            out.push_back(order[a.document]);
+        }
     }
 }
 

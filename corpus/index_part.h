@@ -52,8 +52,8 @@ class IndexPart {
 
     // Adds to `out` the order of every document of the part that may share a
     // run of `runBigrams` bigrams (one character more) with the query: every
-    // one that does is among them. Only the shortest posting lists are read:
-    // of every `runBigrams` neighbouring query bigrams, one.
+    // one that does is among them. Only short posting lists are read: of
+    // every `runBigrams / 2` neighbouring query bigrams, the shortest.
     void mayShareRun(std::u32string_view queryKeys, std::size_t runBigrams,
                      const std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& out,
                      bool& damaged) const;

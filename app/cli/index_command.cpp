@@ -62,7 +62,7 @@ int runIndexCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
         << library.skipped().size() << " 个\n"
         << "文档 " << library.documentCount() << " 篇";
     if (library.partCount() > 0 || library.indexBytes() > 0) {
-        out << "，索引 " << std::fixed << std::setprecision(1)
+        out << "，索引 " << std::fixed << std::setprecision(2)
             << static_cast<double>(library.indexBytes()) / 1e6 << " MB（"
             << library.indexFolderOf(folder) << "）";
     }

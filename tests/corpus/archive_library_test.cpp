@@ -75,6 +75,13 @@ TEST_F(ArchiveIndex, IsKeptBetweenRunsAndOpensWithoutReadingTheFolder) {
     EXPECT_EQ(again.filesRead, 0u);
     EXPECT_EQ(found(second, "欲穷千里目"), "c.md");
     EXPECT_FALSE(library().open(path("sub")));  // never indexed
+
+    // The same folder given another way: the same index, the paths as given now.
+    const std::string link = index_.nativePath("link");
+    fs::create_directory_symlink(docs_.native(), link);
+    ArchiveLibrary third = library();
+    EXPECT_EQ(third.update(link + "/").filesRead, 0u);
+    EXPECT_EQ(third.match(localKeys(G("疑是地上霜")), 5).path, link + "/b.txt");
 }
 
 TEST_F(ArchiveIndex, FollowsChangedDeletedAndNewFiles) {
