@@ -9,8 +9,9 @@
 #include "corpus/local_keys.h"
 #include "services/article_decoding.h"
 #include "services/boundary_text.h"
+#include "services/document_text.h"
 #include "services/file_contents.h"
-#include "services/html_document.h"
+#include "services/html_text.h"
 
 namespace oc::corpus {
 namespace {
@@ -23,23 +24,6 @@ Text reasonText(std::string_view utf8) {
 
 // A title longer than this is cut, "…" marking the cut.
 constexpr std::size_t kMaxTitleChars = 80;
-
-bool isDocumentName(const std::string& name) {
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) {
-        return false;
-    }
-    std::string extension = name.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return extension == "txt" || extension == "md" || extension == "html" || extension == "htm";
-}
-
-bool isHtmlName(const std::string& path) {
-    std::size_t dot = path.rfind('.');
-    std::string extension = path.substr(dot + 1);
-    return extension.size() >= 3 && (extension[0] | 0x20) == 'h';
-}
 
 std::string fileNameOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -69,6 +53,28 @@ std::string firstLine(std::string_view text, Convert toUtf8) {
 
 std::string sameText(std::string_view utf8) {
     return std::string(utf8);
+}
+
+// A Word document or a PDF file, read by the article reader.
+DocumentRead extractedDocument(const std::string& path, const DocumentText& text) {
+    DocumentRead read;
+    if (text.problem != DocumentProblem::None) {
+        read.reason = documentProblemText(text);
+        return read;
+    }
+    LocalDocument document;
+    document.path = path;
+    document.title = firstLine(text.article.text, utf8FromGbk);
+    document.keys = documentKeys(text.article.text);
+    if (document.keys.empty()) {
+        read.reason = reasonText("没有文字");
+        return read;
+    }
+    if (document.title.empty()) {
+        document.title = fileNameOf(path);
+    }
+    read.document = std::move(document);
+    return read;
 }
 
 }  // namespace
@@ -108,7 +114,7 @@ FolderListing listDocumentFiles(const std::string& folder) {
                 listing.skipped.push_back({path, reasonText("符号链接，未跟随")});
             } else if (S_ISDIR(entry.st_mode)) {
                 pending.push_back(path);
-            } else if (!isDocumentName(name)) {
+            } else if (!isDocumentFileName(name)) {
                 continue;
             } else if (!S_ISREG(entry.st_mode)) {
                 listing.skipped.push_back({path, reasonText("不是普通文件")});
@@ -136,24 +142,6 @@ FolderListing listDocumentFiles(const std::string& folder) {
     return listing;
 }
 
-HtmlText visibleHtmlText(std::string_view utf8) {
-    HtmlText out;
-    HtmlDocument page(utf8);
-    if (!page.ok()) {
-        return out;
-    }
-    out.title = collapseWhiteSpace(page.text(page.selectFirst("//title")));
-    for (const std::string& node : page.selectTexts("//body//text()[not(ancestor::script) and "
-                                                    "not(ancestor::style) and "
-                                                    "not(ancestor::template)]")) {
-        std::string piece = collapseWhiteSpace(node);
-        if (!piece.empty()) {
-            out.text.append(piece).append("\n");
-        }
-    }
-    return out;
-}
-
 DocumentRead readDocument(const FolderEntry& entry) {
     DocumentRead read;
     FileBytes file = readFilePrefix(entry.path, kMaxDocumentBytes + 1);
@@ -165,6 +153,10 @@ DocumentRead readDocument(const FolderEntry& entry) {
         read.reason = reasonText("文件超过 20 MB");
         return read;
     }
+    const DocumentFormat format = documentFormatOf(entry.path);
+    if (format == DocumentFormat::Docx || format == DocumentFormat::Pdf) {
+        return extractedDocument(entry.path, documentTextFromBytes(file.bytes, format));
+    }
     if (std::string_view(file.bytes).substr(0, kTextProbeBytes).find('\0') !=
         std::string_view::npos) {
         read.reason = reasonText("不是文本文件");
@@ -174,7 +166,7 @@ DocumentRead readDocument(const FolderEntry& entry) {
     file.bytes = std::string();
     LocalDocument document;
     document.path = entry.path;
-    if (isHtmlName(entry.path)) {
+    if (format == DocumentFormat::Html) {
         HtmlText html = visibleHtmlText(utf8FromGbk(decoded.text));
         document.title = firstLine(html.title.empty() ? html.text : html.title, sameText);
         document.keys = documentKeys(gbkFromUtf8(html.text));

@@ -15,8 +15,6 @@ namespace oc::corpus {
 
 // Files above this size are skipped; files are read whole.
 inline constexpr std::uintmax_t kMaxDocumentBytes = 20u << 20;
-// A 0x00 byte in this many first bytes makes a file no text file.
-inline constexpr std::size_t kTextProbeBytes = 8192;
 
 // A file left out, with the reason (GBK). The path is native bytes.
 struct SkippedFile {
@@ -43,7 +41,7 @@ struct FolderListing {
     FolderProblem problem = FolderProblem::None;
 };
 
-// Every regular .txt, .md, .html and .htm file (in any letter case) under the
+// Every regular .txt, .md, .html, .htm, .docx and .pdf file (in any letter case) under the
 // folder, recursively. Hidden files and folders (a name beginning with a dot)
 // are passed over; symbolic links are never followed and are listed as skipped.
 FolderListing listDocumentFiles(const std::string& folder);
@@ -64,15 +62,8 @@ struct DocumentRead {
 // Reads one listed file without blocking: a 0x00 byte among its first
 // kTextProbeBytes makes it "不是文本文件"; the text is decoded as an article
 // (UTF-8 with or without BOM, else GBK/GB18030), an HTML file then reduced to
-// what a reader sees (scripts and styles dropped).
+// what a reader sees (scripts and styles dropped); a Word document or a PDF
+// file is read as the article reader reads it (document_text.h).
 DocumentRead readDocument(const FolderEntry& entry);
-
-// The visible text of an HTML page (UTF-8), one line per text node, and its
-// <title> (white space collapsed; empty when it has none).
-struct HtmlText {
-    std::string title;
-    std::string text;
-};
-HtmlText visibleHtmlText(std::string_view utf8);
 
 }  // namespace oc::corpus

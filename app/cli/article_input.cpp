@@ -4,24 +4,82 @@
 #include <cstring>
 
 #include "services/article_reading.h"
+#include "services/boundary_text.h"
+#include "services/document_text.h"
+#include "services/web_article.h"
+
+#include <nlohmann/json.hpp>
 
 namespace oc::cli {
 
 std::optional<DecodedArticle> readArticle(const std::string& path, std::string& error) {
     std::string name = path == "-" ? "from standard input" : path;
-    ArticleBytes input = path == "-" ? readArticleBytes(STDIN_FILENO) : readArticleFile(path);
-    if (input.error != 0) {
-        error = "cannot read the article " + name + ": " +
-                (input.error == EISDIR ? "it is a folder" : std::strerror(input.error));
+    DocumentText document;
+    if (path == "-") {
+        ArticleBytes input = readArticleBytes(STDIN_FILENO);
+        if (input.error != 0) {
+            document.problem = DocumentProblem::Unreadable;
+            document.error = input.error;
+        } else {
+            document = documentTextFromBytes(input.bytes, DocumentFormat::PlainText);
+        }
+    } else {
+        document = readDocumentText(path);
+    }
+    switch (document.problem) {
+        case DocumentProblem::None:
+            return std::move(document.article);
+        case DocumentProblem::Unreadable:
+            error = "cannot read the article " + name + ": " +
+                    (document.error == EISDIR ? "it is a folder" : std::strerror(document.error));
+            return std::nullopt;
+        case DocumentProblem::TooLarge:
+            error = "the article " + name + " is larger than 16 MiB (" +
+                    std::to_string(kMaxArticleBytes) + " bytes); nothing was checked";
+            return std::nullopt;
+        default:
+            error = "cannot read the article " + name + ": " +
+                    utf8FromGbk(documentProblemText(document)) + "; nothing was checked";
+            return std::nullopt;
+    }
+}
+
+std::optional<DecodedArticle> readWebArticle(const CliOptions& options, std::string& site,
+                                             std::string& error) {
+    FetchLimits limits;
+    if (options.stallTimeoutMs > 0) {
+        limits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    }
+    if (!options.userAgent.empty()) {
+        limits.userAgent = options.userAgent;
+    }
+    WebArticle page = fetchWebArticle(options.url, limits);
+    if (!page.problem.empty()) {
+        error = utf8FromGbk(page.problem) + "：" + options.url;
         return std::nullopt;
     }
-    DecodedArticle article = decodeArticle(input.bytes);
-    if (article.tooLarge) {
-        error = "the article " + name + " is larger than 16 MiB (" +
-                std::to_string(kMaxArticleBytes) + " bytes); nothing was checked";
-        return std::nullopt;
+    site = page.site;
+    return std::move(page.article);
+}
+
+std::string WebPageNote::sentence() const {
+    return "网页：" + url + "（网页所在网站 " + site + " 的结果不计入本次检测）";
+}
+
+std::string withWebPage(const std::string& json, const WebPageNote& note) {
+    nlohmann::ordered_json doc = nlohmann::ordered_json::parse(json, nullptr, false);
+    if (doc.is_discarded() || !doc.is_object()) {
+        return json;
     }
-    return article;
+    nlohmann::ordered_json out;
+    for (auto& [key, value] : doc.items()) {
+        out[key] = std::move(value);
+        if (key == "articleChars") {
+            out["url"] = note.url;
+            out["ignoredSite"] = note.site;
+        }
+    }
+    return out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 std::string warningLine(const ArticleWarning& warning) {

@@ -26,8 +26,14 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                  "originality-cli"};
     std::string engine;
     std::string onEmptyPage;
-    app.add_option("ARTICLE", options.article,
-                   "article file (UTF-8 or GBK); \"-\" or none: standard input");
+    CLI::Option* article =
+        app.add_option("ARTICLE", options.article,
+                       "article file: .txt or .md (UTF-8 or GBK), .html, .htm, .docx or .pdf; "
+                       "\"-\" or none: standard input");
+    app.add_option("--url", options.url,
+                   "check the main text of the web page at URL (http or https); results from "
+                   "the page's own site do not count")
+        ->excludes(article);
     app.add_option("--engine", engine,
                    "engines to ask: baidu, 360, both (the default), local (the documents of "
                    "--corpus) or all; with --corpus and no --engine, all")
@@ -123,7 +129,7 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         return kExitUsage;
     }
     if (onEmptyPage.empty()) {
-        bool articleFromStdin = options.article == "-";
+        bool articleFromStdin = options.article == "-" && options.url.empty();
         options.onEmptyPage =
             stdinIsTerminal && !articleFromStdin ? EmptyPageAnswer::Ask : EmptyPageAnswer::Cancel;
     } else {

@@ -10,6 +10,8 @@ enum class EmptyPageAnswer { Ask, Continue, Cancel };
 
 struct CliOptions {
     std::string article = "-";  // a file path, or "-" for standard input
+    // A web page whose main text is the article (http or https); empty: none.
+    std::string url;
     bool baidu = true;
     bool engine360 = true;
     // The local engine over the user's documents: --corpus DIR (native bytes),

@@ -36,7 +36,13 @@ int main(int argc, char** argv) {
         return status;
     }
     std::string error;
-    std::optional<DecodedArticle> decoded = cli::readArticle(options.article, error);
+    std::string ownSite;  // the site of the web page checked, which does not count
+    std::optional<DecodedArticle> decoded;
+    if (options.url.empty()) {
+        decoded = cli::readArticle(options.article, error);
+    } else {
+        decoded = cli::readWebArticle(options, ownSite, error);
+    }
     if (!decoded) {
         std::cerr << "originality-cli: " << error << "\n";
         return cli::kExitUsage;
@@ -80,6 +86,9 @@ int main(int argc, char** argv) {
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }
+    if (!ownSite.empty()) {
+        env.ignoredSites += gbkFromUtf8(ownSite) + " ";
+    }
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
@@ -108,10 +117,16 @@ int main(int argc, char** argv) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
     }
 
-    const CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::cout << (options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
-                                                 options.local ? &skipped : nullptr)
-                               : cli::textReport(window, passes, report));
+    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
+    std::string printed = options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+                                                         options.local ? &skipped : nullptr)
+                                       : cli::textReport(window, passes, report);
+    if (!options.url.empty()) {
+        cli::WebPageNote note{options.url, ownSite};
+        report.settings.push_back({"检测网页", note.sentence()});
+        printed = options.json ? cli::withWebPage(printed, note) : note.sentence() + "\n" + printed;
+    }
+    std::cout << printed;
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.

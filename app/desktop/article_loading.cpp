@@ -2,11 +2,10 @@
 
 #include <QFile>
 #include <QPlainTextEdit>
-#include <cstring>
 
 #include "app/desktop/qt_text.h"
-#include "services/article_reading.h"
 #include "services/boundary_text.h"
+#include "services/document_text.h"
 
 namespace oc {
 
@@ -35,17 +34,20 @@ void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform) {
 }
 
 bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& path) {
-    const ArticleBytes bytes = readArticleFile(QFile::encodeName(path).toStdString());
-    if (bytes.error != 0) {
-        const std::string why =
-            bytes.error == EISDIR ? "这是一个文件夹" : std::strerror(bytes.error);
-        platform.messageBox(
-            gbkFromUtf8(
-                std::string("无法读取文件“").append(path.toStdString()).append("”：").append(why)),
-            kMbOk);
+    const DocumentText document = readDocumentText(QFile::encodeName(path).toStdString());
+    if (document.problem == DocumentProblem::TooLarge) {
+        platform.messageBox(articleTooLargeMessage(), kMbOk);
         return false;
     }
-    loadArticle(box, platform, decodeArticle(bytes.bytes));
+    if (document.problem != DocumentProblem::None) {
+        platform.messageBox(gbkFromUtf8(std::string("无法读取文件“")
+                                            .append(QFile::encodeName(path).toStdString())
+                                            .append("”：")) +
+                                documentProblemText(document),
+                            kMbOk);
+        return false;
+    }
+    loadArticle(box, platform, document.article);
     return true;
 }
 

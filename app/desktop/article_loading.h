@@ -19,8 +19,9 @@ void loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& 
 // The clipboard's text, as 复制进来 pastes it.
 void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform);
 
-// A text file (UTF-8 or GBK, as the command line reads it). False, with a
-// message, when it cannot be read.
+// A document (.txt, .md, .html, .htm, .docx, .pdf, as the command line reads
+// it). False, with a message naming the file and the reason, when it cannot
+// be read; the box is then left as it was.
 bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& path);
 
 }  // namespace oc

@@ -32,7 +32,7 @@ LocalFolderChooser::LocalFolderChooser(Platform& platform, QWidget* parent)
     button_->setFont(pixelFont(12));
     button_->setToolTip(
         QStringLiteral("选择本地文档所在的文件夹（含子文件夹中的 .txt、.md、"
-                       ".html、.htm 文件）"));
+                       ".html、.htm、.docx、.pdf 文件）"));
     path_->setObjectName(QStringLiteral("标签_本地文档目录"));
     path_->setFont(pixelFont(12));
     path_->setTextFormat(Qt::PlainText);

@@ -180,7 +180,9 @@ void MainWindow::buildButtonRow() {
     auto* open = add(new QPushButton(QStringLiteral("打开文件…"), this), "按钮_打开文件",
                      {342, 294, 66, 24});
     open->setFont(pixelFont(12));
-    open->setToolTip(QStringLiteral("从文本文件（UTF-8 或 GBK）读入文章"));
+    open->setToolTip(
+        QStringLiteral("读入文章：文本文件（.txt、.md，UTF-8 或 GBK）、网页文件（.html、.htm）、"
+                       "Word 文档（.docx）或 PDF 文件"));
     connect(open, &QPushButton::clicked, this, &MainWindow::openArticle);
 
     // Usable while a check runs; the check passes enable it.
@@ -282,10 +284,12 @@ void MainWindow::pasteArticle() {
 }
 
 void MainWindow::openArticle() {
-    const QString path = chooseFile_ ? chooseFile_()
-                                     : QFileDialog::getOpenFileName(
-                                           this, QStringLiteral("打开文章"), QString(),
-                                           QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    const QString path =
+        chooseFile_
+            ? chooseFile_()
+            : QFileDialog::getOpenFileName(
+                  this, QStringLiteral("打开文章"), QString(),
+                  QStringLiteral("文章 (*.txt *.md *.html *.htm *.docx *.pdf);;所有文件 (*)"));
     if (!path.isEmpty()) {
         openArticleFile(*component<QPlainTextEdit>(component::kArticleBox), platform_, path);
     }

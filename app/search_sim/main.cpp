@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
     int port = 0;
     int latencyMs = 0;
     long long blockAfter = -1;
+    int rateLimit = 0;
+    int blockMinutes = 10;
     oc::sim::BlockKind blockKind = oc::sim::BlockKind::Empty;
     const std::map<std::string, oc::sim::BlockKind> kinds{
         {"empty", oc::sim::BlockKind::Empty},
@@ -55,6 +57,14 @@ int main(int argc, char** argv) {
     app.add_option("--block-after", blockAfter,
                    "block every query answer after the N-th (rehearses a blocked search)")
         ->check(CLI::NonNegativeNumber);
+    app.add_option("--rate-limit", rateLimit,
+                   "block a client that sends more than N queries in any minute to one engine "
+                   "form (counted per client address and form); 0: no limit")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--block-minutes", blockMinutes,
+                   "how long a client past --rate-limit gets --block-kind answers")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
     app.add_option("--block-kind", blockKind,
                    "what a blocked answer is: empty, captcha, invalid-utf8, captcha-redirect, "
                    "captcha-page, status-429")
@@ -83,6 +93,7 @@ int main(int argc, char** argv) {
     auto started = std::chrono::steady_clock::now();
     std::size_t documents = corpus.documents.size();
     oc::sim::SearchService service(std::move(corpus.documents), {blockAfter, blockKind});
+    service.setRateLimit({rateLimit, blockMinutes});
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
     logLine(std::to_string(documents) + " documents from " + corpusDir + ", " +

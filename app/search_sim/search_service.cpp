@@ -90,7 +90,7 @@ Answer blockedAnswer(BlockKind kind, EngineForm form, std::string_view target) {
 SearchService::SearchService(std::vector<Document> documents, Blocking blocking)
     : documents_(std::move(documents)), index_(documents_), blocking_(blocking) {}
 
-Answer SearchService::answer(std::string_view target) {
+Answer SearchService::answer(std::string_view target, std::string_view client) {
     if (target.substr(0, kCaptchaPath.size()) == kCaptchaPath) {
         return htmlAnswer(200, renderCaptchaPage(EngineForm::Baidu), "captcha page");
     }
@@ -103,6 +103,14 @@ Answer SearchService::answer(std::string_view target) {
         Answer blocked = blockedAnswer(blocking_.kind, request->form, target);
         blocked.logLine =
             queryLabel(number, *request) + ": blocked (" + blockLabel(blocking_.kind) + ")";
+        return blocked;
+    }
+    if (limiter_ && limiter_->enabled() &&
+        !limiter_->admit(std::string(client).append(" ").append(engineLabel(request->form)),
+                         RateLimiter::Clock::now())) {
+        Answer blocked = blockedAnswer(blocking_.kind, request->form, target);
+        blocked.logLine = queryLabel(number, *request) + ": blocked by the rate limit (" +
+                          blockLabel(blocking_.kind) + ")";
         return blocked;
     }
     auto started = std::chrono::steady_clock::now();

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/search_sim/corpus_names.h"
+#include "app/search_sim/rate_limit.h"
 #include "app/search_sim/search_request.h"
 
 namespace oc::sim {
@@ -39,8 +41,14 @@ class SearchService {
   public:
     SearchService(std::vector<Document> documents, Blocking blocking);
 
-    // Thread-safe: the index is read-only, the query counter atomic.
-    Answer answer(std::string_view target);
+    // Thread-safe: the index is read-only, the query counter atomic, the
+    // rate limiter locked. `client` is the requesting address.
+    Answer answer(std::string_view target, std::string_view client = {});
+
+    // Past the limit's queries a minute from one client address to one
+    // engine form, that client gets blocked answers of the blocking's kind
+    // for a while. Set before serving.
+    void setRateLimit(RateLimit rate) { limiter_.emplace(rate); }
 
     std::size_t documentCount() const { return documents_.size(); }
     const BigramIndex& index() const { return index_; }
@@ -52,6 +60,7 @@ class SearchService {
     BigramIndex index_;
     Blocking blocking_;
     std::atomic<long long> queries_{0};
+    std::optional<RateLimiter> limiter_;
 };
 
 }  // namespace oc::sim

@@ -24,7 +24,7 @@ SimServer::SimServer(SearchService& service, int latencyMs, LogSink log)
     server_.set_read_timeout(kReadTimeoutSeconds);
     server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        Answer answer = service_.answer(request.target);
+        Answer answer = service_.answer(request.target, request.remote_addr);
         if (latencyMs_ > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs_));
         }

@@ -375,8 +375,8 @@ TEST(MainWindow, GridClicksOpenTheirOwnGridsUrl) {
 namespace oc {
 namespace {
 
-// 打开文件… reads the file as the command line does (UTF-8 or GBK); a folder
-// gives a message and leaves the article.
+// 打开文件… reads the file as the command line does (UTF-8 or GBK text, a
+// Word document, a PDF); a folder gives a message and leaves the article.
 TEST(MainWindow, ArticleFilesOpenThroughTheArticleDecoding) {
     ScriptedPlatform platform;
     MainWindow window(platform);
@@ -424,6 +424,29 @@ TEST(MainWindow, ArticleFilesOpenThroughTheArticleDecoding) {
     drop(text);
     EXPECT_TRUE(article->toPlainText().contains(QStringLiteral("插入")));
     EXPECT_EQ(platform.messages().size(), 1u);
+
+    // A Word document and a PDF, opened or dropped, give their text; a
+    // picture under a text file's name and a damaged document are refused
+    // with the file's name and the reason, the box left as it was.
+    const QString documents = QStringLiteral(OC_SOURCE_DIR "/tests/data/documents/");
+    chosen = documents + QStringLiteral("article.docx");
+    window.component<QPushButton>("按钮_打开文件")->click();
+    EXPECT_TRUE(article->toPlainText().startsWith(QStringLiteral("慢一点，再慢一点\n搬到")));
+    QMimeData pdf;
+    pdf.setUrls({QUrl::fromLocalFile(documents + QStringLiteral("article.pdf"))});
+    drop(pdf);
+    EXPECT_TRUE(article->toPlainText().contains(QStringLiteral("第二页：卖豆腐的摊子冒着热气")));
+    const QString loaded = article->toPlainText();
+    for (const char* name : {"picture.txt", "damaged.docx"}) {
+        chosen = documents + QString::fromUtf8(name);
+        window.component<QPushButton>("按钮_打开文件")->click();
+        const std::string message = U(platform.messages().back().message);
+        EXPECT_NE(message.find(name), std::string::npos) << message;
+        EXPECT_NE(message.find(name[0] == 'p' ? "不是文本文件" : "文件已损坏"), std::string::npos)
+            << message;
+        EXPECT_EQ(article->toPlainText(), loaded);
+    }
+    EXPECT_EQ(platform.messages().size(), 3u);
 }
 
 }  // namespace

@@ -69,18 +69,22 @@ TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
     EXPECT_EQ(doc["articleChars"], "0");
     EXPECT_TRUE(doc["passes"][0]["rows"].empty());
 
-    // Binary garbage: decoded as GBK, checked like any text.
+    // Binary garbage: no text file under a text file's name, a format the
+    // checker does not read under another; refused before any query.
     std::mt19937 random(7);
     std::string bytes(20000, '\0');
     for (char& c : bytes) {
         c = static_cast<char>(random() & 0xFF);
     }
-    run = check(file("article.bin", bytes), none);
-    EXPECT_EQ(run.status, 0) << run.err;
-    doc = nlohmann::json::parse(run.out, nullptr, false);
-    ASSERT_FALSE(doc.is_discarded());
-    EXPECT_GT(doc["passes"][0]["rows"].size(), 50u);
-    EXPECT_EQ(doc["passes"][0]["rows"].size(), doc["passes"][1]["rows"].size());
+    server_.clearRequests();
+    for (const auto& [name, reason] :
+         {std::pair{"article.txt", "不是文本文件"}, std::pair{"article.bin", "不支持的文件格式"}}) {
+        run = check(file(name, bytes), none);
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(server_.requests().empty());
 }
 
 TEST_F(CliBadInput, OneStrayByteDoesNotTurnAUtf8ArticleIntoGbk) {

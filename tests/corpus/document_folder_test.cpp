@@ -88,6 +88,25 @@ TEST_F(DocumentFolder, ReadsEveryKindOfDocumentAndListsWhatItSkipsWithTheReason)
     EXPECT_EQ(library.skipped().size(), 5u);  // hidden files and other kinds are not listed
 }
 
+TEST_F(DocumentFolder, WordDocumentsAndPdfFilesAreReadAsArticlesAre) {
+    const std::string fixtures = OC_SOURCE_DIR "/tests/data/documents/";
+    for (const char* name : {"article.docx", "article.pdf", "damaged.docx", "expands.docx"}) {
+        write(std::string("docs/") + name, oc::testing::fileBytes(fixtures + name));
+    }
+    DocumentLibrary library;
+    EXPECT_EQ(library.update(folder_.native()).problem, FolderProblem::None);
+    ASSERT_EQ(library.documents().size(), 2u);
+    const LocalDocument* word = documentAt(library, "docs/article.docx");
+    ASSERT_NE(word, nullptr);
+    EXPECT_EQ(word->title, "慢一点，再慢一点");
+    EXPECT_NE(word->keys.find(U"搬到这座城市的第七年"), std::u32string::npos);
+    const LocalDocument* pdf = documentAt(library, "docs/article.pdf");
+    ASSERT_NE(pdf, nullptr);
+    EXPECT_NE(pdf->keys.find(U"卖豆腐的摊子冒着热气"), std::u32string::npos);
+    EXPECT_EQ(reasonOf(library, "docs/damaged.docx"), "文件已损坏，无法读出文字");
+    EXPECT_EQ(reasonOf(library, "docs/expands.docx"), "Word 文档解压后超过 64 MB");
+}
+
 TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
     write("readable.txt", "能读的文件\n正文");
     write("locked.txt", "锁住的文件");

@@ -1,0 +1,29 @@
+// A web page as the article: fetched, decoded by its charset, and reduced to
+// its main text (html_text.h).
+#pragma once
+
+#include <string>
+
+#include "services/article_decoding.h"
+#include "services/http_fetch.h"
+#include "services/text_types.h"
+
+namespace oc {
+
+struct WebArticle {
+    // GBK: why there is no article ("网页无法打开：…"); empty when there is one.
+    Text problem;
+    DecodedArticle article;  // the main text, as the article box holds it
+    std::string title;       // UTF-8, the page's <title>
+    // The page's own site (the host of the address it came from after
+    // redirects), which the check ignores: it would otherwise find itself.
+    std::string site;
+};
+
+// Fetches the page (http or https) with the program's fetch and its limits.
+WebArticle fetchWebArticle(const std::string& url, const FetchLimits& limits = {});
+
+// The article of a page already fetched from `url`.
+WebArticle webArticleFromPage(const std::string& url, const FetchReport& page);
+
+}  // namespace oc
