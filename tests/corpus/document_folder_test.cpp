@@ -93,7 +93,7 @@ TEST_F(DocumentFolder, WordDocumentsAndPdfFilesAreReadAsArticlesAre) {
     for (const char* name : {"article.docx", "article.pdf", "damaged.docx", "expands.docx"}) {
         write(std::string("docs/") + name, oc::testing::fileBytes(fixtures + name));
     }
-    DocumentLibrary library;
+    MemoryLibrary library;
     EXPECT_EQ(library.update(folder_.native()).problem, FolderProblem::None);
     ASSERT_EQ(library.documents().size(), 2u);
     const LocalDocument* word = documentAt(library, "docs/article.docx");
