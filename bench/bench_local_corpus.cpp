@@ -443,7 +443,7 @@ int main(int argc, char** argv) {
     oc::PassOutcome outcome;
     double passCpu = threadCpuSeconds();
     wall = std::chrono::steady_clock::now();
-    oc::runLocalPass(env, outcome);
+    oc::runEnginePass(oc::Engine::Local, env, outcome);
     passCpu = threadCpuSeconds() - passCpu;
     std::printf(
         "5,000-character article (%d segments, %d copied), after indexing: %.3f s CPU, "

@@ -10,44 +10,40 @@
 #include <string>
 #include <vector>
 
+#include "check/check_request.h"
 #include "check/engine_tables.h"
+#include "check/pass_outcome.h"
+#include "check/result_listener.h"
 #include "check/segment_status.h"
 #include "check/window_port.h"
 #include "corpus/document_library.h"
 #include "services/http_fetch.h"
 #include "services/platform.h"
 #include "services/text_types.h"
+#include "settings/settings_snapshot.h"
 
 namespace oc {
 
 // What a pass needs from its surroundings; the desktop program, the
-// command-line checker and the tests each provide their own.
-struct PassEnvironment {
+// command-line checker and the tests each provide their own. The overrides
+// of the settings file (SettingsOverrides) are applied when a check's
+// request is made.
+struct PassEnvironment : SettingsOverrides {
     WindowPort* window = nullptr;
     Platform* platform = nullptr;
-    // The settings file, read afresh at the start of every pass.
+    // The settings file, read once when a check starts (into its request).
     Text settingsPath;
-    // Base URLs (scheme://host[:port]) overriding the settings file; empty: use it.
-    Text baiduUrl;
-    Text url360;
-    // The limits of every page fetch. Its user agent is replaced by the
-    // settings file's unless `userAgent` gives one.
+    // The limits of every page fetch; its user agent is replaced by the
+    // request's.
     FetchLimits fetchLimits;
-    Text userAgent;
-    // The wait between two requests of one engine, overriding the settings
-    // file's 查询间隔 (whole seconds) when given.
-    std::optional<std::chrono::milliseconds> interval;
-    // Replaces the network for appendPageText only (tests); the passes fetch
-    // with fetchPage and these limits.
-    std::function<ByteSet(const Text& url)> fetch;
-    // Own sites added to the settings file's 忽略网站 (GBK, the same separators).
-    Text ignoredSites;
+    // Told of every pass's results as they happen (none: nobody listens).
+    ResultListener* listener = nullptr;
+    // Whether a pass enables the check button when it ends. A run of several
+    // passes clears it and enables the button itself after the last one.
+    bool releaseCheckButton = true;
     // Set when the user stops the check: the pass ends at its next step as if
     // 取消 had been answered, its unreached segments unverified (已停止).
     const std::atomic<bool>* stop = nullptr;
-    // The folder of the local engine's documents (native bytes), overriding the
-    // settings file's 本地文档目录 when given.
-    std::string localFolder;
     // The documents of the local engine, kept from check to check; a pass
     // without one reads the folder for itself. One pass uses it at a time.
     std::shared_ptr<corpus::DocumentLibrary> library;
@@ -60,26 +56,26 @@ struct PassEnvironment {
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };
 
-// Cancelled also ends a pass whose engine address in the settings file is
-// invalid: its message was shown, nothing queried and no value written, and a
-// pass the user stopped: its rows say 已停止.
-// NoDocuments: the local engine had no folder or no document in it; its
-// message has been shown and no row written.
-enum class PassEnd { Normal, Cancelled, EmptyArticle, NoDocuments };
+// A pass of one engine (the local engine's too) over the request's article
+// with its settings; `outcome` receives every segment with its row and result.
+// The environment's listener is told of the pass as it goes.
+PassEnd runEnginePass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                      PassOutcome& outcome);
+// Queries again the unverified segments of an earlier pass of the engine over
+// `request`, with its settings, updating their rows in place, then value,
+// coverage and verdict.
+PassEnd recheckEnginePass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                          PassOutcome& outcome);
 
+// The same for a pass on its own: the request made now from the article box
+// and the settings file of `env`.
+PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome);
+PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome);
 PassEnd runBaiduPass(const PassEnvironment& env);
 PassEnd run360Pass(const PassEnvironment& env);
 
-// The pass of the local engine: each segment against the documents of the
-// folder; the result for `outcome` as runEnginePass gives it.
-PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome);
-PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome);
-
-// A pass of one engine over the article (the local engine's too); `outcome` receives every segment
-// with its row and status.
-PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome);
-// Queries again the unverified segments of an earlier pass of the engine,
-// updating their rows in place, then value, coverage and verdict.
-PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome);
+// The request a pass on its own works from: the article box's text and the
+// settings file read now, for `engine`.
+CheckRequest requestFromWindow(const PassEnvironment& env, Engine engine);
 
 }  // namespace oc

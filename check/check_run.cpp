@@ -11,76 +11,27 @@
 #include "services/internet_client.h"
 
 namespace oc {
-namespace {
-
-// The window as one pass of a run sees it: the run, not the pass, decides when
-// the check button becomes usable again (after the last pass has ended).
-class RunWindow : public WindowPort {
-  public:
-    explicit RunWindow(WindowPort& inner) : inner_(inner) {}
-
-    Text editContent(std::string_view editBox) override { return inner_.editContent(editBox); }
-    void setLabelCaption(std::string_view label, const Text& caption) override {
-        inner_.setLabelCaption(label, caption);
-    }
-    void setButtonDisabled(std::string_view button, bool disabled) override {
-        if (button == component::kCheckButton && !disabled) {
-            return;
-        }
-        inner_.setButtonDisabled(button, disabled);
-    }
-    bool isTicked(std::string_view checkBox) override { return inner_.isTicked(checkBox); }
-    int gridRowCount(std::string_view grid) override { return inner_.gridRowCount(grid); }
-    bool gridDeleteRow(std::string_view grid, int row) override {
-        return inner_.gridDeleteRow(grid, row);
-    }
-    bool gridAppendRow(std::string_view grid, const Text& title, int position) override {
-        return inner_.gridAppendRow(grid, title, position);
-    }
-    bool gridSetCell(std::string_view grid, int row, int column, const Text& value) override {
-        return inner_.gridSetCell(grid, row, column, value);
-    }
-    bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2, int column2,
-                           std::uint32_t colour) override {
-        return inner_.gridSetTextColour(grid, row1, column1, row2, column2, colour);
-    }
-    void setLabelColour(std::string_view label, std::uint32_t colour) override {
-        inner_.setLabelColour(label, colour);
-    }
-    bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override {
-        return inner_.gridSetCellTip(grid, row, column, tip);
-    }
-    bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override {
-        return inner_.gridSetRowBackground(grid, row, colour);
-    }
-    void passProgress(std::string_view grid, int done, int total) override {
-        inner_.passProgress(grid, done, total);
-    }
-    using WindowPort::gridSetCell;
-
-  private:
-    WindowPort& inner_;
-};
-
-// A pass over the whole article, or over the unverified segments of the last one.
-enum class Work { Run, Recheck };
-
-}  // namespace
+namespace {}  // namespace
 
 struct CheckRun::State {
-    explicit State(PassEnvironment e) : env(std::move(e)), runWindow(*env.window) {
+    explicit State(PassEnvironment e) : env(std::move(e)) {
         // The local documents stay indexed from run to run.
         if (!env.library) {
             env.library = std::make_shared<corpus::ArchiveLibrary>();
         }
+        if (env.listener != nullptr) {
+            listeners.add(*env.listener);
+        }
         passEnv = env;
-        passEnv.window = &runWindow;
+        // The run, not a pass, makes the check button usable again, after its last pass.
+        passEnv.releaseCheckButton = false;
         passEnv.stop = &stopping;
+        passEnv.listener = &listeners;
     }
 
     PassEnvironment env;
-    RunWindow runWindow;
     PassEnvironment passEnv;
+    ResultFanOut listeners;
 
     mutable std::mutex mutex;
     std::condition_variable ended;
@@ -91,13 +42,15 @@ struct CheckRun::State {
     std::atomic<bool> stopping{false};
     std::vector<std::thread> threads;
     std::vector<PassRecord> records;
+    // The request of the last check: its recheck works from it too.
+    std::shared_ptr<const CheckRequest> request;
     // What the passes of the last run left, for the recheck; a pass works on
     // its own copy and puts it back when it ends.
     std::map<Engine, PassOutcome> outcomes;
 
     // Starts a thread per engine; the caller has counted them as running.
     static void launch(const std::shared_ptr<State>& state, const std::vector<Engine>& engines,
-                       Work work);
+                       RunKind kind);
 
     bool anyUnverifiedLocked() const {
         for (const auto& [engine, outcome] : outcomes) {
@@ -142,7 +95,10 @@ bool CheckRun::start() {
         s.env.platform->messageBox(pass_texts::tickAnEngine(), kMbOk, pass_texts::hintTitle());
         return false;
     }
-    if (s.env.window->editContent(component::kArticleBox).empty()) {
+    // The article and every setting, read once for all the passes of the check.
+    auto request = std::make_shared<const CheckRequest>(makeCheckRequest(
+        s.env.window->editContent(component::kArticleBox), engines, s.env.settingsPath, s.env));
+    if (request->article.empty()) {
         s.env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
         std::lock_guard lock(s.mutex);
         s.records.clear();
@@ -161,37 +117,44 @@ bool CheckRun::start() {
         s.running = s.unfinished = static_cast<int>(engines.size());
         s.records.clear();
         s.outcomes.clear();
+        s.request = request;
     }
     for (std::thread& t : finished) {
         t.join();
     }
     s.env.window->setButtonDisabled(component::kRecheckButton, true);
     s.env.window->setButtonDisabled(component::kStopButton, false);
-    State::launch(state_, engines, Work::Run);
+    s.listeners.runStarted(*request, RunKind::Check);
+    State::launch(state_, engines, RunKind::Check);
     return true;
 }
 
 void CheckRun::State::launch(const std::shared_ptr<State>& state,
-                             const std::vector<Engine>& engines, Work work) {
+                             const std::vector<Engine>& engines, RunKind kind) {
     std::lock_guard lock(state->mutex);
     for (Engine engine : engines) {
         PassOutcome outcome;
-        if (work == Work::Recheck) {
+        if (kind == RunKind::Recheck) {
             outcome = state->outcomes[engine];
         }
-        state->threads.emplace_back([state, engine, work, outcome = std::move(outcome)]() mutable {
+        state->threads.emplace_back([state, engine, kind, request = state->request,
+                                     outcome = std::move(outcome)]() mutable {
             PassEnd end = PassEnd::Cancelled;
             try {
-                end = work == Work::Run ? runEnginePass(engine, state->passEnv, outcome)
-                                        : recheckEnginePass(engine, state->passEnv, outcome);
+                end = kind == RunKind::Check
+                          ? runEnginePass(engine, *request, state->passEnv, outcome)
+                          : recheckEnginePass(engine, *request, state->passEnv, outcome);
             } catch (...) {
                 // A pass never throws; should one, its run still ends cleanly.
             }
+            // What the pass wrote has reached the window before the run can end.
+            state->env.window->flush();
             // The cookies the engines set during the pass outlast the program.
             InternetClient::instance().flushCookies();
             bool last;
             bool unverified;
             bool stopped = false;
+            std::vector<PassRecord> records;
             {
                 std::lock_guard lock(state->mutex);
                 state->records.push_back({engine, end});
@@ -200,6 +163,7 @@ void CheckRun::State::launch(const std::shared_ptr<State>& state,
                 unverified = state->anyUnverifiedLocked();
                 if (last) {
                     stopped = state->stopping.exchange(false);
+                    records = state->records;
                 }
             }
             if (stopped) {
@@ -211,6 +175,8 @@ void CheckRun::State::launch(const std::shared_ptr<State>& state,
                 state->env.window->setButtonDisabled(component::kStopButton, true);
                 state->env.window->setButtonDisabled(component::kCheckButton, false);
                 state->env.window->setButtonDisabled(component::kRecheckButton, !unverified);
+                state->env.window->flush();
+                state->listeners.runEnded(records);
             }
             std::lock_guard lock(state->mutex);
             if (--state->running == 0) {
@@ -252,7 +218,8 @@ bool CheckRun::recheckUnverified() {
     s.env.window->setButtonDisabled(component::kCheckButton, true);
     s.env.window->setButtonDisabled(component::kRecheckButton, true);
     s.env.window->setButtonDisabled(component::kStopButton, false);
-    State::launch(state_, engines, Work::Recheck);
+    s.listeners.runStarted(*s.request, RunKind::Recheck);
+    State::launch(state_, engines, RunKind::Recheck);
     return true;
 }
 
@@ -284,6 +251,19 @@ std::vector<PassRecord> CheckRun::lastRun() const {
 std::map<Engine, PassOutcome> CheckRun::lastOutcomes() const {
     std::lock_guard lock(state_->mutex);
     return state_->outcomes;
+}
+
+}  // namespace oc
+
+namespace oc {
+
+std::shared_ptr<const CheckRequest> CheckRun::lastRequest() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->request;
+}
+
+ResultFanOut& CheckRun::listeners() {
+    return state_->listeners;
 }
 
 }  // namespace oc

@@ -13,11 +13,7 @@ namespace oc {
 // pass of the run has ended. A press while a run is active starts nothing.
 // The destructor waits for the passes: at shutdown, first make the window's
 // operations return at once and abort the fetches, so the passes end quickly.
-struct PassRecord {
-    Engine engine;
-    PassEnd end;
-};
-
+// The environment's listener, and any added to listeners(), hear of every run.
 class CheckRun {
   public:
     explicit CheckRun(PassEnvironment env);
@@ -25,15 +21,18 @@ class CheckRun {
     CheckRun(const CheckRun&) = delete;
     CheckRun& operator=(const CheckRun&) = delete;
 
-    // The check button's handler: reads the two check boxes (Baidu first) and
-    // starts a thread per ticked one. False when a run is still active; false
-    // after one message when nothing is ticked or the article is empty.
+    // The check button's handler: reads the check boxes (Baidu first), then
+    // the article and the settings into the check's request, and starts a
+    // thread per ticked engine. False when a run is still active; false after
+    // one message when nothing is ticked or the article is empty (the last
+    // check's request and outcomes then stay).
     bool start();
     bool active() const;
     // After a run: queries again only the unverified rows, one pass per engine
     // that has some, on its own thread, with the same prompts; the rows are
-    // updated in place and value, coverage and verdict computed afresh. False
-    // while a run is active or when nothing is unverified.
+    // updated in place and value, coverage and verdict computed afresh. The
+    // recheck works from the last check's request (its article and settings).
+    // False while a run is active or when nothing is unverified.
     bool recheckUnverified();
     bool hasUnverified() const;
     // The stop button's handler: every pass of the active run ends at its next
@@ -50,6 +49,10 @@ class CheckRun {
     // What each engine's pass of the last run (and any recheck since) left:
     // every segment with its row and result. Empty for an engine not run.
     std::map<Engine, PassOutcome> lastOutcomes() const;
+    // The request of the last check started (none before the first).
+    std::shared_ptr<const CheckRequest> lastRequest() const;
+    // Where listeners are added; they hear of every run from then on.
+    ResultFanOut& listeners();
 
   private:
     struct State;

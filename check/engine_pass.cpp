@@ -1,5 +1,6 @@
 // The check pass of one engine, and the recheck of its unverified segments.
 #include "check/check_pass.h"
+#include "check/local_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
 #include "check/segment_check.h"
@@ -9,20 +10,19 @@ namespace {
 
 // Gives the segments the pass never reached their rows, unverified with the
 // reason of the segment that ended it (已取消 or 已停止).
-void markNotReached(WindowPort& window, std::string_view grid, PassOutcome& outcome,
+void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                     SegmentList& remaining, const EngineTable& table, const Text& base,
                     const Text& reason) {
+    const std::string_view grid = componentsOf(engine).grid;
     while (!remaining.empty()) {
         Text segment = std::move(remaining.front());
         remaining.pop_front();
         SegmentResult result;
         result.reason = reason;
         result.url = table.queryUrl(base, segment, table.pagesPerSegment);
-        int row = appendSegmentRow(window, grid, segment);
-        writeSegmentRow(window, grid, row, result);
+        outcome.rows.push_back(appendSegmentRow(*env.window, grid, segment));
         outcome.segments.push_back(std::move(segment));
-        outcome.rows.push_back(row);
-        outcome.results.push_back(std::move(result));
+        recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
     }
 }
 
@@ -31,69 +31,67 @@ PassStop endOf(const PassEnvironment& env) {
     return env.stopRequested() ? PassStop::Stopped : PassStop::Cancelled;
 }
 
-}  // namespace
+// What every segment of one engine's pass is checked with.
+SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env, Engine engine,
+                         Text baseUrl, Pacer& pacer, PageBuffers& buffers) {
+    return {env,
+            engineTable(engine),
+            std::move(baseUrl),
+            2 * request.settings.check.minRunChars,
+            passFetchLimits(request, env),
+            pacer,
+            ignoreListOf(request.settings),
+            &buffers};
+}
 
-PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
-    if (engine == Engine::Local) {
-        return runLocalPass(env, outcome);
-    }
-    outcome = PassOutcome();
+PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                   PassOutcome& outcome) {
     const PassComponents shown = componentsOf(engine);
-    std::optional<PreparedPass> pass = beginPass(env, shown);
+    std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
     }
     WindowPort& window = *env.window;
-    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    std::optional<Text> baseUrl = engineBaseUrl(request, env, engine);
     if (!baseUrl) {
-        finishPass(window, shown, outcome, PassStop::Cancelled);
+        finishPass(env, shown, outcome, PassStop::Cancelled);
         return PassEnd::Cancelled;
     }
-    const EngineTable& table = engineTable(engine);
-    Pacer pacer(passInterval(env, pass->settings));
+    Pacer pacer(request.settings.queryInterval());
     PageBuffers buffers;
-    const SegmentContext context{env,
-                                 table,
-                                 std::move(*baseUrl),
-                                 2 * pass->settings.minRunChars,
-                                 passFetchLimits(env),
-                                 pacer,
-                                 passIgnoreList(env),
-                                 &buffers};
+    const SegmentContext context =
+        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers);
     window.passProgress(shown.grid, 0, pass->total);
+    if (env.listener != nullptr) {
+        env.listener->passStarted(engine, pass->total);
+    }
     while (!pass->segments.empty()) {
         Text segment = std::move(pass->segments.front());
         pass->segments.pop_front();
-        int row = appendSegmentRow(window, shown.grid, segment);
-        SegmentResult result = checkSegment(context, segment);
-        writeSegmentRow(window, shown.grid, row, result);
+        outcome.rows.push_back(appendSegmentRow(window, shown.grid, segment));
         outcome.segments.push_back(std::move(segment));
-        outcome.rows.push_back(row);
+        SegmentResult result = checkSegment(context, outcome.segments.back());
         const bool cancelled = result.cancelled;
         const Text reason = result.reason;
-        outcome.results.push_back(std::move(result));
-        if (!cancelled) {
-            window.passProgress(shown.grid, outcome.total(), pass->total);
-        }
+        recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
         if (cancelled) {
-            markNotReached(window, shown.grid, outcome, pass->segments, table, context.baseUrl,
+            markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
                            reason);
-            finishPass(window, shown, outcome, endOf(env));
+            finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
+        window.passProgress(shown.grid, outcome.total(), pass->total);
     }
-    finishPass(window, shown, outcome, PassStop::Finished);
+    finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }
 
-PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
-    if (engine == Engine::Local) {
-        return recheckLocalPass(env, outcome);
-    }
+PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                       PassOutcome& outcome) {
     const PassComponents shown = componentsOf(engine);
     WindowPort& window = *env.window;
     // An invalid address leaves the rows and values of the earlier pass as they are.
-    std::optional<Text> baseUrl = engineBaseUrl(env, engine);
+    std::optional<Text> baseUrl = engineBaseUrl(request, env, engine);
     if (!baseUrl) {
         return PassEnd::Cancelled;
     }
@@ -102,38 +100,69 @@ PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome
     if (!shown.verdictLabel.empty()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
-    const CheckSettings settings = loadCheckSettings(env.settingsPath);
-    Pacer pacer(passInterval(env, settings));
+    Pacer pacer(request.settings.queryInterval());
     PageBuffers buffers;
-    const SegmentContext context{env,
-                                 engineTable(engine),
-                                 std::move(*baseUrl),
-                                 2 * settings.minRunChars,
-                                 passFetchLimits(env),
-                                 pacer,
-                                 passIgnoreList(env),
-                                 &buffers};
+    const SegmentContext context =
+        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers);
     const int unverified = outcome.total() - outcome.verified();
     int done = 0;
     window.passProgress(shown.grid, done, unverified);
+    if (env.listener != nullptr) {
+        env.listener->passStarted(engine, unverified);
+    }
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
         if (outcome.results[i].status != SegmentStatus::Unverified) {
             continue;
         }
         SegmentResult result = checkSegment(context, outcome.segments[i]);
-        writeSegmentRow(window, shown.grid, outcome.rows[i], result);
-        bool cancelled = result.cancelled;
-        outcome.results[i] = std::move(result);
-        if (!cancelled) {
-            window.passProgress(shown.grid, ++done, unverified);
-        }
+        const bool cancelled = result.cancelled;
+        recordSegment(env, engine, outcome, i, std::move(result));
         if (cancelled) {
-            finishPass(window, shown, outcome, endOf(env));
+            finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
+        window.passProgress(shown.grid, ++done, unverified);
     }
-    finishPass(window, shown, outcome, PassStop::Finished);
+    finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
+}
+
+// Tells the listener how the pass ended.
+PassEnd ended(const PassEnvironment& env, Engine engine, const PassOutcome& outcome, PassEnd end) {
+    if (env.listener != nullptr) {
+        env.listener->passEnded(engine, outcome, summarizePass(outcome), end);
+    }
+    return end;
+}
+
+}  // namespace
+
+PassEnd runEnginePass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                      PassOutcome& outcome) {
+    outcome = PassOutcome();
+    const PassEnd end = engine == Engine::Local ? runLocalPass(request, env, outcome)
+                                                : runWebPass(engine, request, env, outcome);
+    return ended(env, engine, outcome, end);
+}
+
+PassEnd recheckEnginePass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
+                          PassOutcome& outcome) {
+    const PassEnd end = engine == Engine::Local ? recheckLocalPass(request, env, outcome)
+                                                : recheckWebPass(engine, request, env, outcome);
+    return ended(env, engine, outcome, end);
+}
+
+CheckRequest requestFromWindow(const PassEnvironment& env, Engine engine) {
+    return makeCheckRequest(env.window->editContent(component::kArticleBox), {engine},
+                            env.settingsPath, env);
+}
+
+PassEnd runEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    return runEnginePass(engine, requestFromWindow(env, engine), env, outcome);
+}
+
+PassEnd recheckEnginePass(Engine engine, const PassEnvironment& env, PassOutcome& outcome) {
+    return recheckEnginePass(engine, requestFromWindow(env, engine), env, outcome);
 }
 
 PassEnd runBaiduPass(const PassEnvironment& env) {

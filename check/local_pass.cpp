@@ -1,12 +1,11 @@
 // The pass of the local engine: every segment against the user's documents.
-#include "check/check_pass.h"
+#include "check/local_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
 #include "check/pass_texts.h"
 #include "corpus/archive_library.h"
 #include "corpus/local_keys.h"
 #include "services/http_fetch.h"
-#include "settings/settings.h"
 
 namespace oc {
 namespace {
@@ -15,9 +14,9 @@ namespace {
 // message shown, when there are none to check against.
 enum class Library { Ready, Unusable, Stopped };
 
-Library prepareLibrary(const PassEnvironment& env, corpus::DocumentLibrary& library) {
-    const std::string folder =
-        env.localFolder.empty() ? loadLocalFolder(env.settingsPath) : env.localFolder;
+Library prepareLibrary(const CheckRequest& request, const PassEnvironment& env,
+                       corpus::DocumentLibrary& library) {
+    const std::string& folder = request.settings.localFolder;
     // 停止检测 and the shutdown end the indexing too.
     corpus::LibraryUpdate update = library.update(
         folder, env.indexProgress, [&env] { return env.stopRequested() || fetchesAborted(); });
@@ -67,19 +66,21 @@ PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, 
     const int total = static_cast<int>(todo.size());
     int done = 0;
     env.window->passProgress(shown.grid, done, total);
+    if (env.listener != nullptr) {
+        env.listener->passStarted(Engine::Local, total);
+    }
     bool stopped = false;
     for (std::size_t i : todo) {
         stopped = stopped || env.stopRequested() || fetchesAborted();
         SegmentResult result = stopped
                                    ? stoppedResult(env)
                                    : checkLocalSegment(library, outcome.segments[i], minRunChars);
-        writeSegmentRow(*env.window, shown.grid, outcome.rows[i], result);
-        outcome.results[i] = std::move(result);
+        recordSegment(env, Engine::Local, outcome, i, std::move(result));
         if (!stopped) {
             env.window->passProgress(shown.grid, ++done, total);
         }
     }
-    finishPass(*env.window, shown, outcome,
+    finishPass(env, shown, outcome,
                !stopped              ? PassStop::Finished
                : env.stopRequested() ? PassStop::Stopped
                                      : PassStop::Cancelled);
@@ -98,19 +99,21 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
 
 }  // namespace
 
-PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
-    outcome = PassOutcome();
+PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
+                     PassOutcome& outcome) {
     const PassComponents shown = componentsOf(Engine::Local);
-    std::optional<PreparedPass> pass = beginPass(env, shown);
+    std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
     }
     std::unique_ptr<corpus::DocumentLibrary> own;
     corpus::DocumentLibrary& library = libraryOf(env, own);
     std::lock_guard lock(library.mutex());
-    Library ready = prepareLibrary(env, library);
+    Library ready = prepareLibrary(request, env, library);
     if (ready == Library::Unusable) {
-        env.window->setButtonDisabled(component::kCheckButton, false);
+        if (env.releaseCheckButton) {
+            env.window->setButtonDisabled(component::kCheckButton, false);
+        }
         return PassEnd::NoDocuments;
     }
     std::vector<std::size_t> todo;
@@ -121,10 +124,11 @@ PassEnd runLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
         outcome.results.push_back(stoppedResult(env));
     }
     // A stop while indexing leaves every row 已取消.
-    return checkRows(env, library, pass->settings.minRunChars, outcome, todo);
+    return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
-PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
+PassEnd recheckLocalPass(const CheckRequest& request, const PassEnvironment& env,
+                         PassOutcome& outcome) {
     const PassComponents shown = componentsOf(Engine::Local);
     env.window->setButtonDisabled(component::kCheckButton, true);
     env.window->setLabelCaption(shown.valueLabel, Text());
@@ -132,8 +136,8 @@ PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
     std::unique_ptr<corpus::DocumentLibrary> own;
     corpus::DocumentLibrary& library = libraryOf(env, own);
     std::lock_guard lock(library.mutex());
-    if (prepareLibrary(env, library) == Library::Unusable) {
-        finishPass(*env.window, shown, outcome, PassStop::Finished);
+    if (prepareLibrary(request, env, library) == Library::Unusable) {
+        finishPass(env, shown, outcome, PassStop::Finished);
         return PassEnd::NoDocuments;
     }
     std::vector<std::size_t> todo;
@@ -142,7 +146,7 @@ PassEnd recheckLocalPass(const PassEnvironment& env, PassOutcome& outcome) {
             todo.push_back(i);
         }
     }
-    return checkRows(env, library, loadCheckSettings(env.settingsPath).minRunChars, outcome, todo);
+    return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
 }  // namespace oc

@@ -2,12 +2,10 @@
 
 #include "check/grid_model.h"
 #include "check/pass_texts.h"
-#include "check/score.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
 #include "services/http_fetch.h"
-#include "services/page_decoding.h"
 #include "settings/settings.h"
 
 namespace oc {
@@ -42,7 +40,8 @@ PassComponents componentsOf(Engine engine) {
     return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
 }
 
-std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComponents& shown) {
+std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
+                                      const PassComponents& shown) {
     WindowPort& window = *env.window;
     if (!shown.verdictLabel.empty()) {
         window.setLabelCaption(shown.verdictLabel, Text());
@@ -51,17 +50,17 @@ std::optional<PreparedPass> beginPass(const PassEnvironment& env, const PassComp
     window.setLabelCaption(shown.coverageLabel, Text());
     window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
     window.setButtonDisabled(component::kCheckButton, true);
-    Text article = window.editContent(component::kArticleBox);
-    if (article.empty()) {
+    if (request.article.empty()) {
         env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
-        window.setButtonDisabled(component::kCheckButton, false);
+        if (env.releaseCheckButton) {
+            window.setButtonDisabled(component::kCheckButton, false);
+        }
         return std::nullopt;
     }
     PreparedPass pass;
-    pass.settings = loadCheckSettings(env.settingsPath);
-    Text prepared = prepareArticle(article);
+    Text prepared = prepareArticle(request.article);
     window.setLabelCaption(component::kCharCountLabel, number(articleCharCount(prepared)));
-    pass.segments = splitSegments(cutSegments(prepared, 2 * pass.settings.segmentChars));
+    pass.segments = splitSegments(cutSegments(prepared, 2 * request.settings.check.segmentChars));
     pass.total = static_cast<int>(pass.segments.size());
     while (window.gridRowCount(shown.grid) > 1) {
         if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
@@ -98,54 +97,42 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                           hit && result.source ? cellTextOf(result.source->address) : Text());
 }
 
-void finishPass(WindowPort& window, const PassComponents& shown, const PassOutcome& outcome,
-                PassStop end) {
-    static const Text verifiedWord = gbkFromUtf8("已核实 ");
-    static const Text cancelledWord = gbkFromUtf8("已取消 ");
-    static const Text stoppedWord = gbkFromUtf8("已停止 ");
-    const bool cancelled = end != PassStop::Finished;
-    static const Text openNote = gbkFromUtf8("（");
-    static const Text closeNote = gbkFromUtf8("段未核实）");
-    const int total = outcome.total();
-    const int verified = outcome.verified();
-    const int original = outcome.count(SegmentStatus::Original);
-    Text coverage;
-    if (total > 0) {
-        const Text& word = end == PassStop::Stopped     ? stoppedWord
-                           : end == PassStop::Cancelled ? cancelledWord
-                                                        : verifiedWord;
-        coverage = word + number(verified) + "/" + number(total);
+void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
+                   std::size_t index, SegmentResult result) {
+    if (index == outcome.results.size()) {
+        outcome.results.push_back(std::move(result));
+    } else {
+        outcome.results[index] = std::move(result);
     }
-    window.setLabelCaption(shown.coverageLabel, coverage);
-    window.setLabelColour(shown.coverageLabel, verified < total ? kColourRed : kDefaultLabelColour);
-    Text value;
-    Text verdict;
-    if (!cancelled && verified > 0) {
-        value = formatOriginality(original, verified);
-        verdict = originalityVerdict(original, verified);
-        if (verified < total) {
-            verdict += openNote + number(total - verified) + closeNote;
-        }
+    const int row = outcome.rows[index];
+    writeSegmentRow(*env.window, componentsOf(engine).grid, row, outcome.results[index]);
+    if (env.listener != nullptr) {
+        env.listener->segmentChecked(engine,
+                                     {index, row, outcome.segments[index], outcome.results[index]});
     }
-    window.setLabelCaption(shown.valueLabel, value);
+}
+
+void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOutcome& outcome,
+                PassStop stop) {
+    WindowPort& window = *env.window;
+    outcome.stop = stop;
+    const PassSummary summary = summarizePass(outcome);
+    window.setLabelCaption(shown.coverageLabel, summary.coverage);
+    window.setLabelColour(shown.coverageLabel,
+                          summary.incomplete() ? kColourRed : kDefaultLabelColour);
+    window.setLabelCaption(shown.valueLabel, summary.value);
     if (!shown.verdictLabel.empty()) {
-        window.setLabelCaption(shown.verdictLabel, verdict);
+        window.setLabelCaption(shown.verdictLabel, summary.verdict);
     }
-    window.setButtonDisabled(component::kCheckButton, false);
+    if (env.releaseCheckButton) {
+        window.setButtonDisabled(component::kCheckButton, false);
+    }
 }
 
-void appendPageText(const PassEnvironment& env, const Text& url, PageBuffers& buffers, Text& text) {
-    buffers.body = env.fetch ? env.fetch(url) : httpGet(url, {}, std::move(buffers.body));
-    appendDecodedPage(buffers.body.view(), {}, text);
-}
-
-std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine) {
+std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnvironment& env,
+                                  Engine engine) {
+    const EngineEndpoints& endpoints = request.settings.endpoints;
     const bool baidu = engine == Engine::Baidu;
-    const Text& given = baidu ? env.baiduUrl : env.url360;
-    if (!given.empty()) {
-        return given;
-    }
-    EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
     const Text& error = baidu ? endpoints.baiduError : endpoints.error360;
     if (!error.empty()) {
         env.platform->messageBox(error, kMbOk, pass_texts::hintTitle());
@@ -154,30 +141,16 @@ std::optional<Text> engineBaseUrl(const PassEnvironment& env, Engine engine) {
     return baidu ? endpoints.baidu : endpoints.engine360;
 }
 
-FetchLimits passFetchLimits(const PassEnvironment& env) {
+FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env) {
     FetchLimits limits = env.fetchLimits;
-    limits.userAgent = env.userAgent.empty() ? loadUserAgent(env.settingsPath) : env.userAgent;
+    limits.userAgent = request.settings.userAgent;
     return limits;
-}
-
-IgnoreList passIgnoreList(const PassEnvironment& env) {
-    IgnoreList list;
-    list.add(loadIgnoredSites(env.settingsPath));
-    list.add(env.ignoredSites);
-    return list;
 }
 
 Text cellTextOf(const std::string& utf8) {
     bool ok = false;
     ByteSet text = convertEncoding(ByteSet(utf8), "UTF-8", "GB18030", &ok);
     return ok ? toText(text) : gbkFromUtf8(utf8);
-}
-
-std::chrono::milliseconds passInterval(const PassEnvironment& env, const CheckSettings& settings) {
-    if (env.interval) {
-        return *env.interval;
-    }
-    return std::chrono::seconds(settings.intervalSeconds);
 }
 
 }  // namespace oc

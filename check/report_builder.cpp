@@ -31,13 +31,15 @@ std::string joined(const std::vector<std::string>& items) {
 
 }  // namespace
 
-ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelled,
-                        const PassCaptions& captions) {
+ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelled) {
+    const PassSummary summary = summarizePass(outcome);
     ReportPass pass;
     pass.engine = engine;
-    pass.value = captions.value;
-    pass.coverage = captions.coverage;
-    pass.verdict = captions.verdict;
+    pass.value = utf8FromGbk(summary.value);
+    pass.coverage = utf8FromGbk(summary.coverage);
+    if (!componentsOf(engine).verdictLabel.empty()) {
+        pass.verdict = utf8FromGbk(summary.verdict);
+    }
     pass.cancelled = cancelled;
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
         const SegmentResult& result = outcome.results[i];
@@ -56,28 +58,27 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
     return pass;
 }
 
-std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env) {
-    const CheckSettings settings = loadCheckSettings(env.settingsPath);
-    const EngineEndpoints endpoints = loadEngineEndpoints(env.settingsPath);
-    std::string interval = env.interval ? std::to_string(env.interval->count()) + " 毫秒"
-                                        : std::to_string(settings.intervalSeconds) + " 秒";
-    return {{"段落字数", std::to_string(settings.segmentChars)},
-            {"飘红检测数", std::to_string(settings.minRunChars)},
-            {"最后段字数", std::to_string(settings.lastSegmentChars)},
+std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSnapshot& settings) {
+    const CheckSettings& check = settings.check;
+    std::string interval = settings.intervalOverride
+                               ? std::to_string(settings.intervalOverride->count()) + " 毫秒"
+                               : std::to_string(check.intervalSeconds) + " 秒";
+    return {{"段落字数", std::to_string(check.segmentChars)},
+            {"飘红检测数", std::to_string(check.minRunChars)},
+            {"最后段字数", std::to_string(check.lastSegmentChars)},
             {"查询间隔", interval},
-            {"忽略网站", joined(passIgnoreList(env).domains())},
-            {"百度地址", utf8FromGbk(env.baiduUrl.empty() ? endpoints.baidu : env.baiduUrl)},
-            {"360地址", utf8FromGbk(env.url360.empty() ? endpoints.engine360 : env.url360)}};
+            {"忽略网站", joined(ignoreListOf(settings).domains())},
+            {"百度地址", utf8FromGbk(settings.endpoints.baidu)},
+            {"360地址", utf8FromGbk(settings.endpoints.engine360)}};
 }
 
 CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
                              const std::map<Engine, PassOutcome>& outcomes,
-                             const PassEnvironment& env, const Text& article,
-                             const std::function<Text(std::string_view label)>& captionOf) {
+                             const CheckRequest& request) {
     CheckReport report;
-    report.checkedAt = reportTimestamp(std::chrono::system_clock::now());
-    report.settings = reportSettings(env);
-    report.article = article;
+    report.checkedAt = reportTimestamp(request.startedAt);
+    report.settings = reportSettings(request.settings);
+    report.article = request.article;
     std::vector<PassRecord> ordered = ends;
     std::stable_sort(ordered.begin(), ordered.end(), [](const PassRecord& a, const PassRecord& b) {
         return static_cast<int>(a.engine) < static_cast<int>(b.engine);
@@ -87,13 +88,8 @@ CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
         if (record.end == PassEnd::EmptyArticle || outcome == outcomes.end()) {
             continue;
         }
-        const PassComponents shown = componentsOf(record.engine);
-        PassCaptions captions{
-            utf8FromGbk(captionOf(shown.valueLabel)), utf8FromGbk(captionOf(shown.coverageLabel)),
-            shown.verdictLabel.empty() ? std::string()
-                                       : utf8FromGbk(captionOf(shown.verdictLabel))};
-        report.passes.push_back(reportPassOf(record.engine, outcome->second,
-                                             record.end == PassEnd::Cancelled, captions));
+        report.passes.push_back(
+            reportPassOf(record.engine, outcome->second, record.end == PassEnd::Cancelled));
     }
     return report;
 }

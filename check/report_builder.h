@@ -4,10 +4,8 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "check/check_pass.h"
@@ -17,32 +15,21 @@
 
 namespace oc {
 
-// What the window showed at the end of a pass (UTF-8).
-struct PassCaptions {
-    std::string value;
-    std::string coverage;
-    std::string verdict;
-};
-
 // One row per segment of the outcome, in the order of the grid; the source only
-// on 命中 rows, as the check found it (UTF-8, characters GBK lacks kept).
-ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelled,
-                        const PassCaptions& captions);
+// on 命中 rows, as the check found it (UTF-8, characters GBK lacks kept); value,
+// coverage and verdict (none for an engine without one) from summarizePass.
+ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelled);
 
-// The settings a check of `env` used: the settings file's parameters, the
-// query interval, the own sites and the engine addresses, with any override of
-// the environment applied.
-std::vector<std::pair<std::string, std::string>> reportSettings(const PassEnvironment& env);
+// The settings a check used, as its snapshot holds them: the parameters, the
+// query interval, the own sites and the engine addresses.
+std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSnapshot& settings);
 
-// The whole report of a check: a pass per record (the last end of each engine;
-// EmptyArticle ones and engines without an outcome left out), Baidu first,
-// with the captions `captionOf` reads from the window (a label name to its
-// text, GBK), the settings of `env`, the article as the passes read it and
-// the time now.
+// The whole report of the check of `request`: a pass per record (the last end
+// of each engine; EmptyArticle ones and engines without an outcome left out),
+// Baidu first, with the request's settings, article and start time.
 CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
                              const std::map<Engine, PassOutcome>& outcomes,
-                             const PassEnvironment& env, const Text& article,
-                             const std::function<Text(std::string_view label)>& captionOf);
+                             const CheckRequest& request);
 
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string reportTimestamp(std::chrono::system_clock::time_point when);

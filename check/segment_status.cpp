@@ -1,7 +1,5 @@
 #include "check/segment_status.h"
 
-#include <algorithm>
-
 #include "services/boundary_text.h"
 
 namespace oc {
@@ -24,12 +22,6 @@ const Text& statusText(SegmentStatus status) {
 const Text& stoppedReason() {
     static const Text stopped = gbkFromUtf8("已停止");
     return stopped;
-}
-
-int PassOutcome::count(SegmentStatus status) const {
-    return static_cast<int>(
-        std::count_if(results.begin(), results.end(),
-                      [&](const SegmentResult& r) { return r.status == status; }));
 }
 
 }  // namespace oc

@@ -1,9 +1,7 @@
-// The status of a checked segment and what a pass leaves behind for the
-// recheck of its unverified segments.
+// The status of a checked segment and the result a pass computes for it.
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "check/segment_source.h"
 #include "services/text_types.h"
@@ -29,17 +27,5 @@ const Text& statusText(SegmentStatus status);
 
 // The reason of a segment the user stopped the check at or before: 已停止.
 const Text& stoppedReason();
-
-// Each segment of a pass with the grid row that shows it and its result.
-struct PassOutcome {
-    TextList segments;
-    std::vector<int> rows;
-    std::vector<SegmentResult> results;
-
-    int count(SegmentStatus status) const;
-    int verified() const { return count(SegmentStatus::Original) + count(SegmentStatus::Hit); }
-    int total() const { return static_cast<int>(results.size()); }
-    bool hasUnverified() const { return verified() < total(); }
-};
 
 }  // namespace oc

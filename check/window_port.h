@@ -90,6 +90,10 @@ class WindowPort {
         return false;
     }
 
+    // Returns once every call this thread made before has taken effect. A
+    // window whose writes take effect before they return has nothing to do.
+    virtual void flush() {}
+
     // A pass has finished `done` of the `total` segments it works on; the
     // grid names its engine. At its start with done 0.
     virtual void passProgress(std::string_view grid, int done, int total) {

@@ -12,6 +12,7 @@
 #include "app/cli/terminal_platform.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "corpus/archive_library.h"
 #include "services/boundary_text.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
 
     std::vector<PassRecord> passes;
     std::map<Engine, PassOutcome> outcomes;
+    std::shared_ptr<const CheckRequest> request;
     bool unverified = false;
     {
         CheckRun run(env);
@@ -109,6 +111,7 @@ int main(int argc, char** argv) {
         run.wait();
         passes = run.lastRun();
         outcomes = run.lastOutcomes();
+        request = run.lastRequest();
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
@@ -117,10 +120,15 @@ int main(int argc, char** argv) {
         std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
     }
 
-    CheckReport report = cli::checkReportOf(window, passes, outcomes, env, article);
-    std::string printed = options.json ? cli::jsonReport(window, passes, report, decoded->warnings,
+    // No check started (an empty article): the report describes the press.
+    if (!request) {
+        request = std::make_shared<const CheckRequest>(
+            makeCheckRequest(article, {}, env.settingsPath, env));
+    }
+    CheckReport report = buildCheckReport(passes, outcomes, *request);
+    std::string printed = options.json ? cli::jsonReport(passes, report, decoded->warnings,
                                                          options.local ? &skipped : nullptr)
-                                       : cli::textReport(window, passes, report);
+                                       : cli::textReport(passes, report);
     if (!options.url.empty()) {
         cli::WebPageNote note{options.url, ownSite};
         report.settings.push_back({"检测网页", note.sentence()});

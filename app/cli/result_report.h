@@ -1,42 +1,34 @@
 // What the command-line checker prints when its passes have ended.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "check/check_report.h"
 #include "check/check_run.h"
-#include "check/memory_window.h"
 #include "corpus/document_folder.h"
 #include "services/article_decoding.h"
 
 namespace oc::cli {
-
-// The report of the run: captions from the window, rows and sources from the
-// passes' outcomes, the settings `env` used, checked now.
-CheckReport checkReportOf(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                          const std::map<Engine, PassOutcome>& outcomes, const PassEnvironment& env,
-                          const Text& article);
 
 // {"articleChars": ..., "passes": [{"engine", "end", "originality", "verdict"
 // (360 only), "verified", "unverified" (numbers), "coverage", "rows":
 // [{"number", "text", "hits", "url", "status" (hit, original, unverified),
 // "reason", "source": {"title", "url"} or null}], "sources": [{"domain",
 // "segments" (a number)}]}]}; every other value is the text the window shows,
-// in UTF-8. The sources come from `report`. When the article lost bytes or
+// in UTF-8. Everything comes from `report` (built from the passes' outcomes),
+// a pass per record of `passes`. When the article lost bytes or
 // characters on reading, "warnings": [{"kind", "count", "firstByte", "line"}]
 // follows "articleChars".
 // With `skipped` (the local engine ran), "skipped": [{"path", "reason"}] ends
 // the document.
-std::string jsonReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report, const std::vector<ArticleWarning>& warnings = {},
+std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport& report,
+                       const std::vector<ArticleWarning>& warnings = {},
                        const std::vector<corpus::SkippedFile>* skipped = nullptr);
 
 // The result tables and percentages, aligned for Chinese text, with the source
-// of each copied segment (from `report`).
-std::string textReport(const MemoryWindow& window, const std::vector<PassRecord>& passes,
-                       const CheckReport& report);
+// of each copied segment, all from `report`.
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report);
 
 // Columns a UTF-8 text takes on a terminal (East Asian wide characters take two).
 int displayWidth(std::string_view utf8);

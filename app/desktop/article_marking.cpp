@@ -73,7 +73,7 @@ void markArticle(ArticleBox& box, const Text& article,
     }
     std::vector<ReportPass> passes;
     for (const auto& [engine, outcome] : outcomes) {
-        passes.push_back(reportPassOf(engine, outcome, false, {}));
+        passes.push_back(reportPassOf(engine, outcome, false));
     }
     std::vector<const ReportPass*> shown;
     for (const ReportPass& pass : passes) {

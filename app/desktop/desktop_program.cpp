@@ -50,8 +50,6 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.url360 = options.url360;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
-    env_ = env;
-    env_.window = nullptr;
     run_ = std::make_unique<CheckRun>(std::move(env));
     window_->setCheckHandler([this] { startCheck(); });
     window_->setRunEndHandler([this] { checkEnded(); });
@@ -98,9 +96,7 @@ void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr) {
         return;
     }
-    const Text article = port_->editContent(component::kArticleBox);
     if (run_->start()) {
-        checkedArticle_ = article;
         ends_.clear();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
@@ -114,8 +110,9 @@ void DesktopProgram::checkEnded() {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }
-    markArticle(*window_->component<ArticleBox>(component::kArticleBox), checkedArticle_,
-                run_->lastOutcomes());
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    markArticle(*window_->component<ArticleBox>(component::kArticleBox),
+                request ? request->article : Text(), run_->lastOutcomes());
 }
 
 void DesktopProgram::exportReport() {
@@ -127,12 +124,11 @@ void DesktopProgram::exportReport() {
     if (choice.path.isEmpty()) {
         return;
     }
-    const CheckReport report = buildCheckReport(
-        ends_, run_->lastOutcomes(), env_, checkedArticle_, [this](std::string_view label) {
-            auto* shown = window_->component<QLabel>(label);
-            return shown != nullptr ? gbkFromQString(shown->text()) : Text();
-        });
-    saveReport(report, choice, *platform_);
+    const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
+    if (!request) {
+        return;
+    }
+    saveReport(buildCheckReport(ends_, run_->lastOutcomes(), *request), choice, *platform_);
 }
 
 bool DesktopProgram::checkRunning() const {

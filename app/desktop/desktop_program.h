@@ -53,7 +53,7 @@ class DesktopProgram {
     void shutdown();
 
   private:
-    // A check starts: the article it reads is kept for the report.
+    // A check starts: the marks and ends of the last one go.
     void startCheck();
     // A check or recheck has ended: how each engine's pass last ended.
     void checkEnded();
@@ -66,11 +66,8 @@ class DesktopProgram {
     std::unique_ptr<QtWindowPort> port_;
     std::unique_ptr<CheckRun> run_;
     bool shutDown_ = false;
-    // What the passes were given, for the report's settings.
-    PassEnvironment env_;
-    // The article of the last check as the passes read it, and how each
-    // engine's pass last ended (a recheck replaces the ends of its engines).
-    Text checkedArticle_;
+    // How each engine's pass of the last check last ended (a recheck
+    // replaces the ends of its engines).
     std::vector<PassRecord> ends_;
     ReportFileChooser chooseReportFile_;
 };

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QThread>
 #include <QToolTip>
 #include <set>
 
@@ -18,7 +19,9 @@
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "check/grid_model.h"
+#include "check/report_builder.h"
 #include "check/segment_status.h"
+#include "settings/settings.h"
 #include "tests/app/event_pump.h"
 #include "tests/app/sample_program.h"
 #include "tests/app/search_sim_process.h"
@@ -179,6 +182,36 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
     ASSERT_EQ(platform_.messages().size(), 1u);
     EXPECT_NE(U(platform_.messages()[0].message).find("无法写入报告文件"), std::string::npos);
     EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("没有/报告.csv"))));
+}
+
+// The report describes the check as it ran: settings changed after it (飘红检测数,
+// 忽略网站) are not its settings, and its time is when it started, not the export.
+TEST_F(SampleRunTest, ExportStatesTheSettingsAndStartOfTheCheck) {
+    const Text settings = dir_.path().toStdString() + "/" + G("配置.ini");
+    ASSERT_TRUE(saveParameterTexts(settings, {"38", "30", "5", "0", G("own-site.example")}));
+    auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);
+    MainWindow& window = program->window();
+    const std::string before = reportTimestamp(std::chrono::system_clock::now());
+    window.component<QPushButton>(component::kCheckButton)->click();
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+    const std::string after = reportTimestamp(std::chrono::system_clock::now());
+
+    ASSERT_TRUE(saveParameterTexts(settings, {"38", "20", "5", "0", G("later-site.example")}));
+    // The export comes in a later second than the check's start.
+    while (reportTimestamp(std::chrono::system_clock::now()) == after) {
+        QThread::msleep(20);
+    }
+    const ReportFileChoice choice{dir_.filePath(QStringLiteral("报告.html")), htmlReportFilter()};
+    program->setReportFileChooser([&](QWidget*) { return choice; });
+    window.component<QPushButton>(MainWindow::kExportReportButton)->click();
+    const std::string html = contentOf(choice.path).toStdString();
+    ASSERT_FALSE(html.empty());
+    EXPECT_NE(html.find("<th>飘红检测数</th><td>30</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>忽略网站</th><td>own-site.example</td>"), std::string::npos);
+    EXPECT_EQ(html.find("later-site.example"), std::string::npos);
+    EXPECT_TRUE(html.find("检测时间：" + before + "<") != std::string::npos ||
+                html.find("检测时间：" + after + "<") != std::string::npos)
+        << html.substr(0, 400);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
-// The highlight search of both passes on arbitrary page bytes: every "<em>"
-// fragment is found once, in order, inside the page, and the hit count agrees
-// with the fragments it was given. Read as UTF-8, a page that the GB18030
-// reading finds a run on is never screened out.
+// The highlight search of both passes (highlightsOf with each engine's
+// table) on arbitrary page bytes: every "<em>" fragment is found once, in
+// order, inside the page, and the hit count agrees with the fragments it was
+// given; the utility's findAllMatches finds the same fragments. Read as UTF-8, a page that the
+// GB18030 reading finds a run on is never screened out.
 #include <cstdint>
 #include <string>
 
+#include "check/engine_tables.h"
 #include "check/highlight.h"
+#include "check/page_class.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/page_decoding.h"
@@ -73,18 +76,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Text segment = oc::fuzz::textOf(in.piece());
     Text page = oc::fuzz::textOf(in.rest());
 
-    // The 360 pass: its own Regex, case-sensitive.
+    // The 360 pass: case-sensitive.
+    oc::RegexMatchList matches = oc::highlightsOf(oc::engineTable(oc::Engine::So360), page);
+    checkMatches(page, matches, false);
     oc::Regex regex;
     require(regex.compile(oc::kHighlightPattern));
-    oc::RegexMatchList matches = regex.searchAll(page);
-    checkMatches(page, matches, false);
 
-    // The Baidu pass: findAllMatches, without regard to case.
-    oc::RegexMatchList folded;
-    Text answer = oc::findAllMatches(oc::kHighlightPattern, page, folded);
+    // The Baidu pass: without regard to case.
+    const oc::RegexMatchList folded = oc::highlightsOf(oc::engineTable(oc::Engine::Baidu), page);
+    checkMatches(page, folded, true);
+
+    // The utility's findAllMatches (off the check path) finds the same.
+    oc::RegexMatchList found;
+    Text answer = oc::findAllMatches(oc::kHighlightPattern, page, found);
     if (!page.empty()) {
-        checkMatches(page, folded, true);
-        require(oc::toInteger(answer) == static_cast<int>(folded.size()));
+        checkMatches(page, found, true);
+        require(oc::toInteger(answer) == static_cast<int>(found.size()));
     }
 
     int hits = oc::countHighlightHits(segment, page, matches, threshold);

@@ -1,0 +1,27 @@
+#include "settings/settings_snapshot.h"
+
+namespace oc {
+
+SettingsSnapshot loadSettingsSnapshot(const Text& path, const SettingsOverrides& overrides) {
+    SettingsSnapshot snapshot;
+    snapshot.path = path;
+    snapshot.check = loadCheckSettings(path);
+    snapshot.intervalOverride = overrides.interval;
+    snapshot.endpoints = loadEngineEndpoints(path);
+    if (!overrides.baiduUrl.empty()) {
+        snapshot.endpoints.baidu = overrides.baiduUrl;
+        snapshot.endpoints.baiduError.clear();
+    }
+    if (!overrides.url360.empty()) {
+        snapshot.endpoints.engine360 = overrides.url360;
+        snapshot.endpoints.error360.clear();
+    }
+    snapshot.userAgent = overrides.userAgent.empty() ? loadUserAgent(path) : overrides.userAgent;
+    snapshot.ignoredSites = loadIgnoredSites(path);
+    snapshot.extraIgnoredSites = overrides.ignoredSites;
+    snapshot.localFolder =
+        overrides.localFolder.empty() ? loadLocalFolder(path) : overrides.localFolder;
+    return snapshot;
+}
+
+}  // namespace oc
