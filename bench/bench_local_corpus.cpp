@@ -243,7 +243,7 @@ double checkArticle(const std::shared_ptr<oc::corpus::DocumentLibrary>& library,
     env.window = &window;
     env.platform = &platform;
     double cpu = threadCpuSeconds();
-    oc::runLocalPass(env, outcome);
+    oc::runEnginePass(oc::Engine::Local, env, outcome);
     value = oc::utf8FromGbk(window.caption(oc::component::kLocalValueLabel));
     return threadCpuSeconds() - cpu;
 }
