@@ -5,6 +5,7 @@
 
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
+#include "services/write_problem.h"
 
 namespace oc {
 
@@ -73,13 +74,24 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeReportFile(const std::string& path, const CheckReport& report) {
+bool writeReportFile(const std::string& path, const CheckReport& report, Text* reason) {
     std::optional<ReportFormat> format = reportFormatFor(path);
     if (!format) {
+        if (reason != nullptr) {
+            *reason = gbkFromUtf8("报告文件须以 .html、.htm 或 .csv 结尾");
+        }
         return false;
     }
-    return replaceFileAtomically(
-        path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report));
+    int error = 0;
+    if (replaceFileAtomically(
+            path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report),
+            kReportWrite, &error)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = writeErrorText(error);
+    }
+    return false;
 }
 
 }  // namespace oc

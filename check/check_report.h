@@ -9,6 +9,7 @@
 
 #include "check/check_run.h"
 #include "check/segment_source.h"
+#include "services/file_contents.h"
 #include "services/text_types.h"
 
 namespace oc {
@@ -66,8 +67,12 @@ std::string htmlReport(const CheckReport& report);
 enum class ReportFormat { Html, Csv };
 // By the file name's extension, case ignored: .html, .htm, .csv; else nothing.
 std::optional<ReportFormat> reportFormatFor(const std::string& path);
-// Writes the report in the format its name asks for (path UTF-8); false when
-// the name has another extension or the file cannot be written.
-bool writeReportFile(const std::string& path, const CheckReport& report);
+// Writes the report in the format its name asks for (path UTF-8) to a new file
+// beside the name, renamed over it: a symbolic link at the name is replaced,
+// its target never touched. False when the name has another extension or the
+// file cannot be written; `reason` (GBK) then says why.
+bool writeReportFile(const std::string& path, const CheckReport& report, Text* reason = nullptr);
+// How a report is written: a link at its name replaced, not followed.
+inline constexpr ReplaceOptions kReportWrite{.replaceLink = true};
 
 }  // namespace oc

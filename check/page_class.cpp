@@ -38,6 +38,10 @@ struct PageTexts {
     Text badUrl = gbkFromUtf8("地址无效");
     Text aborted = gbkFromUtf8("查询已中止");
     Text networkError = gbkFromUtf8("网络错误");
+    Text headersTooLarge = gbkFromUtf8("响应头过大");
+    Text pageTimedOut = gbkFromUtf8("页面未在时限内收完");
+    Text wrongEncoding = gbkFromUtf8("页面编码与声明不符");
+    Text incomplete = gbkFromUtf8("页面不完整");
     Text fullStop = gbkFromUtf8("。");
 };
 
@@ -73,6 +77,10 @@ std::pair<Text, Text> failureTexts(FetchFailure failure) {
             return {t.unreachable, t.badUrl};
         case FetchFailure::TooManyRedirects:
             return {t.tooManyRedirects, Text()};
+        case FetchFailure::HeadersTooLarge:
+            return {t.headersTooLarge, t.headersTooLarge};
+        case FetchFailure::PageTimedOut:
+            return {t.timedOut, t.pageTimedOut};
         case FetchFailure::Aborted:
             return {t.cancelled, t.aborted};
         case FetchFailure::None:
@@ -236,7 +244,15 @@ const Text& noHighlight() {
 const Text& cancelled() {
     return texts().cancelled;
 }
+
 }  // namespace unverified_reason
+
+Text cutReason(const FetchReport& report) {
+    if (!report.cutShort) {
+        return Text();
+    }
+    return report.timedOut ? texts().timedOut : texts().incomplete;
+}
 
 RegexMatchList highlightsOf(const EngineTable& table, const std::string& text) {
     thread_local const HighlightPatterns patterns;
@@ -257,6 +273,9 @@ ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text 
         ClassifiedPage page = withStorage(failed(reason), std::move(storage));
         // Too many redirects: responses came, only no page at their end.
         page.arrived = report.failure == FetchFailure::TooManyRedirects;
+        // Connected, and what came was no usable answer.
+        page.answered = report.failure == FetchFailure::HeadersTooLarge ||
+                        report.failure == FetchFailure::PageTimedOut;
         page.failure = failure;
         return page;
     }
@@ -269,9 +288,17 @@ ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text 
             failed(texts().httpStatus + toText(static_cast<std::int32_t>(report.status))),
             std::move(storage));
     }
-    // An empty page and one that decodes in no way it declares read alike: no text.
+    // An empty page gives no text; one that decodes in no way it declares
+    // either, unless it was cut inside a character.
     std::string text = std::move(storage);
-    if (!readPageUtf8(report.body.bytes(), report.contentType, text) || text.empty()) {
+    const bool empty = report.body.empty();
+    if (!readPageUtf8(report.body.bytes(), report.contentType, text)) {
+        const Text& reason = empty             ? texts().emptyPage
+                             : report.cutShort ? texts().incomplete
+                                               : texts().wrongEncoding;
+        return withStorage(failed(reason), std::move(text));
+    }
+    if (text.empty()) {
         return withStorage(failed(texts().emptyPage), std::move(text));
     }
     // A result page's title echoes the query, which may name a block title

@@ -19,6 +19,9 @@ struct ClassifiedPage {
     // False when no page arrived at all (refused, not resolved, time-out, ...):
     // the prompt then names what went wrong, `failure`.
     bool arrived = true;
+    // Not arrived, though the server answered: what came was no usable page
+    // (header lines without end, the page deadline passed before its body).
+    bool answered = false;
     Text failure;
     // The page decoded to UTF-8 (not GBK: the page is never converted as a
     // whole unless a fragment of it counts) and its highlighted fragments found
@@ -44,6 +47,11 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
 // of its previous page has the next one decoded into the same memory. A UTF-8
 // body becomes the text itself, and the report's body then holds `storage`.
 ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text storage = {});
+
+// Why a page that arrived cut short proves nothing beyond the runs in what
+// came (its missing part may hold one): 超时 when the page deadline cut it,
+// else 页面不完整. Empty for a page that arrived whole.
+Text cutReason(const FetchReport& report);
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {

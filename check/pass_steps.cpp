@@ -144,6 +144,7 @@ std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnviron
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env) {
     FetchLimits limits = env.fetchLimits;
     limits.userAgent = request.settings.userAgent;
+    limits.pageTimeout = request.settings.pageDeadline();
     return limits;
 }
 

@@ -63,7 +63,8 @@ struct PageBuffers {
 std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnvironment& env,
                                   Engine engine);
 
-// The fetch limits of the environment with the request's user agent.
+// The fetch limits of the environment with the request's user agent and page
+// deadline (页面超时, or the override).
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env);
 
 // A text from a page (UTF-8) as a cell holds it: GB18030, so characters GBK

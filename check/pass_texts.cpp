@@ -48,7 +48,9 @@ Text localFolderProblem(corpus::FolderProblem problem, const std::string& folder
                           : problem == FolderProblem::Missing ? "本地文档目录不存在："
                           : problem == FolderProblem::NotAFolder ? "本地文档目录不是文件夹："
                           : problem == FolderProblem::Unreadable ? "无法读取本地文档目录："
-                                                                 : "本地文档目录中没有可用的文档：";
+                          : problem == FolderProblem::PathTooLong
+                              ? "本地文档目录的路径过长："
+                              : "本地文档目录中没有可用的文档：";
     Text text = gbkFromUtf8(opening);
     if (problem != FolderProblem::NotGiven) {
         text += cellTextOf(folder);

@@ -18,9 +18,11 @@ constexpr std::chrono::milliseconds kPacingStep{50};
 // go on (确定), false to give up the pass (取消).
 bool continueAfterPage(const SegmentContext& context, const ClassifiedPage& page) {
     static const Text cannotConnect = gbkFromUtf8("无法连接");
+    static const Text unusable = gbkFromUtf8("的应答无法使用");
     static const Text colon = gbkFromUtf8("：");
-    Text prompt = page.arrived ? context.table.blockedPrompt()
-                               : cannotConnect + context.table.name + colon + page.failure;
+    Text prompt = page.arrived    ? context.table.blockedPrompt()
+                  : page.answered ? context.table.name + unusable + colon + page.failure
+                                  : cannotConnect + context.table.name + colon + page.failure;
     return context.env.platform->messageBox(prompt, kMbOkCancel, pass_texts::blockedTitle()) !=
            kAnswerCancel;
 }
@@ -102,6 +104,14 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             continue;
         }
         anyVerified = true;
+        // A page that arrived cut may still show a run in what came, but its
+        // missing part may hold one: it never proves the segment original.
+        if (Text cut = cutReason(report); !cut.empty()) {
+            allVerified = false;
+            if (result.reason.empty()) {
+                result.reason = std::move(cut);
+            }
+        }
         if (page.pageClass == PageClass::ResultPage && page.highlights.empty() &&
             table.pageWithoutHighlightUnverified) {
             allVerified = false;

@@ -69,7 +69,7 @@ std::string folderPrefix(std::string folder) {
 
 bool sameFile(const CatalogEntry& known, const FolderEntry& listed) {
     return known.size == listed.size && known.modifiedNs == listed.modifiedNs &&
-           known.inode == listed.inode;
+           known.device == listed.device && known.inode == listed.inode;
 }
 
 }  // namespace
@@ -428,6 +428,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
             entry.path = path;
             entry.size = file.size;
             entry.modifiedNs = file.modifiedNs;
+            entry.device = file.device;
             entry.inode = file.inode;
             DocumentRead read = reading.take(i);
             if (read.document) {
@@ -481,7 +482,8 @@ const CodePoints* ArchiveLibrary::keysOf(std::uint32_t entry) const {
         }
     }
     const CatalogEntry& file = catalog_[entry];
-    DocumentRead read = readDocument({prefix_ + file.path, file.size, file.modifiedNs, file.inode});
+    DocumentRead read =
+        readDocument({prefix_ + file.path, file.size, file.modifiedNs, file.device, file.inode});
     if (!read.document) {
         return nullptr;
     }

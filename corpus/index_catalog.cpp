@@ -61,6 +61,7 @@ std::string encodeCatalog(const std::vector<CatalogEntry>& entries) {
         appendBytes(out, entry.path);
         appendVarint(out, entry.size);
         appendVarint(out, static_cast<std::uint64_t>(entry.modifiedNs));
+        appendVarint(out, entry.device);
         appendVarint(out, entry.inode);
         appendVarint(out, entry.isDocument() ? std::uint64_t{entry.part} + 1 : 0);
         appendVarint(out, entry.document);
@@ -85,10 +86,10 @@ std::optional<std::vector<CatalogEntry>> decodeCatalog(std::string_view bytes) {
         std::uint64_t part = 0;
         std::uint64_t document = 0;
         if (!readBytes(at, end, entry.path) || !readVarint(at, end, entry.size) ||
-            !readVarint(at, end, modified) || !readVarint(at, end, entry.inode) ||
-            !readVarint(at, end, part) || !readVarint(at, end, document) ||
-            !readBytes(at, end, entry.text) || part > CatalogEntry::kSkipped ||
-            document > 0xFFFFFFFFu) {
+            !readVarint(at, end, modified) || !readVarint(at, end, entry.device) ||
+            !readVarint(at, end, entry.inode) || !readVarint(at, end, part) ||
+            !readVarint(at, end, document) || !readBytes(at, end, entry.text) ||
+            part > CatalogEntry::kSkipped || document > 0xFFFFFFFFu) {
             return std::nullopt;
         }
         entry.modifiedNs = static_cast<std::int64_t>(modified);

@@ -23,6 +23,7 @@ struct CatalogEntry {
     std::string path;  // native bytes, within the folder
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint32_t part = kSkipped;  // the part holding its document; kSkipped: no document
     std::uint32_t document = 0;     // its number in the part

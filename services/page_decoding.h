@@ -22,10 +22,9 @@ std::string charsetParameter(std::string_view contentType);
 inline constexpr std::size_t kMetaScanBytes = 4096;
 std::string metaCharset(std::string_view page);
 
-// Appends the page as UTF-8 text to `out`, ending before its first zero
-// byte: its bytes as they are when they are UTF-8, else decoded from the
-// charset the Content-Type header declares, else from the one its meta tag
-// declares. False, with `out` as it was, when it decodes in none of these ways.
+// Appends the page as UTF-8 text to `out`, without its zero bytes: its bytes as they are when they
+// are UTF-8, else decoded from the charset the Content-Type header declares, else from the one its
+// meta tag declares. False, with `out` as it was, when it decodes in none of these ways.
 bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out);
 
 // The page as appendPageUtf8 reads it, in `out` (which is emptied first): a

@@ -7,6 +7,7 @@ SettingsSnapshot loadSettingsSnapshot(const Text& path, const SettingsOverrides&
     snapshot.path = path;
     snapshot.check = loadCheckSettings(path);
     snapshot.intervalOverride = overrides.interval;
+    snapshot.pageTimeoutOverride = overrides.pageTimeout;
     snapshot.endpoints = loadEngineEndpoints(path);
     if (!overrides.baiduUrl.empty()) {
         snapshot.endpoints.baidu = overrides.baiduUrl;

@@ -24,6 +24,8 @@ struct SettingsOverrides {
     // The wait between two requests of one engine, replacing 查询间隔 (whole
     // seconds) with any number of milliseconds.
     std::optional<std::chrono::milliseconds> interval;
+    // The deadline of one result page, replacing 页面超时 (whole seconds).
+    std::optional<std::chrono::milliseconds> pageTimeout;
     // Own sites added to the file's 忽略网站 (GBK, the same separators).
     Text ignoredSites;
     // The folder of the local engine's documents (native bytes), replacing
@@ -40,6 +42,8 @@ struct SettingsSnapshot {
     CheckSettings check;
     // The interval override, when one replaced 查询间隔.
     std::optional<std::chrono::milliseconds> intervalOverride;
+    // The page deadline override, when one replaced 页面超时.
+    std::optional<std::chrono::milliseconds> pageTimeoutOverride;
     // The engine addresses the passes query, an override replacing the file's
     // (and clearing its error). An address the file gives that is no base URL
     // leaves the address empty and the message in baiduError / error360: that
@@ -54,6 +58,11 @@ struct SettingsSnapshot {
     std::string localFolder;
 
     // The wait between two requests of one engine: the override, else 查询间隔.
+    // How long one result page may take: the override, else 页面超时.
+    std::chrono::milliseconds pageDeadline() const {
+        return pageTimeoutOverride ? *pageTimeoutOverride
+                                   : std::chrono::milliseconds(check.pageTimeoutSeconds * 1000LL);
+    }
     std::chrono::milliseconds queryInterval() const {
         return intervalOverride ? *intervalOverride
                                 : std::chrono::milliseconds(check.intervalSeconds * 1000LL);

@@ -10,6 +10,7 @@
 #include "check/ignore_list.h"
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
+#include "services/write_problem.h"
 #include "settings/settings.h"
 
 namespace oc::cli {
@@ -59,6 +60,10 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "wait this many milliseconds between two requests of one engine "
                    "(default: 查询间隔 of the settings file, in seconds)")
         ->check(CLI::Range(0L, 3600000L));
+    app.add_option("--page-timeout-s", options.pageTimeoutS,
+                   "give up a result page not fully received after this many seconds "
+                   "(default: 页面超时 of the settings file, else 120)")
+        ->check(CLI::Range(1L, 600L));
     app.add_option("--user-agent", options.userAgent,
                    "User-Agent sent to the engines (default: UserAgent of the settings file)")
         ->check([](const std::string& agent) {
@@ -105,8 +110,10 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                   << options.reportPath << "\n";
         return kExitUsage;
     }
-    if (report && !canReplaceFile(options.reportPath)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    if (report && !canReplaceFile(options.reportPath, kReportWrite)) {
+        const Text why = writeProblem(gbkFromUtf8(options.reportPath));
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath
+                  << (why.empty() ? std::string() : "（" + utf8FromGbk(why) + "）") << "\n";
         return kExitUsage;
     }
     // The report must never replace the article it is about.

@@ -30,6 +30,8 @@ struct CliOptions {
     // The wait between two requests of one engine in milliseconds; below 0:
     // the settings file's 查询间隔.
     long intervalMs = -1;
+    // Seconds one result page may take; 0: the settings file's 页面超时.
+    long pageTimeoutS = 0;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
     // Own sites added to the settings file's 忽略网站, one option value each

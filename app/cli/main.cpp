@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // A settings file that cannot be used is named, with why; its defaults apply.
+    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
+        std::cerr << "originality-cli: " << utf8FromGbk(problem) << "\n";
+    }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
     EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
@@ -77,6 +81,9 @@ int main(int argc, char** argv) {
     }
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
+    }
+    if (options.pageTimeoutS > 0) {
+        env.pageTimeout = std::chrono::seconds(options.pageTimeoutS);
     }
     if (options.intervalMs >= 0) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
@@ -138,8 +145,10 @@ int main(int argc, char** argv) {
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
-    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    Text whyNot;
+    if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report, &whyNot)) {
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "（"
+                  << utf8FromGbk(whyNot) << "）\n";
         return cli::kExitUsage;
     }
 

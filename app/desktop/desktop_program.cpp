@@ -46,6 +46,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.window = port_.get();
     env.platform = platform_;
     env.settingsPath = options.settingsPath;
+    settingsPath_ = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
     // The local engine's indexing and the files it leaves out go to the status bar.
@@ -95,6 +96,14 @@ void DesktopProgram::show() {
 void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr) {
         return;
+    }
+    // A settings file that cannot be used is named once, with why; its
+    // defaults apply to every check.
+    if (!settingsProblemShown_) {
+        settingsProblemShown_ = true;
+        if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
+            platform_->messageBox(problem, kMbOk);
+        }
     }
     if (run_->start()) {
         ends_.clear();

@@ -65,6 +65,9 @@ class DesktopProgram {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtWindowPort> port_;
     std::unique_ptr<CheckRun> run_;
+    // The settings file, named once at the first check when it cannot be used.
+    Text settingsPath_;
+    bool settingsProblemShown_ = false;
     bool shutDown_ = false;
     // How each engine's pass of the last check last ended (a recheck
     // replaces the ends of its engines).

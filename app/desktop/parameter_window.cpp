@@ -27,7 +27,9 @@ constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
 constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
-constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox};
+constexpr std::string_view kPageTimeoutBox = "编辑框_页面超时";
+constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox,
+                                       kPageTimeoutBox};
 constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
 
 // The warning icon of a message box (the Windows style word).
@@ -100,6 +102,13 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
     addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
         ->setFont(pixelFont(12));
+    // How long one result page may take, beside it.
+    addLabel(this, "标签10", "页面超时", kBlack, {244, 176, 56, 24}, false);
+    WholeNumberEdit* pageTimeout = addBox(kPageTimeoutBox, {304, 168, kBoxWidth, 32}, true);
+    pageTimeout->setToolTip(QStringLiteral(
+        "一个搜索结果页面最多等待的秒数（1～600），到时未收完即算未核实（超时）；空着即 120"));
+    addLabel(this, "标签11", "秒 (1-600)", kBlack, {348, 176, 60, 24}, false)
+        ->setFont(pixelFont(12));
     // The user's own sites, under the numbers; the save button below them.
     addLabel(this, "标签9", "忽略网站设置", kBlack, {24, 216, 104, 24}, false);
     auto* sites = new QPlainTextEdit(this);
@@ -150,7 +159,8 @@ QPlainTextEdit* ParameterWindow::ignoredSitesBox() const {
 void ParameterWindow::loadParameters() {
     const ShownParameters shown = loadShownParameters(settingsPath_);
     const Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds,
+                           &shown.texts.pageTimeoutSeconds};
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         box(kBoxes[i])->setText(qstringFromGbk(*texts[i]));
         if (auto* mark = findChild<QLabel*>(qstringFromUtf8(kBoxes[i]) + QStringLiteral("_默认"))) {
@@ -171,6 +181,7 @@ void ParameterWindow::saveParameters() {
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
+    texts.pageTimeoutSeconds = gbkFromQString(box(kPageTimeoutBox)->text());
     texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
     Text problem = parameterRangeProblem(texts);
     if (problem.empty()) {

@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "search-sim: %s\n", corpus.error.c_str());
         return 1;
     }
-    for (const std::string& name : corpus.skipped) {
-        logLine("skipped " + name + " (not UTF-8 text)");
+    for (const oc::corpus::SkippedDocument& skipped : corpus.skipped) {
+        logLine("skipped " + skipped.fileName + " (" + skipped.reason + ")");
     }
     if (corpus.documents.empty()) {
         std::fprintf(stderr, "search-sim: no UTF-8 .txt document in %s\n", corpusDir.c_str());

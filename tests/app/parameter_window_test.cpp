@@ -89,7 +89,8 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(save->text(), QStringLiteral("保存"));
     EXPECT_EQ(save->geometry(), QRect(288, 272, 80, 32));
     // Wide enough for what may be typed.
-    for (const char* name : {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔"}) {
+    for (const char* name :
+         {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔", "编辑框_页面超时"}) {
         WholeNumberEdit* box = window.box(name);
         box->setText(QStringLiteral("120"));
         EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->text()) + 12) << name;
@@ -105,6 +106,12 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(interval->geometry(), QRect(136, 168, 40, 32));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签7"))->text(),
               QStringLiteral("查询间隔设置"));
+    // The page deadline beside it.
+    WholeNumberEdit* pageTimeout = window.box("编辑框_页面超时");
+    ASSERT_NE(pageTimeout, nullptr);
+    EXPECT_EQ(pageTimeout->y(), interval->y());
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签10"))->text(),
+              QStringLiteral("页面超时"));
     const QList<QWidget*> all = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : all) {
         EXPECT_TRUE(window.rect().contains(a->geometry())) << a->objectName().toStdString();
@@ -113,7 +120,7 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 14);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
@@ -188,6 +195,15 @@ TEST_F(ParameterWindowTest, ValuesOutOfRangeAreRefusedAndNothingIsSaved) {
         EXPECT_EQ(window.box(kMinRunBox)->text(), QString::fromUtf8(c.minRun));
         EXPECT_EQ(testing::U(fileBytes()), body) << c.says;
     }
+    // The page deadline: 1 to 600 seconds.
+    window.box("编辑框_查询间隔")->setText(QStringLiteral("3"));
+    window.box("编辑框_页面超时")->setText(QStringLiteral("601"));
+    window.saveParameters();
+    ASSERT_EQ(platform_.messages().size(), ++messages);
+    EXPECT_NE(testing::U(platform_.messages().back().message).find("页面超时应在 1～600"),
+              std::string::npos);
+    EXPECT_EQ(testing::U(fileBytes()), body);
+    window.box("编辑框_页面超时")->setText(QStringLiteral("120"));
     // The edges of the ranges, and empty boxes meaning 0, are saved.
     window.box(kSegmentBox)->setText(QStringLiteral("12"));
     window.box(kMinRunBox)->setText(QStringLiteral("12"));

@@ -7,6 +7,7 @@
 
 #include "services/file_contents.h"
 #include "services/html_document.h"
+#include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
 namespace oc {
@@ -170,6 +171,40 @@ TEST(CheckReport, FilesAreWrittenByTheirExtension) {
     EXPECT_FALSE(canReplaceFile((folder / "missing" / "r.csv").string()));
     EXPECT_FALSE(canReplaceFile(folder.string()));
     std::filesystem::remove_all(folder);
+}
+
+TEST(ReportFile, ALinkAtTheNameIsReplacedAndItsTargetNeverTouched) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("oc-report-link-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "victim");
+    const std::string victim = (folder / "victim" / ".bashrc").string();
+    testing::putFileBytes(victim, "the victim's own file\n");
+    const fs::path link = folder / "report.html";
+    fs::create_symlink(victim, link);
+    // A link to a file not made yet is not written through either.
+    const fs::path dangling = folder / "report.csv";
+    fs::create_symlink(folder / "victim" / "new-file", dangling);
+
+    ASSERT_TRUE(canReplaceFile(link.string(), kReportWrite));
+    Text reason;
+    ASSERT_TRUE(writeReportFile(link.string(), sampleReport(), &reason));
+    ASSERT_TRUE(writeReportFile(dangling.string(), sampleReport(), &reason));
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(readWholeFile(link.string()).bytes.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_FALSE(fs::is_symlink(dangling));
+    EXPECT_EQ(readWholeFile(victim).bytes, "the victim's own file\n");
+    EXPECT_FALSE(fs::exists(folder / "victim" / "new-file"));
+    // Nothing is left beside the name.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+
+    // A failed write says why.
+    EXPECT_FALSE(writeReportFile((folder / "missing" / "r.csv").string(), sampleReport(), &reason));
+    EXPECT_EQ(reason, G("文件夹不存在"));
+    fs::create_directories(folder / "taken.html");
+    EXPECT_FALSE(writeReportFile((folder / "taken.html").string(), sampleReport(), &reason));
+    EXPECT_EQ(reason, G("同名的文件夹占着这个位置"));
+    fs::remove_all(folder);
 }
 
 }  // namespace

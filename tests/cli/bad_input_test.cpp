@@ -159,7 +159,36 @@ TEST_F(CliBadInput, ASettingsFileOfGarbageOrAFolderGivesTheDefaults) {
         // 38 characters: one segment at the default length.
         EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u) << settings;
         EXPECT_EQ(doc["passes"][1]["originality"], "100%");
+        // A file that is there and cannot be used is named with the reason;
+        // a missing one is the ordinary case and says nothing.
+        const bool missing = settings.ends_with("x.ini");
+        EXPECT_EQ(run.err.find("设置文件“" + settings + "”无法使用（") != std::string::npos,
+                  !missing)
+            << run.err;
     }
+    EXPECT_NE(check(article, folder_.native()).err.find("这是一个文件夹"), std::string::npos);
+}
+
+TEST_F(CliBadInput, AReportIsWrittenOverALinkAndAFailedOneSaysWhy) {
+    const std::string article = file("article.txt", kArticle);
+    const std::string none = folder_.nativePath("none.ini");
+    const std::string victim = file("victim.txt", "someone else's file\n");
+    const std::string report = folder_.nativePath("report.html");
+    ASSERT_EQ(::symlink(victim.c_str(), report.c_str()), 0);
+    auto run = check(article + "' --report '" + report, none);
+    EXPECT_EQ(run.status, 0) << run.err;
+    struct stat entry {};
+    ASSERT_EQ(::lstat(report.c_str(), &entry), 0);
+    EXPECT_TRUE(S_ISREG(entry.st_mode));
+    EXPECT_EQ(testing::fileBytes(victim), "someone else's file\n");
+    EXPECT_EQ(testing::fileBytes(report).rfind("<!DOCTYPE html>", 0), 0u);
+
+    run = check(article + "' --report '" + folder_.nativePath("missing/r.csv"), none);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("无法写入报告文件：" + folder_.nativePath("missing/r.csv") +
+                           "（文件夹不存在）"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(CliBadInput, ACookieStoreThatCannotBeWrittenDoesNotStopTheCheck) {

@@ -112,7 +112,7 @@ TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
          "屏蔽/验证码"},
         {"quoted marker", html("<p>百度安全验证 请输入验证码</p>" + hit), "hit", ""},
         {"empty", html(""), "unverified", "空白页面"},
-        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "空白页面"},
+        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "页面编码与声明不符"},
     };
     for (const Case& c : cases) {
         respond_ = c.respond;

@@ -159,6 +159,86 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     EXPECT_EQ(library.match(localKeys(G("处处闻啼雀")), 5).hits, 1);
 }
 
+TEST_F(DocumentFolder, AFileSwappedAfterTheListingIsNotRead) {
+    write("private/secret.txt", "别人的私密文件第一行\n");
+    write("docs/a.txt", "甲\n春眠不觉晓处处闻啼鸟");
+    write("docs/b.txt", "乙\n床前明月光疑是地上霜");
+    write("other.txt", "换进来的文件\n白日依山尽");
+    FolderListing listing = listDocumentFiles(path("docs"));
+    ASSERT_EQ(listing.files.size(), 2u);
+    // a.txt becomes a link to a private file, b.txt another file.
+    std::filesystem::remove(path("docs/a.txt"));
+    std::filesystem::create_symlink(path("private/secret.txt"), path("docs/a.txt"));
+    std::filesystem::rename(path("other.txt"), path("docs/b.txt"));
+    for (const FolderEntry& entry : listing.files) {
+        DocumentRead read = readDocument(entry);
+        EXPECT_FALSE(read.document.has_value()) << entry.path;
+        EXPECT_EQ(U(read.reason), "文件已被替换") << entry.path;
+    }
+    // Listed again, the link is skipped and the new file read.
+    DocumentLibrary library;
+    library.update(path("docs"));
+    EXPECT_EQ(reasonOf(library, "docs/a.txt"), "符号链接，未跟随");
+    ASSERT_NE(documentAt(library, "docs/b.txt"), nullptr);
+    EXPECT_EQ(documentAt(library, "docs/b.txt")->title, "换进来的文件");
+}
+
+TEST_F(DocumentFolder, ADocumentUpToTwentyMillionBytesIsReadWhole) {
+    // 17 MB: above the 16 MiB of an article, within the 20 MB of a document.
+    const std::string passage = "这是一段从别处抄来的文字，藏在很长的文件最后";
+    write("long.txt", std::string(17'000'000, 'x') + "\n" + passage);
+    DocumentLibrary library;
+    library.update(folder_.native());
+    ASSERT_EQ(library.documents().size(), 1u) << reasonOf(library, "long.txt");
+    EXPECT_EQ(library.match(localKeys(G("从别处抄来的文字")), 5).hits, 1);
+    // One byte over 20,000,000 is over the limit, at listing and at reading.
+    EXPECT_EQ(kMaxDocumentBytes, 20'000'000u);
+    write("over.txt", std::string(kMaxDocumentBytes + 1, 'y'));
+    FolderEntry over{path("over.txt"), kMaxDocumentBytes};  // as if it grew after the listing
+    struct stat info {};
+    ASSERT_EQ(::stat(over.path.c_str(), &info), 0);
+    over.device = info.st_dev;
+    over.inode = info.st_ino;
+    EXPECT_EQ(U(readDocument(over).reason), "文件超过 20 MB");
+}
+
+TEST_F(DocumentFolder, WideTextsAreDecodedByTheirByteOrderMark) {
+    auto utf16le = [](const std::u16string& text) {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t unit : text) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        return bytes;
+    };
+    auto utf32be = [](const std::u32string& text) {
+        std::string bytes("\0\0\xFE\xFF", 4);
+        for (char32_t c : text) {
+            for (int shift : {24, 16, 8, 0}) {
+                bytes += static_cast<char>((c >> shift) & 0xFF);
+            }
+        }
+        return bytes;
+    };
+    write("wide16.txt", utf16le(u"宽字符的标题\n宽字符的正文"));
+    write("wide32.txt", utf32be(U"四字节的标题\n四字节的正文"));
+    DocumentLibrary library;
+    library.update(folder_.native());
+    ASSERT_NE(documentAt(library, "wide16.txt"), nullptr) << reasonOf(library, "wide16.txt");
+    EXPECT_EQ(documentAt(library, "wide16.txt")->title, "宽字符的标题");
+    EXPECT_EQ(documentAt(library, "wide16.txt")->keys, U"宽字符的标题宽字符的正文");
+    ASSERT_NE(documentAt(library, "wide32.txt"), nullptr) << reasonOf(library, "wide32.txt");
+    EXPECT_EQ(documentAt(library, "wide32.txt")->keys, U"四字节的标题四字节的正文");
+}
+
+TEST_F(DocumentFolder, APathTooLongIsNamedAsSuch) {
+    std::string longPath = folder_.native();
+    while (longPath.size() <= 4096) {
+        longPath += "/" + std::string(200, 'd');
+    }
+    EXPECT_EQ(listDocumentFiles(longPath).problem, FolderProblem::PathTooLong);
+}
+
 TEST_F(DocumentFolder, AStoppedUpdateLeavesNothingHalfDone) {
     write("a.txt", "甲\n正文");
     write("b.txt", "乙\n正文");

@@ -130,14 +130,17 @@ TEST(PageDecoding, AReadPageIsTheAppendedOneWhetherMovedOrDecoded) {
     }
 }
 
-TEST(PageDecoding, TheTextEndsAtItsFirstZeroByteInEveryCharset) {
+TEST(PageDecoding, ZeroBytesAreDroppedAndTheTextGoesOnInEveryCharset) {
     std::string out;
-    ASSERT_TRUE(appendDecodedPage(std::string("甲\0乙", 7), "", out));
-    EXPECT_EQ(out, G("甲"));
+    ASSERT_TRUE(appendDecodedPage(std::string("甲\0乙\0\0", 9), "", out));
+    EXPECT_EQ(out, G("甲乙"));
     out.clear();
     ASSERT_TRUE(
         appendDecodedPage(G("甲") + std::string(1, '\0') + G("乙"), "text/html; charset=gbk", out));
-    EXPECT_EQ(out, G("甲"));
+    EXPECT_EQ(out, G("甲乙"));
+    std::string body = std::string("\0<em>丙</em>", 13);
+    ASSERT_TRUE(readPageUtf8(body, "", out));
+    EXPECT_EQ(out, "<em>丙</em>");
 }
 
 }  // namespace
