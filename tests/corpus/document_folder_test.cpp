@@ -176,7 +176,7 @@ TEST_F(DocumentFolder, AFileSwappedAfterTheListingIsNotRead) {
         EXPECT_EQ(U(read.reason), "文件已被替换") << entry.path;
     }
     // Listed again, the link is skipped and the new file read.
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(path("docs"));
     EXPECT_EQ(reasonOf(library, "docs/a.txt"), "符号链接，未跟随");
     ASSERT_NE(documentAt(library, "docs/b.txt"), nullptr);
@@ -187,7 +187,7 @@ TEST_F(DocumentFolder, ADocumentUpToTwentyMillionBytesIsReadWhole) {
     // 17 MB: above the 16 MiB of an article, within the 20 MB of a document.
     const std::string passage = "这是一段从别处抄来的文字，藏在很长的文件最后";
     write("long.txt", std::string(17'000'000, 'x') + "\n" + passage);
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     ASSERT_EQ(library.documents().size(), 1u) << reasonOf(library, "long.txt");
     EXPECT_EQ(library.match(localKeys(G("从别处抄来的文字")), 5).hits, 1);
@@ -222,7 +222,7 @@ TEST_F(DocumentFolder, WideTextsAreDecodedByTheirByteOrderMark) {
     };
     write("wide16.txt", utf16le(u"宽字符的标题\n宽字符的正文"));
     write("wide32.txt", utf32be(U"四字节的标题\n四字节的正文"));
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     ASSERT_NE(documentAt(library, "wide16.txt"), nullptr) << reasonOf(library, "wide16.txt");
     EXPECT_EQ(documentAt(library, "wide16.txt")->title, "宽字符的标题");
