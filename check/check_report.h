@@ -14,23 +14,26 @@
 
 namespace oc {
 
-enum class RowStatus { Hit, Original, Unverified, Pending };
+enum class RowStatus { Hit, Original, Unverified, Skipped, Pending };
 
 struct ReportRow {
     std::string number;  // UTF-8, as the grid shows them
     Text segment;        // GBK, as the pass cut it
     std::string hits;
     RowStatus status = RowStatus::Pending;
-    std::string reason;  // why the row is unverified
+    std::string reason;  // why the row is unverified or 不计
     // The source of a Hit row; absent there means unrecognised ("未识别").
     std::optional<SegmentSource> source;
     std::string searchUrl;
+    // In 整句, for a verified row: the best share (0-100) one result covers.
+    std::optional<int> coverage;
 };
 
 struct ReportPass {
     Engine engine = Engine::Baidu;
     std::string value;     // "84.21%", empty when none
     std::string coverage;  // "已核实 a/b"
+    // The verdict; for Baidu only "核实不足" when too few segments are verified.
     std::string verdict;
     bool cancelled = false;
     std::vector<ReportRow> rows;
@@ -40,6 +43,7 @@ struct CheckReport {
     std::string checkedAt;                                      // date and time, UTF-8
     std::vector<std::pair<std::string, std::string>> settings;  // name, value, UTF-8
     Text article;                                               // GBK, as the passes read it
+    int articleChars = 0;  // the characters the check counted in it (文章字数)
     std::vector<ReportPass> passes;
 };
 
@@ -53,11 +57,11 @@ struct DomainCount {
 // without a domain left out); most first, ties by domain ascending.
 std::vector<DomainCount> sourceSummary(const std::vector<ReportRow>& rows);
 
-// UTF-8 names: "命中", "原创", "未核实" (empty while pending); "百度", "360".
+// UTF-8 names: "命中", "原创", "未核实", "不计" (empty while pending); "百度", "360".
 const char* statusName(RowStatus status);
+// A row's 覆盖: "92%"; empty without one (经典, a row not verified).
+std::string coverageCaption(const ReportRow& row);
 const char* engineName(Engine engine);
-// The status a grid's status cell (GBK) shows.
-RowStatus statusFromCell(const Text& cell);
 
 // UTF-8 with BOM, RFC 4180, CR LF; one row per segment and engine, Baidu first.
 std::string csvReport(const CheckReport& report);

@@ -13,13 +13,13 @@ namespace {
 void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                     SegmentList& remaining, const EngineTable& table, const Text& base,
                     const Text& reason) {
-    const std::string_view grid = componentsOf(engine).grid;
+    const std::string_view grid = engineIdentity(engine).grid;
     while (!remaining.empty()) {
         Text segment = std::move(remaining.front());
         remaining.pop_front();
         SegmentResult result;
         result.reason = reason;
-        result.url = table.queryUrl(base, segment, table.pagesPerSegment);
+        result.url = table.queryUrl(base, segment, 1);
         outcome.rows.push_back(appendSegmentRow(*env.window, grid, segment));
         outcome.segments.push_back(std::move(segment));
         recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
@@ -41,12 +41,13 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
             passFetchLimits(request, env),
             pacer,
             ignoreListOf(request.settings),
+            request.settings.check,
             &buffers};
 }
 
 PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                    PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -77,18 +78,20 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         if (cancelled) {
             markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
                            reason);
+            recordSkippedLast(env, engine, outcome, *pass);
             finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
         window.passProgress(shown.grid, outcome.total(), pass->total);
     }
+    recordSkippedLast(env, engine, outcome, *pass);
     finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }
 
 PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                        PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     WindowPort& window = *env.window;
     // An invalid address leaves the rows and values of the earlier pass as they are.
     std::optional<Text> baseUrl = engineBaseUrl(request, env, engine);
@@ -97,7 +100,7 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
     }
     window.setButtonDisabled(component::kCheckButton, true);
     window.setLabelCaption(shown.valueLabel, Text());
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     Pacer pacer(request.settings.queryInterval());

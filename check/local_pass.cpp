@@ -62,7 +62,7 @@ SegmentResult stoppedResult(const PassEnvironment& env) {
 // their rows; the rows of those a stop leaves are marked 已取消.
 PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
                   PassOutcome& outcome, const std::vector<std::size_t>& todo) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     const int total = static_cast<int>(todo.size());
     int done = 0;
     env.window->passProgress(shown.grid, done, total);
@@ -101,7 +101,7 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
 
 PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
                      PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -123,13 +123,14 @@ PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
         outcome.segments.push_back(std::move(segment));
         outcome.results.push_back(stoppedResult(env));
     }
+    recordSkippedLast(env, Engine::Local, outcome, *pass);
     // A stop while indexing leaves every row 已取消.
     return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
 PassEnd recheckLocalPass(const CheckRequest& request, const PassEnvironment& env,
                          PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     env.window->setButtonDisabled(component::kCheckButton, true);
     env.window->setLabelCaption(shown.valueLabel, Text());
     env.window->setLabelCaption(shown.verdictLabel, Text());

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "check/highlight.h"
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -48,15 +49,6 @@ struct PageTexts {
 const PageTexts& texts() {
     static const PageTexts t;
     return t;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 // The reason and, for a page that never arrived, what went wrong.
@@ -145,17 +137,6 @@ Text titleOf(const Text& page) {
     return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
 }
 
-// The highlight pattern, compiled once per thread for all the pages of its
-// passes rather than once per page.
-struct HighlightPatterns {
-    Regex caseSensitive;
-    Regex anyCase;
-    HighlightPatterns() {
-        caseSensitive.compile(kHighlightPattern, true);
-        anyCase.compile(kHighlightPattern, false);
-    }
-};
-
 // Where the no-results sentences lie: from each phrase to the first "。", to
 // a tag other than em, or a bounded length.
 std::vector<std::pair<std::size_t, std::size_t>> noResultsSentences(const EngineTable& table,
@@ -229,7 +210,7 @@ bool isNoResultsPage(const EngineTable& table, const std::string& utf8,
     }
     Text page;
     appendGb18030(utf8, page);
-    return isNoResultsText(table, page, highlightsOf(table, page));
+    return isNoResultsText(table, page, highlightsOf(table, page).matches);
 }
 
 }  // namespace
@@ -254,10 +235,8 @@ Text cutReason(const FetchReport& report) {
     return report.timedOut ? texts().timedOut : texts().incomplete;
 }
 
-RegexMatchList highlightsOf(const EngineTable& table, const std::string& text) {
-    thread_local const HighlightPatterns patterns;
-    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
-        .searchAll(text);
+HighlightScan highlightsOf(const EngineTable& table, const std::string& text) {
+    return findHighlights(text, table.highlightCaseSensitive);
 }
 
 bool isVerificationRedirect(const EngineTable& table, const std::string& target) {
@@ -303,17 +282,18 @@ ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text 
     }
     // A result page's title echoes the query, which may name a block title
     // itself; such a page has highlighted fragments, a block page none.
-    RegexMatchList highlights = highlightsOf(table, text);
-    if (highlights.empty() &&
+    HighlightScan highlights = highlightsOf(table, text);
+    if (highlights.matches.empty() &&
         (holdsAny(titleOf(text), table.blockTitles) || holdsAny(text, table.bodyMarkers))) {
         return withStorage(blocked(), std::move(text));
     }
     ClassifiedPage page;
-    if (isNoResultsPage(table, text, highlights)) {
+    if (isNoResultsPage(table, text, highlights.matches)) {
         page.pageClass = PageClass::NoResults;
     } else {
         page.pageClass = PageClass::ResultPage;
-        page.highlights = std::move(highlights);
+        page.highlights = std::move(highlights.matches);
+        page.highlightsCut = highlights.cut;
     }
     page.text = std::move(text);
     return page;

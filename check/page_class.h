@@ -5,6 +5,7 @@
 #include <string>
 
 #include "check/engine_tables.h"
+#include "check/highlight.h"
 #include "services/http_fetch.h"
 #include "text/regex.h"
 
@@ -29,6 +30,8 @@ struct ClassifiedPage {
     // Empty for a blocked or failed page.
     std::string text;
     RegexMatchList highlights;
+    // The page holds more highlighted fragments than are analysed.
+    bool highlightsCut = false;
 
     bool verified() const {
         return pageClass == PageClass::NoResults || pageClass == PageClass::ResultPage;
@@ -37,7 +40,8 @@ struct ClassifiedPage {
 
 // The highlighted fragments of a page's text, UTF-8 or GB18030 alike: the
 // pattern's tags are ASCII, and no byte of another character is ever "<".
-RegexMatchList highlightsOf(const EngineTable& table, const std::string& text);
+// At most kMaxHighlights of them, the first in the page.
+HighlightScan highlightsOf(const EngineTable& table, const std::string& text);
 
 // A redirect to one of the engine's verification hosts or to a path that
 // holds "captcha" in any letter case: a block, not to be followed.

@@ -1,6 +1,9 @@
 #include "check/pass_texts.h"
 
+#include "check/article_length.h"
+#include "check/highlight.h"
 #include "check/pass_steps.h"
+#include "check/result_blocks.h"
 #include "services/boundary_text.h"
 
 namespace oc::pass_texts {
@@ -16,6 +19,23 @@ Text blockedPrompt(std::string_view engine) {
 }
 
 }  // namespace
+
+Text pageCutNote(bool highlightsCut, bool blocksCut) {
+    std::string note;
+    if (highlightsCut) {
+        note = "页面过大，仅分析前 " + std::to_string(kMaxHighlights) + " 个飘红";
+    }
+    if (blocksCut) {
+        note += (note.empty() ? "" : "；");
+        note += "页面过大，仅分析前 " + std::to_string(kMaxResultBlocks) + " 个结果";
+    }
+    return gbkFromUtf8(note);
+}
+
+Text articleTooLong(std::size_t chars) {
+    return gbkFromUtf8("文章过长：" + std::to_string(chars) + " 字，最多 " +
+                       std::to_string(kMaxArticleChars) + " 字");
+}
 
 const Text& pasteArticle() {
     static const Text text = gbkFromUtf8("请拷贝待检测文章");

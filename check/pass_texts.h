@@ -15,6 +15,13 @@ const Text& blockedTitle();  // 搜狗提示
 const Text& baiduBlocked();  // 百度可能暂时屏蔽本机搜索 ...
 const Text& blocked360();    // 360可能暂时屏蔽本机搜索 ...
 
+// A page analysed only in part: "页面过大，仅分析前 N 个飘红" (highlights cut),
+// "页面过大，仅分析前 N 个结果" (result blocks cut), both joined by "；".
+Text pageCutNote(bool highlightsCut, bool blocksCut);
+
+// An article longer than the checker takes: "文章过长：N 字，最多 200000 字".
+Text articleTooLong(std::size_t chars);
+
 // The local engine's folder cannot be used: "没有设置本地文档目录",
 // "本地文档目录不存在：PATH", "本地文档目录不是文件夹：PATH",
 // "无法读取本地文档目录：PATH", "本地文档目录中没有可用的文档：PATH"

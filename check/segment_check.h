@@ -35,6 +35,8 @@ struct SegmentContext {
     Pacer& pacer;
     // Highlights inside results from these sites do not count.
     IgnoreList ignore;
+    // 检测方式 and 飘红覆盖率.
+    CheckSettings settings;
     // The memory kept from one page to the next (a pass's own; none: each
     // segment starts afresh).
     PageBuffers* buffers = nullptr;

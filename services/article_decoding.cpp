@@ -179,8 +179,8 @@ const WideEncoding* wideEncodingOf(std::string_view bytes) {
 
 // A text with a UTF-16 or UTF-32 byte-order mark: decoded as such, a unit
 // that is no character (an unpaired surrogate, a cut last unit) dropped and
-// counted like bytes that are no UTF-8. The positions of characters GBK lacks
-// are counted in the text's UTF-8 form.
+// counted like bytes that are no UTF-8. A character GBK lacks is placed at its
+// byte in the file.
 DecodedArticle decodeWide(std::string_view input, const WideEncoding& wide) {
     DecodedArticle article;
     const std::string_view body = input.substr(wide.mark.size());
@@ -191,10 +191,20 @@ DecodedArticle decodeWide(std::string_view input, const WideEncoding& wide) {
             return std::min(wide.unit, body.size() - pos);
         });
     addWarning(article, ArticleWarningKind::InvalidUtf8, invalid, input, wide.mark.size());
+    const std::string text = utf8.value_or(std::string());
     LossCount outsideGbk;
-    article.text = gbkFromUtf8Counting(utf8.value_or(std::string()), outsideGbk);
-    addWarning(article, ArticleWarningKind::OutsideGbk, outsideGbk, utf8.value_or(std::string()),
-               0);
+    article.text = gbkFromUtf8Counting(text, outsideGbk);
+    if (outsideGbk.count > 0) {
+        // The user looks for the character in the file: its position there is
+        // the length of the text before it written back in the wide encoding.
+        bool ok = false;
+        const std::size_t before =
+            convertEncoding(ByteSet(text.substr(0, outsideGbk.first)), "UTF-8", wide.code, &ok)
+                .size();
+        const std::size_t inBody = std::min(ok ? before : 0, body.size() - 1);
+        article.warnings.push_back({ArticleWarningKind::OutsideGbk, outsideGbk.count,
+                                    wide.mark.size() + inBody + 1, lineAt(text, outsideGbk.first)});
+    }
     article.text = crlfLineBreaks(article.text);
     return article;
 }

@@ -4,6 +4,8 @@
 #include <map>
 #include <numeric>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -61,9 +63,7 @@ bool parseCookie(std::string_view line, CookieLine& cookie) {
     while (domain.starts_with('.')) {
         domain.remove_prefix(1);
     }
-    cookie.domain.assign(domain);
-    std::transform(cookie.domain.begin(), cookie.domain.end(), cookie.domain.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    cookie.domain = lowerAscii(std::string(domain));
     cookie.line.assign(line);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "services/ascii_case.h"
 #include "services/internet_client.h"
 #include "services/text_ops.h"
 
@@ -74,11 +75,7 @@ bool headerIs(std::string_view line, std::string_view name) {
         return false;
     }
     for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != name[i]) {
+        if (foldAsciiCase(line[i]) != name[i]) {
             return false;
         }
     }

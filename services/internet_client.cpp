@@ -89,11 +89,8 @@ void InternetClient::attach(CURL* easy) {
     // libcurl keeps each file name given here in a list of the handle's: set
     // once per handle, so the list does not grow.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
-    if (!proxy_.empty()) {
-        curl_easy_setopt(easy, CURLOPT_PROXY, proxy_.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUserName_.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyPassword_.c_str());
-    }
+    // The proxy the environment names (http_proxy and the like) is the one
+    // libcurl uses on its own.
 }
 
 void InternetClient::loadCookies() {

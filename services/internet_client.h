@@ -82,12 +82,6 @@ class InternetClient {
     void boundCookieJarLocked();
     void writeCookieFile(bool now);
 
-    // Not set by anything: the proxy the environment names (http_proxy and
-    // the like, honoured by libcurl) is the preconfigured one.
-    const std::string proxy_;
-    const std::string proxyUserName_;
-    const std::string proxyPassword_;
-
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks_;
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/encoding.h"
 #include "services/html_document.h"
@@ -12,16 +13,6 @@ namespace oc {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\f\"'";
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 std::string_view trimmed(std::string_view text) {
     std::size_t first = text.find_first_not_of(kBlanks);
@@ -156,15 +147,6 @@ bool appendGb18030(std::string_view utf8, std::string& out) {
         out += *converted;
     }
     return false;
-}
-
-bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {
-    std::string utf8;
-    if (!appendPageUtf8(body, contentType, utf8)) {
-        return false;
-    }
-    appendGb18030(utf8, out);
-    return true;
 }
 
 }  // namespace oc

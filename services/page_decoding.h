@@ -37,9 +37,4 @@ bool readPageUtf8(std::string& body, std::string_view contentType, std::string& 
 // then converts back to exactly `utf8`.
 bool appendGb18030(std::string_view utf8, std::string& out);
 
-// Appends the page as GB18030 text to `out`: the page as appendPageUtf8 reads
-// it, converted by appendGb18030. False, with `out` as it was, when it does
-// not decode.
-bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out);
-
 }  // namespace oc

@@ -14,6 +14,7 @@
 #include "services/file_contents.h"
 #include "services/files.h"
 #include "services/ini_file.h"
+#include "services/line_breaks.h"
 #include "services/text_ops.h"
 #include "settings/endpoint_url.h"
 #include "settings/settings_location.h"
@@ -38,7 +39,7 @@ const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
         for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "页面超时",
-                                 "忽略网站", "百度", "本地文档目录"}) {
+                                 "检测方式", "飘红覆盖率", "忽略网站", "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -53,16 +54,13 @@ constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
 constexpr int kDefaultPageTimeoutSeconds = 120;
 constexpr int kMaxPageTimeoutSeconds = 600;
-const ParameterTexts kDefaultParameters{"38", "30", "5", "0", "120"};
+constexpr int kDefaultCoveragePercent = 80;
+const ParameterTexts kDefaultParameters{
+    "38", "30", "5", "0", std::nullopt, "120", gbkFromUtf8("整句"), "80"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
-    for (char& c : value) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return value;
+    return lineBreaksAsSpaces(std::move(value));
 }
 
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
@@ -75,6 +73,9 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
         readIniItem(path, checkSection(), key("查询间隔"), defaults.intervalSeconds);
     texts.pageTimeoutSeconds =
         readIniItem(path, checkSection(), key("页面超时"), defaults.pageTimeoutSeconds);
+    texts.mode = readIniItem(path, checkSection(), key("检测方式"), defaults.mode);
+    texts.coveragePercent =
+        readIniItem(path, checkSection(), key("飘红覆盖率"), defaults.coveragePercent);
     texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
 }
@@ -171,7 +172,28 @@ CheckSettings loadCheckSettings(const Text& path) {
     const int pageTimeout = toInteger(texts.pageTimeoutSeconds);
     settings.pageTimeoutSeconds = pageTimeout <= 0 ? kDefaultPageTimeoutSeconds
                                                    : std::min(pageTimeout, kMaxPageTimeoutSeconds);
+    // Any other mode, written by hand, is the default one.
+    settings.mode = checkModeOf(trimSpaces(texts.mode)).value_or(CheckMode::Sentence);
+    const int coverage = toInteger(texts.coveragePercent);
+    settings.coveragePercent = trimSpaces(texts.coveragePercent).empty()
+                                   ? kDefaultCoveragePercent
+                                   : std::clamp(coverage, kMinCoveragePercent, kMaxCoveragePercent);
     return settings;
+}
+
+const Text& checkModeText(CheckMode mode) {
+    static const Text sentence = gbkFromUtf8("整句");
+    static const Text classic = gbkFromUtf8("经典");
+    return mode == CheckMode::Classic ? classic : sentence;
+}
+
+std::optional<CheckMode> checkModeOf(const Text& text) {
+    for (CheckMode mode : {CheckMode::Sentence, CheckMode::Classic}) {
+        if (text == checkModeText(mode)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
 }
 
 ParameterTexts loadParameterTexts(const Text& path) {
@@ -183,14 +205,17 @@ ShownParameters loadShownParameters(const Text& path) {
     const Text missing = "\n";
     const ParameterTexts defaults = kDefaultParameters;
     ShownParameters shown;
-    shown.texts = readParameters(path, {missing, missing, missing, missing, missing});
-    Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                     &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds,
-                     &shown.texts.pageTimeoutSeconds};
-    const Text* fallbacks[] = {&defaults.segmentChars, &defaults.minRunChars,
-                               &defaults.lastSegmentChars, &defaults.intervalSeconds,
-                               &defaults.pageTimeoutSeconds};
-    for (int i = 0; i < 5; ++i) {
+    shown.texts = readParameters(
+        path, {missing, missing, missing, missing, std::nullopt, missing, missing, missing});
+    Text* texts[] = {&shown.texts.segmentChars,       &shown.texts.minRunChars,
+                     &shown.texts.lastSegmentChars,   &shown.texts.intervalSeconds,
+                     &shown.texts.pageTimeoutSeconds, &shown.texts.mode,
+                     &shown.texts.coveragePercent};
+    const Text* fallbacks[] = {&defaults.segmentChars,       &defaults.minRunChars,
+                               &defaults.lastSegmentChars,   &defaults.intervalSeconds,
+                               &defaults.pageTimeoutSeconds, &defaults.mode,
+                               &defaults.coveragePercent};
+    for (int i = 0; i < 7; ++i) {
         if (*texts[i] == missing) {
             *texts[i] = *fallbacks[i];
             shown.defaulted[i] = true;
@@ -232,6 +257,11 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
         (pageTimeout < 1 || pageTimeout > kMaxPageTimeoutSeconds)) {
         return gbkFromUtf8("页面超时应在 1～600 秒之间。");
     }
+    const int coverage = toInteger(texts.coveragePercent);
+    if (!trimSpaces(texts.coveragePercent).empty() &&
+        (coverage < kMinCoveragePercent || coverage > kMaxCoveragePercent)) {
+        return gbkFromUtf8("飘红覆盖率应在 50～100 之间。");
+    }
     return Text();
 }
 
@@ -242,6 +272,13 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
                                   {key("最后段字数"), texts.lastSegmentChars},
                                   {key("查询间隔"), texts.intervalSeconds},
                                   {key("页面超时"), texts.pageTimeoutSeconds}};
+    // A caller that names only the numbers leaves the mode keys alone.
+    if (!texts.mode.empty()) {
+        items.push_back({key("检测方式"), texts.mode});
+    }
+    if (!texts.coveragePercent.empty()) {
+        items.push_back({key("飘红覆盖率"), texts.coveragePercent});
+    }
     if (texts.ignoredSites) {
         items.push_back({key("忽略网站"), oneLine(*texts.ignoredSites)});
     }

@@ -8,14 +8,30 @@
 
 namespace oc {
 
+// 检测方式: how the article is cut and asked for. 整句 (the default): whole
+// sentences as written, a segment copied when one long highlight or the
+// highlights of one result covering 飘红覆盖率 of it show up; 经典: fixed
+// windows of the characters outside ASCII, one long highlight only.
+enum class CheckMode { Sentence, Classic };
+
 struct CheckSettings {
     int segmentChars = 38;     // 段落字数, bounded to 1..38 (0 or below counts as 38)
     int minRunChars = 30;      // 飘红检测数, at least 12
-    int lastSegmentChars = 5;  // 最后段字数, read and not applied
+    int lastSegmentChars = 5;  // 最后段字数
     int intervalSeconds = 0;   // 查询间隔: seconds between two requests of one engine, 0..120
     // 页面超时: seconds one result page may take from connect to last byte, 1..600
     int pageTimeoutSeconds = 120;
+    CheckMode mode = CheckMode::Sentence;  // 检测方式
+    int coveragePercent = 80;              // 飘红覆盖率, 50..100 (整句 only)
 };
+
+// "整句" / "经典" (GBK), and back: nothing for any other text.
+const Text& checkModeText(CheckMode mode);
+std::optional<CheckMode> checkModeOf(const Text& text);
+
+// The bounds of 飘红覆盖率.
+inline constexpr int kMinCoveragePercent = 50;
+inline constexpr int kMaxCoveragePercent = 100;
 
 struct EngineEndpoints {
     Text baidu;  // scheme://host[:port], no trailing slash; empty when the file's is invalid
@@ -30,10 +46,14 @@ struct ParameterTexts {
     Text segmentChars;
     Text minRunChars;
     Text lastSegmentChars;
-    Text intervalSeconds = {};     // 查询间隔, empty when a caller names only the three
-    Text pageTimeoutSeconds = {};  // 页面超时; empty means 120
+    Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
     // 忽略网站 as the file holds it; a save without it leaves the key alone.
     std::optional<Text> ignoredSites = {};
+    // 页面超时, empty means 120; last, so that callers naming the fields above
+    // in order stay as they were.
+    Text pageTimeoutSeconds = {};
+    Text mode = {};             // 检测方式; empty: 整句
+    Text coveragePercent = {};  // 飘红覆盖率; empty: 80
 };
 
 // The settings file of this process: "配置.ini" in settingsFolder() (beside the
@@ -58,10 +78,11 @@ ParameterTexts loadParameterTexts(const Text& path);
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // What the parameter window shows: each value from the file, or the default
-// ("38", "30", "5", "0", "120") of a key the file lacks, marked as such.
+// ("38", "30", "5", "0", "120", "整句", "80") of a key the file lacks, marked as such.
 struct ShownParameters {
     ParameterTexts texts;
-    bool defaulted[5] = {};  // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时
+    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时, 检测方式, 飘红覆盖率
+    bool defaulted[7] = {};
 };
 ShownParameters loadShownParameters(const Text& path);
 

@@ -1,11 +1,18 @@
 #include "settings/settings_snapshot.h"
 
+#include <algorithm>
+
 namespace oc {
 
 SettingsSnapshot loadSettingsSnapshot(const Text& path, const SettingsOverrides& overrides) {
     SettingsSnapshot snapshot;
     snapshot.path = path;
     snapshot.check = loadCheckSettings(path);
+    snapshot.check.mode = overrides.mode.value_or(snapshot.check.mode);
+    if (overrides.coveragePercent) {
+        snapshot.check.coveragePercent =
+            std::clamp(*overrides.coveragePercent, kMinCoveragePercent, kMaxCoveragePercent);
+    }
     snapshot.intervalOverride = overrides.interval;
     snapshot.pageTimeoutOverride = overrides.pageTimeout;
     snapshot.endpoints = loadEngineEndpoints(path);

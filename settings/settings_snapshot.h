@@ -31,6 +31,9 @@ struct SettingsOverrides {
     // The folder of the local engine's documents (native bytes), replacing
     // 本地文档目录.
     std::string localFolder;
+    // 检测方式 and 飘红覆盖率 replacing the file's.
+    std::optional<CheckMode> mode;
+    std::optional<int> coveragePercent;
 };
 
 // The values one check used. To add a setting: a field here, its read in
@@ -38,7 +41,8 @@ struct SettingsOverrides {
 struct SettingsSnapshot {
     // The file the values were read from (GBK path).
     Text path;
-    // 段落字数, 飘红检测数, 最后段字数, 查询间隔 as the passes apply them (bounded).
+    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时, 检测方式 and
+    // 飘红覆盖率 as the passes apply them (bounded, the overrides applied).
     CheckSettings check;
     // The interval override, when one replaced 查询间隔.
     std::optional<std::chrono::milliseconds> intervalOverride;

@@ -64,6 +64,18 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "give up a result page not fully received after this many seconds "
                    "(default: 页面超时 of the settings file, else 120)")
         ->check(CLI::Range(1L, 600L));
+    std::string mode;
+    app.add_option("--mode", mode,
+                   "检测方式: sentence (整句, the default: whole sentences as written, hit by one "
+                   "long highlight or by coverage) or classic (经典: fixed windows of the "
+                   "non-ASCII characters, one long highlight only); default: the settings file's")
+        ->check(CLI::IsMember({"sentence", "classic"}));
+    int coverage = 0;
+    app.add_option(
+           "--coverage-percent", coverage,
+           "飘红覆盖率 in 整句: a segment is copied when the highlights of one result cover "
+           "this share of its characters (50-100; default: the settings file's, else 80)")
+        ->check(CLI::Range(kMinCoveragePercent, kMaxCoveragePercent));
     app.add_option("--user-agent", options.userAgent,
                    "User-Agent sent to the engines (default: UserAgent of the settings file)")
         ->check([](const std::string& agent) {
@@ -83,6 +95,12 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     } catch (const CLI::ParseError& e) {
         int status = app.exit(e);
         return status == 0 ? 0 : kExitUsage;
+    }
+    if (!mode.empty()) {
+        options.mode = mode == "classic" ? CheckMode::Classic : CheckMode::Sentence;
+    }
+    if (app.count("--coverage-percent") > 0) {
+        options.coveragePercent = coverage;
     }
     if (options.settingsFile.empty()) {
         options.settingsFile = defaultSettings;  // an empty path would read no value at all

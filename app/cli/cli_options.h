@@ -1,8 +1,11 @@
 // The options of the command-line checker.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "settings/settings.h"
 
 namespace oc::cli {
 
@@ -32,6 +35,9 @@ struct CliOptions {
     long intervalMs = -1;
     // Seconds one result page may take; 0: the settings file's 页面超时.
     long pageTimeoutS = 0;
+    // --mode sentence|classic and --coverage-percent N; none: the settings file's.
+    std::optional<CheckMode> mode;
+    std::optional<int> coveragePercent;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
     // Own sites added to the settings file's 忽略网站, one option value each

@@ -10,13 +10,15 @@
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
+#include "check/article_length.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/pass_texts.h"
 #include "check/report_builder.h"
-#include "check/segmentation.h"
 #include "corpus/archive_library.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
+#include "services/shown_text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -44,8 +46,13 @@ int main(int argc, char** argv) {
     } else {
         decoded = cli::readWebArticle(options, ownSite, error);
     }
+    // Counted as read, before the filters drop anything.
+    if (decoded && articleLength(decoded->text) > kMaxArticleChars) {
+        error = utf8FromGbk(pass_texts::articleTooLong(articleLength(decoded->text)));
+        decoded.reset();
+    }
     if (!decoded) {
-        std::cerr << "originality-cli: " << error << "\n";
+        std::cerr << "originality-cli: " << terminalText(error) << "\n";
         return cli::kExitUsage;
     }
     for (const ArticleWarning& warning : decoded->warnings) {
@@ -66,7 +73,7 @@ int main(int argc, char** argv) {
     env.url360 = gbkFromUtf8(options.url360);
     // A settings file that cannot be used is named, with why; its defaults apply.
     if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
-        std::cerr << "originality-cli: " << utf8FromGbk(problem) << "\n";
+        std::cerr << "originality-cli: " << terminalText(utf8FromGbk(problem)) << "\n";
     }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
@@ -75,7 +82,7 @@ int main(int argc, char** argv) {
          {options.baidu && env.baiduUrl.empty() ? &fileEndpoints.baiduError : nullptr,
           options.engine360 && env.url360.empty() ? &fileEndpoints.error360 : nullptr}) {
         if (error != nullptr && !error->empty()) {
-            std::cerr << "originality-cli: " << utf8FromGbk(*error) << "\n";
+            std::cerr << "originality-cli: " << terminalText(utf8FromGbk(*error)) << "\n";
             return cli::kExitUsage;
         }
     }
@@ -100,12 +107,12 @@ int main(int argc, char** argv) {
     cli::TerminalPlatform platform(options.onEmptyPage, std::cin, std::cerr);
     env.platform = &platform;
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    cli::ProgressPrinter progress(std::cerr, total);
+    env.mode = options.mode;
+    env.coveragePercent = options.coveragePercent;
+    cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        env.listener = &progress;
     }
 
     std::vector<PassRecord> passes;
@@ -124,7 +131,8 @@ int main(int argc, char** argv) {
     window.setObserver(nullptr);
     const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
     for (const corpus::SkippedFile& file : skipped) {
-        std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
+        std::cerr << "skipped: " << terminalText(file.path) << ": "
+                  << terminalText(utf8FromGbk(file.reason)) << "\n";
     }
 
     // No check started (an empty article): the report describes the press.
@@ -133,22 +141,28 @@ int main(int argc, char** argv) {
             makeCheckRequest(article, {}, env.settingsPath, env));
     }
     CheckReport report = buildCheckReport(passes, outcomes, *request);
-    std::string printed = options.json ? cli::jsonReport(passes, report, decoded->warnings,
-                                                         options.local ? &skipped : nullptr)
-                                       : cli::textReport(passes, report);
+    std::optional<cli::WebPageNote> note;
     if (!options.url.empty()) {
-        cli::WebPageNote note{options.url, ownSite};
-        report.settings.push_back({"检测网页", note.sentence()});
-        printed = options.json ? cli::withWebPage(printed, note) : note.sentence() + "\n" + printed;
+        note = cli::WebPageNote{options.url, ownSite};
+        report.settings.push_back({"检测网页", note->sentence()});
     }
-    std::cout << printed;
+    if (options.json) {
+        const std::string json =
+            cli::jsonReport(passes, report, decoded->warnings, options.local ? &skipped : nullptr);
+        std::cout << (note ? cli::withWebPage(json, *note) : json);
+    } else {
+        if (note) {
+            std::cout << terminalText(note->sentence()) << "\n";
+        }
+        cli::writeTextReport(std::cout, passes, report);
+    }
     std::cout.flush();
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
     Text whyNot;
     if (!options.reportPath.empty() && !writeReportFile(options.reportPath, report, &whyNot)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "（"
-                  << utf8FromGbk(whyNot) << "）\n";
+        std::cerr << "originality-cli: 无法写入报告文件：" << terminalText(options.reportPath)
+                  << "（" << terminalText(utf8FromGbk(whyNot)) << "）\n";
         return cli::kExitUsage;
     }
 

@@ -29,6 +29,23 @@ namespace {
 constexpr std::chrono::milliseconds kWindDown{3000};
 }  // namespace
 
+// The start and the end of every run, carried to the window on the GUI
+// thread; the run ends only once the window has taken it in.
+class DesktopProgram::RunSignals : public ResultListener {
+  public:
+    explicit RunSignals(DesktopProgram& program) : program_(program) {}
+
+    void runStarted(const CheckRequest&, RunKind) override {
+        program_.bridge_->run([this] { program_.window_->runStarted(); });
+    }
+    void runEnded(const std::vector<PassRecord>& passes) override {
+        program_.bridge_->run([this, &passes] { program_.checkEnded(passes); });
+    }
+
+  private:
+    DesktopProgram& program_;
+};
+
 DesktopProgram::DesktopProgram(DesktopOptions options) {
     // The program's one utility object, first of all.
     webTextUtil();
@@ -51,9 +68,10 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.url360 = options.url360;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
+    runSignals_ = std::make_unique<RunSignals>(*this);
+    env.listener = runSignals_.get();
     run_ = std::make_unique<CheckRun>(std::move(env));
     window_->setCheckHandler([this] { startCheck(); });
-    window_->setRunEndHandler([this] { checkEnded(); });
     window_->setExportHandler([this] { exportReport(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
@@ -73,9 +91,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // the grids' columns.
     layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
     applySkin(kStartupSkin);
-    for (std::string_view name :
-         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
-        if (ResultGrid* grid = window_->grid(name)) {
+    for (Engine engine : kAllEngines) {
+        if (ResultGrid* grid = window_->grid(engineIdentity(engine).grid)) {
             setupResultGrid(*grid);
         }
     }
@@ -111,11 +128,12 @@ void DesktopProgram::startCheck() {
     }
 }
 
-void DesktopProgram::checkEnded() {
+void DesktopProgram::checkEnded(const std::vector<PassRecord>& passes) {
+    window_->runEnded();
     if (shutDown_ || run_ == nullptr) {
         return;
     }
-    for (const PassRecord& record : run_->lastRun()) {
+    for (const PassRecord& record : passes) {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
     }

@@ -53,10 +53,12 @@ class DesktopProgram {
     void shutdown();
 
   private:
+    class RunSignals;
+
     // A check starts: the marks and ends of the last one go.
     void startCheck();
-    // A check or recheck has ended: how each engine's pass last ended.
-    void checkEnded();
+    // A check or recheck has ended with these passes (on the GUI thread).
+    void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
 
     std::unique_ptr<GuiBridge> bridge_;
@@ -64,6 +66,7 @@ class DesktopProgram {
     Platform* platform_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtWindowPort> port_;
+    std::unique_ptr<RunSignals> runSignals_;
     std::unique_ptr<CheckRun> run_;
     // The settings file, named once at the first check when it cannot be used.
     Text settingsPath_;

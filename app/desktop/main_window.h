@@ -59,8 +59,6 @@ class MainWindow : public QWidget {
     void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
     // The handler of 导出报告.
     void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
-    // Runs when a check or a recheck has ended, its results in place.
-    void setRunEndHandler(std::function<void()> handler) { runEndHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -71,6 +69,11 @@ class MainWindow : public QWidget {
 
     // The status bar with the progress of the running check.
     ProgressPanel& progress() const { return *progress_; }
+
+    // A check or recheck has started: the progress shows, 导出报告 waits.
+    void runStarted();
+    // It has ended, its results in place: the progress goes, 导出报告 is usable.
+    void runEnded();
 
     // The outer size the layout works with.
     QSize outerSize() const;
@@ -105,7 +108,6 @@ class MainWindow : public QWidget {
     std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
     std::function<void()> exportHandler_;
-    std::function<void()> runEndHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
 };

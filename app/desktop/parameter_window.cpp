@@ -1,5 +1,6 @@
 #include "app/desktop/parameter_window.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,7 +22,7 @@ constexpr int kClientWidth = 453;
 // and the default marks.
 constexpr int kShift = 56;
 constexpr int kBoxWidth = 40;
-constexpr int kClientHeight = 315;
+constexpr int kClientHeight = 363;
 
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
@@ -31,6 +32,8 @@ constexpr std::string_view kPageTimeoutBox = "编辑框_页面超时";
 constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox,
                                        kPageTimeoutBox};
 constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
+constexpr std::string_view kModeBox = "组合框_检测方式";
+constexpr std::string_view kCoverageBox = "编辑框_飘红覆盖率";
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -77,7 +80,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
 
     auto* save = new QPushButton(QStringLiteral("保存"), this);
     save->setObjectName(QStringLiteral("按钮_保存参数"));
-    save->setGeometry(232 + kShift, 272, 80, 32);
+    save->setGeometry(232 + kShift, 320, 80, 32);
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
 
@@ -122,6 +125,21 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("例如 example.com：这些网站（含其子域名）上的飘红不算抄袭。"
                        "每行一个，也可用空格、逗号分隔"));
     sites->setPlaceholderText(QStringLiteral("自己的网站，每行一个，如 example.com"));
+    // How the article is cut and judged, and the coverage of 整句, above the save button.
+    addLabel(this, "标签12", "检测方式设置", kBlack, {24, 280, 104, 24}, false);
+    auto* mode = new QComboBox(this);
+    mode->setObjectName(qstringFromUtf8(kModeBox));
+    mode->setGeometry(136, 272, 72, 32);
+    mode->setFont(pixelFont(12));
+    mode->addItems({QStringLiteral("整句"), QStringLiteral("经典")});
+    mode->setToolTip(
+        QStringLiteral("整句：按整句查询，保留数字和英文，单个长飘红或同一结果的飘红覆盖足够多"
+                       "即算命中；经典：固定长度分段，只保留汉字，只看单个长飘红"));
+    addLabel(this, "标签13", "飘红覆盖率", kBlack, {224, 280, 72, 24}, false);
+    addBox(kCoverageBox, {296, 272, kBoxWidth, 32}, true)
+        ->setToolTip(QStringLiteral("整句方式下，同一条结果的飘红覆盖本段多少（50～100）算命中"));
+    addLabel(this, "标签14", "% (50-100)", kBlack, {340, 280, 80, 24}, false)
+        ->setFont(pixelFont(12));
     // Beside a box that shows the default of a key the file lacks.
     for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
         WholeNumberEdit* edit = box(name);
@@ -168,6 +186,13 @@ void ParameterWindow::loadParameters() {
         }
     }
     ignoredSitesBox()->setPlainText(qstringFromGbk(shown.texts.ignoredSites.value_or(Text())));
+    const std::optional<CheckMode> mode = checkModeOf(shown.texts.mode);
+    modeBox()->setCurrentIndex(mode.value_or(CheckMode::Sentence) == CheckMode::Classic ? 1 : 0);
+    box(kCoverageBox)->setText(qstringFromGbk(shown.texts.coveragePercent));
+}
+
+QComboBox* ParameterWindow::modeBox() const {
+    return findChild<QComboBox*>(qstringFromUtf8(kModeBox));
 }
 
 void ParameterWindow::saveParameters() {
@@ -183,6 +208,8 @@ void ParameterWindow::saveParameters() {
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
     texts.pageTimeoutSeconds = gbkFromQString(box(kPageTimeoutBox)->text());
     texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
+    texts.mode = gbkFromQString(modeBox()->currentText());
+    texts.coveragePercent = gbkFromQString(box(kCoverageBox)->text());
     Text problem = parameterRangeProblem(texts);
     if (problem.empty()) {
         problem = ignoredSitesProblem(*texts.ignoredSites);

@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/desktop/qt_text.h"
 #include "app/desktop/widget_style.h"
+#include "check/engine_tables.h"
 
 namespace oc {
 
@@ -146,7 +148,6 @@ QString ProgressPanel::titlePrefix() const {
 }
 
 void ProgressPanel::refresh() {
-    static const char* const engineNames[kEngines] = {"百度", "360", "本地"};
     int done = 0;
     int total = 0;
     std::chrono::milliseconds left{0};
@@ -163,11 +164,12 @@ void ProgressPanel::refresh() {
             shown.bar->setValue(static_cast<int>(shown.filesDone / scale));
             continue;
         }
-        shown.label->setText(shown.started ? QStringLiteral("%1 %2/%3")
-                                                 .arg(QString::fromUtf8(engineNames[engine]))
-                                                 .arg(shown.done)
-                                                 .arg(shown.total)
-                                           : QString());
+        shown.label->setText(
+            shown.started ? QStringLiteral("%1 %2/%3")
+                                .arg(qstringFromUtf8(engineIdentity(kAllEngines[engine]).shortName))
+                                .arg(shown.done)
+                                .arg(shown.total)
+                          : QString());
         shown.bar->setVisible(shown.started);
         shown.bar->setRange(0, std::max(shown.total, 1));
         shown.bar->setValue(shown.done);

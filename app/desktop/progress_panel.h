@@ -31,7 +31,7 @@ class ProgressPanel : public QWidget {
     Q_OBJECT
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
-    static constexpr int kEngines = 3;  // 0: 百度, 1: 360, 2: 本地
+    static constexpr int kEngines = 3;  // in the order of kAllEngines: 百度, 360, 本地
     static constexpr int kLocalEngine = 2;
     // Segments an engine finishes before its time per segment is trusted.
     static constexpr int kSegmentsBeforeEstimate = 3;

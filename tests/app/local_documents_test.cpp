@@ -202,6 +202,7 @@ TEST(QtWindowPortLocal, IndexingAndSkippedFilesReachTheStatusBar) {
             env.indexProgress(i, 5000);
         }
         env.skippedFiles({{std::string("/docs/\xE5\x9B\xBE.bin.txt"), G("不是文本文件")}});
+        port.flush();  // the reports are queued without waiting
         done = true;
     });
     ASSERT_TRUE(pumpUntil([&] { return done.load(); }));

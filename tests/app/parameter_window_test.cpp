@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -81,13 +82,13 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     platform_.setScreenSize(1025, 769);
     ParameterWindow window(platform_, path_);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("参数设置"));
-    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 346) / 2));
+    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 394) / 2));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());  // fixed frame
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     auto* save = window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数"));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(save->text(), QStringLiteral("保存"));
-    EXPECT_EQ(save->geometry(), QRect(288, 272, 80, 32));
+    EXPECT_EQ(save->geometry(), QRect(288, 320, 80, 32));
     // Wide enough for what may be typed.
     for (const char* name :
          {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔", "编辑框_页面超时"}) {
@@ -120,7 +121,7 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 14);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 17);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
@@ -301,6 +302,30 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
 // A settings file that cannot be written (its folder is a regular file): the
 // window names the file and the reason, and stays open with the edits; once
 // the file can be written, the same press saves and closes.
+TEST_F(ParameterWindowTest, CheckModeAndCoverageAreShownCheckedAndSaved) {
+    {
+        // Without the keys: 整句 and 80.
+        ParameterWindow window(platform_, path_);
+        EXPECT_EQ(window.modeBox()->currentText(), QStringLiteral("整句"));
+        EXPECT_EQ(window.box("编辑框_飘红覆盖率")->text(), QStringLiteral("80"));
+        // Out of 50-100: refused with a message, nothing saved.
+        window.box("编辑框_飘红覆盖率")->setText(QStringLiteral("49"));
+        window.saveParameters();
+        ASSERT_EQ(platform_.messages().size(), 1u);
+        EXPECT_NE(testing::U(platform_.messages()[0].message).find("飘红覆盖率应在 50～100 之间"),
+                  std::string::npos);
+        EXPECT_EQ(loadParameterTexts(path_).mode, "");
+        window.modeBox()->setCurrentIndex(1);
+        window.box("编辑框_飘红覆盖率")->setText(QStringLiteral("90"));
+        window.saveParameters();
+    }
+    const CheckSettings settings = loadCheckSettings(path_);
+    EXPECT_EQ(settings.mode, CheckMode::Classic);
+    EXPECT_EQ(settings.coveragePercent, 90);
+    ParameterWindow again(platform_, path_);
+    EXPECT_EQ(again.modeBox()->currentText(), QStringLiteral("经典"));
+}
+
 TEST_F(ParameterWindowTest, FailedSaveSaysWhereAndWhyAndKeepsTheEdits) {
     const std::string blocker = dir_.path().toStdString() + "/not-a-folder";
     std::ofstream(blocker) << "x";

@@ -170,7 +170,7 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
     const QByteArray csv = contentOf(dir_.filePath(QStringLiteral("表格.csv")));
     EXPECT_TRUE(csv.startsWith(
         QByteArray("\xEF\xBB\xBF") +
-        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索").toUtf8() + "\r\n"));
+        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖").toUtf8() + "\r\n"));
     // One row per segment and engine, both engines there.
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n百度,1,").toUtf8()));
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n360,1,").toUtf8()));

@@ -39,6 +39,7 @@ class LocalPass : public ::testing::Test {
         env_.window = &window_;
         env_.platform = &platform_;
         env_.settingsPath = G(settings_.nativePath("配置.ini"));
+        env_.mode = CheckMode::Classic;
         ASSERT_TRUE(saveParameterTexts(env_.settingsPath, {G("20"), G("12"), G("5")}));
         env_.localFolder = docs_.native();
         env_.library = std::make_shared<corpus::ArchiveLibrary>(index_.native());

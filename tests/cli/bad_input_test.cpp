@@ -62,10 +62,18 @@ TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
         auto run = check(file("article.txt", bytes), none);
         EXPECT_EQ(run.status, bytes.size() == 3 ? 3 : 0) << run.err;
     }
-    // Only ASCII: no segment to check, both passes end without rows.
+    // Only ASCII: in 整句 a sentence like any other; in 经典 no segment to
+    // check, both passes end without rows.
     auto run = check(file("article.txt", "Hello, world! 12345"), none);
     EXPECT_EQ(run.status, 0) << run.err;
     auto doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc["articleChars"], "9");
+    EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u);
+    const std::string classic =
+        file("classic.ini", gbkFromUtf8("[原创检测配置]\r\n检测方式=经典\r\n"));
+    run = check(file("article.txt", "Hello, world! 12345"), classic);
+    EXPECT_EQ(run.status, 0) << run.err;
+    doc = nlohmann::json::parse(run.out);
     EXPECT_EQ(doc["articleChars"], "0");
     EXPECT_TRUE(doc["passes"][0]["rows"].empty());
 

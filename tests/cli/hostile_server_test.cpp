@@ -279,12 +279,23 @@ TEST_F(HostileServer, AnEndlessRedirectLoopLeavesTheSegmentsUnverified) {
 }
 
 TEST_F(HostileServer, PagesBuiltToHurtTheHighlightSearchAreAnalysed) {
-    // 100,000 short highlights, then the one that counts.
-    RawServer many(page("<p>" + repeat("<em>春眠</em>", 100000) + "<em>" + kHighlight + "</em>"));
+    // 19,999 short highlights, then the one that counts: all are analysed.
+    RawServer many(page("<p>" + repeat("<em>春眠</em>", 19999) + "<em>" + kHighlight + "</em>"));
     auto doc = check(many, "cancel");
     EXPECT_EQ(last_.status, 0);
     EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"1", "0"}));
     EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"2", "0"}));
+    EXPECT_EQ(doc["passes"][0]["rows"][0]["reason"], "");
+
+    // 100,000 short highlights, then the one that counts: the first 20,000
+    // are analysed, and the rows say so.
+    RawServer tooMany(
+        page("<p>" + repeat("<em>春眠</em>", 100000) + "<em>" + kHighlight + "</em>"));
+    doc = check(tooMany, "cancel");
+    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"0", "0"}));
+    for (const auto& row : doc["passes"][0]["rows"]) {
+        EXPECT_EQ(row["reason"], "页面过大，仅分析前 20000 个飘红");
+    }
 
     // 100,000 opening tags that nothing closes.
     RawServer unclosed(page("<p>" + repeat("<em>", 100000)));

@@ -232,7 +232,7 @@ TEST_F(CliSources, ReportsAreWrittenInTheFormatTheirNameAsks) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("360原创度"), std::string::npos);  // the table still goes to the terminal
     std::string csv = fileText("r.Csv");
-    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索\r\n", 0),
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖\r\n", 0),
               0u);
     EXPECT_NE(csv.find("\r\n360,2," + segments_[1] +
                        ",1,命中,,\"'=HYPERLINK(\"\"http://evil\"\")\",http://news.a.cn/2,http"),

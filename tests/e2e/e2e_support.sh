@@ -22,6 +22,9 @@ fail() {
 start_sim() {
   local bin_dir=$1 prefix=$2
   shift 2
+  # The address of a simulator stopped before must not be read for this one's:
+  # the new one truncates the file only once it runs.
+  rm -f "$prefix.out" "$prefix.err"
   "$bin_dir/search-sim" "$@" >"$prefix.out" 2>"$prefix.err" &
   SIM_PID=$!
   SIM_PREFIX=$prefix

@@ -123,11 +123,12 @@ TEST(ArticleDecoding, Utf16AndUtf32ArticlesAreReadByTheirByteOrderMark) {
             EXPECT_EQ(warningsOf(article), "") << unit << bigEndian;
         }
     }
-    // A character GBK lacks, and an unpaired surrogate, are said as such.
+    // A character GBK lacks, and an unpaired surrogate, are said as such, each
+    // at its byte in the file.
     DecodedArticle odd = decodeArticle(wide(U"原😀创", 2, false) + std::string("\x00\xD8", 2) +
                                        wide(U"度", 2, false).substr(2));
     EXPECT_EQ(U(odd.text), "原?创度");
-    EXPECT_EQ(warningsOf(odd), "invalid-utf8 1 @11 L1;outside-gbk 1 @4 L1;");
+    EXPECT_EQ(warningsOf(odd), "invalid-utf8 1 @11 L1;outside-gbk 1 @5 L1;");
     EXPECT_TRUE(hasWideByteOrderMark(wide(U"字", 2, true)));
     EXPECT_FALSE(hasWideByteOrderMark("\xEF\xBB\xBF字"));
 }

@@ -83,9 +83,13 @@ TEST_F(BoundedFetch, ATrickleOfBodyBytesEndsAtThePageDeadline) {
     RawServer server([&](RawConnection& c) {
         c.readRequestHead();
         c.send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n");
-        // One byte every 100 ms: the stall clock never runs out.
-        while (!server.stopping() && bytesSent < 600 && c.send("x")) {
+        // One byte every 100 ms: the stall clock never runs out. A byte is
+        // counted before it is sent, so the count is never behind the client.
+        while (!server.stopping() && bytesSent < 600) {
             ++bytesSent;
+            if (!c.send("x")) {
+                break;
+            }
             std::this_thread::sleep_for(100ms);
         }
     });

@@ -1,4 +1,4 @@
-// The page deadline setting (页面超时), settings files that cannot be used and
+// The page deadline setting (页面超时), the check mode settings, settings files that cannot be used and
 // are named with the reason, and a link at the settings file's name whose
 // target does not exist yet.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "settings/settings.h"
+#include "settings/settings_snapshot.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
@@ -37,7 +38,8 @@ TEST_F(SettingsFileUse, ThePageDeadlineIsReadBoundedShownAndSaved) {
         given("[原创检测配置]\r\n页面超时=" + value + "\r\n");
         EXPECT_EQ(loadCheckSettings(path()).pageTimeoutSeconds, seconds) << value;
     }
-    ParameterTexts texts{"30", "20", "5", "0", "45"};
+    ParameterTexts texts{"30", "20", "5", "0"};
+    texts.pageTimeoutSeconds = "45";
     EXPECT_EQ(parameterRangeProblem(texts), Text());
     ASSERT_TRUE(saveParameterTexts(path(), texts));
     EXPECT_EQ(loadCheckSettings(path()).pageTimeoutSeconds, 45);
@@ -48,6 +50,27 @@ TEST_F(SettingsFileUse, ThePageDeadlineIsReadBoundedShownAndSaved) {
     }
     texts.pageTimeoutSeconds = "";
     EXPECT_EQ(parameterRangeProblem(texts), Text());  // empty means the default
+}
+
+// 检测方式 and 飘红覆盖率 as a check's snapshot holds them: read from the file
+// (bounded; an unknown mode is 整句), replaced by a program's overrides, and
+// kept by a save that names only the numbers.
+TEST_F(SettingsFileUse, CheckModeAndCoverageReachTheSnapshot) {
+    given("[原创检测配置]\r\n检测方式=经典\r\n飘红覆盖率=30\r\n");
+    SettingsSnapshot snapshot = loadSettingsSnapshot(path(), {});
+    EXPECT_EQ(snapshot.check.mode, CheckMode::Classic);
+    EXPECT_EQ(snapshot.check.coveragePercent, 50);
+    SettingsOverrides overrides;
+    overrides.mode = CheckMode::Sentence;
+    overrides.coveragePercent = 90;
+    snapshot = loadSettingsSnapshot(path(), overrides);
+    EXPECT_EQ(snapshot.check.mode, CheckMode::Sentence);
+    EXPECT_EQ(snapshot.check.coveragePercent, 90);
+    ASSERT_TRUE(saveParameterTexts(path(), {"30", "20", "5", "0"}));
+    EXPECT_EQ(loadCheckSettings(path()).mode, CheckMode::Classic);
+    given("[原创检测配置]\r\n检测方式=整段\r\n");
+    EXPECT_EQ(loadCheckSettings(path()).mode, CheckMode::Sentence);
+    EXPECT_EQ(loadCheckSettings(path()).coveragePercent, 80);
 }
 
 TEST_F(SettingsFileUse, AFileThatCannotBeUsedIsNamedWithTheReason) {
@@ -82,7 +105,9 @@ TEST_F(SettingsFileUse, ALinkToAFileNotMadeYetIsWrittenThrough) {
     const std::string target = folder_.nativePath("real/配置.ini");
     fs::create_symlink(target, native());
     EXPECT_EQ(settingsFileProblem(path()), Text());
-    ASSERT_TRUE(saveParameterTexts(path(), {"30", "20", "5", "0", "60"}));
+    ParameterTexts sixty{"30", "20", "5", "0"};
+    sixty.pageTimeoutSeconds = "60";
+    ASSERT_TRUE(saveParameterTexts(path(), sixty));
     EXPECT_TRUE(fs::is_symlink(native()));
     EXPECT_NE(U(fileBytes(target)).find("页面超时=60"), std::string::npos);
     EXPECT_EQ(loadCheckSettings(path()).pageTimeoutSeconds, 60);
@@ -90,7 +115,8 @@ TEST_F(SettingsFileUse, ALinkToAFileNotMadeYetIsWrittenThrough) {
     fs::remove(native());
     fs::remove(target);
     fs::create_symlink("real/配置.ini", native());
-    ASSERT_TRUE(saveParameterTexts(path(), {"30", "20", "5", "0", "61"}));
+    sixty.pageTimeoutSeconds = "61";
+    ASSERT_TRUE(saveParameterTexts(path(), sixty));
     EXPECT_TRUE(fs::is_symlink(native()));
     EXPECT_EQ(loadCheckSettings(path()).pageTimeoutSeconds, 61);
 }
