@@ -72,12 +72,18 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSn
     std::string interval = settings.intervalOverride
                                ? std::to_string(settings.intervalOverride->count()) + " 毫秒"
                                : std::to_string(check.intervalSeconds) + " 秒";
+    // The deadline of one page in whole seconds; in milliseconds where an
+    // override gave a part of a second.
+    const auto deadlineMs = settings.pageDeadline().count();
+    std::string deadline = deadlineMs % 1000 == 0 ? std::to_string(deadlineMs / 1000) + " 秒"
+                                                  : std::to_string(deadlineMs) + " 毫秒";
     return {{"段落字数", std::to_string(check.segmentChars)},
             {"飘红检测数", std::to_string(check.minRunChars)},
             {"最后段字数", std::to_string(check.lastSegmentChars)},
             {"检测方式", utf8FromGbk(checkModeText(check.mode))},
             {"飘红覆盖率", std::to_string(check.coveragePercent) + "%"},
             {"查询间隔", interval},
+            {"页面超时", deadline},
             {"忽略网站", joined(ignoreListOf(settings).domains())},
             {"百度地址", utf8FromGbk(settings.endpoints.baidu)},
             {"360地址", utf8FromGbk(settings.endpoints.engine360)}};

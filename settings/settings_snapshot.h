@@ -61,12 +61,12 @@ struct SettingsSnapshot {
     // The local engine's folder (native bytes); empty: none set.
     std::string localFolder;
 
-    // The wait between two requests of one engine: the override, else 查询间隔.
     // How long one result page may take: the override, else 页面超时.
     std::chrono::milliseconds pageDeadline() const {
         return pageTimeoutOverride ? *pageTimeoutOverride
                                    : std::chrono::milliseconds(check.pageTimeoutSeconds * 1000LL);
     }
+    // The wait between two requests of one engine: the override, else 查询间隔.
     std::chrono::milliseconds queryInterval() const {
         return intervalOverride ? *intervalOverride
                                 : std::chrono::milliseconds(check.intervalSeconds * 1000LL);

@@ -19,7 +19,8 @@ Text longArticle(int chars) {
             count += length;
         }
     };
-    for (int i = 0; count < chars; ++i) {
+    int i = 0;
+    while (count < chars) {
         add(kPool[(i * 7 + i / 13) % 12], 1);
         if (i % 97 == 96) {
             add("，word ", 6);
@@ -27,6 +28,7 @@ Text longArticle(int chars) {
         if (i % 1000 == 999) {
             add("。\r\n", 2);
         }
+        ++i;
     }
     return G(utf8);
 }
