@@ -89,12 +89,39 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         ->allow_extra_args(false);
     app.add_option("--report", options.reportPath,
                    "also write the report to FILE: .html or .htm for a page, .csv for a table");
+    app.add_flag("--no-store", options.noStore,
+                 "keep no record of this check and use no remembered answers");
+    app.add_option("--store", options.storeFile,
+                   "the results store file (default: $OC_STORE_FILE, else checks.db beside a "
+                   "portable program, else in ~/.local/share/originality-checker)")
+        ->type_name("FILE");
+    app.add_option("--store-timeout-ms", options.storeTimeoutMs,
+                   "for testing: how long a store write waits for another process")
+        ->check(CLI::Range(1L, 600000L));
+    // `history` wins over an article file of that name; ./history checks the file.
+    CLI::App* history = app.add_subcommand("history", "list the checks kept in the store");
+    bool historyJson = false;
+    history->add_flag("--json", historyJson, "one JSON document");
+    CLI::App* show = history->add_subcommand("show", "print a stored check as its run printed it");
+    show->add_option("ID", options.historyId, "the check's number in the list")->required();
+    show->add_flag("--json", historyJson, "print the JSON document of the check");
+    show->add_option("--report", options.reportPath, "write the check's report to FILE instead")
+        ->type_name("FILE");
+    CLI::App* remove = history->add_subcommand("delete", "remove a stored check");
+    remove->add_option("ID", options.historyId, "the check's number in the list")->required();
+    history->require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int status = app.exit(e);
         return status == 0 ? 0 : kExitUsage;
+    }
+    if (history->parsed()) {
+        options.json = options.json || historyJson;
+        options.history = show->parsed()     ? HistoryCommand::Show
+                          : remove->parsed() ? HistoryCommand::Delete
+                                             : HistoryCommand::List;
     }
     if (!mode.empty()) {
         options.mode = mode == "classic" ? CheckMode::Classic : CheckMode::Sentence;
@@ -122,7 +149,7 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
             return kExitUsage;
         }
     }
-    const bool report = app.count("--report") > 0;
+    const bool report = app.count("--report") > 0 || show->count("--report") > 0;
     if (report && !reportFormatFor(options.reportPath)) {
         std::cerr << "originality-cli: 报告文件须以 .html、.htm 或 .csv 结尾："
                   << options.reportPath << "\n";
@@ -140,6 +167,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         std::filesystem::equivalent(options.reportPath, options.article, error)) {
         std::cerr << "originality-cli: 报告文件不能是文章本身：" << options.reportPath << "\n";
         return kExitUsage;
+    }
+    if (options.history != HistoryCommand::None) {
+        return -1;
     }
     if (engine.empty()) {
         engine = options.corpus.empty() ? "both" : "all";

@@ -10,6 +10,7 @@
 namespace oc::cli {
 
 enum class EmptyPageAnswer { Ask, Continue, Cancel };
+enum class HistoryCommand { None, List, Show, Delete };
 
 struct CliOptions {
     std::string article = "-";  // a file path, or "-" for standard input
@@ -46,6 +47,15 @@ struct CliOptions {
     // The report to write when the passes have ended (UTF-8): HTML or CSV by
     // its extension. Empty: none.
     std::string reportPath;
+    // The results store: none with --no-store, else --store FILE, else the
+    // usual place ($OC_STORE_FILE, beside a portable program, the data folder).
+    bool noStore = false;
+    std::string storeFile;
+    // For testing: how long a store write waits for another process; 0: the default.
+    long storeTimeoutMs = 0;
+    // `history`: list the stored checks, show or delete one.
+    HistoryCommand history = HistoryCommand::None;
+    long long historyId = 0;
 };
 
 // Exit status for bad usage and unreadable articles.

@@ -6,6 +6,9 @@
 
 #include "app/cli/article_input.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/cli_store.h"
+#include "app/cli/history_command.h"
+#include "app/cli/history_show.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -14,6 +17,8 @@
 #include "check/memory_window.h"
 #include "check/pass_texts.h"
 #include "check/report_builder.h"
+#include "check/result_listener.h"
+#include "check/store_recorder.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "services/shown_text.h"
@@ -32,6 +37,10 @@ int main(int argc, char** argv) {
     int status = cli::parseCliOptions(argc, argv, options, isatty(STDIN_FILENO) != 0);
     if (status >= 0) {
         return status;
+    }
+    if (options.history != cli::HistoryCommand::None) {
+        std::unique_ptr<CheckStore> store = cli::openCliStore(options);
+        return cli::runHistoryCommand(options, store.get(), std::cout, std::cerr);
     }
     std::string error;
     std::string ownSite;  // the site of the web page checked, which does not count
@@ -104,10 +113,29 @@ int main(int argc, char** argv) {
 
     env.mode = options.mode;
     env.coveragePercent = options.coveragePercent;
+    // The progress lines and the store both follow the results.
+    ResultFanOut listeners;
+    env.listener = &listeners;
     cli::ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
-        env.listener = &progress;
+        listeners.add(progress);
+    }
+
+    // A store that cannot be used is said once; the check goes on without it.
+    std::unique_ptr<CheckStore> store = cli::openCliStore(options);
+    if (cli::tellStoreProblem(store.get(), std::cerr)) {
+        store.reset();
+    }
+    // Each row is kept as it is written.
+    std::optional<StoreRecorder> recorder;
+    if (store) {
+        std::optional<cli::WebPageNote> page;
+        if (!options.url.empty()) {
+            page = cli::WebPageNote{options.url, ownSite};
+        }
+        recorder.emplace(*store, "cli", cli::runExtraJson(decoded->warnings, page));
+        listeners.add(*recorder);
     }
 
     std::vector<PassRecord> passes;
@@ -124,6 +152,8 @@ int main(int argc, char** argv) {
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
+    // A store that failed during the check is said now.
+    cli::tellStoreProblem(store.get(), std::cerr);
     const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
     for (const corpus::SkippedFile& file : skipped) {
         std::cerr << "skipped: " << terminalText(file.path) << ": "

@@ -10,6 +10,8 @@ e2e_begin() {
   bin_dir=$1
   source_dir=$2
   work=$(mktemp -d)
+  # A results store of the test's own, never the user's.
+  export OC_STORE_FILE="$work/checks.db"
   SIM_PID=
   trap 'if [[ -n $SIM_PID ]]; then kill "$SIM_PID" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 }
