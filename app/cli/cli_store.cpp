@@ -1,5 +1,6 @@
 #include "app/cli/cli_store.h"
 
+#include "services/shown_text.h"
 #include "store/sqlite_check_store.h"
 #include "store/store_location.h"
 
@@ -25,7 +26,7 @@ bool tellStoreProblem(const CheckStore* store, std::ostream& err) {
     if (problem.empty()) {
         return false;
     }
-    err << "originality-cli: 检测记录不可用：" << problem << "\n";
+    err << "originality-cli: 检测记录不可用：" << terminalText(problem) << "\n";
     return true;
 }
 

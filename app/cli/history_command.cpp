@@ -5,6 +5,7 @@
 
 #include "app/cli/history_show.h"
 #include "app/cli/result_report.h"
+#include "services/shown_text.h"
 
 namespace oc::cli {
 namespace {
@@ -65,7 +66,7 @@ std::string historyTable(const std::vector<CheckSummary>& checks) {
     for (const CheckSummary& check : checks) {
         std::vector<std::string> row{std::to_string(check.id), shownTimeOf(check.startedAt),
                                      stateCaption(check.state), std::to_string(check.chars),
-                                     check.title};
+                                     terminalText(check.title)};
         for (const StoredPassEnd& pass : check.passes) {
             row.push_back(std::string(engineCaption(pass.engine)) + " " + passCell(pass));
         }
@@ -126,7 +127,7 @@ int runHistoryCommand(const CliOptions& options, CheckStore* store, std::ostream
         return kExitUsage;
     }
     if (!store->problem().empty()) {
-        err << "originality-cli: 检测记录不可用：" << store->problem() << "\n";
+        err << "originality-cli: 检测记录不可用：" << terminalText(store->problem()) << "\n";
         return kExitUsage;
     }
     switch (options.history) {
@@ -152,7 +153,7 @@ int runHistoryCommand(const CliOptions& options, CheckStore* store, std::ostream
     }
     const std::vector<CheckSummary> checks = store->listChecks();
     if (!store->problem().empty()) {
-        err << "originality-cli: 检测记录不可用：" << store->problem() << "\n";
+        err << "originality-cli: 检测记录不可用：" << terminalText(store->problem()) << "\n";
         return kExitUsage;
     }
     out << (options.json ? historyJson(checks) : historyTable(checks));

@@ -4,6 +4,8 @@
 
 #include "app/cli/result_report.h"
 #include "check/stored_run.h"
+#include "services/boundary_text.h"
+#include "services/shown_text.h"
 
 namespace oc::cli {
 namespace {
@@ -66,8 +68,10 @@ int showStoredCheck(const StoredCheck& check, const CliOptions& options, std::os
         report.settings.push_back({"检测网页", page->sentence()});
     }
     if (!options.reportPath.empty()) {
-        if (!writeReportFile(options.reportPath, report)) {
-            err << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+        Text whyNot;
+        if (!writeReportFile(options.reportPath, report, &whyNot)) {
+            err << "originality-cli: 无法写入报告文件：" << terminalText(options.reportPath) << "（"
+                << terminalText(utf8FromGbk(whyNot)) << "）\n";
             return kExitUsage;
         }
         return 0;
@@ -75,7 +79,8 @@ int showStoredCheck(const StoredCheck& check, const CliOptions& options, std::os
     std::string printed =
         options.json ? jsonReport(passes, report, warnings) : textReport(passes, report);
     if (page) {
-        printed = options.json ? withWebPage(printed, *page) : page->sentence() + "\n" + printed;
+        printed = options.json ? withWebPage(printed, *page)
+                               : terminalText(page->sentence()) + "\n" + printed;
     }
     out << printed;
     return 0;

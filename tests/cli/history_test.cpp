@@ -83,6 +83,16 @@ TEST_F(CliHistory, ListsShowsAndDeletesStoredChecks) {
     EXPECT_EQ(run("--store '" + storePath() + "' '" + (dir_ / "history").string() + "'").status, 3);
 }
 
+// An article's first line is its title in the list: its control characters
+// are shown, never acted on.
+TEST_F(CliHistory, ATitleReachesTheListAsVisibleEscapes) {
+    storeCheck("标题\x1B]0;pwned\x07\x1B[2K\n正文");
+    RunResult table = history("");
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.find('\x1B'), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("标题\\x1B]0;pwned\\x07\\x1B[2K"), std::string::npos) << table.out;
+}
+
 TEST_F(CliHistory, AStoreThatCannotBeUsedIsSaid) {
     write("checks.db", std::string(4096, 'x'));
     RunResult list = history("");

@@ -3,8 +3,12 @@
 // stays small whatever a page's title, an over-long article is refused.
 #include <nlohmann/json.hpp>
 
+#include <sstream>
+
+#include "app/cli/terminal_platform.h"
 #include "check/highlight.h"
 #include "check/result_blocks.h"
+#include "services/boundary_text.h"
 #include "tests/cli/cli_program.h"
 
 namespace oc {
@@ -33,6 +37,24 @@ bool holdsActiveControl(const std::string& text) {
         }
     }
     return false;
+}
+
+// A prompt and a notice name what they are about (a folder, a page's
+// failure); their control characters are shown, their line breaks kept.
+TEST(TerminalPrompts, ControlCharactersOfAPromptOrNoticeAreShownNotActed) {
+    std::istringstream in;
+    std::ostringstream out;
+    cli::TerminalPlatform platform(cli::EmptyPageAnswer::Continue, in, out);
+    EXPECT_EQ(platform.messageBox(gbkFromUtf8("目录：/x\x1B]0;t\x07\n继续？"), kMbOkCancel,
+                                  gbkFromUtf8("标\x1B[2J题")),
+              kAnswerOk);
+    platform.messageBox(gbkFromUtf8("无法使用：x\x7F"
+                                    "exe.txt\r"),
+                        0, gbkFromUtf8("提示"));
+    EXPECT_FALSE(holdsActiveControl(out.str())) << out.str();
+    EXPECT_NE(out.str().find("[标\\x1B[2J题] 目录：/x\\x1B]0;t\\x07\n继续？\n"), std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("无法使用：x\\x7Fexe.txt\\x0D"), std::string::npos) << out.str();
 }
 
 // One Baidu result block holding the article's first 30 characters, with the
