@@ -23,7 +23,8 @@ std::string cacheArgs(const std::string& args) {
                        args.find("--no-store") != std::string::npos ||
                        args.find("--cache-days") != std::string::npos ||
                        args.find("--no-cache") != std::string::npos;
-    return named ? std::string() : std::string("--no-cache ");
+    const bool subcommand = args.starts_with("index ") || args.starts_with("history");
+    return named || subcommand ? std::string() : std::string("--no-cache ");
 }
 
 CliRun runCli(const std::string& binDir, const std::string& folder, const std::string& args,

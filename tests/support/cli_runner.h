@@ -16,7 +16,8 @@ struct CliRun {
 
 // Tests run the checker several times against one server that answers
 // differently each time: "--no-cache " (no run takes its answers from an
-// earlier one's remembered pages) unless `args` name the store or the cache.
+// earlier one's remembered pages) unless `args` name the store or the cache,
+// or run a subcommand.
 std::string cacheArgs(const std::string& args);
 
 // Runs `binDir`/originality-cli with `args` (shell words, quoted by the
