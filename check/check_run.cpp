@@ -7,6 +7,7 @@
 
 #include "check/article_length.h"
 #include "check/pass_texts.h"
+#include "corpus/archive_library.h"
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
 
@@ -17,7 +18,7 @@ struct CheckRun::State {
     explicit State(PassEnvironment e) : env(std::move(e)) {
         // The local documents stay indexed from run to run.
         if (!env.library) {
-            env.library = std::make_shared<corpus::DocumentLibrary>();
+            env.library = std::make_shared<corpus::ArchiveLibrary>();
         }
         if (env.listener != nullptr) {
             listeners.add(*env.listener);

@@ -3,6 +3,7 @@
 #include "check/page_class.h"
 #include "check/pass_steps.h"
 #include "check/pass_texts.h"
+#include "corpus/archive_library.h"
 #include "corpus/local_keys.h"
 #include "services/http_fetch.h"
 
@@ -19,13 +20,16 @@ Library prepareLibrary(const CheckRequest& request, const PassEnvironment& env,
     // 停止检测 and the shutdown end the indexing too.
     corpus::LibraryUpdate update = library.update(
         folder, env.indexProgress, [&env] { return env.stopRequested() || fetchesAborted(); });
+    if (!update.notice.empty()) {
+        env.platform->messageBox(update.notice, kMbOk, pass_texts::hintTitle());
+    }
     if (update.stopped) {
         return Library::Stopped;
     }
     if (env.skippedFiles) {
         env.skippedFiles(library.skipped());
     }
-    if (update.problem != corpus::FolderProblem::None || library.documents().empty()) {
+    if (update.problem != corpus::FolderProblem::None || library.documentCount() == 0) {
         env.platform->messageBox(pass_texts::localFolderProblem(update.problem, folder), kMbOk,
                                  pass_texts::hintTitle());
         return Library::Unusable;
@@ -40,9 +44,8 @@ SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Te
     result.hits = match.hits;
     result.status = match.hits > 0 ? SegmentStatus::Hit : SegmentStatus::Original;
     if (match.hits > 0) {
-        const corpus::LocalDocument& document = library.documents()[*match.document];
         // Grouped by file where the reports count sources by domain.
-        result.source = SegmentSource{document.title, document.path, document.path};
+        result.source = SegmentSource{match.title, match.path, match.path};
     }
     return result;
 }
@@ -90,7 +93,7 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
     if (env.library) {
         return *env.library;
     }
-    own = std::make_unique<corpus::DocumentLibrary>();
+    own = std::make_unique<corpus::ArchiveLibrary>();
     return *own;
 }
 

@@ -9,6 +9,7 @@
 #include "app/cli/cli_store.h"
 #include "app/cli/history_command.h"
 #include "app/cli/history_show.h"
+#include "app/cli/index_command.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -19,6 +20,7 @@
 #include "check/report_builder.h"
 #include "check/result_listener.h"
 #include "check/store_recorder.h"
+#include "corpus/archive_library.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "services/shown_text.h"
@@ -33,6 +35,9 @@ constexpr int kExitEmptyArticle = 3;
 
 int main(int argc, char** argv) {
     using namespace oc;
+    if (cli::isIndexCommand(argc, argv)) {
+        return cli::runIndexCommand(argc - 1, argv + 1, std::cout, std::cerr);
+    }
     cli::CliOptions options;
     int status = cli::parseCliOptions(argc, argv, options, isatty(STDIN_FILENO) != 0);
     if (status >= 0) {
@@ -101,7 +106,7 @@ int main(int argc, char** argv) {
     }
     env.userAgent = options.userAgent;
     env.localFolder = options.corpus;
-    env.library = std::make_shared<corpus::DocumentLibrary>();
+    env.library = std::make_shared<corpus::ArchiveLibrary>();
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "corpus/document_library.h"
 #include "corpus/local_keys.h"
+#include "corpus/memory_library.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
@@ -25,7 +25,7 @@ class DocumentFolder : public ::testing::Test {
         std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
         putFileBytes(path(name), bytes);
     }
-    std::string reasonOf(const DocumentLibrary& library, const std::string& name) const {
+    std::string reasonOf(const MemoryLibrary& library, const std::string& name) const {
         for (const SkippedFile& file : library.skipped()) {
             if (file.path == path(name)) {
                 return U(file.reason);
@@ -33,7 +33,7 @@ class DocumentFolder : public ::testing::Test {
         }
         return "(not skipped)";
     }
-    const LocalDocument* documentAt(const DocumentLibrary& library, const std::string& name) const {
+    const LocalDocument* documentAt(const MemoryLibrary& library, const std::string& name) const {
         for (const LocalDocument& document : library.documents()) {
             if (document.path == path(name)) {
                 return &document;
@@ -65,7 +65,7 @@ TEST_F(DocumentFolder, ReadsEveryKindOfDocumentAndListsWhatItSkipsWithTheReason)
                          static_cast<off_t>(kMaxDocumentBytes + 1)),
               0);
 
-    DocumentLibrary library;
+    MemoryLibrary library;
     LibraryUpdate update = library.update(folder_.native());
     EXPECT_EQ(update.problem, FolderProblem::None);
 
@@ -93,7 +93,7 @@ TEST_F(DocumentFolder, WordDocumentsAndPdfFilesAreReadAsArticlesAre) {
     for (const char* name : {"article.docx", "article.pdf", "damaged.docx", "expands.docx"}) {
         write(std::string("docs/") + name, oc::testing::fileBytes(fixtures + name));
     }
-    DocumentLibrary library;
+    MemoryLibrary library;
     EXPECT_EQ(library.update(folder_.native()).problem, FolderProblem::None);
     ASSERT_EQ(library.documents().size(), 2u);
     const LocalDocument* word = documentAt(library, "docs/article.docx");
@@ -113,7 +113,7 @@ TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
     ::chmod(folder_.native().c_str(), 0755);
     ::chmod(path("locked.txt").c_str(), 0);
     EXPECT_TRUE(oc::testing::runWithoutRoot([&] {
-        DocumentLibrary library;
+        MemoryLibrary library;
         library.update(folder_.native());
         return library.documents().size() == 1 && reasonOf(library, "locked.txt") == "无法读取";
     }));
@@ -121,7 +121,7 @@ TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
 
 TEST_F(DocumentFolder, AFolderThatCannotBeUsedIsNamedAsSuch) {
     write("file.txt", "文件");
-    DocumentLibrary library;
+    MemoryLibrary library;
     EXPECT_EQ(library.update(path("missing")).problem, FolderProblem::Missing);
     EXPECT_EQ(library.update(path("file.txt")).problem, FolderProblem::NotAFolder);
     EXPECT_EQ(library.update("").problem, FolderProblem::NotGiven);
@@ -132,10 +132,10 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     write("a.txt", "甲\n春眠不觉晓处处闻啼鸟");
     write("b.txt", "乙\n床前明月光疑是地上霜");
     write("c.txt", "丙\n白日依山尽黄河入海流");
-    DocumentLibrary library;
+    MemoryLibrary library;
     LibraryUpdate first = library.update(folder_.native());
     EXPECT_EQ(first.filesRead, 3u);
-    EXPECT_EQ(library.match(localKeys(G("疑是地上霜")), 3).document, 1u);
+    EXPECT_EQ(library.match(localKeys(G("疑是地上霜")), 3).path, path("b.txt"));
 
     write("b.txt", "乙\n改过的内容完全不同了");  // a different size
     std::filesystem::remove(path("c.txt"));
@@ -143,11 +143,13 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     EXPECT_EQ(second.filesRead, 1u);
     EXPECT_EQ(second.filesReused, 1u);
     ASSERT_EQ(library.documents().size(), 2u);
-    EXPECT_FALSE(library.match(localKeys(G("疑是地上霜")), 3).document.has_value());
+    EXPECT_FALSE(library.match(localKeys(G("疑是地上霜")), 3).found());
     LocalMatch changed = library.match(localKeys(G("改过的内容")), 3);
-    EXPECT_EQ(changed.document, 1u);
+    EXPECT_EQ(changed.path, path("b.txt"));
+    EXPECT_EQ(changed.title, "乙");
+    EXPECT_EQ(changed.longestRun, 5);
     EXPECT_EQ(changed.hits, 1);
-    EXPECT_EQ(library.match(localKeys(G("春眠不觉晓")), 3).document, 0u);
+    EXPECT_EQ(library.match(localKeys(G("春眠不觉晓")), 3).path, path("a.txt"));
 
     // Same size, new modification time: read again too.
     write("a.txt", "甲\n春眠不觉晓处处闻啼雀");
@@ -174,7 +176,7 @@ TEST_F(DocumentFolder, AFileSwappedAfterTheListingIsNotRead) {
         EXPECT_EQ(U(read.reason), "文件已被替换") << entry.path;
     }
     // Listed again, the link is skipped and the new file read.
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(path("docs"));
     EXPECT_EQ(reasonOf(library, "docs/a.txt"), "符号链接，未跟随");
     ASSERT_NE(documentAt(library, "docs/b.txt"), nullptr);
@@ -185,7 +187,7 @@ TEST_F(DocumentFolder, ADocumentUpToTwentyMillionBytesIsReadWhole) {
     // 17 MB: above the 16 MiB of an article, within the 20 MB of a document.
     const std::string passage = "这是一段从别处抄来的文字，藏在很长的文件最后";
     write("long.txt", std::string(17'000'000, 'x') + "\n" + passage);
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     ASSERT_EQ(library.documents().size(), 1u) << reasonOf(library, "long.txt");
     EXPECT_EQ(library.match(localKeys(G("从别处抄来的文字")), 5).hits, 1);
@@ -220,7 +222,7 @@ TEST_F(DocumentFolder, WideTextsAreDecodedByTheirByteOrderMark) {
     };
     write("wide16.txt", utf16le(u"宽字符的标题\n宽字符的正文"));
     write("wide32.txt", utf32be(U"四字节的标题\n四字节的正文"));
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     ASSERT_NE(documentAt(library, "wide16.txt"), nullptr) << reasonOf(library, "wide16.txt");
     EXPECT_EQ(documentAt(library, "wide16.txt")->title, "宽字符的标题");
@@ -240,7 +242,7 @@ TEST_F(DocumentFolder, APathTooLongIsNamedAsSuch) {
 TEST_F(DocumentFolder, AStoppedUpdateLeavesNothingHalfDone) {
     write("a.txt", "甲\n正文");
     write("b.txt", "乙\n正文");
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     LibraryUpdate stopped = library.update(folder_.native(), {}, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
