@@ -42,7 +42,9 @@ std::size_t widthOf(char32_t c) {
 // at either end.
 class Paragraph {
   public:
-    explicit Paragraph(CodePoints text) : text_(std::move(text)) {
+    // Copied, not moved: GCC 12 takes the moved string's small buffer for
+    // uninitialised in a Release build (a false -Wmaybe-uninitialized).
+    explicit Paragraph(const CodePoints& text) : text_(text) {
         offsets_.assign(text_.size() + 1, 0);
         for (std::size_t i = 0; i < text_.size(); ++i) {
             offsets_[i + 1] = offsets_[i] + widthOf(text_[i]);
@@ -95,7 +97,7 @@ std::vector<Paragraph> paragraphsOf(const CodePoints& article) {
     bool pendingSpace = false;
     auto endLine = [&] {
         if (!line.empty()) {
-            paragraphs.emplace_back(std::move(line));
+            paragraphs.emplace_back(line);
         }
         line.clear();
         pendingSpace = false;
