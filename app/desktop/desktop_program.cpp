@@ -12,6 +12,7 @@
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
