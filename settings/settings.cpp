@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "settings/cache_days.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -38,8 +40,9 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "页面超时",
-                                 "检测方式", "飘红覆盖率", "忽略网站", "百度", "本地文档目录"}) {
+        for (const char* name :
+             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "页面超时", "检测方式",
+              "飘红覆盖率", "缓存天数", "忽略网站", "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -56,7 +59,7 @@ constexpr int kDefaultPageTimeoutSeconds = 120;
 constexpr int kMaxPageTimeoutSeconds = 600;
 constexpr int kDefaultCoveragePercent = 80;
 const ParameterTexts kDefaultParameters{
-    "38", "30", "5", "0", std::nullopt, "120", gbkFromUtf8("整句"), "80"};
+    "38", "30", "5", "0", std::nullopt, "120", gbkFromUtf8("整句"), "80", "7"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
@@ -76,6 +79,7 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
     texts.mode = readIniItem(path, checkSection(), key("检测方式"), defaults.mode);
     texts.coveragePercent =
         readIniItem(path, checkSection(), key("飘红覆盖率"), defaults.coveragePercent);
+    texts.cacheDays = readIniItem(path, checkSection(), key("缓存天数"), defaults.cacheDays);
     texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
 }
@@ -205,17 +209,17 @@ ShownParameters loadShownParameters(const Text& path) {
     const Text missing = "\n";
     const ParameterTexts defaults = kDefaultParameters;
     ShownParameters shown;
-    shown.texts = readParameters(
-        path, {missing, missing, missing, missing, std::nullopt, missing, missing, missing});
+    shown.texts = readParameters(path, {missing, missing, missing, missing, std::nullopt, missing,
+                                        missing, missing, missing});
     Text* texts[] = {&shown.texts.segmentChars,       &shown.texts.minRunChars,
                      &shown.texts.lastSegmentChars,   &shown.texts.intervalSeconds,
                      &shown.texts.pageTimeoutSeconds, &shown.texts.mode,
-                     &shown.texts.coveragePercent};
+                     &shown.texts.coveragePercent,    &shown.texts.cacheDays};
     const Text* fallbacks[] = {&defaults.segmentChars,       &defaults.minRunChars,
                                &defaults.lastSegmentChars,   &defaults.intervalSeconds,
                                &defaults.pageTimeoutSeconds, &defaults.mode,
-                               &defaults.coveragePercent};
-    for (int i = 0; i < 7; ++i) {
+                               &defaults.coveragePercent,    &defaults.cacheDays};
+    for (int i = 0; i < 8; ++i) {
         if (*texts[i] == missing) {
             *texts[i] = *fallbacks[i];
             shown.defaulted[i] = true;
@@ -262,6 +266,9 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
         (coverage < kMinCoveragePercent || coverage > kMaxCoveragePercent)) {
         return gbkFromUtf8("飘红覆盖率应在 50～100 之间。");
     }
+    if (!trimSpaces(texts.cacheDays).empty()) {
+        return cacheDaysProblem(texts.cacheDays);
+    }
     return Text();
 }
 
@@ -278,6 +285,9 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
     }
     if (!texts.coveragePercent.empty()) {
         items.push_back({key("飘红覆盖率"), texts.coveragePercent});
+    }
+    if (!texts.cacheDays.empty()) {
+        items.push_back({key("缓存天数"), trimSpaces(texts.cacheDays)});
     }
     if (texts.ignoredSites) {
         items.push_back({key("忽略网站"), oneLine(*texts.ignoredSites)});

@@ -54,6 +54,7 @@ struct ParameterTexts {
     Text pageTimeoutSeconds = {};
     Text mode = {};             // 检测方式; empty: 整句
     Text coveragePercent = {};  // 飘红覆盖率; empty: 80
+    Text cacheDays = {};        // 缓存天数; empty: 7 (a save without it leaves the key alone)
 };
 
 // The settings file of this process: "配置.ini" in settingsFolder() (beside the
@@ -78,11 +79,11 @@ ParameterTexts loadParameterTexts(const Text& path);
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // What the parameter window shows: each value from the file, or the default
-// ("38", "30", "5", "0", "120", "整句", "80") of a key the file lacks, marked as such.
+// ("38", "30", "5", "0", "120", "整句", "80", "7") of a key the file lacks, marked as such.
 struct ShownParameters {
     ParameterTexts texts;
-    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时, 检测方式, 飘红覆盖率
-    bool defaulted[7] = {};
+    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时, 检测方式, 飘红覆盖率, 缓存天数
+    bool defaulted[8] = {};
 };
 ShownParameters loadShownParameters(const Text& path);
 

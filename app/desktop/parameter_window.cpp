@@ -34,6 +34,7 @@ constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox,
 constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
 constexpr std::string_view kModeBox = "组合框_检测方式";
 constexpr std::string_view kCoverageBox = "编辑框_飘红覆盖率";
+constexpr std::string_view kCacheDaysBox = "编辑框_缓存天数";
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -140,6 +141,13 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         ->setToolTip(QStringLiteral("整句方式下，同一条结果的飘红覆盖本段多少（50～100）算命中"));
     addLabel(this, "标签14", "% (50-100)", kBlack, {340, 280, 80, 24}, false)
         ->setFont(pixelFont(12));
+    // How long an answer of an engine is reused, beside the save button.
+    addLabel(this, "标签15", "缓存天数设置", kBlack, {24, 328, 104, 24}, false);
+    addBox(kCacheDaysBox, {136, 320, kBoxWidth, 32}, true)
+        ->setToolTip(QStringLiteral("同一查询在这么多天内已核实过，就用检测记录里的结果，不再查询"
+                                    "（0～365）；0 表示每次都查询；空着即 7"));
+    addLabel(this, "标签16", "天 (0-365)", kBlack, {180, 328, 80, 24}, false)
+        ->setFont(pixelFont(12));
     // Beside a box that shows the default of a key the file lacks.
     for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
         WholeNumberEdit* edit = box(name);
@@ -189,6 +197,7 @@ void ParameterWindow::loadParameters() {
     const std::optional<CheckMode> mode = checkModeOf(shown.texts.mode);
     modeBox()->setCurrentIndex(mode.value_or(CheckMode::Sentence) == CheckMode::Classic ? 1 : 0);
     box(kCoverageBox)->setText(qstringFromGbk(shown.texts.coveragePercent));
+    box(kCacheDaysBox)->setText(qstringFromGbk(shown.texts.cacheDays));
 }
 
 QComboBox* ParameterWindow::modeBox() const {
@@ -210,6 +219,7 @@ void ParameterWindow::saveParameters() {
     texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
     texts.mode = gbkFromQString(modeBox()->currentText());
     texts.coveragePercent = gbkFromQString(box(kCoverageBox)->text());
+    texts.cacheDays = gbkFromQString(box(kCacheDaysBox)->text());
     Text problem = parameterRangeProblem(texts);
     if (problem.empty()) {
         problem = ignoredSitesProblem(*texts.ignoredSites);

@@ -19,6 +19,7 @@
 #include "app/desktop/whole_number_input.h"
 #include "services/files.h"
 #include "settings/settings.h"
+#include "settings/settings_snapshot.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
 
@@ -121,7 +122,9 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 17);
+    // 缓存天数 in the row of the save button.
+    EXPECT_EQ(window.box("编辑框_缓存天数")->y(), 320);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 19);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
@@ -302,17 +305,24 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
 // A settings file that cannot be written (its folder is a regular file): the
 // window names the file and the reason, and stays open with the edits; once
 // the file can be written, the same press saves and closes.
-TEST_F(ParameterWindowTest, CheckModeAndCoverageAreShownCheckedAndSaved) {
+TEST_F(ParameterWindowTest, CheckModeCoverageAndCacheDaysAreShownCheckedAndSaved) {
     {
-        // Without the keys: 整句 and 80.
+        // Without the keys: 整句, 80 and 7 days.
         ParameterWindow window(platform_, path_);
         EXPECT_EQ(window.modeBox()->currentText(), QStringLiteral("整句"));
         EXPECT_EQ(window.box("编辑框_飘红覆盖率")->text(), QStringLiteral("80"));
+        EXPECT_EQ(window.box("编辑框_缓存天数")->text(), QStringLiteral("7"));
+        window.box("编辑框_缓存天数")->setText(QStringLiteral("366"));
+        window.saveParameters();
+        ASSERT_EQ(platform_.messages().size(), 1u);
+        EXPECT_NE(testing::U(platform_.messages()[0].message).find("缓存天数应在 0～365 之间"),
+                  std::string::npos);
+        window.box("编辑框_缓存天数")->setText(QStringLiteral("0"));
         // Out of 50-100: refused with a message, nothing saved.
         window.box("编辑框_飘红覆盖率")->setText(QStringLiteral("49"));
         window.saveParameters();
-        ASSERT_EQ(platform_.messages().size(), 1u);
-        EXPECT_NE(testing::U(platform_.messages()[0].message).find("飘红覆盖率应在 50～100 之间"),
+        ASSERT_EQ(platform_.messages().size(), 2u);
+        EXPECT_NE(testing::U(platform_.messages()[1].message).find("飘红覆盖率应在 50～100 之间"),
                   std::string::npos);
         EXPECT_EQ(loadParameterTexts(path_).mode, "");
         window.modeBox()->setCurrentIndex(1);
@@ -322,6 +332,7 @@ TEST_F(ParameterWindowTest, CheckModeAndCoverageAreShownCheckedAndSaved) {
     const CheckSettings settings = loadCheckSettings(path_);
     EXPECT_EQ(settings.mode, CheckMode::Classic);
     EXPECT_EQ(settings.coveragePercent, 90);
+    EXPECT_EQ(loadSettingsSnapshot(path_, {}).cacheDays, 0);
     ParameterWindow again(platform_, path_);
     EXPECT_EQ(again.modeBox()->currentText(), QStringLiteral("经典"));
 }
