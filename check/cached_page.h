@@ -33,8 +33,9 @@ struct CachedBlock {
 
 // A highlighted fragment of the page that occurs in the segment, in page order.
 struct CachedFragment {
-    std::string text;  // the fragment as the pass measured it (GB18030 bytes)
-    int block = -1;    // index into CachedPage::blocks; -1: outside every block
+    std::string text;       // UTF-8, as the page holds it
+    std::size_t bytes = 0;  // its length in GBK bytes
+    int block = -1;         // index into CachedPage::blocks; -1: outside every block
     friend bool operator==(const CachedFragment&, const CachedFragment&) = default;
 };
 
@@ -42,6 +43,12 @@ struct CachedPage {
     PageClass pageClass = PageClass::ResultPage;
     // Whether the page held any highlighted fragment at all.
     bool anyHighlight = false;
+    // Whether the results the fragments lie in were looked up (they are
+    // only where a fragment could make the segment 命中 when it was read).
+    bool blocksKnown = false;
+    // The page held more results, or more highlights, than are examined.
+    bool blocksCut = false;
+    bool highlightsCut = false;
     // Fragments shorter than this many bytes were not kept.
     int minFragmentBytes = 0;
     std::vector<CachedFragment> fragments;

@@ -24,6 +24,8 @@
 
 namespace oc {
 
+class CheckStore;
+
 // What a pass needs from its surroundings; the desktop program, the
 // command-line checker and the tests each provide their own. The overrides
 // of the settings file (SettingsOverrides) are applied when a check's
@@ -52,6 +54,10 @@ struct PassEnvironment : SettingsOverrides {
     // Told of the files the local engine left out (path order) each time its
     // documents have been brought up to date, a stopped indexing aside.
     std::function<void(const std::vector<corpus::SkippedFile>&)> skippedFiles;
+    // The results store whose remembered result pages answer a query asked
+    // before (within 缓存天数), and which keeps the pages verified now; none:
+    // every query is asked.
+    CheckStore* store = nullptr;
 
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };

@@ -27,6 +27,10 @@ struct ReportRow {
     std::string searchUrl;
     // In 整句, for a verified row: the best share (0-100) one result covers.
     std::optional<int> coverage;
+    // A verified web row checked with the results store: whether every page
+    // came from it, and when the oldest page used was fetched (ISO 8601).
+    bool cached = false;
+    std::optional<std::string> verifiedAt;
 };
 
 struct ReportPass {

@@ -1,5 +1,9 @@
 // The check pass of one engine, and the recheck of its unverified segments.
 #include "check/check_pass.h"
+
+#include <limits>
+
+#include "check/cached_page.h"
 #include "check/local_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
@@ -42,7 +46,11 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
             pacer,
             ignoreListOf(request.settings),
             request.settings.check,
-            &buffers};
+            &buffers,
+            env.store,
+            request.settings.cacheDays > 0
+                ? storeTimeNow() - std::int64_t{request.settings.cacheDays} * 24 * 3600
+                : std::numeric_limits<std::int64_t>::max()};
 }
 
 PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,

@@ -26,28 +26,38 @@ std::size_t gbkBytes(std::string_view utf8) {
 
 }  // namespace
 
+bool fragmentsMayMakeHit(const std::vector<PageFragment>& fragments, const SegmentForms& forms,
+                         const HitRule& rule) {
+    for (const PageFragment& fragment : fragments) {
+        if (static_cast<long long>(fragment.bytes) >= rule.minRunBytes) {
+            return true;
+        }
+    }
+    if (!rule.coveragePercent) {
+        return false;
+    }
+    std::vector<std::u32string> codePoints;
+    for (const PageFragment& fragment : fragments) {
+        codePoints.push_back(corpus::decodeUtf8(fragment.text));
+    }
+    return coverageOf(forms.codePoints, codePoints).reaches(*rule.coveragePercent);
+}
+
 PageEvidence pageEvidence(const EngineTable& table, const ClassifiedPage& page, const Text& url,
                           const SegmentForms& forms, const HitRule& rule) {
     PageEvidence evidence;
     evidence.anyHighlight = !page.highlights.empty();
     std::vector<std::size_t> indices;  // of the fragments kept, among the page's
-    std::vector<std::u32string> codePoints;
-    bool longOne = false;
     for (std::size_t i = 0; i < page.highlights.size(); ++i) {
         std::string fragment = page.highlights[i].groupText(page.text, 1);
         if (fragment.empty() || forms.utf8.find(fragment) == std::string::npos) {
             continue;
         }
         const std::size_t bytes = gbkBytes(fragment);
-        longOne = longOne || static_cast<long long>(bytes) >= rule.minRunBytes;
-        codePoints.push_back(corpus::decodeUtf8(fragment));
         evidence.fragments.push_back({std::move(fragment), bytes, -1});
         indices.push_back(i);
     }
-    const bool coverageMayReach =
-        rule.coveragePercent &&
-        coverageOf(forms.codePoints, codePoints).reaches(*rule.coveragePercent);
-    if (!longOne && !coverageMayReach) {
+    if (!fragmentsMayMakeHit(evidence.fragments, forms, rule)) {
         return evidence;
     }
     // The results are found in the page read as GB18030, where the fragments

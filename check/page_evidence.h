@@ -21,6 +21,11 @@ struct SegmentForms {
 // there) that occur in the segment, with the results they lie in. The page is
 // parsed for its results only when its fragments may make the segment 命中
 // under `rule`: one is long enough, or all of them together cover enough of it.
+// Whether fragments that occur in the segment may make it 命中 under `rule`:
+// one is long enough, or all of them together cover enough of it.
+bool fragmentsMayMakeHit(const std::vector<PageFragment>& fragments, const SegmentForms& forms,
+                         const HitRule& rule);
+
 PageEvidence pageEvidence(const EngineTable& table, const ClassifiedPage& page, const Text& url,
                           const SegmentForms& forms, const HitRule& rule);
 

@@ -1,5 +1,6 @@
 #include "check/pass_steps.h"
 
+#include "check/check_store.h"
 #include "check/grid_model.h"
 #include "check/pass_texts.h"
 #include "services/boundary_text.h"
@@ -94,7 +95,14 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
     window.gridSetCell(grid, row, kUrlColumn, result.url);
     window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
     window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
-    window.gridSetCellTip(grid, row, kStatusColumn, statusTip(result));
+    // The window also says when the row's pages came from the results store.
+    Text tip = statusTip(result);
+    if (result.cached && result.verifiedAt) {
+        static const Text separator = gbkFromUtf8("；");
+        tip += (tip.empty() ? Text() : separator) +
+               gbkFromUtf8("缓存：核实于 " + shownTimeOf(*result.verifiedAt));
+    }
+    window.gridSetCellTip(grid, row, kStatusColumn, tip);
     window.gridSetRowBackground(grid, row, backgroundOf(result.status));
     // The source of a copied segment; a recheck clears an earlier one.
     static const Text unrecognised = gbkFromUtf8("未识别");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "check/check_store.h"
 #include "check/pass_steps.h"
 #include "services/boundary_text.h"
 
@@ -61,6 +62,10 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
         row.searchUrl = utf8FromGbk(result.url);
         if (verified) {
             row.coverage = result.coverage;
+            row.cached = result.cached;
+            if (result.verifiedAt) {
+                row.verifiedAt = isoTimeOf(*result.verifiedAt);
+            }
         }
         pass.rows.push_back(std::move(row));
     }
@@ -84,6 +89,7 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSn
             {"飘红覆盖率", std::to_string(check.coveragePercent) + "%"},
             {"查询间隔", interval},
             {"页面超时", deadline},
+            {"缓存天数", std::to_string(settings.cacheDays) + " 天"},
             {"忽略网站", joined(ignoreListOf(settings).domains())},
             {"百度地址", utf8FromGbk(settings.endpoints.baidu)},
             {"360地址", utf8FromGbk(settings.endpoints.engine360)}};

@@ -7,6 +7,7 @@
 #include "check/hit_rule.h"
 #include "check/page_class.h"
 #include "check/page_evidence.h"
+#include "check/page_memory.h"
 #include "check/pass_texts.h"
 #include "check/segment_source.h"
 #include "services/boundary_text.h"
@@ -58,6 +59,13 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     const SegmentForms forms(segment);
     std::vector<PageEvidence> evidence;
     std::vector<Text> evidenceUrls;  // the query URL of each
+    // Whether every page came from the results store, and when the oldest
+    // page used was fetched.
+    bool allRecalled = true;
+    std::optional<StoreTime> oldestPage;
+    auto usedPageOf = [&oldestPage](StoreTime fetchedAt) {
+        oldestPage = oldestPage ? std::min(*oldestPage, fetchedAt) : fetchedAt;
+    };
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
@@ -88,7 +96,18 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         if (context.env.stopRequested()) {
             return givenUp();
         }
+        // A page verified before is not asked again, and costs no wait.
+        if (std::optional<RecalledPage> recalled = recallPage(context, result.url, forms, rule)) {
+            anyVerified = true;
+            highlightsCut = highlightsCut || recalled->highlightsCut;
+            usedPageOf(recalled->verifiedAt);
+            evidence.push_back(std::move(recalled->evidence));
+            evidenceUrls.push_back(result.url);
+            continue;
+        }
+        allRecalled = false;
         context.pacer.beforeRequest();
+        const StoreTime fetchedAt = storeTimeNow();
         report = fetchPage(result.url, context.limits, followRedirect, std::move(report.body));
         page = classifyPage(table, report, std::move(page.text));
         if (context.env.stopRequested()) {
@@ -106,10 +125,12 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         }
         anyVerified = true;
         highlightsCut = highlightsCut || page.highlightsCut;
-        highlightsCut = highlightsCut || page.highlightsCut;
         // A page that arrived cut may still show a run in what came, but its
-        // missing part may hold one: it never proves the segment original.
-        if (Text cut = cutReason(report); !cut.empty()) {
+        // missing part may hold one: it never proves the segment original,
+        // and it is not kept.
+        Text cut = cutReason(report);
+        const bool pageCut = !cut.empty();
+        if (pageCut) {
             allVerified = false;
             if (result.reason.empty()) {
                 result.reason = std::move(cut);
@@ -125,6 +146,11 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         }
         evidence.push_back(pageEvidence(table, page, result.url, forms, rule));
         evidenceUrls.push_back(result.url);
+        if (!pageCut) {
+            keepPage(context, result.url, page.pageClass, evidence.back(), page.highlightsCut,
+                     fetchedAt);
+            usedPageOf(fetchedAt);
+        }
     }
     keepBuffers();
     const HitOutcome judged = judgeSegment(segment, evidence, rule, context.ignore);
@@ -149,6 +175,10 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         result.status = SegmentStatus::Original;
     } else {
         result.status = SegmentStatus::Unverified;
+    }
+    if (result.status != SegmentStatus::Unverified && context.store != nullptr) {
+        result.cached = allRecalled;
+        result.verifiedAt = oldestPage;
     }
     return result;
 }

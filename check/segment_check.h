@@ -40,6 +40,10 @@ struct SegmentContext {
     // The memory kept from one page to the next (a pass's own; none: each
     // segment starts afresh).
     PageBuffers* buffers = nullptr;
+    // Where verified result pages are remembered (none: every page is asked),
+    // and the oldest fetch time (seconds since 1970) a remembered page may have.
+    CheckStore* store = nullptr;
+    std::int64_t cacheNotBefore = 0;
 };
 
 SegmentResult checkSegment(const SegmentContext& context, const Text& segment);

@@ -1,6 +1,7 @@
 // The status of a checked segment and the result a pass computes for it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "check/segment_source.h"
@@ -27,6 +28,11 @@ struct SegmentResult {
     std::optional<SegmentSource> source;
     // A page of the segment was analysed only in part (页面过大，…); empty otherwise.
     Text note;
+    // A verified web row: whether every page came from the results store
+    // instead of the engine, and when the oldest page used was fetched
+    // (seconds since 1970); no time without a store.
+    bool cached = false;
+    std::optional<std::int64_t> verifiedAt;
 };
 
 // 命中 / 原创 / 未核实.

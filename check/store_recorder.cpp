@@ -66,12 +66,12 @@ StoredRow storedRowOf(Engine engine, int row, const Text& segment, const Segment
     stored.url = utf8FromGbk(result.url);
     stored.source = result.source;
     stored.coverage = result.coverage;
-    stored.origin = engine == Engine::Local ? RowOrigin::Local : RowOrigin::Queried;
+    stored.origin = engine == Engine::Local ? RowOrigin::Local
+                    : result.cached         ? RowOrigin::Cached
+                                            : RowOrigin::Queried;
     stored.checkedAt = storeTimeNow();
-    // A web row verified now: its pages were queried now.
-    if (engine != Engine::Local &&
-        (result.status == SegmentStatus::Hit || result.status == SegmentStatus::Original)) {
-        stored.verifiedAt = stored.checkedAt;
+    if (engine != Engine::Local) {
+        stored.verifiedAt = result.verifiedAt;
     }
     return stored;
 }
@@ -84,6 +84,8 @@ SegmentResult resultOf(const StoredRow& row) {
     result.url = gbkFromUtf8(row.url);
     result.source = row.source;
     result.coverage = row.coverage;
+    result.cached = row.origin == RowOrigin::Cached;
+    result.verifiedAt = row.verifiedAt;
     return result;
 }
 

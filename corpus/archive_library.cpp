@@ -516,9 +516,22 @@ LocalMatch ArchiveLibrary::match(std::u32string_view segmentKeys, int minRunChar
     if (candidates.size() > kMaxCandidates) {
         return matchByPostings(segmentKeys, minRunChars);
     }
+    // The most any document can reach: the segment's longest stretch without a
+    // break as the run, and every bigram of it shared. Candidates come in path
+    // order, so one that reaches both ranks before every later one.
+    RankedDocument most;
+    for (std::size_t i = 0, stretch = 0; i < segmentKeys.size(); ++i) {
+        stretch = segmentKeys[i] == 0 ? 0 : stretch + 1;
+        most.longestRun = std::max(most.longestRun, static_cast<int>(stretch));
+        most.sharedBigrams += i > 0 && segmentKeys[i - 1] != 0 && segmentKeys[i] != 0;
+    }
     std::optional<RankedDocument> best;
     CodePoints bestKeys;
     for (std::uint32_t entry : candidates) {
+        if (best && best->longestRun == most.longestRun &&
+            best->sharedBigrams == most.sharedBigrams) {
+            break;
+        }
         const CodePoints* keys = keysOf(entry);
         if (keys == nullptr) {
             continue;  // gone since the update

@@ -34,15 +34,6 @@ class BigramIndex {
 
     std::size_t postingCount() const { return postingCount_; }
 
-    // Each bigram (first << 32 | second) with its postings in document and
-    // position order, in no particular order of bigrams.
-    template <typename Visit>
-    void forEachBigram(Visit visit) const {
-        ranges_.forEach([&](std::uint64_t key, const Range& range) {
-            visit(key, postings_.begin() + range.begin, postings_.begin() + range.end);
-        });
-    }
-
   private:
     using Range = PostingRange;
 

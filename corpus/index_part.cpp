@@ -1,10 +1,12 @@
 #include "corpus/index_part.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <tuple>
 
-#include "corpus/bigram_index.h"
 #include "corpus/varint.h"
 
 namespace oc::corpus {
@@ -90,40 +92,36 @@ bool decodePostings(std::string_view bytes, std::uint32_t documentCount,
 }  // namespace
 
 bool IndexPart::write(const std::string& path, std::uint32_t count, const KeysOf& keysOf) {
-    // The postings in memory first, as the in-memory index builds them.
-    std::vector<std::pair<std::uint64_t, std::pair<const Posting*, const Posting*>>> lists;
-    BigramIndex index(count, keysOf);
-    index.forEachBigram([&lists](std::uint64_t key, const Posting* begin, const Posting* end) {
-        lists.push_back({key, {begin, end}});
-    });
-    std::sort(lists.begin(), lists.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-
-    FileWriter writer(path);
+    // Written under another name and renamed: a program that still maps a
+    // part of the same name (of an index since rebuilt) keeps its pages.
+    const std::string writing = path + ".writing";
+    FileWriter writer(writing);
     writer.write(std::string(kHeaderBytes, '\0'));
     std::string table;
     std::string blocks;
     std::string encoded;
     std::uint64_t postingsBytes = 0;
     std::uint64_t previousKey = 0;
-    for (std::size_t i = 0; i < lists.size(); ++i) {
-        const auto& [key, range] = lists[i];
-        if (i % kBlockEntries == 0) {
-            std::string block(kBlockBytes, '\0');
-            put64(block, 0, key);
-            put64(block, 8, table.size());
-            put64(block, 16, postingsBytes);
-            blocks += block;
-            previousKey = key;
-        }
-        encoded.clear();
-        appendPostings(encoded, range.first, range.second);
-        writer.write(encoded);
-        appendVarint(table, key - previousKey);
-        appendVarint(table, encoded.size());
-        previousKey = key;
-        postingsBytes += encoded.size();
-    }
+    std::uint64_t bigrams = 0;
+    forEachBigramInKeyOrder(count, keysOf,
+                            [&](std::uint64_t key, const Posting* begin, const Posting* end) {
+                                if (bigrams % kBlockEntries == 0) {
+                                    std::string block(kBlockBytes, '\0');
+                                    put64(block, 0, key);
+                                    put64(block, 8, table.size());
+                                    put64(block, 16, postingsBytes);
+                                    blocks += block;
+                                    previousKey = key;
+                                }
+                                ++bigrams;
+                                encoded.clear();
+                                appendPostings(encoded, begin, end);
+                                writer.write(encoded);
+                                appendVarint(table, key - previousKey);
+                                appendVarint(table, encoded.size());
+                                previousKey = key;
+                                postingsBytes += encoded.size();
+                            });
     const std::uint64_t tableOffset = kHeaderBytes + postingsBytes;
     writer.write(table);
     writer.write(blocks);
@@ -132,14 +130,18 @@ bool IndexPart::write(const std::string& path, std::uint32_t count, const KeysOf
     std::memcpy(header.data(), kMagic, sizeof kMagic);
     std::memcpy(header.data() + 8, &kIndexFormatVersion, 4);
     std::memcpy(header.data() + 12, &count, 4);
-    put64(header, 16, lists.size());
+    put64(header, 16, bigrams);
     put64(header, 24, kHeaderBytes);
     put64(header, 32, postingsBytes);
     put64(header, 40, tableOffset);
     put64(header, 48, table.size());
     put64(header, 56, tableOffset + table.size());
     writer.writeAt(0, header);
-    return writer.finish();
+    if (!writer.finish() || ::rename(writing.c_str(), path.c_str()) != 0) {
+        ::unlink(writing.c_str());
+        return false;
+    }
+    return true;
 }
 
 IndexPart::IndexPart(const std::string& path) : file_(path) {

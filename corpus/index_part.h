@@ -21,12 +21,10 @@
 
 #include "corpus/index_catalog.h"
 #include "corpus/index_files.h"
+#include "corpus/part_postings.h"
 #include "corpus/run_ranking.h"
 
 namespace oc::corpus {
-
-// The documents' keys (local_keys.h) by number.
-using KeysOf = std::function<std::u32string_view(std::uint32_t)>;
 
 class IndexPart {
   public:

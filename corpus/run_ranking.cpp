@@ -38,26 +38,51 @@ RankedDocument rankDocument(std::u32string_view documentKeys, std::u32string_vie
     if (queryKeys.size() < 2 || documentKeys.size() < 2) {
         return ranked;
     }
+    auto keyOf = [](char32_t first, char32_t second) {
+        return (std::uint64_t{first} << 32) | second;
+    };
+    // The query's bigrams by key, each with its position, and a filter that
+    // turns away nearly every document bigram the query lacks with one lookup.
+    constexpr std::size_t kFilterBits = 4096;
+    auto filterSlot = [](std::uint64_t key) {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 52);  // 12 bits
+    };
     const std::size_t bigrams = queryKeys.size() - 1;
-    // Per query bigram, the run of bigrams ending with it at the previous and
-    // at the current document position.
-    std::vector<std::uint32_t> previous(bigrams, 0);
-    std::vector<std::uint32_t> current(bigrams, 0);
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> query;
+    std::vector<std::uint64_t> filter(kFilterBits / 64, 0);
+    for (std::size_t i = 0; i < bigrams; ++i) {
+        if (queryKeys[i] != 0 && queryKeys[i + 1] != 0) {
+            const std::uint64_t key = keyOf(queryKeys[i], queryKeys[i + 1]);
+            query.push_back({key, static_cast<std::uint32_t>(i)});
+            filter[filterSlot(key) / 64] |= std::uint64_t{1} << (filterSlot(key) % 64);
+        }
+    }
+    std::sort(query.begin(), query.end());
+    // Per query bigram, the run of bigrams ending with it and the document
+    // position where that run last grew (positions counted from 1).
+    std::vector<std::uint32_t> run(bigrams, 0);
+    std::vector<std::size_t> at(bigrams, 0);
     std::vector<bool> shared(bigrams, false);
     std::uint32_t longest = 0;
     for (std::size_t j = 0; j + 1 < documentKeys.size(); ++j) {
-        const char32_t first = documentKeys[j];
-        const char32_t second = documentKeys[j + 1];
-        for (std::size_t i = 0; i < bigrams; ++i) {
-            const bool same =
-                first != 0 && second != 0 && queryKeys[i] == first && queryKeys[i + 1] == second;
-            current[i] = same ? (i > 0 ? previous[i - 1] : 0) + 1 : 0;
-            if (same) {
-                shared[i] = true;
-                longest = std::max(longest, current[i]);
-            }
+        const std::uint64_t key = keyOf(documentKeys[j], documentKeys[j + 1]);
+        const std::size_t slot = filterSlot(key);
+        if ((filter[slot / 64] & (std::uint64_t{1} << (slot % 64))) == 0) {
+            continue;
         }
-        previous.swap(current);
+        auto [begin, end] = std::equal_range(
+            query.begin(), query.end(), std::pair<std::uint64_t, std::uint32_t>{key, 0},
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Later query positions first: each reads the run of the one before
+        // it as the previous document position left it.
+        for (auto q = end; q != begin;) {
+            const std::uint32_t i = (--q)->second;
+            const bool continues = i > 0 && at[i - 1] == j;  // grew at position j - 1
+            run[i] = continues ? run[i - 1] + 1 : 1;
+            at[i] = j + 1;
+            shared[i] = true;
+            longest = std::max(longest, run[i]);
+        }
     }
     if (longest > 0) {
         ranked.longestRun = static_cast<int>(longest) + 1;

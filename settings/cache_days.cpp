@@ -12,7 +12,6 @@ namespace oc {
 namespace {
 
 constexpr int kDefaultCacheDays = 7;
-constexpr int kMaxCacheDays = 365;
 
 const Text& section() {
     static const Text name = gbkFromUtf8("原创检测配置");

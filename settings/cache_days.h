@@ -7,6 +7,8 @@
 
 namespace oc {
 
+inline constexpr int kMaxCacheDays = 365;
+
 // 7 when the key is missing or empty; a value out of range is bounded.
 int loadCacheDays(const Text& path);
 // The value as the parameter window shows it ("7" when missing).

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/cache_days.h"
+
 namespace oc {
 
 SettingsSnapshot loadSettingsSnapshot(const Text& path, const SettingsOverrides& overrides) {
@@ -29,6 +31,8 @@ SettingsSnapshot loadSettingsSnapshot(const Text& path, const SettingsOverrides&
     snapshot.extraIgnoredSites = overrides.ignoredSites;
     snapshot.localFolder =
         overrides.localFolder.empty() ? loadLocalFolder(path) : overrides.localFolder;
+    snapshot.cacheDays = overrides.cacheDays ? std::clamp(*overrides.cacheDays, 0, kMaxCacheDays)
+                                             : loadCacheDays(path);
     return snapshot;
 }
 

@@ -34,6 +34,8 @@ struct SettingsOverrides {
     // 检测方式 and 飘红覆盖率 replacing the file's.
     std::optional<CheckMode> mode;
     std::optional<int> coveragePercent;
+    // 缓存天数 replacing the file's (0: no page is taken from the store).
+    std::optional<int> cacheDays;
 };
 
 // The values one check used. To add a setting: a field here, its read in
@@ -60,6 +62,9 @@ struct SettingsSnapshot {
     Text extraIgnoredSites;
     // The local engine's folder (native bytes); empty: none set.
     std::string localFolder;
+    // 缓存天数: how old a verified result page kept in the results store may
+    // be to answer the same query again; 0 asks every query.
+    int cacheDays = 7;
 
     // How long one result page may take: the override, else 页面超时.
     std::chrono::milliseconds pageDeadline() const {

@@ -20,15 +20,16 @@ Json::binary_t bytesOf(const std::string& text) {
 std::string encodePage(const CachedPage& page) {
     Json fragments = Json::array();
     for (const CachedFragment& fragment : page.fragments) {
-        fragments.push_back(Json::array({Json::binary(bytesOf(fragment.text)), fragment.block}));
+        fragments.push_back(
+            Json::array({Json::binary(bytesOf(fragment.text)), fragment.block, fragment.bytes}));
     }
     Json blocks = Json::array();
     for (const CachedBlock& block : page.blocks) {
         blocks.push_back(Json::array({block.title, block.address, block.domain}));
     }
-    const Json doc = {{"class", className(page.pageClass)},
-                      {"any", page.anyHighlight},
-                      {"fragments", std::move(fragments)},
+    const Json doc = {{"class", className(page.pageClass)},  {"any", page.anyHighlight},
+                      {"known", page.blocksKnown},           {"blocksCut", page.blocksCut},
+                      {"highlightsCut", page.highlightsCut}, {"fragments", std::move(fragments)},
                       {"blocks", std::move(blocks)}};
     const std::vector<std::uint8_t> cbor = Json::to_cbor(doc);
     return std::string(cbor.begin(), cbor.end());
@@ -49,6 +50,9 @@ std::optional<CachedPage> decodePage(const std::string& bytes) {
         page.pageClass = pageClass == className(PageClass::NoResults) ? PageClass::NoResults
                                                                       : PageClass::ResultPage;
         page.anyHighlight = doc.at("any").get<bool>();
+        page.blocksKnown = doc.at("known").get<bool>();
+        page.blocksCut = doc.at("blocksCut").get<bool>();
+        page.highlightsCut = doc.at("highlightsCut").get<bool>();
         for (const Json& block : doc.at("blocks")) {
             page.blocks.push_back({block.at(0).get<std::string>(), block.at(1).get<std::string>(),
                                    block.at(2).get<std::string>()});
@@ -59,7 +63,8 @@ std::optional<CachedPage> decodePage(const std::string& bytes) {
             if (block < -1 || block >= static_cast<int>(page.blocks.size())) {
                 return std::nullopt;
             }
-            page.fragments.push_back({std::string(text.begin(), text.end()), block});
+            page.fragments.push_back(
+                {std::string(text.begin(), text.end()), fragment.at(2).get<std::size_t>(), block});
         }
         return page;
     } catch (const Json::exception&) {

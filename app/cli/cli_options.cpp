@@ -11,6 +11,7 @@
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
 #include "services/write_problem.h"
+#include "settings/cache_days.h"
 #include "settings/settings.h"
 
 namespace oc::cli {
@@ -95,6 +96,14 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "the results store file (default: $OC_STORE_FILE, else checks.db beside a "
                    "portable program, else in ~/.local/share/originality-checker)")
         ->type_name("FILE");
+    int cacheDays = 0;
+    app.add_option("--cache-days", cacheDays,
+                   "缓存天数: answer a query from a result page the store kept from a check at "
+                   "most this many days ago instead of asking again (0-365, 0: ask every query; "
+                   "default: the settings file's, else 7)")
+        ->check(CLI::Range(0, kMaxCacheDays));
+    bool noCache = false;
+    app.add_flag("--no-cache", noCache, "ask every query (the same as --cache-days 0)");
     app.add_option("--store-timeout-ms", options.storeTimeoutMs,
                    "for testing: how long a store write waits for another process")
         ->check(CLI::Range(1L, 600000L));
@@ -128,6 +137,12 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     }
     if (app.count("--coverage-percent") > 0) {
         options.coveragePercent = coverage;
+    }
+    if (app.count("--cache-days") > 0) {
+        options.cacheDays = cacheDays;
+    }
+    if (noCache) {
+        options.cacheDays = 0;
     }
     if (options.settingsFile.empty()) {
         options.settingsFile = defaultSettings;  // an empty path would read no value at all

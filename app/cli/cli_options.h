@@ -39,6 +39,8 @@ struct CliOptions {
     // --mode sentence|classic and --coverage-percent N; none: the settings file's.
     std::optional<CheckMode> mode;
     std::optional<int> coveragePercent;
+    // 缓存天数 (--cache-days N; --no-cache is 0); none: the settings file's.
+    std::optional<int> cacheDays;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
     // Own sites added to the settings file's 忽略网站, one option value each

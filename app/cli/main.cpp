@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
 
     env.mode = options.mode;
     env.coveragePercent = options.coveragePercent;
+    env.cacheDays = options.cacheDays;
     // The progress lines and the store both follow the results.
     ResultFanOut listeners;
     env.listener = &listeners;
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
             page = cli::WebPageNote{options.url, ownSite};
         }
         recorder.emplace(*store, "cli", cli::runExtraJson(decoded->warnings, page));
+        env.store = store.get();
         listeners.add(*recorder);
     }
 

@@ -117,6 +117,25 @@ std::string statusCaption(const ReportRow& row) {
     return std::string(statusName(row.status)) + (row.reason.empty() ? "" : "(" + row.reason + ")");
 }
 
+// Whether every page of a verified web row came from the results store; null
+// for an unverified row and a local one.
+nlohmann::ordered_json cachedJson(Engine engine, const ReportRow& row) {
+    const bool verified = row.status == RowStatus::Hit || row.status == RowStatus::Original;
+    if (!verified || engine == Engine::Local) {
+        return nullptr;
+    }
+    return row.cached;
+}
+
+// When the oldest page a verified web row used was fetched; null without a
+// results store, for an unverified row and a local one.
+nlohmann::ordered_json verifiedAtJson(const ReportRow& row) {
+    if (!row.verifiedAt) {
+        return nullptr;
+    }
+    return *row.verifiedAt;
+}
+
 // The best coverage of a verified row in 整句, else null.
 nlohmann::ordered_json coverageJson(const ReportRow& row) {
     if (!row.coverage) {
@@ -202,7 +221,9 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
                                     {"status", jsonStatusName(row.status)},
                                     {"reason", row.reason},
                                     {"source", sourceJson(row)},
-                                    {"highlightCoverage", coverageJson(row)}});
+                                    {"highlightCoverage", coverageJson(row)},
+                                    {"cached", cachedJson(record.engine, row)},
+                                    {"verifiedAt", verifiedAtJson(row)}});
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));

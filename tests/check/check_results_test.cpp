@@ -178,7 +178,7 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
         for (SegmentStatus status : statuses) {
             outcome.segments.push_back("x");
             outcome.rows.push_back(static_cast<int>(outcome.rows.size()) + 1);
-            outcome.results.push_back({status, {}, 0, {}, false, {}, {}, {}});
+            outcome.results.push_back({status, {}, 0, {}, false, {}, {}, {}, false, {}});
         }
         outcome.stop = stop;
         return outcome;

@@ -23,9 +23,20 @@ check() {
 check --no-store >"$work/result.json" || status=$?
 [[ $status == 0 ]] || fail "originality-cli exited with $status"
 check >"$work/stored.json" || status=$?
-stop_sim TERM
 [[ $status == 0 ]] || fail "originality-cli with the store exited with $status"
-diff -u "$work/result.json" "$work/stored.json" || fail "the check prints otherwise with the store on"
+# The same check again answers every query from the store.
+queries=$(grep -c '^search-sim: #' "$work/sim.err" || true)
+check >"$work/cached.json" || status=$?
+[[ $status == 0 ]] || fail "the check from the store exited with $status"
+[[ $(grep -c '^search-sim: #' "$work/sim.err" || true) == "$queries" ]] ||
+  fail "the unchanged article was asked again"
+grep -q '"cached": false' "$work/cached.json" && fail "a row of the unchanged article was asked again"
+stop_sim TERM
+# With the store on, a verified row tells when it was verified; otherwise the
+# check prints the same, from the engine or from the store.
+same() { sed -e 's/"verifiedAt": "[^"]*"/"verifiedAt": null/' -e 's/"cached": true/"cached": false/' "$1"; }
+diff -u "$work/result.json" <(same "$work/stored.json") || fail "the check prints otherwise with the store on"
+diff -u "$work/result.json" <(same "$work/cached.json") || fail "the check from the store prints otherwise"
 sed "s#$SIM_URL#http://SIM#g" "$work/result.json" >"$work/normalised.json"
 
 if [[ ${UPDATE_GOLDEN:-} == 1 ]]; then

@@ -31,9 +31,10 @@ diff -u "$work/run.txt" "$work/shown.txt" || fail "history show differs from the
 "$cli" history show "${ids[0]}" --report "$work/report.html" || fail "no report"
 grep -q "百度" "$work/report.html" || fail "the report names no engine"
 
-# SIGTERM mid-check: the rows written so far stay, the check is interrupted.
+# SIGTERM mid-check (asking every query, so it takes its time): the rows
+# written so far stay, the check is interrupted.
 "$cli" --baidu-url "$SIM_URL" --360-url "$SIM_URL" --settings "$work/defaults.ini" \
-  --on-empty-page cancel --quiet --json --interval-ms 150 "$article" >/dev/null 2>&1 &
+  --on-empty-page cancel --quiet --json --interval-ms 150 --no-cache "$article" >/dev/null 2>&1 &
 pid=$!
 for _ in $(seq 1 200); do
   rows=$("$cli" history show "$(( ${ids[0]} + 1 ))" --json 2>/dev/null | grep -c '"number"' || true)

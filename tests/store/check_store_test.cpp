@@ -218,9 +218,11 @@ TEST_F(CheckStoreTest, RemembersVerifiedPagesPerUrlEndpointAndAnalysis) {
     CachedPage page;
     page.pageClass = PageClass::ResultPage;
     page.anyHighlight = true;
+    page.blocksKnown = true;
+    page.highlightsCut = true;
     page.minFragmentBytes = 4;
     page.blocks = {{"标题", "http://example.com/a", "example.com"}};
-    page.fragments = {{std::string("\x81\x30\x81\x30\xb0\xa1", 6), 0}, {"\xb0\xa1\xb0\xa2", -1}};
+    page.fragments = {{"𠀀啊", 6, 0}, {"啊阿", 4, -1}};
     page.verifiedAt = storeTimeNow() - 100;
     const PageKey key{"http://127.0.0.1/s?wd=%B0%A1", "http://127.0.0.1:1", 3};
     store.keepPage(key, page);
