@@ -410,12 +410,14 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
         const std::string_view path = inFolder(file.path);
         while (j < old.size() && old[j].path < path) {
             ++result.filesRemoved;
+            changed = true;
             ++j;
         }
         const CatalogEntry* known = j < old.size() && old[j].path == path ? &old[j] : nullptr;
         if (known != nullptr && sameFile(*known, file) && !rewrite.contains(known->part)) {
             ++result.filesReused;
-            next.push_back(*known);
+            // Taken over: what is saved later takes `old` only from `j` on.
+            next.push_back(std::move(old[j]));
         } else {
             ++result.filesRead;
             if (known == nullptr) {
@@ -459,7 +461,7 @@ LibraryUpdate ArchiveLibrary::update(const std::string& folder, const IndexProgr
         }
     }
     if (!saved) {
-        catalog_ = std::move(old);  // nothing changed
+        catalog_ = std::move(next);  // nothing changed: every entry taken over as it was
     }
     if (!written) {
         // Whatever was committed stays; the run goes on in memory.

@@ -117,6 +117,16 @@ TEST_F(ArchiveIndex, FollowsChangedDeletedAndNewFiles) {
     ASSERT_TRUE(reopened.open(docs_.native()));
     EXPECT_EQ(found(reopened, "白鹭上青天"), "d.txt");
     EXPECT_EQ(found(reopened, "欲穷千里目"), "(none)");
+
+    // A file gone from between others, nothing else changed: it leaves the index too.
+    fs::remove(path("b.txt"));
+    EXPECT_EQ(archive.update(docs_.native()).filesRemoved, 1u);
+    EXPECT_EQ(archive.documentCount(), 2u);
+    EXPECT_EQ(found(archive, "改过的内容"), "(none)");
+    ArchiveLibrary afterRemoval = library();
+    ASSERT_TRUE(afterRemoval.open(docs_.native()));
+    EXPECT_EQ(afterRemoval.documentCount(), 2u);
+    EXPECT_EQ(found(afterRemoval, "白鹭上青天"), "d.txt");
 }
 
 TEST_F(ArchiveIndex, ADamagedIndexOrOneOfANewerVersionIsRebuiltWithANotice) {
