@@ -4,7 +4,9 @@
 // both engines, a store file and a settings file of its own, in each 检测方式:
 //   (a) the first check, (b) the same article again, (c) the article with three
 //   characters changed in its third paragraph (the third line, the title being
-//   the first).
+//   the first), (d) the original article with three characters inserted in the
+//   middle of that paragraph instead (no target: printed to show what a shift
+//   costs; 经典's fixed windows all move after it).
 // Prints the requests of each check per engine, the rows answered from the
 // store, and how many pieces the third paragraph is cut into.
 //
@@ -110,6 +112,16 @@ std::string editedLine(const std::string& line) {
     return edited;
 }
 
+// Three Chinese characters inserted in the middle of `line`: what follows
+// moves by three characters.
+std::string insertedLine(const std::string& line) {
+    std::size_t at = line.size() / 2;
+    while (at < line.size() && (static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) {
+        ++at;
+    }
+    return line.substr(0, at) + "甲乙丙" + line.substr(at);
+}
+
 CheckFigures check(const std::string& binDir, const oc::testing::TempFolder& folder,
                    const std::string& url, const std::string& mode, const std::string& article,
                    const std::string& paragraph, Requests& requests) {
@@ -191,12 +203,18 @@ int main(int, char** argv) {
         std::vector<std::string> editedLines = lines;
         editedLines[2] = editedLine(lines[2]);
         oc::testing::putFileBytes(edited, joined(editedLines));
+        const std::string inserted = folder.nativePath("inserted.txt");
+        std::vector<std::string> insertedLines = lines;
+        insertedLines[2] = insertedLine(lines[2]);
+        oc::testing::putFileBytes(inserted, joined(insertedLines));
 
         const CheckFigures first = check(binDir, folder, url, mode, original, lines[2], requests);
         const int pieces = first.pieces;
         const CheckFigures again = check(binDir, folder, url, mode, original, lines[2], requests);
         const CheckFigures changed =
             check(binDir, folder, url, mode, edited, editedLines[2], requests);
+        const CheckFigures grown =
+            check(binDir, folder, url, mode, inserted, insertedLines[2], requests);
         const char* name = mode == "sentence" ? "整句" : "经典";
         auto print = [name](const char* label, const CheckFigures& f) {
             std::printf("%-4s %-32s %7ld %7ld %5d of %4d%s\n", name, label, f.baidu, f.so360,
@@ -205,11 +223,13 @@ int main(int, char** argv) {
         print("(a) first check", first);
         print("(b) the same article again", again);
         print("(c) 3 characters of paragraph 3", changed);
+        print("(d) 3 characters inserted instead", grown);
         std::printf(
             "%-4s paragraph 3 is cut into %d pieces; (c) target: 0 < requests <= %d per "
             "engine%s\n\n",
             name, pieces, 3 * pieces, mode == "sentence" ? "" : " (整句 only)");
-        met = met && first.ok && again.ok && changed.ok && again.baidu == 0 && again.so360 == 0;
+        met = met && first.ok && again.ok && changed.ok && grown.ok && again.baidu == 0 &&
+              again.so360 == 0;
         if (mode == "sentence") {
             met = met && changed.baidu <= 3 * pieces && changed.so360 <= 3 * pieces &&
                   changed.baidu > 0 && changed.so360 > 0;
