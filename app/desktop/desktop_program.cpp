@@ -8,9 +8,11 @@
 #include "app/desktop/article_box.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
+#include "app/desktop/history_dialog.h"
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
@@ -18,8 +20,13 @@
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "check/store_recorder.h"
+#include "check/stored_run.h"
+#include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
+#include "store/sqlite_check_store.h"
+#include "store/store_location.h"
 #include "text/web_text_util.h"
 
 namespace oc {
@@ -70,9 +77,22 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     port_->reportLocalEngineTo(env);
     runSignals_ = std::make_unique<RunSignals>(*this);
     env.listener = runSignals_.get();
+    // Every check is kept in the results store as it happens, and its
+    // verified result pages answer later checks' queries.
+    store_ = std::make_unique<store::SqliteCheckStore>(
+        options.storeFile.empty() ? store::storeFilePath() : options.storeFile);
+    tellStoreProblem();
+    if (store_ && store_->problem().empty()) {
+        env.store = store_.get();
+    }
     run_ = std::make_unique<CheckRun>(std::move(env));
+    if (store_ && store_->problem().empty()) {
+        recorder_ = std::make_unique<StoreRecorder>(*store_, "window");
+        run_->listeners().add(*recorder_);
+    }
     window_->setCheckHandler([this] { startCheck(); });
     window_->setExportHandler([this] { exportReport(); });
+    window_->setHistoryHandler([this] { showHistory(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
             run_->recheckUnverified();
@@ -124,6 +144,7 @@ void DesktopProgram::startCheck() {
     }
     if (run_->start()) {
         ends_.clear();
+        openedReport_.reset();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
 }
@@ -136,6 +157,10 @@ void DesktopProgram::checkEnded(const std::vector<PassRecord>& passes) {
     for (const PassRecord& record : passes) {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
+    }
+    tellStoreProblem();
+    if (history_ != nullptr) {
+        history_->reload();
     }
     const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
     markArticle(*window_->component<ArticleBox>(component::kArticleBox),
@@ -151,11 +176,83 @@ void DesktopProgram::exportReport() {
     if (choice.path.isEmpty()) {
         return;
     }
+    if (openedReport_) {
+        saveReport(*openedReport_, choice, *platform_);
+        return;
+    }
     const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
     if (!request) {
         return;
     }
     saveReport(buildCheckReport(ends_, run_->lastOutcomes(), *request), choice, *platform_);
+}
+
+void DesktopProgram::tellStoreProblem() {
+    if (store_ == nullptr || store_->problem().empty()) {
+        return;
+    }
+    if (!storeProblemShown_) {
+        storeProblemShown_ = true;
+        window_->progress().setNotice(QStringLiteral("检测记录不可用：") +
+                                      qstringFromUtf8(store_->problem()));
+    }
+}
+
+void DesktopProgram::showHistory() {
+    if (shutDown_) {
+        return;
+    }
+    if (store_ == nullptr || !store_->problem().empty()) {
+        platform_->messageBox(gbkFromUtf8("检测记录不可用。"), kMbOk, gbkFromUtf8("历史记录"));
+        return;
+    }
+    if (history_ == nullptr) {
+        history_ = new HistoryDialog(*store_, *platform_, window_.get());
+        history_->setOpenHandler([this](CheckId id) { openStoredCheck(id); });
+        history_->setExportHandler([this](CheckId id) { exportStoredCheck(id); });
+    } else {
+        history_->reload();
+    }
+    history_->show();
+    history_->raise();
+}
+
+void DesktopProgram::openStoredCheck(CheckId id) {
+    if (shutDown_ || store_ == nullptr) {
+        return;
+    }
+    if (checkRunning()) {
+        platform_->messageBox(gbkFromUtf8("检测进行中，请在检测结束后再打开记录。"), kMbOk,
+                              gbkFromUtf8("历史记录"));
+        return;
+    }
+    std::optional<StoredCheck> check = store_->loadCheck(id);
+    if (!check) {
+        return;
+    }
+    StoredRun run = storedRunOf(*check);
+    auto* box = window_->component<ArticleBox>(component::kArticleBox);
+    box->setPlainText(qstringFromGbk(run.report.article));
+    showStoredRun(*port_, run, check->summary.chars);
+    // 重查未核实 works on the checks of this session, not on a stored one.
+    port_->setButtonDisabled(component::kRecheckButton, true);
+    markArticle(*box, run.report.article, run.outcomes);
+    openedReport_ = std::move(run.report);
+}
+
+void DesktopProgram::exportStoredCheck(CheckId id) {
+    if (shutDown_ || store_ == nullptr) {
+        return;
+    }
+    std::optional<StoredCheck> check = store_->loadCheck(id);
+    if (!check) {
+        return;
+    }
+    const ReportFileChoice choice =
+        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
+    if (!choice.path.isEmpty()) {
+        saveReport(storedRunOf(*check).report, choice, *platform_);
+    }
 }
 
 bool DesktopProgram::checkRunning() const {

@@ -5,17 +5,22 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/desktop/report_export.h"
 #include "check/check_pass.h"
+#include "check/check_report.h"
 #include "check/check_run.h"
+#include "check/check_store.h"
 #include "services/platform.h"
 #include "services/text_types.h"
 
 namespace oc {
 
 class GuiBridge;
+class HistoryDialog;
+class StoreRecorder;
 class MainWindow;
 class QtPlatform;
 class QtWindowPort;
@@ -28,6 +33,9 @@ struct DesktopOptions {
     Text url360;
     // Replaces the Qt platform for the window and the passes (tests).
     Platform* platform = nullptr;
+    // The results store file; the usual place ($OC_STORE_FILE, beside a
+    // portable program, the data folder) when empty.
+    std::string storeFile;
 };
 
 class DesktopProgram {
@@ -42,6 +50,8 @@ class DesktopProgram {
     void show();
     MainWindow& window() { return *window_; }
     QtPlatform& qtPlatform() { return *qtPlatform_; }
+    // The list of stored checks, opened by the link 历史记录 (null until then).
+    HistoryDialog* historyDialog() const { return history_; }
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
@@ -60,6 +70,12 @@ class DesktopProgram {
     // A check or recheck has ended with these passes (on the GUI thread).
     void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
+    // 历史记录: the stored checks; one shown in the window as it was, and its report.
+    void showHistory();
+    void openStoredCheck(CheckId id);
+    void exportStoredCheck(CheckId id);
+    // Says in the status bar, once, that the store cannot be used.
+    void tellStoreProblem();
 
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
@@ -76,6 +92,14 @@ class DesktopProgram {
     // replaces the ends of its engines).
     std::vector<PassRecord> ends_;
     ReportFileChooser chooseReportFile_;
+    // The results store (none when it cannot be used) and what keeps each
+    // check in it.
+    std::unique_ptr<CheckStore> store_;
+    std::unique_ptr<StoreRecorder> recorder_;
+    bool storeProblemShown_ = false;
+    HistoryDialog* history_ = nullptr;
+    // The stored check the window shows (导出报告 exports it) until the next check.
+    std::optional<CheckReport> openedReport_;
 };
 
 }  // namespace oc

@@ -73,6 +73,11 @@ void MainWindow::buildArticleArea() {
     link->setFont(pixelFont(12, false, true));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(this);
+    auto* history = add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink,
+                        {808, 0, 72, 16});
+    history->setFont(pixelFont(12, false, true));
+    history->setCursor(Qt::PointingHandCursor);
+    history->installEventFilter(this);
 
     auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
                       "分组框_文章", {0, 16, 696, 232});
@@ -336,6 +341,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == component("标签1") && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         platform_.showWindow(ProgramWindow::Parameters, true);
+        return true;
+    }
+    if (watched == component(kHistoryLink) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (historyHandler_) {
+            historyHandler_();
+        }
         return true;
     }
     return QWidget::eventFilter(watched, event);

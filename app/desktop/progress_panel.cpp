@@ -73,6 +73,18 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     estimate_->setToolTip(QStringLiteral("预计剩余时间：已查各段的平均用时 × 未查的段数"));
     row->addWidget(estimate_);
     row->addStretch(1);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("标签_检测记录"));
+    notice_->setFont(pixelFont(12));
+    notice_->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+    notice_->setVisible(false);
+    row->addWidget(notice_);
+}
+
+void ProgressPanel::setNotice(const QString& text) {
+    notice_->setText(text);
+    notice_->setToolTip(text);
+    notice_->setVisible(!text.isEmpty());
 }
 
 void ProgressPanel::begin() {

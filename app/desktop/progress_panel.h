@@ -56,6 +56,9 @@ class ProgressPanel : public QWidget {
     // The check ended: the counts stay, the estimate and the title prefix go.
     void end();
 
+    // A lasting note at the right end ("检测记录不可用：…"); empty hides it.
+    void setNotice(const QString& text);
+
     bool running() const { return running_; }
     // "[37%] " while a check runs: finished segments over all segments of the
     // engines taking part; empty otherwise.
@@ -83,6 +86,7 @@ class ProgressPanel : public QWidget {
     Clock clock_;
     std::array<EngineProgress, kEngines> engines_{};
     QLabel* estimate_ = nullptr;
+    QLabel* notice_ = nullptr;
     QPushButton* skippedButton_ = nullptr;
     std::vector<SkippedFileRow> skipped_;
     QPointer<SkippedFilesDialog> skippedDialog_;

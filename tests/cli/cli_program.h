@@ -59,7 +59,7 @@ class CliProgram : public ::testing::Test {
         std::string command = std::string(OC_BIN_DIR) + "/originality-cli --settings '" +
                               (dir_ / "none.ini").string() + "' --baidu-url " + server_.baseUrl() +
                               " --360-url " + (url360_.empty() ? server_.baseUrl() : url360_) +
-                              " " + testing::cacheArgs(args) + args + " < '" + in.string() +
+                              " " + testing::storeArgs(args) + args + " < '" + in.string() +
                               "' > '" + out.string() + "' 2> '" + err.string() + "'";
         int raw = std::system(command.c_str());
         RunResult result;

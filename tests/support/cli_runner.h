@@ -15,10 +15,10 @@ struct CliRun {
 };
 
 // Tests run the checker several times against one server that answers
-// differently each time: "--no-cache " (no run takes its answers from an
-// earlier one's remembered pages) unless `args` name the store or the cache,
-// or run a subcommand.
-std::string cacheArgs(const std::string& args);
+// differently each time: "--no-store " (no run takes its answers from an
+// earlier one's remembered pages, and a verified row's time never enters the
+// output) unless `args` name the store or the cache, or run a subcommand.
+std::string storeArgs(const std::string& args);
 
 // Runs `binDir`/originality-cli with `args` (shell words, quoted by the
 // caller) and `input` on standard input; the files it needs go to `folder`.
