@@ -105,6 +105,14 @@ TEST_F(CliBadInput, OneStrayByteDoesNotTurnAUtf8ArticleIntoGbk) {
         ASSERT_EQ(run.status, 0) << run.err;
         auto doc = nlohmann::json::parse(run.out);
         auto cleanDoc = nlohmann::json::parse(clean.out);
+        // The same rows; when each was verified differs from run to run.
+        for (auto* passes : {&doc["passes"], &cleanDoc["passes"]}) {
+            for (auto& pass : *passes) {
+                for (auto& row : pass["rows"]) {
+                    row.erase("verifiedAt");
+                }
+            }
+        }
         EXPECT_EQ(doc["passes"], cleanDoc["passes"]);
         ASSERT_EQ(doc["warnings"].size(), 1u) << run.out;
         EXPECT_EQ(doc["warnings"][0]["kind"], "invalid-utf8");
