@@ -88,7 +88,8 @@ std::string historyTable(const std::vector<CheckSummary>& checks) {
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
-            const int width = i == 4 ? titleWidth : i < 4 ? widths[i] : 0;
+            // Engine columns: two spaces between them.
+            const int width = i == 4 ? titleWidth : i < 4 ? widths[i] : displayWidth(row[i]) + 2;
             line += i + 1 < row.size() ? padded(row[i], width) : row[i];
         }
         out << line << "\n";
