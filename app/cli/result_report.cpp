@@ -6,6 +6,7 @@
 
 #include "check/pass_steps.h"
 #include "check/segmentation.h"
+#include "check/store_recorder.h"
 #include "services/boundary_text.h"
 #include "services/line_breaks.h"
 #include "services/shown_text.h"
@@ -55,20 +56,6 @@ std::string articleChars(const std::vector<PassRecord>& passes, const CheckRepor
         return record.end != PassEnd::EmptyArticle;
     });
     return began && !report.article.empty() ? std::to_string(report.articleChars) : std::string();
-}
-
-const char* endName(PassEnd end) {
-    switch (end) {
-        case PassEnd::Normal:
-            return "normal";
-        case PassEnd::Cancelled:
-            return "cancelled";
-        case PassEnd::EmptyArticle:
-            return "empty-article";
-        case PassEnd::NoDocuments:
-            return "no-documents";
-    }
-    return "normal";
 }
 
 // Passes in the order baidu, 360, local.
@@ -203,7 +190,7 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
         const ReportPass& result = shown != nullptr ? *shown : none;
         nlohmann::ordered_json pass;
         pass["engine"] = engineIdentity(record.engine).jsonKey;
-        pass["end"] = endName(record.end);
+        pass["end"] = passEndName(record.end);
         pass["originality"] = result.value;
         if (engineIdentity(record.engine).hasVerdict()) {
             pass["verdict"] = result.verdict;
