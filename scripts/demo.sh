@@ -63,7 +63,8 @@ start_sim() {
   sim_pid=$!
   url=
   for _ in $(seq 1 200); do
-    url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1)
+    # The file may not exist yet (the simulator's shell opens it): not an error.
+    url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1 || true)
     [[ -n $url ]] && break
     if ! kill -0 "$sim_pid" 2>/dev/null; then
       break
