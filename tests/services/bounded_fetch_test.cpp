@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <thread>
 
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
+#include "tests/support/file_fixtures.h"
 #include "tests/support/raw_server.h"
 
 namespace oc {
@@ -17,20 +17,13 @@ namespace {
 using testing::RawConnection;
 using testing::RawServer;
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
 
 class BoundedFetch : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("oc-bounded-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-        InternetClient::instance().setCookieFile((folder_ / "cookies.txt").string());
+        InternetClient::instance().setCookieFile(folder_.nativePath("cookies.txt"));
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    fs::path folder_;
+    testing::TempFolder folder_;
 };
 
 // Sends line after line until the peer stops reading or `most` bytes went:
