@@ -1,6 +1,9 @@
-// A 200,000-character article checked through to the end by both passes at
-// once, against a loopback server that answers every query at once with a
-// realistic result page: the time of the whole run and the peak memory.
+// A 200,000-character article (the longest the checker takes) checked
+// through to the end by both passes at once: against a loopback server that
+// answers every query at once with a realistic result page, and against an
+// address that refuses every connection (each segment unverified, each prompt
+// answered 确定): the time of the whole run and the peak memory. Run one case
+// per process (--benchmark_filter) for the peak of that case alone.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -61,6 +64,38 @@ void BM_LargeArticleBothPasses(benchmark::State& state) {
     state.counters["rss_before_run_mb"] = rssBefore;
 }
 BENCHMARK(BM_LargeArticleBothPasses)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+void BM_LargeArticleRefused(benchmark::State& state) {
+    // A port that was listened on and is closed again refuses connections.
+    std::string refusing;
+    {
+        oc::testing::LoopbackServer closed;
+        closed.start();
+        refusing = closed.baseUrl();
+    }
+    const oc::Text text = oc::testing::longArticle(kArticleChars);
+    const double rssBefore = peakRssMb();
+    oc::testing::PassRig rig(text, "/nonexistent/settings.ini", refusing);
+    rig.env.interval = std::chrono::milliseconds(0);
+    int rows = 0;
+    int unverified = 0;
+    for (auto _ : state) {
+        oc::CheckRun run(rig.env);
+        run.start();
+        run.wait();
+        for (const auto& [engine, outcome] : run.lastOutcomes()) {
+            rows += outcome.total();
+            unverified += outcome.total() - outcome.verified();
+        }
+    }
+    state.counters["article_chars"] = kArticleChars;
+    state.counters["rows"] = rows;
+    state.counters["unverified"] = unverified;
+    state.counters["prompts"] = static_cast<double>(rig.platform.messages().size());
+    state.counters["peak_rss_mb"] = peakRssMb();
+    state.counters["rss_before_run_mb"] = rssBefore;
+}
+BENCHMARK(BM_LargeArticleRefused)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 

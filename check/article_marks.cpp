@@ -6,10 +6,6 @@
 namespace oc {
 namespace {
 
-bool isLineByte(char c) {
-    return c == '\r' || c == '\n' || c == '\t';
-}
-
 // Byte length of the character at `i` of a GBK (GB18030) text.
 std::size_t charWidth(const Text& text, std::size_t i) {
     auto lead = static_cast<unsigned char>(text[i]);
@@ -24,43 +20,35 @@ std::size_t charWidth(const Text& text, std::size_t i) {
 
 std::vector<std::optional<ArticleSpan>> locateSegments(const Text& article,
                                                        const std::vector<Text>& segments) {
-    // The preparation of the passes (trim, keep the characters outside
-    // printable ASCII), remembering where each kept byte came from.
+    // The characters outside ASCII, as both ways of cutting keep them, with
+    // where each kept byte came from; white space and ASCII are skipped on
+    // both sides, so segments of either way are found alike.
     std::size_t lead = 0;
     while (lead < article.size() && isAsciiSpace(static_cast<unsigned char>(article[lead]))) {
         ++lead;
     }
     std::vector<std::size_t> origin;
-    const Text prepared = keepNonAsciiChars(trim(article), false, &origin);
+    const Text prepared = keepNonAsciiChars(trim(article), true, &origin);
 
     std::vector<std::optional<ArticleSpan>> spans;
-    std::size_t cursor = 0;  // where the next segment should begin in the prepared text
+    std::size_t cursor = 0;    // where the next segment should begin in the prepared text
+    std::size_t previous = 0;  // where the last one found began: windows may overlap it
     for (const Text& segment : segments) {
+        const Text kept = keepNonAsciiChars(segment, true);
         std::size_t at = std::string::npos;
-        if (!segment.empty() && prepared.compare(cursor, segment.size(), segment) == 0) {
+        if (!kept.empty() && prepared.compare(cursor, kept.size(), kept) == 0) {
             at = cursor;
-        } else if (!segment.empty()) {
-            int found = findText(prepared, segment, static_cast<int>(cursor) + 1);
+        } else if (!kept.empty()) {
+            int found = findText(prepared, kept, static_cast<int>(previous) + 1);
             at = found > 0 ? static_cast<std::size_t>(found - 1) : std::string::npos;
         }
         if (at == std::string::npos) {
             spans.emplace_back();
             continue;
         }
-        cursor = at + segment.size();
-        std::size_t first = at;
-        std::size_t last = cursor;
-        while (first < last && isLineByte(prepared[first])) {
-            ++first;
-        }
-        while (last > first && isLineByte(prepared[last - 1])) {
-            --last;
-        }
-        if (first == last) {
-            spans.emplace_back();
-            continue;
-        }
-        spans.push_back(ArticleSpan{lead + origin[first], lead + origin[last - 1] + 1});
+        previous = at + charWidth(prepared, at);
+        cursor = at + kept.size();
+        spans.push_back(ArticleSpan{lead + origin[at], lead + origin[cursor - 1] + 1});
     }
     return spans;
 }

@@ -17,10 +17,11 @@ struct ArticleSpan {
     friend bool operator==(const ArticleSpan&, const ArticleSpan&) = default;
 };
 
-// For each segment as the pass cut it, in order, the stretch of the article it
-// came from: from its first to its last character, the ASCII the preparation
-// removed in between included, line breaks at its ends left out. Nothing for
-// a segment that is not found (the article changed) or holds only line breaks.
+// For each segment as the pass cut it (either way of cutting), in order, the
+// stretch of the article it came from: from its first to its last character
+// outside ASCII, the ASCII and white space in between included. Nothing for a
+// segment that is not found (the article changed) or holds nothing but ASCII
+// and white space.
 // Works whatever line breaks the article uses (CR LF, LF or CR).
 std::vector<std::optional<ArticleSpan>> locateSegments(const Text& article,
                                                        const std::vector<Text>& segments);

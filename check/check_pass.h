@@ -25,6 +25,8 @@
 
 namespace oc {
 
+class CheckStore;
+
 // What a pass needs from its surroundings; the desktop program, the
 // command-line checker and the tests each provide their own. The overrides
 // of the settings file (SettingsOverrides) are applied when a check's
@@ -53,6 +55,10 @@ struct PassEnvironment : SettingsOverrides {
     // Told of the files the local engine left out (path order) each time its
     // documents have been brought up to date, a stopped indexing aside.
     std::function<void(const std::vector<corpus::SkippedFile>&)> skippedFiles;
+    // The results store whose remembered result pages answer a query asked
+    // before (within 缓存天数), and which keeps the pages verified now; none:
+    // every query is asked.
+    CheckStore* store = nullptr;
 
     // How blocked and failed pages are met (the run's 屏蔽时 and 屏蔽等待);
     // none: the prompt after each, as a single check has always had.

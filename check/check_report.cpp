@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
+#include "services/write_problem.h"
 
 namespace oc {
 
@@ -33,24 +35,20 @@ const char* statusName(RowStatus status) {
             return "原创";
         case RowStatus::Unverified:
             return "未核实";
+        case RowStatus::Skipped:
+            return "不计";
         case RowStatus::Pending:
             break;
     }
     return "";
 }
 
-const char* engineName(Engine engine) {
-    return engine == Engine::Baidu ? "百度" : engine == Engine::So360 ? "360" : "本地文档";
+std::string coverageCaption(const ReportRow& row) {
+    return row.coverage ? std::to_string(*row.coverage) + "%" : std::string();
 }
 
-RowStatus statusFromCell(const Text& cell) {
-    const std::string name = utf8FromGbk(cell);
-    for (RowStatus status : {RowStatus::Hit, RowStatus::Original, RowStatus::Unverified}) {
-        if (name == statusName(status)) {
-            return status;
-        }
-    }
-    return RowStatus::Pending;
+const char* engineName(Engine engine) {
+    return engineIdentity(engine).name.data();
 }
 
 std::optional<ReportFormat> reportFormatFor(const std::string& path) {
@@ -58,12 +56,7 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
         return std::nullopt;
     }
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string extension = lowerAscii(path.substr(dot + 1));
     if (extension == "html" || extension == "htm") {
         return ReportFormat::Html;
     }
@@ -73,13 +66,24 @@ std::optional<ReportFormat> reportFormatFor(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeReportFile(const std::string& path, const CheckReport& report) {
+bool writeReportFile(const std::string& path, const CheckReport& report, Text* reason) {
     std::optional<ReportFormat> format = reportFormatFor(path);
     if (!format) {
+        if (reason != nullptr) {
+            *reason = gbkFromUtf8("报告文件须以 .html、.htm 或 .csv 结尾");
+        }
         return false;
     }
-    return replaceFileAtomically(
-        path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report));
+    int error = 0;
+    if (replaceFileAtomically(
+            path, *format == ReportFormat::Html ? htmlReport(report) : csvReport(report),
+            kReportWrite, &error)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = writeErrorText(error);
+    }
+    return false;
 }
 
 }  // namespace oc

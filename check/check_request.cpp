@@ -16,7 +16,7 @@ CheckRequest makeCheckRequest(Text article, std::vector<Engine> engines, const T
 }
 
 int articleCharsOf(const CheckRequest& request) {
-    return articleCharCount(prepareArticle(request.article));
+    return cutArticle(request.article, request.settings.check).chars;
 }
 
 IgnoreList ignoreListOf(const SettingsSnapshot& settings) {

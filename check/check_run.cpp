@@ -5,7 +5,9 @@
 #include <mutex>
 #include <thread>
 
+#include "check/article_length.h"
 #include "check/pass_texts.h"
+#include "corpus/archive_library.h"
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
 
@@ -16,7 +18,7 @@ struct CheckRun::State {
     explicit State(PassEnvironment e) : env(std::move(e)) {
         // The local documents stay indexed from run to run.
         if (!env.library) {
-            env.library = std::make_shared<corpus::DocumentLibrary>();
+            env.library = std::make_shared<corpus::ArchiveLibrary>();
         }
         if (env.listener != nullptr) {
             listeners.add(*env.listener);
@@ -77,14 +79,10 @@ CheckRun::~CheckRun() {
 bool CheckRun::start() {
     State& s = *state_;
     std::vector<Engine> engines;
-    if (s.env.window->isTicked(component::kBaiduCheckBox)) {
-        engines.push_back(Engine::Baidu);
-    }
-    if (s.env.window->isTicked(component::k360CheckBox)) {
-        engines.push_back(Engine::So360);
-    }
-    if (s.env.window->isTicked(component::kLocalCheckBox)) {
-        engines.push_back(Engine::Local);
+    for (Engine engine : kAllEngines) {
+        if (s.env.window->isTicked(engineIdentity(engine).checkBox)) {
+            engines.push_back(engine);
+        }
     }
     if (active()) {
         return false;
@@ -97,6 +95,12 @@ bool CheckRun::start() {
     // The article and every setting, read once for all the passes of the check.
     auto request = std::make_shared<const CheckRequest>(makeCheckRequest(
         s.env.window->editContent(component::kArticleBox), engines, s.env.settingsPath, s.env));
+    // An over-long article stays in the box; nothing is checked.
+    if (const std::size_t chars = articleLength(request->article); chars > kMaxArticleChars) {
+        s.env.platform->messageBox(pass_texts::articleTooLong(chars), kMbOk,
+                                   pass_texts::hintTitle());
+        return false;
+    }
     if (request->article.empty()) {
         s.env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
         std::lock_guard lock(s.mutex);

@@ -2,19 +2,30 @@
 
 #include <string_view>
 
+#include "services/shown_text.h"
+
 namespace oc {
 namespace {
 
-// A cell that starts like a formula is shown as text, never run.
-std::string guarded(std::string cell) {
-    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string::npos) {
+// A cell that starts like a formula is shown as text, never run: spreadsheet
+// programs take the full-width signs (＝＋－＠) for the ASCII ones too. Text
+// that is no UTF-8 or holds control characters is made plain first.
+std::string guarded(std::string_view text) {
+    std::string cell = reportText(text);
+    const bool formula =
+        !cell.empty() && (std::string_view("=+-@\t\r").find(cell.front()) != std::string::npos ||
+                          cell.rfind("＝", 0) == 0 || cell.rfind("＋", 0) == 0 ||
+                          cell.rfind("－", 0) == 0 || cell.rfind("＠", 0) == 0);
+    if (formula) {
         cell.insert(0, 1, '\'');
     }
     return cell;
 }
 
+// Quoted when it holds a separator (a comma, or the semicolon some programs
+// split on), a quote or a line break.
 std::string quoted(const std::string& cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+    if (cell.find_first_of(",;\"\r\n") == std::string::npos) {
         return cell;
     }
     std::string out = "\"";

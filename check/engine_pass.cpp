@@ -1,8 +1,10 @@
 // The check pass of one engine, and the recheck of its unverified segments.
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "check/block_wait.h"
+#include "check/cached_page.h"
 #include "check/check_pass.h"
 #include "check/local_pass.h"
 #include "check/page_class.h"
@@ -17,13 +19,13 @@ namespace {
 void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                     SegmentList& remaining, const EngineTable& table, const Text& base,
                     const Text& reason) {
-    const std::string_view grid = componentsOf(engine).grid;
+    const std::string_view grid = engineIdentity(engine).grid;
     while (!remaining.empty()) {
         Text segment = std::move(remaining.front());
         remaining.pop_front();
         SegmentResult result;
         result.reason = reason;
-        result.url = table.queryUrl(base, segment, table.pagesPerSegment);
+        result.url = table.queryUrl(base, segment, 1);
         outcome.rows.push_back(appendSegmentRow(*env.window, grid, segment));
         outcome.segments.push_back(std::move(segment));
         recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
@@ -54,13 +56,18 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
             passFetchLimits(request, env),
             pacer,
             ignoreListOf(request.settings),
+            request.settings.check,
             &buffers,
-            backOff ? &*backOff : nullptr};
+            backOff ? &*backOff : nullptr,
+            env.store,
+            request.settings.cacheDays > 0
+                ? storeTimeNow() - std::int64_t{request.settings.cacheDays} * 24 * 3600
+                : std::numeric_limits<std::int64_t>::max()};
 }
 
 PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                    PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -93,6 +100,7 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         if (cancelled) {
             markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
                            reason);
+            recordSkippedLast(env, engine, outcome, *pass);
             finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
@@ -103,13 +111,14 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
             break;
         }
     }
+    recordSkippedLast(env, engine, outcome, *pass);
     finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;
 }
 
 PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnvironment& env,
                        PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(engine);
+    const EngineIdentity& shown = engineIdentity(engine);
     WindowPort& window = *env.window;
     // An invalid address leaves the rows and values of the earlier pass as they are.
     std::optional<Text> baseUrl = engineBaseUrl(request, env, engine);
@@ -118,7 +127,7 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
     }
     window.setButtonDisabled(component::kCheckButton, true);
     window.setLabelCaption(shown.valueLabel, Text());
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval));

@@ -1,6 +1,9 @@
 #include "check/engine_tables.h"
 
+#include <algorithm>
+
 #include "check/pass_texts.h"
+#include "check/window_port.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -34,6 +37,7 @@ EngineTable makeBaidu() {
     t.pagesPerSegment = 1;
     t.highlightCaseSensitive = false;
     t.pageWithoutHighlightUnverified = true;
+    t.blockedPrompt = pass_texts::baiduBlocked();
     // Organic results and engine cards (result-op) alike; the target in mu,
     // else the title's /link?url= redirect.
     t.blocks = {"//div[" OC_CLASS_TOKEN("c-container") "]", ".//h3//a[@href]", ".//h3", "mu",
@@ -51,6 +55,7 @@ EngineTable make360() {
     t.pagesPerSegment = 2;
     t.highlightCaseSensitive = true;
     t.pageWithoutHighlightUnverified = false;
+    t.blockedPrompt = pass_texts::blocked360();
     t.blocks = {"//li[" OC_CLASS_TOKEN("res-list") "]",
                 ".//h3[" OC_CLASS_TOKEN("res-title") "]//a[@href]", ".//h3", nullptr, "data-mdurl"};
     return t;
@@ -58,19 +63,50 @@ EngineTable make360() {
 
 #undef OC_CLASS_TOKEN
 
+constexpr EngineIdentity kIdentities[] = {
+    {Engine::Baidu,
+     component::kBaiduCheckBox,
+     component::kBaiduGrid,
+     component::kBaiduValueLabel,
+     component::kBaiduCoverageLabel,
+     {},
+     "百度",
+     "百度",
+     "baidu"},
+    {Engine::So360, component::k360CheckBox, component::k360Grid, component::k360ValueLabel,
+     component::k360CoverageLabel, component::k360VerdictLabel, "360", "360", "360"},
+    {Engine::Local, component::kLocalCheckBox, component::kLocalGrid, component::kLocalValueLabel,
+     component::kLocalCoverageLabel, component::kLocalVerdictLabel, "本地文档", "本地", "local"},
+};
+
+static_assert(kIdentities[static_cast<int>(Engine::Local)].engine == Engine::Local);
+
 }  // namespace
 
-Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) const {
-    if (engine == Engine::Baidu) {
-        // GBK, full-width letters and digits made ASCII, 20 results.
-        return base + "/s?wd=" + urlEncode(toHalfWidth(segment), false, false) + "&rn=20&lm=0";
-    }
-    return base + "/s?q=" + urlEncode(segment, true, true) +
-           "&pn=" + toText(static_cast<std::int32_t>(page));
+const EngineIdentity& engineIdentity(Engine engine) {
+    return kIdentities[static_cast<std::size_t>(engine)];
 }
 
-const Text& EngineTable::blockedPrompt() const {
-    return engine == Engine::Baidu ? pass_texts::baiduBlocked() : pass_texts::blocked360();
+std::optional<Engine> engineOfGrid(std::string_view grid) {
+    for (const EngineIdentity& identity : kIdentities) {
+        if (identity.grid == grid) {
+            return identity.engine;
+        }
+    }
+    return std::nullopt;
+}
+
+Text EngineTable::queryUrl(const Text& base, const Text& segment, int page) const {
+    // A character GBK lacks stands as "?" in the article (never a byte of a
+    // GBK pair): nothing the engine could find.
+    Text asked = segment;
+    asked.erase(std::remove(asked.begin(), asked.end(), '?'), asked.end());
+    if (engine == Engine::Baidu) {
+        // GBK, full-width letters and digits made ASCII, 20 results.
+        return base + "/s?wd=" + urlEncode(toHalfWidth(asked), false, false) + "&rn=20&lm=0";
+    }
+    return base + "/s?q=" + urlEncode(asked, true, true) +
+           "&pn=" + toText(static_cast<std::int32_t>(page));
 }
 
 const EngineTable& engineTable(Engine engine) {

@@ -1,9 +1,12 @@
-// What the passes know about each search engine: how a query is asked, and by
-// which marks a block, a verification page and a page without results are
-// recognised. All of it lives in one table per engine.
+// What the program knows about each engine: who it is in the window and in
+// every output (its identity), and for the web engines how a query is asked
+// and by which marks a block, a verification page and a page without results
+// are recognised. All of it lives in one table per engine.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/result_block_form.h"
@@ -13,6 +16,33 @@ namespace oc {
 
 // The two web search engines, and the user's own documents of a folder.
 enum class Engine { Baidu, So360, Local };
+
+// Every engine, in the order of the window, the reports and the JSON.
+inline constexpr Engine kAllEngines[] = {Engine::Baidu, Engine::So360, Engine::Local};
+
+// Who an engine is in the window and in every output.
+struct EngineIdentity {
+    Engine engine;
+    // Its components in the window (names as WindowPort addresses them).
+    std::string_view checkBox;
+    std::string_view grid;
+    std::string_view valueLabel;
+    std::string_view coverageLabel;
+    std::string_view verdictLabel;  // empty: the engine shows no verdict (Baidu)
+    // Its names (UTF-8): in reports and the command line's tables ("百度",
+    // "360", "本地文档"); on its tab, the progress and the CLI's progress
+    // lines ("百度", "360", "本地"); its key in the JSON output ("baidu",
+    // "360", "local").
+    std::string_view name;
+    std::string_view shortName;
+    std::string_view jsonKey;
+
+    bool hasVerdict() const { return !verdictLabel.empty(); }
+};
+
+const EngineIdentity& engineIdentity(Engine engine);
+// The engine whose grid has that name; none for any other name.
+std::optional<Engine> engineOfGrid(std::string_view grid);
 
 struct EngineTable {
     Engine engine;
@@ -39,11 +69,11 @@ struct EngineTable {
     bool pageWithoutHighlightUnverified = false;
     // Where a result page keeps its results: blocks, titles and target addresses.
     ResultBlockForm blocks{};
+    // The prompt after a blocked page (GBK).
+    Text blockedPrompt;
 
     // The query URL of a segment's result page (page counts from 1).
     Text queryUrl(const Text& base, const Text& segment, int page) const;
-    // The prompt after a blocked or failed page.
-    const Text& blockedPrompt() const;
 };
 
 // The table of a web engine (Baidu or 360).

@@ -117,9 +117,9 @@ void GridModel::setCursor(int row, int column) {
 }
 
 const std::vector<Text>& resultGridHeadings() {
-    static const std::vector<Text> headings = {gbkFromUtf8("编号"), gbkFromUtf8("文本"),
-                                               gbkFromUtf8("飘红"), gbkFromUtf8("搜索"),
-                                               gbkFromUtf8("状态"), gbkFromUtf8("来源")};
+    static const std::vector<Text> headings = {
+        gbkFromUtf8("编号"), gbkFromUtf8("文本"), gbkFromUtf8("飘红"), gbkFromUtf8("搜索"),
+        gbkFromUtf8("状态"), gbkFromUtf8("来源"), gbkFromUtf8("覆盖")};
     return headings;
 }
 

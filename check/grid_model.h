@@ -24,7 +24,7 @@ inline constexpr std::uint32_t kGridBackground = 0xFFFFFFFF;
 
 class GridModel {
   public:
-    explicit GridModel(int columns = 6, int fixedRows = 1);
+    explicit GridModel(int columns = 7, int fixedRows = 1);
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int columnCount() const { return columns_; }
@@ -65,14 +65,17 @@ class GridModel {
     int cursorColumn_ = -1;
 };
 
-// Column headings "编号", "文本", "飘红", "搜索", "状态", "来源" and widths 30, 300, 30, 250, 50,
-// 200.
+// Column headings "编号", "文本", "飘红", "搜索", "状态", "来源", "覆盖" and widths 30, 300, 30,
+// 250, 50, 160, 40.
 const std::vector<Text>& resultGridHeadings();
-inline constexpr int kResultGridWidths[6] = {30, 300, 30, 250, 50, 200};
+inline constexpr int kResultGridWidths[7] = {30, 300, 30, 250, 50, 160, 40};
 inline constexpr int kUrlColumn = 3;
 // 命中 / 原创 / 未核实, the reason of 未核实 as the cell's tooltip.
 inline constexpr int kStatusColumn = 4;
 // The source of a 命中 row: its title (or 未识别), the address as the tooltip.
 inline constexpr int kSourceColumn = 5;
+// In 整句, the best share of a verified segment that one result's highlights
+// cover ("92%"); empty otherwise.
+inline constexpr int kCoverageColumn = 6;
 
 }  // namespace oc

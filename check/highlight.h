@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "services/text_types.h"
@@ -12,6 +13,19 @@ namespace oc {
 
 // The pattern that finds the highlighted fragments of a result page.
 extern const Text kHighlightPattern;  // "<em>(.*?)</em>"
+
+// A page is analysed up to this many highlighted fragments; real result pages
+// hold fewer than a hundred.
+inline constexpr std::size_t kMaxHighlights = 20000;
+
+// The matches of kHighlightPattern in a text, found in one pass over it (a
+// page of unclosed tags costs no more than its length), at most `limit`.
+struct HighlightScan {
+    RegexMatchList matches;
+    bool cut = false;  // the text holds more than `limit`
+};
+HighlightScan findHighlights(std::string_view text, bool caseSensitive,
+                             std::size_t limit = kMaxHighlights);
 
 // A highlighted run of the page that counts for the segment.
 struct HighlightRun {

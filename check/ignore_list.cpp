@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/url_parts.h"
 
@@ -59,11 +60,7 @@ bool hostNameByte(unsigned char c) {
 }  // namespace
 
 std::string normaliseIgnoreEntry(std::string entry) {
-    for (char& c : entry) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    entry = lowerAscii(std::move(entry));
     if (std::size_t scheme = entry.find("://"); scheme != std::string::npos) {
         entry.erase(0, scheme + 3);
     }

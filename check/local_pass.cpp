@@ -3,6 +3,7 @@
 #include "check/page_class.h"
 #include "check/pass_steps.h"
 #include "check/pass_texts.h"
+#include "corpus/archive_library.h"
 #include "corpus/local_keys.h"
 #include "services/http_fetch.h"
 
@@ -19,13 +20,16 @@ Library prepareLibrary(const CheckRequest& request, const PassEnvironment& env,
     // 停止检测 and the shutdown end the indexing too.
     corpus::LibraryUpdate update = library.update(
         folder, env.indexProgress, [&env] { return env.stopRequested() || fetchesAborted(); });
+    if (!update.notice.empty()) {
+        env.platform->messageBox(update.notice, kMbOk, pass_texts::hintTitle());
+    }
     if (update.stopped) {
         return Library::Stopped;
     }
     if (env.skippedFiles) {
         env.skippedFiles(library.skipped());
     }
-    if (update.problem != corpus::FolderProblem::None || library.documents().empty()) {
+    if (update.problem != corpus::FolderProblem::None || library.documentCount() == 0) {
         env.platform->messageBox(pass_texts::localFolderProblem(update.problem, folder), kMbOk,
                                  pass_texts::hintTitle());
         return Library::Unusable;
@@ -40,9 +44,8 @@ SegmentResult checkLocalSegment(const corpus::DocumentLibrary& library, const Te
     result.hits = match.hits;
     result.status = match.hits > 0 ? SegmentStatus::Hit : SegmentStatus::Original;
     if (match.hits > 0) {
-        const corpus::LocalDocument& document = library.documents()[*match.document];
         // Grouped by file where the reports count sources by domain.
-        result.source = SegmentSource{document.title, document.path, document.path};
+        result.source = SegmentSource{match.title, match.path, match.path};
     }
     return result;
 }
@@ -59,7 +62,7 @@ SegmentResult stoppedResult(const PassEnvironment& env) {
 // their rows; the rows of those a stop leaves are marked 已取消.
 PassEnd checkRows(const PassEnvironment& env, corpus::DocumentLibrary& library, int minRunChars,
                   PassOutcome& outcome, const std::vector<std::size_t>& todo) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     const int total = static_cast<int>(todo.size());
     int done = 0;
     env.window->passProgress(shown.grid, done, total);
@@ -90,7 +93,7 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
     if (env.library) {
         return *env.library;
     }
-    own = std::make_unique<corpus::DocumentLibrary>();
+    own = std::make_unique<corpus::ArchiveLibrary>();
     return *own;
 }
 
@@ -98,7 +101,7 @@ corpus::DocumentLibrary& libraryOf(const PassEnvironment& env,
 
 PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
                      PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     std::optional<PreparedPass> pass = beginPass(request, env, shown);
     if (!pass) {
         return PassEnd::EmptyArticle;
@@ -120,13 +123,14 @@ PassEnd runLocalPass(const CheckRequest& request, const PassEnvironment& env,
         outcome.segments.push_back(std::move(segment));
         outcome.results.push_back(stoppedResult(env));
     }
+    recordSkippedLast(env, Engine::Local, outcome, *pass);
     // A stop while indexing leaves every row 已取消.
     return checkRows(env, library, request.settings.check.minRunChars, outcome, todo);
 }
 
 PassEnd recheckLocalPass(const CheckRequest& request, const PassEnvironment& env,
                          PassOutcome& outcome) {
-    const PassComponents shown = componentsOf(Engine::Local);
+    const EngineIdentity& shown = engineIdentity(Engine::Local);
     env.window->setButtonDisabled(component::kCheckButton, true);
     env.window->setLabelCaption(shown.valueLabel, Text());
     env.window->setLabelCaption(shown.verdictLabel, Text());

@@ -1,10 +1,12 @@
 #include "check/memory_window.h"
 
+#include "check/engine_tables.h"
+
 namespace oc {
 
 MemoryWindow::MemoryWindow() {
-    for (std::string_view name :
-         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
+    for (Engine engine : kAllEngines) {
+        const std::string_view name = engineIdentity(engine).grid;
         GridModel model;
         for (int c = 0; c < model.columnCount(); ++c) {
             model.setCell(0, c, resultGridHeadings()[static_cast<std::size_t>(c)]);

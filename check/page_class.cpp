@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "check/highlight.h"
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -38,21 +39,16 @@ struct PageTexts {
     Text badUrl = gbkFromUtf8("地址无效");
     Text aborted = gbkFromUtf8("查询已中止");
     Text networkError = gbkFromUtf8("网络错误");
+    Text headersTooLarge = gbkFromUtf8("响应头过大");
+    Text pageTimedOut = gbkFromUtf8("页面未在时限内收完");
+    Text wrongEncoding = gbkFromUtf8("页面编码与声明不符");
+    Text incomplete = gbkFromUtf8("页面不完整");
     Text fullStop = gbkFromUtf8("。");
 };
 
 const PageTexts& texts() {
     static const PageTexts t;
     return t;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 // The reason and, for a page that never arrived, what went wrong.
@@ -73,6 +69,10 @@ std::pair<Text, Text> failureTexts(FetchFailure failure) {
             return {t.unreachable, t.badUrl};
         case FetchFailure::TooManyRedirects:
             return {t.tooManyRedirects, Text()};
+        case FetchFailure::HeadersTooLarge:
+            return {t.headersTooLarge, t.headersTooLarge};
+        case FetchFailure::PageTimedOut:
+            return {t.timedOut, t.pageTimedOut};
         case FetchFailure::Aborted:
             return {t.cancelled, t.aborted};
         case FetchFailure::None:
@@ -136,17 +136,6 @@ Text titleOf(const Text& page) {
     std::size_t end = lower.find("</title", start);
     return page.substr(start + 1, end == std::string::npos ? Text::npos : end - start - 1);
 }
-
-// The highlight pattern, compiled once per thread for all the pages of its
-// passes rather than once per page.
-struct HighlightPatterns {
-    Regex caseSensitive;
-    Regex anyCase;
-    HighlightPatterns() {
-        caseSensitive.compile(kHighlightPattern, true);
-        anyCase.compile(kHighlightPattern, false);
-    }
-};
 
 // Where the no-results sentences lie: from each phrase to the first "。", to
 // a tag other than em, or a bounded length.
@@ -221,7 +210,7 @@ bool isNoResultsPage(const EngineTable& table, const std::string& utf8,
     }
     Text page;
     appendGb18030(utf8, page);
-    return isNoResultsText(table, page, highlightsOf(table, page));
+    return isNoResultsText(table, page, highlightsOf(table, page).matches);
 }
 
 }  // namespace
@@ -236,12 +225,18 @@ const Text& noHighlight() {
 const Text& cancelled() {
     return texts().cancelled;
 }
+
 }  // namespace unverified_reason
 
-RegexMatchList highlightsOf(const EngineTable& table, const std::string& text) {
-    thread_local const HighlightPatterns patterns;
-    return (table.highlightCaseSensitive ? patterns.caseSensitive : patterns.anyCase)
-        .searchAll(text);
+Text cutReason(const FetchReport& report) {
+    if (!report.cutShort) {
+        return Text();
+    }
+    return report.timedOut ? texts().timedOut : texts().incomplete;
+}
+
+HighlightScan highlightsOf(const EngineTable& table, const std::string& text) {
+    return findHighlights(text, table.highlightCaseSensitive);
 }
 
 bool isVerificationRedirect(const EngineTable& table, const std::string& target) {
@@ -257,6 +252,9 @@ ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text 
         ClassifiedPage page = withStorage(failed(reason), std::move(storage));
         // Too many redirects: responses came, only no page at their end.
         page.arrived = report.failure == FetchFailure::TooManyRedirects;
+        // Connected, and what came was no usable answer.
+        page.answered = report.failure == FetchFailure::HeadersTooLarge ||
+                        report.failure == FetchFailure::PageTimedOut;
         page.failure = failure;
         return page;
     }
@@ -269,24 +267,33 @@ ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text 
             failed(texts().httpStatus + toText(static_cast<std::int32_t>(report.status))),
             std::move(storage));
     }
-    // An empty page and one that decodes in no way it declares read alike: no text.
+    // An empty page gives no text; one that decodes in no way it declares
+    // either, unless it was cut inside a character.
     std::string text = std::move(storage);
-    if (!readPageUtf8(report.body.bytes(), report.contentType, text) || text.empty()) {
+    const bool empty = report.body.empty();
+    if (!readPageUtf8(report.body.bytes(), report.contentType, text)) {
+        const Text& reason = empty             ? texts().emptyPage
+                             : report.cutShort ? texts().incomplete
+                                               : texts().wrongEncoding;
+        return withStorage(failed(reason), std::move(text));
+    }
+    if (text.empty()) {
         return withStorage(failed(texts().emptyPage), std::move(text));
     }
     // A result page's title echoes the query, which may name a block title
     // itself; such a page has highlighted fragments, a block page none.
-    RegexMatchList highlights = highlightsOf(table, text);
-    if (highlights.empty() &&
+    HighlightScan highlights = highlightsOf(table, text);
+    if (highlights.matches.empty() &&
         (holdsAny(titleOf(text), table.blockTitles) || holdsAny(text, table.bodyMarkers))) {
         return withStorage(blocked(), std::move(text));
     }
     ClassifiedPage page;
-    if (isNoResultsPage(table, text, highlights)) {
+    if (isNoResultsPage(table, text, highlights.matches)) {
         page.pageClass = PageClass::NoResults;
     } else {
         page.pageClass = PageClass::ResultPage;
-        page.highlights = std::move(highlights);
+        page.highlights = std::move(highlights.matches);
+        page.highlightsCut = highlights.cut;
     }
     page.text = std::move(text);
     return page;

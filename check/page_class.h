@@ -5,6 +5,7 @@
 #include <string>
 
 #include "check/engine_tables.h"
+#include "check/highlight.h"
 #include "services/http_fetch.h"
 #include "text/regex.h"
 
@@ -19,6 +20,9 @@ struct ClassifiedPage {
     // False when no page arrived at all (refused, not resolved, time-out, ...):
     // the prompt then names what went wrong, `failure`.
     bool arrived = true;
+    // Not arrived, though the server answered: what came was no usable page
+    // (header lines without end, the page deadline passed before its body).
+    bool answered = false;
     Text failure;
     // The page decoded to UTF-8 (not GBK: the page is never converted as a
     // whole unless a fragment of it counts) and its highlighted fragments found
@@ -26,6 +30,8 @@ struct ClassifiedPage {
     // Empty for a blocked or failed page.
     std::string text;
     RegexMatchList highlights;
+    // The page holds more highlighted fragments than are analysed.
+    bool highlightsCut = false;
 
     bool verified() const {
         return pageClass == PageClass::NoResults || pageClass == PageClass::ResultPage;
@@ -34,7 +40,8 @@ struct ClassifiedPage {
 
 // The highlighted fragments of a page's text, UTF-8 or GB18030 alike: the
 // pattern's tags are ASCII, and no byte of another character is ever "<".
-RegexMatchList highlightsOf(const EngineTable& table, const std::string& text);
+// At most kMaxHighlights of them, the first in the page.
+HighlightScan highlightsOf(const EngineTable& table, const std::string& text);
 
 // A redirect to one of the engine's verification hosts or to a path that
 // holds "captcha" in any letter case: a block, not to be followed.
@@ -44,6 +51,11 @@ bool isVerificationRedirect(const EngineTable& table, const std::string& target)
 // of its previous page has the next one decoded into the same memory. A UTF-8
 // body becomes the text itself, and the report's body then holds `storage`.
 ClassifiedPage classifyPage(const EngineTable& table, FetchReport& report, Text storage = {});
+
+// Why a page that arrived cut short proves nothing beyond the runs in what
+// came (its missing part may hold one): 超时 when the page deadline cut it,
+// else 页面不完整. Empty for a page that arrived whole.
+Text cutReason(const FetchReport& report);
 
 // Short reasons of an unverified segment.
 namespace unverified_reason {

@@ -30,6 +30,11 @@ const Text& coverageWord(PassStop stop) {
 
 }  // namespace
 
+const Text& tooFewVerifiedWord() {
+    static const Text word = gbkFromUtf8("核实不足");
+    return word;
+}
+
 int PassOutcome::count(SegmentStatus status) const {
     return static_cast<int>(
         std::count_if(results.begin(), results.end(),
@@ -47,12 +52,17 @@ PassSummary summarizePass(const PassOutcome& outcome) {
         summary.coverage =
             coverageWord(outcome.stop) + number(summary.verified) + "/" + number(summary.total);
     }
-    if (outcome.stop == PassStop::Finished && summary.verified > 0) {
+    const bool finished = outcome.stop == PassStop::Finished;
+    if (finished && summary.verified > 0) {
         summary.value = formatOriginality(summary.original, summary.verified);
         summary.verdict = originalityVerdict(summary.original, summary.verified);
-        if (summary.incomplete()) {
-            summary.verdict += openNote + number(summary.total - summary.verified) + closeNote;
-        }
+    }
+    summary.tooFewVerified = finished && 2 * summary.verified < summary.total;
+    if (summary.tooFewVerified) {
+        summary.verdict = tooFewVerifiedWord();
+    }
+    if (!summary.verdict.empty() && summary.incomplete()) {
+        summary.verdict += openNote + number(summary.total - summary.verified) + closeNote;
     }
     return summary;
 }

@@ -39,7 +39,8 @@ struct PassOutcome {
 
     int count(SegmentStatus status) const;
     int verified() const { return count(SegmentStatus::Original) + count(SegmentStatus::Hit); }
-    int total() const { return static_cast<int>(results.size()); }
+    // The segments that count: all but a 不计 one.
+    int total() const { return static_cast<int>(results.size()) - count(SegmentStatus::Skipped); }
     bool hasUnverified() const { return verified() < total(); }
 };
 
@@ -55,13 +56,20 @@ struct PassSummary {
     // empty for a pass without segments.
     Text coverage;
     // The comment for the value, with "（n段未核实）" when some segments are
-    // unverified; empty without a value. Computed for every engine; an engine
-    // without a verdict label (Baidu) does not show it.
+    // unverified; empty without a value. "核实不足（n段未核实）" instead when
+    // too few are verified. Computed for every engine; an engine without a
+    // verdict label (Baidu) does not show it.
     Text verdict;
+    // A finished pass verified fewer than half its segments: no verdict, the
+    // value shown grey, and Baidu says "核实不足" after its coverage.
+    bool tooFewVerified = false;
 
     // Some segments are unverified: the window shows the coverage in red.
     bool incomplete() const { return verified < total; }
 };
+
+// "核实不足" (GBK).
+const Text& tooFewVerifiedWord();
 
 // The one place value, coverage and verdict are computed.
 PassSummary summarizePass(const PassOutcome& outcome);

@@ -1,5 +1,6 @@
 #include "check/pass_steps.h"
 
+#include "check/check_store.h"
 #include "check/grid_model.h"
 #include "check/pass_texts.h"
 #include "services/boundary_text.h"
@@ -18,6 +19,7 @@ std::uint32_t backgroundOf(SegmentStatus status) {
         case SegmentStatus::Unverified:
             return kColourUnverifiedRow;
         case SegmentStatus::Original:
+        case SegmentStatus::Skipped:
             break;
     }
     return kNoBackground;
@@ -29,26 +31,16 @@ Text number(int value) {
 
 }  // namespace
 
-PassComponents componentsOf(Engine engine) {
-    using namespace component;
-    if (engine == Engine::Baidu) {
-        return {kBaiduGrid, kBaiduValueLabel, kBaiduCoverageLabel, {}};
-    }
-    if (engine == Engine::Local) {
-        return {kLocalGrid, kLocalValueLabel, kLocalCoverageLabel, kLocalVerdictLabel};
-    }
-    return {k360Grid, k360ValueLabel, k360CoverageLabel, k360VerdictLabel};
-}
-
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
-                                      const PassComponents& shown) {
+                                      const EngineIdentity& shown) {
     WindowPort& window = *env.window;
-    if (!shown.verdictLabel.empty()) {
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
     window.setLabelCaption(shown.valueLabel, Text());
     window.setLabelCaption(shown.coverageLabel, Text());
     window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
+    window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
     window.setButtonDisabled(component::kCheckButton, true);
     if (request.article.empty()) {
         env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
@@ -58,9 +50,16 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
         return std::nullopt;
     }
     PreparedPass pass;
-    Text prepared = prepareArticle(request.article);
-    window.setLabelCaption(component::kCharCountLabel, number(articleCharCount(prepared)));
-    pass.segments = splitSegments(cutSegments(prepared, 2 * request.settings.check.segmentChars));
+    ArticleCut cut = cutArticle(request.article, request.settings.check);
+    window.setLabelCaption(component::kCharCountLabel, number(cut.chars));
+    pass.segments = std::move(cut.segments);
+    // Half the bytes, as the article's characters are counted.
+    const CheckSettings& settings = request.settings.check;
+    if (settings.mode == CheckMode::Classic && pass.segments.size() > 1 &&
+        static_cast<long long>(pass.segments.back().size()) < 2LL * settings.lastSegmentChars) {
+        pass.skippedLast = std::move(pass.segments.back());
+        pass.segments.pop_back();
+    }
     pass.total = static_cast<int>(pass.segments.size());
     while (window.gridRowCount(shown.grid) > 1) {
         if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
@@ -77,14 +76,33 @@ int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segm
     return row;
 }
 
+Text statusTip(const SegmentResult& result) {
+    static const Text separator = gbkFromUtf8("；");
+    const bool unchecked =
+        result.status == SegmentStatus::Unverified || result.status == SegmentStatus::Skipped;
+    Text tip = unchecked ? result.reason : Text();
+    if (!result.note.empty()) {
+        tip += (tip.empty() ? Text() : separator) + result.note;
+    }
+    return tip;
+}
+
 void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                      const SegmentResult& result) {
-    bool verified = result.status != SegmentStatus::Unverified;
+    const bool verified =
+        result.status == SegmentStatus::Hit || result.status == SegmentStatus::Original;
     window.gridSetCell(grid, row, 2, verified ? number(result.hits) : Text());
     window.gridSetCell(grid, row, kUrlColumn, result.url);
     window.gridSetTextColour(grid, row, kUrlColumn, row, kUrlColumn, kColourBlue);
     window.gridSetCell(grid, row, kStatusColumn, statusText(result.status));
-    window.gridSetCellTip(grid, row, kStatusColumn, verified ? Text() : result.reason);
+    // The window also says when the row's pages came from the results store.
+    Text tip = statusTip(result);
+    if (result.cached && result.verifiedAt) {
+        static const Text separator = gbkFromUtf8("；");
+        tip += (tip.empty() ? Text() : separator) +
+               gbkFromUtf8("缓存：核实于 " + shownTimeOf(*result.verifiedAt));
+    }
+    window.gridSetCellTip(grid, row, kStatusColumn, tip);
     window.gridSetRowBackground(grid, row, backgroundOf(result.status));
     // The source of a copied segment; a recheck clears an earlier one.
     static const Text unrecognised = gbkFromUtf8("未识别");
@@ -95,6 +113,8 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
                                        : unrecognised);
     window.gridSetCellTip(grid, row, kSourceColumn,
                           hit && result.source ? cellTextOf(result.source->address) : Text());
+    window.gridSetCell(grid, row, kCoverageColumn,
+                       verified && result.coverage ? number(*result.coverage) + "%" : Text());
 }
 
 void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
@@ -105,23 +125,43 @@ void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outco
         outcome.results[index] = std::move(result);
     }
     const int row = outcome.rows[index];
-    writeSegmentRow(*env.window, componentsOf(engine).grid, row, outcome.results[index]);
+    writeSegmentRow(*env.window, engineIdentity(engine).grid, row, outcome.results[index]);
     if (env.listener != nullptr) {
         env.listener->segmentChecked(engine,
                                      {index, row, outcome.segments[index], outcome.results[index]});
     }
 }
 
-void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOutcome& outcome,
+void recordSkippedLast(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
+                       PreparedPass& pass) {
+    if (!pass.skippedLast) {
+        return;
+    }
+    SegmentResult result;
+    result.status = SegmentStatus::Skipped;
+    result.reason = skippedReason();
+    outcome.rows.push_back(
+        appendSegmentRow(*env.window, engineIdentity(engine).grid, *pass.skippedLast));
+    outcome.segments.push_back(std::move(*pass.skippedLast));
+    pass.skippedLast.reset();
+    recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
+}
+
+void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOutcome& outcome,
                 PassStop stop) {
     WindowPort& window = *env.window;
     outcome.stop = stop;
     const PassSummary summary = summarizePass(outcome);
-    window.setLabelCaption(shown.coverageLabel, summary.coverage);
+    const bool noteTooFew = summary.tooFewVerified && !shown.hasVerdict();
+    window.setLabelCaption(shown.coverageLabel, noteTooFew
+                                                    ? summary.coverage + " " + tooFewVerifiedWord()
+                                                    : summary.coverage);
     window.setLabelColour(shown.coverageLabel,
                           summary.incomplete() ? kColourRed : kDefaultLabelColour);
     window.setLabelCaption(shown.valueLabel, summary.value);
-    if (!shown.verdictLabel.empty()) {
+    window.setLabelColour(shown.valueLabel,
+                          summary.tooFewVerified ? kColourGrey : kDefaultLabelColour);
+    if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, summary.verdict);
     }
     if (env.releaseCheckButton) {
@@ -144,6 +184,7 @@ std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnviron
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env) {
     FetchLimits limits = env.fetchLimits;
     limits.userAgent = request.settings.userAgent;
+    limits.pageTimeout = request.settings.pageDeadline();
     return limits;
 }
 

@@ -12,28 +12,26 @@
 namespace oc {
 
 struct PreparedPass {
-    SegmentList segments;
-    int total = 0;
+    SegmentList segments;  // those to check
+    int total = 0;         // how many
+    // In 经典, the last segment when it is shorter than 最后段字数 (and not the
+    // only one): shown as 不计 after the others, never checked.
+    std::optional<Text> skippedLast;
 };
-
-// The components that show one engine's pass.
-struct PassComponents {
-    std::string_view grid;
-    std::string_view valueLabel;
-    std::string_view coverageLabel;
-    std::string_view verdictLabel;  // empty: the engine has none
-};
-PassComponents componentsOf(Engine engine);
 
 // Empties the value label, disables the check button, shows the character
 // count of the request's article, cuts its segments by the request's settings
 // and empties the grid. Nothing when the article is empty: then the message
 // has been shown and the button enabled again.
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
-                                      const PassComponents& shown);
+                                      const EngineIdentity& shown);
 
 // Appends the row of a segment (title = its index) and returns that index.
 int appendSegmentRow(WindowPort& window, std::string_view grid, const Text& segment);
+
+// The tip of a row's status: why it is unverified, and that its pages were
+// analysed only in part (页面过大，…), joined by "；"; empty otherwise.
+Text statusTip(const SegmentResult& result);
 
 // Writes a segment's result into its row: hits (empty unless verified), the
 // query URL in blue, the status with the reason as tooltip, the background.
@@ -45,10 +43,14 @@ void writeSegmentRow(WindowPort& window, std::string_view grid, int row,
 void recordSegment(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                    std::size_t index, SegmentResult result);
 
+// Appends the row of the pass's 不计 last segment, when it has one.
+void recordSkippedLast(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
+                       PreparedPass& pass);
+
 // Shows value, coverage and verdict of the outcome ended by `stop` (none but
 // the coverage, "已取消 a/b" or "已停止 a/b", for a pass that did not finish);
 // the check button is enabled again when the environment says so.
-void finishPass(const PassEnvironment& env, const PassComponents& shown, PassOutcome& outcome,
+void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOutcome& outcome,
                 PassStop stop);
 
 // The memory a pass keeps from one result page to the next.
@@ -63,7 +65,8 @@ struct PageBuffers {
 std::optional<Text> engineBaseUrl(const CheckRequest& request, const PassEnvironment& env,
                                   Engine engine);
 
-// The fetch limits of the environment with the request's user agent.
+// The fetch limits of the environment with the request's user agent and page
+// deadline (页面超时, or the override).
 FetchLimits passFetchLimits(const CheckRequest& request, const PassEnvironment& env);
 
 // A text from a page (UTF-8) as a cell holds it: GB18030, so characters GBK

@@ -1,7 +1,10 @@
 #include "check/pass_texts.h"
 
+#include "check/article_length.h"
 #include "check/block_wait.h"
+#include "check/highlight.h"
 #include "check/pass_steps.h"
+#include "check/result_blocks.h"
 
 #include <cstdio>
 #include "services/boundary_text.h"
@@ -19,6 +22,23 @@ Text blockedPrompt(std::string_view engine) {
 }
 
 }  // namespace
+
+Text pageCutNote(bool highlightsCut, bool blocksCut) {
+    std::string note;
+    if (highlightsCut) {
+        note = "页面过大，仅分析前 " + std::to_string(kMaxHighlights) + " 个飘红";
+    }
+    if (blocksCut) {
+        note += (note.empty() ? "" : "；");
+        note += "页面过大，仅分析前 " + std::to_string(kMaxResultBlocks) + " 个结果";
+    }
+    return gbkFromUtf8(note);
+}
+
+Text articleTooLong(std::size_t chars) {
+    return gbkFromUtf8("文章过长：" + std::to_string(chars) + " 字，最多 " +
+                       std::to_string(kMaxArticleChars) + " 字");
+}
 
 const Text& pasteArticle() {
     static const Text text = gbkFromUtf8("请拷贝待检测文章");
@@ -68,7 +88,9 @@ Text localFolderProblem(corpus::FolderProblem problem, const std::string& folder
                           : problem == FolderProblem::Missing ? "本地文档目录不存在："
                           : problem == FolderProblem::NotAFolder ? "本地文档目录不是文件夹："
                           : problem == FolderProblem::Unreadable ? "无法读取本地文档目录："
-                                                                 : "本地文档目录中没有可用的文档：";
+                          : problem == FolderProblem::PathTooLong
+                              ? "本地文档目录的路径过长："
+                              : "本地文档目录中没有可用的文档：";
     Text text = gbkFromUtf8(opening);
     if (problem != FolderProblem::NotGiven) {
         text += cellTextOf(folder);

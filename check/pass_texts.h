@@ -23,6 +23,13 @@ Text engineStopped(const Text& engineName);
 // The countdown of an engine's pause: "百度已暂停，09:41 后继续".
 Text enginePaused(const Text& engineName, int secondsLeft);
 
+// A page analysed only in part: "页面过大，仅分析前 N 个飘红" (highlights cut),
+// "页面过大，仅分析前 N 个结果" (result blocks cut), both joined by "；".
+Text pageCutNote(bool highlightsCut, bool blocksCut);
+
+// An article longer than the checker takes: "文章过长：N 字，最多 200000 字".
+Text articleTooLong(std::size_t chars);
+
 // The local engine's folder cannot be used: "没有设置本地文档目录",
 // "本地文档目录不存在：PATH", "本地文档目录不是文件夹：PATH",
 // "无法读取本地文档目录：PATH", "本地文档目录中没有可用的文档：PATH"

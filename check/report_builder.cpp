@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "check/check_store.h"
 #include "check/pass_steps.h"
 #include "services/boundary_text.h"
 
@@ -15,6 +16,8 @@ RowStatus rowStatusOf(SegmentStatus status) {
             return RowStatus::Hit;
         case SegmentStatus::Original:
             return RowStatus::Original;
+        case SegmentStatus::Skipped:
+            return RowStatus::Skipped;
         case SegmentStatus::Unverified:
             break;
     }
@@ -37,8 +40,11 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
     pass.engine = engine;
     pass.value = utf8FromGbk(summary.value);
     pass.coverage = utf8FromGbk(summary.coverage);
-    if (!componentsOf(engine).verdictLabel.empty()) {
+    // Baidu has no verdict of its own; too few verified, it says so as the window does.
+    if (engineIdentity(engine).hasVerdict()) {
         pass.verdict = utf8FromGbk(summary.verdict);
+    } else if (summary.tooFewVerified) {
+        pass.verdict = utf8FromGbk(tooFewVerifiedWord());
     }
     pass.cancelled = cancelled;
     for (std::size_t i = 0; i < outcome.results.size(); ++i) {
@@ -47,12 +53,20 @@ ReportPass reportPassOf(Engine engine, const PassOutcome& outcome, bool cancelle
         row.number = std::to_string(i < outcome.rows.size() ? outcome.rows[i] : int(i) + 1);
         row.segment = i < outcome.segments.size() ? outcome.segments[i] : Text();
         row.status = rowStatusOf(result.status);
-        row.hits = row.status == RowStatus::Unverified ? "" : std::to_string(result.hits);
-        row.reason = row.status == RowStatus::Unverified ? utf8FromGbk(result.reason) : "";
+        const bool verified = row.status == RowStatus::Hit || row.status == RowStatus::Original;
+        row.hits = verified ? std::to_string(result.hits) : "";
+        row.reason = utf8FromGbk(statusTip(result));
         if (row.status == RowStatus::Hit) {
             row.source = result.source;
         }
         row.searchUrl = utf8FromGbk(result.url);
+        if (verified) {
+            row.coverage = result.coverage;
+            row.cached = result.cached;
+            if (result.verifiedAt) {
+                row.verifiedAt = isoTimeOf(*result.verifiedAt);
+            }
+        }
         pass.rows.push_back(std::move(row));
     }
     return pass;
@@ -63,10 +77,19 @@ std::vector<std::pair<std::string, std::string>> reportSettings(const SettingsSn
     std::string interval = settings.intervalOverride
                                ? std::to_string(settings.intervalOverride->count()) + " 毫秒"
                                : std::to_string(check.intervalSeconds) + " 秒";
+    // The deadline of one page in whole seconds; in milliseconds where an
+    // override gave a part of a second.
+    const auto deadlineMs = settings.pageDeadline().count();
+    std::string deadline = deadlineMs % 1000 == 0 ? std::to_string(deadlineMs / 1000) + " 秒"
+                                                  : std::to_string(deadlineMs) + " 毫秒";
     return {{"段落字数", std::to_string(check.segmentChars)},
             {"飘红检测数", std::to_string(check.minRunChars)},
             {"最后段字数", std::to_string(check.lastSegmentChars)},
+            {"检测方式", utf8FromGbk(checkModeText(check.mode))},
+            {"飘红覆盖率", std::to_string(check.coveragePercent) + "%"},
             {"查询间隔", interval},
+            {"页面超时", deadline},
+            {"缓存天数", std::to_string(settings.cacheDays) + " 天"},
             {"忽略网站", joined(ignoreListOf(settings).domains())},
             {"百度地址", utf8FromGbk(settings.endpoints.baidu)},
             {"360地址", utf8FromGbk(settings.endpoints.engine360)}};
@@ -79,6 +102,7 @@ CheckReport buildCheckReport(const std::vector<PassRecord>& ends,
     report.checkedAt = reportTimestamp(request.startedAt);
     report.settings = reportSettings(request.settings);
     report.article = request.article;
+    report.articleChars = articleCharsOf(request);
     std::vector<PassRecord> ordered = ends;
     std::stable_sort(ordered.begin(), ordered.end(), [](const PassRecord& a, const PassRecord& b) {
         return static_cast<int>(a.engine) < static_cast<int>(b.engine);

@@ -4,13 +4,14 @@
 #include "check/check_report.h"
 #include "check/csv_line.h"
 #include "services/boundary_text.h"
+#include "services/shown_text.h"
 
 namespace oc {
 
 std::string csvReport(const CheckReport& report) {
     std::string out = "\xEF\xBB\xBF";
-    appendCsvLine(out,
-                  {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址", "搜索"});
+    appendCsvLine(out, {"引擎", "序号", "文本", "飘红", "状态", "原因", "来源标题", "来源地址",
+                        "搜索", "覆盖"});
     std::vector<const ReportPass*> passes;
     for (const ReportPass& pass : report.passes) {
         passes.push_back(&pass);
@@ -26,9 +27,9 @@ std::string csvReport(const CheckReport& report) {
                 title = row.source ? row.source->title : "未识别";
                 address = row.source ? row.source->address : "";
             }
-            appendCsvLine(out,
-                          {engineName(pass->engine), row.number, utf8FromGbk(row.segment), row.hits,
-                           statusName(row.status), row.reason, title, address, row.searchUrl});
+            appendCsvLine(out, {engineName(pass->engine), row.number, utf8FromGbk(row.segment),
+                                row.hits, statusName(row.status), row.reason, title, address,
+                                row.searchUrl, coverageCaption(row)});
         }
     }
     return out;

@@ -6,6 +6,7 @@
 #include "check/passage_marks.h"
 #include "services/boundary_text.h"
 #include "services/html_escape.h"
+#include "services/shown_text.h"
 #include "services/url_parts.h"
 
 namespace oc {
@@ -22,8 +23,10 @@ constexpr char kStyle[] =
     "td.seg{max-width:30em}"
     ".legend span{padding:0 0.4em;margin-right:1em}";
 
+// Text that is no UTF-8 or holds control characters (bidirectional ones
+// included) is made plain before it is escaped.
 std::string esc(const std::string& utf8) {
-    return escapeHtml(utf8);
+    return escapeHtml(reportText(utf8));
 }
 
 // A link only for http and https; anything else is shown as plain text.
@@ -95,13 +98,15 @@ std::string passSummary(const std::vector<const ReportPass*>& passes) {
 
 std::string rowTable(const ReportPass& pass) {
     std::string out =
-        "<table><tr><th>序号</th><th>文本</th><th>飘红</th><th>状态</th><th>来源标题</th>"
+        "<table><tr><th>序号</th><th>文本</th><th>飘红</th><th>覆盖</th><th>状态</th><th>来源标题</"
+        "th>"
         "<th>来源地址</th><th>搜索</th></tr>\n";
     for (const ReportRow& row : pass.rows) {
         std::string address = row.status == RowStatus::Hit && row.source ? row.source->address : "";
         out += std::string("<tr class=\"") + statusClass(row.status) + "\"><td>" + esc(row.number) +
                "</td><td class=\"seg\">" + esc(displayText(row.segment)) + "</td><td>" +
-               esc(row.hits) + "</td><td>" + esc(rowStatusCaption(row)) + "</td><td>" +
+               esc(row.hits) + "</td><td>" + esc(coverageCaption(row)) + "</td><td>" +
+               esc(rowStatusCaption(row)) + "</td><td>" +
                linkOrText(address, rowSourceCaption(row)) + "</td><td>" +
                linkOrText(address, address) + "</td><td>" +
                linkOrText(row.searchUrl, row.searchUrl) + "</td></tr>\n";

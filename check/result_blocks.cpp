@@ -1,7 +1,9 @@
 #include "check/result_blocks.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
+#include <unordered_set>
 
 #include "services/encoding.h"
 #include "services/html_document.h"
@@ -68,7 +70,7 @@ class OffsetMapper {
 // The first element the expression selects whose nearest enclosing block is
 // `block` itself, so a nested block's title is not taken for its parent's.
 HtmlElement ownElement(const HtmlDocument& doc, const char* xpath, HtmlElement block,
-                       const std::set<const void*>& blocks) {
+                       const std::unordered_set<const void*>& blocks) {
     for (HtmlElement candidate : doc.select(xpath, block)) {
         HtmlElement up = doc.parent(candidate);
         while (up && up != block && blocks.count(up.node) == 0) {
@@ -98,8 +100,11 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl,
                                           const std::vector<std::size_t>* described,
-                                          std::string_view pageUtf8) {
+                                          std::string_view pageUtf8, bool* cut) {
     std::vector<ResultBlock> out;
+    if (cut != nullptr) {
+        *cut = false;
+    }
     std::string converted;
     if (pageUtf8.empty()) {
         // Room for the whole text at once: a GB18030 character never takes more
@@ -117,6 +122,17 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
     std::vector<HtmlElement> elements = doc.select(form.blockXPath);
     if (elements.empty()) {
         return out;
+    }
+    // Every block stays one for the blocks around it, listed or not.
+    std::unordered_set<const void*> blockNodes;
+    for (HtmlElement element : elements) {
+        blockNodes.insert(element.node);
+    }
+    if (elements.size() > kMaxResultBlocks) {
+        elements.resize(kMaxResultBlocks);
+        if (cut != nullptr) {
+            *cut = true;
+        }
     }
     // Where each block stands in the page text.
     OffsetMapper mapper(pageUtf8, pageText);
@@ -136,16 +152,11 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
     // Title and address of every block, or only of those holding an offset asked about.
     std::vector<bool> describe(out.size(), described == nullptr);
     if (described != nullptr) {
-        for (std::size_t offset : *described) {
-            int index = blockHolding(out, offset);
+        for (int index : blocksHolding(out, *described)) {
             if (index >= 0) {
                 describe[static_cast<std::size_t>(index)] = true;
             }
         }
-    }
-    std::set<const void*> blockNodes;
-    for (HtmlElement element : elements) {
-        blockNodes.insert(element.node);
     }
     const std::string engineHost = urlHost(pageUrl);
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -174,16 +185,39 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
 }
 
 int blockHolding(const std::vector<ResultBlock>& blocks, std::size_t offset) {
-    int best = -1;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const ResultBlock& block = blocks[i];
-        // Blocks nest, so the holder that opens last is the innermost one.
-        if (block.open <= offset && offset < block.close &&
-            (best < 0 || block.open >= blocks[static_cast<std::size_t>(best)].open)) {
-            best = static_cast<int>(i);
+    return blocksHolding(blocks, {offset}).front();
+}
+
+std::vector<int> blocksHolding(const std::vector<ResultBlock>& blocks,
+                               const std::vector<std::size_t>& offsets) {
+    std::vector<std::size_t> order(offsets.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (!std::is_sorted(offsets.begin(), offsets.end())) {
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+    }
+    std::vector<int> holders(offsets.size(), -1);
+    // The blocks open at the current offset, each inside the one below it:
+    // blocks nest or lie apart, so the top is the innermost.
+    std::vector<std::size_t> open;
+    std::size_t next = 0;
+    auto closeBefore = [&](std::size_t at) {
+        while (!open.empty() && blocks[open.back()].close <= at) {
+            open.pop_back();
+        }
+    };
+    for (std::size_t i : order) {
+        const std::size_t offset = offsets[i];
+        for (; next < blocks.size() && blocks[next].open <= offset; ++next) {
+            closeBefore(blocks[next].open);
+            open.push_back(next);
+        }
+        closeBefore(offset);
+        if (!open.empty()) {
+            holders[i] = static_cast<int>(open.back());
         }
     }
-    return best;
+    return holders;
 }
 
 }  // namespace oc

@@ -22,8 +22,13 @@ struct ResultBlock {
     std::string domain;   // host of the address; empty on the engine's own host
 };
 
+// A page is analysed up to this many result blocks; real result pages hold
+// ten to twenty.
+inline constexpr std::size_t kMaxResultBlocks = 5000;
+
 // Parses the page text (GB18030, as the passes decode pages) with the HTML
-// parser and lists its blocks in document order. `pageUrl` is the query URL:
+// parser and lists its blocks in document order, the first kMaxResultBlocks
+// of them. `pageUrl` is the query URL:
 // relative links are resolved against it, and addresses on its host have no
 // domain. Empty when the page holds no block or cannot be parsed.
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
@@ -32,12 +37,18 @@ std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const Resul
 // out only for the innermost block holding one of the `described` offsets
 // (all of them when null); the others leave the three empty. `pageUtf8`, when
 // given, is the page text converted to UTF-8, which is then not converted again.
+// `cut`, when given, tells whether the page holds more blocks than were listed.
 std::vector<ResultBlock> findResultBlocks(std::string_view pageText, const ResultBlockForm& form,
                                           const std::string& pageUrl,
                                           const std::vector<std::size_t>* described,
-                                          std::string_view pageUtf8 = {});
+                                          std::string_view pageUtf8 = {}, bool* cut = nullptr);
 
 // The innermost block holding the byte offset (open <= offset < close), or -1.
 int blockHolding(const std::vector<ResultBlock>& blocks, std::size_t offset);
+// The same for each of the offsets, in one walk over the blocks (in document
+// order, as findResultBlocks lists them) and the offsets: linear in both when
+// the offsets ascend, as the runs of a page do.
+std::vector<int> blocksHolding(const std::vector<ResultBlock>& blocks,
+                               const std::vector<std::size_t>& offsets);
 
 }  // namespace oc

@@ -1,9 +1,13 @@
 #include "check/segment_check.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "check/highlight.h"
+#include "check/hit_rule.h"
 #include "check/page_class.h"
+#include "check/page_evidence.h"
+#include "check/page_memory.h"
 #include "check/pass_texts.h"
 #include "check/segment_source.h"
 #include "services/boundary_text.h"
@@ -18,9 +22,11 @@ constexpr std::chrono::milliseconds kPacingStep{50};
 // (go on), 取消 (give up the pass), and with `offerWait` 不再询问.
 int promptAfterPage(const SegmentContext& context, const ClassifiedPage& page, bool offerWait) {
     static const Text cannotConnect = gbkFromUtf8("无法连接");
+    static const Text unusable = gbkFromUtf8("的应答无法使用");
     static const Text colon = gbkFromUtf8("：");
-    Text prompt = page.arrived ? context.table.blockedPrompt()
-                               : cannotConnect + context.table.name + colon + page.failure;
+    Text prompt = page.arrived    ? context.table.blockedPrompt
+                  : page.answered ? context.table.name + unusable + colon + page.failure
+                                  : cannotConnect + context.table.name + colon + page.failure;
     if (offerWait) {
         prompt += pass_texts::noMoreAskHint();
     }
@@ -63,7 +69,7 @@ AfterPage afterUnverifiedPage(const SegmentContext& context, const ClassifiedPag
     if (tries >= kTriesPerPage) {
         return AfterPage::GoOn;
     }
-    const std::string_view grid = componentsOf(context.table.engine).grid;
+    const std::string_view grid = engineIdentity(context.table.engine).grid;
     const bool waited = waitOutPause(
         backOff->pauseForBlock(),
         [&context] { return context.env.stopRequested() || fetchesAborted(); },
@@ -90,17 +96,22 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
     SegmentResult result;
     bool anyVerified = false;  // a page of the segment was verified so far
     bool allVerified = true;
-    // The verified pages holding qualifying runs, attributed once the segment's
-    // pages are all in: the block of the longest run may be all that is parsed.
-    struct PageWithRuns {
-        Text text;
-        Text url;
-        std::vector<HighlightRun> runs;
-        // The page as read (UTF-8) when `text` holds each of its characters:
-        // the blocks are then found in it without converting `text` back.
-        std::string utf8;
+    bool highlightsCut = false;  // a page held more highlights than are analysed
+    // What each verified page shows for the segment, judged once all are in.
+    const HitRule rule{context.thresholdBytes,
+                       context.settings.mode == CheckMode::Sentence
+                           ? std::optional<int>(context.settings.coveragePercent)
+                           : std::nullopt};
+    const SegmentForms forms(segment);
+    std::vector<PageEvidence> evidence;
+    std::vector<Text> evidenceUrls;  // the query URL of each
+    // Whether every page came from the results store, and when the oldest
+    // page used was fetched.
+    bool allRecalled = true;
+    std::optional<StoreTime> oldestPage;
+    auto usedPageOf = [&oldestPage](StoreTime fetchedAt) {
+        oldestPage = oldestPage ? std::min(*oldestPage, fetchedAt) : fetchedAt;
     };
-    std::vector<PageWithRuns> withRuns;
     auto followRedirect = [&table](const std::string& target) {
         return !isVerificationRedirect(table, target);
     };
@@ -132,7 +143,18 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         if (context.env.stopRequested()) {
             return givenUp();
         }
+        // A page verified before is not asked again, and costs no wait.
+        if (std::optional<RecalledPage> recalled = recallPage(context, result.url, forms, rule)) {
+            anyVerified = true;
+            highlightsCut = highlightsCut || recalled->highlightsCut;
+            usedPageOf(recalled->verifiedAt);
+            evidence.push_back(std::move(recalled->evidence));
+            evidenceUrls.push_back(result.url);
+            continue;
+        }
+        allRecalled = false;
         context.pacer.beforeRequest();
+        const StoreTime fetchedAt = storeTimeNow();
         report = fetchPage(result.url, context.limits, followRedirect, std::move(report.body));
         page = classifyPage(table, report, std::move(page.text));
         if (context.env.stopRequested()) {
@@ -168,6 +190,18 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             context.backOff->pageArrived();
         }
         anyVerified = true;
+        highlightsCut = highlightsCut || page.highlightsCut;
+        // A page that arrived cut may still show a run in what came, but its
+        // missing part may hold one: it never proves the segment original,
+        // and it is not kept.
+        Text cut = cutReason(report);
+        const bool pageCut = !cut.empty();
+        if (pageCut) {
+            allVerified = false;
+            if (result.reason.empty()) {
+                result.reason = std::move(cut);
+            }
+        }
         if (page.pageClass == PageClass::ResultPage && page.highlights.empty() &&
             table.pageWithoutHighlightUnverified) {
             allVerified = false;
@@ -176,43 +210,41 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             }
             continue;
         }
-        if (!mayHoldQualifyingRun(segment, page.text, page.highlights, context.thresholdBytes)) {
-            continue;
-        }
-        // Only a page that may hold a run is read as GB18030, where its runs
-        // are measured and placed.
-        Text gb18030;
-        const bool everyCharacter = appendGb18030(page.text, gb18030);
-        std::vector<HighlightRun> runs =
-            qualifyingRuns(segment, gb18030, highlightsOf(table, gb18030), context.thresholdBytes);
-        if (!runs.empty()) {
-            withRuns.push_back({std::move(gb18030), result.url, std::move(runs),
-                                everyCharacter ? std::move(page.text) : std::string()});
-        }
-    }
-    std::vector<PageRuns> pages;
-    for (const PageWithRuns& kept : withRuns) {
-        pages.push_back({kept.text, kept.url, kept.runs, kept.utf8});
-    }
-    const SourceOutcome sources = attributeRuns(pages, table.blocks, context.ignore);
-    // The memory of a kept page serves the next page when it is the larger.
-    for (PageWithRuns& kept : withRuns) {
-        for (std::string* memory : {&kept.utf8, &kept.text}) {
-            if (memory->capacity() > page.text.capacity()) {
-                page.text = std::move(*memory);
-            }
+        evidence.push_back(pageEvidence(table, page, result.url, forms, rule));
+        evidenceUrls.push_back(result.url);
+        if (!pageCut) {
+            keepPage(context, result.url, page.pageClass, evidence.back(), page.highlightsCut,
+                     fetchedAt);
+            usedPageOf(fetchedAt);
         }
     }
     keepBuffers();
-    result.hits = sources.hits;
+    const HitOutcome judged = judgeSegment(segment, evidence, rule, context.ignore);
+    // A row links to the result page that shows the copy, else to the first.
+    result.url = judged.sourcePage >= 0 ? evidenceUrls[static_cast<std::size_t>(judged.sourcePage)]
+                                        : table.queryUrl(context.baseUrl, segment, 1);
+    result.hits = judged.hits;
+    if (allVerified) {
+        result.coverage = judged.coverage;
+    }
+    const bool blocksCut = std::any_of(evidence.begin(), evidence.end(),
+                                       [](const PageEvidence& page) { return page.blocksCut; });
+    if (highlightsCut || blocksCut) {
+        result.note = pass_texts::pageCutNote(highlightsCut, blocksCut);
+    }
     if (result.hits > 0) {
         result.status = SegmentStatus::Hit;
         result.reason.clear();
-        result.source = sources.source;
+        result.coverage = judged.coverage;
+        result.source = judged.source;
     } else if (allVerified) {
         result.status = SegmentStatus::Original;
     } else {
         result.status = SegmentStatus::Unverified;
+    }
+    if (result.status != SegmentStatus::Unverified && context.store != nullptr) {
+        result.cached = allRecalled;
+        result.verifiedAt = oldestPage;
     }
     return result;
 }

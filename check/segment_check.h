@@ -36,12 +36,18 @@ struct SegmentContext {
     Pacer& pacer;
     // Highlights inside results from these sites do not count.
     IgnoreList ignore;
+    // 检测方式 and 飘红覆盖率.
+    CheckSettings settings;
     // The memory kept from one page to the next (a pass's own; none: each
     // segment starts afresh).
     PageBuffers* buffers = nullptr;
     // The engine's pauses and failures over its pass (自动等待); none: the
     // run meets blocks with prompts only.
     EngineBackOff* backOff = nullptr;
+    // Where verified result pages are remembered (none: every page is asked),
+    // and the oldest fetch time (seconds since 1970) a remembered page may have.
+    CheckStore* store = nullptr;
+    std::int64_t cacheNotBefore = 0;
 };
 
 SegmentResult checkSegment(const SegmentContext& context, const Text& segment);

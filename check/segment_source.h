@@ -41,6 +41,9 @@ struct SourceOutcome {
     std::optional<SegmentSource> source;
     // Bytes of the run that chose the source.
     std::size_t sourceRunBytes = 0;
+    // A page parsed for it holds more result blocks than were examined: the
+    // runs past them count, but name no source.
+    bool blocksCut = false;
 
     // Takes in the outcome of a later page of the same segment: its hits add
     // up, and its source replaces this one only with a strictly longer run.

@@ -1,5 +1,6 @@
 #include "check/segmentation.h"
 
+#include "check/sentence_pieces.h"
 #include "services/byte_sets.h"
 #include "services/conversions.h"
 #include "text/article_filters.h"
@@ -39,6 +40,21 @@ SegmentList splitSegments(const Text& joined) {
         list.push_back(toText(piece));
     }
     return list;
+}
+
+ArticleCut cutArticle(const Text& article, const CheckSettings& settings) {
+    ArticleCut cut;
+    if (settings.mode == CheckMode::Sentence) {
+        SentenceCut pieces = cutSentencePieces(article, settings.segmentChars);
+        cut.segments.assign(std::make_move_iterator(pieces.pieces.begin()),
+                            std::make_move_iterator(pieces.pieces.end()));
+        cut.chars = pieces.chars;
+        return cut;
+    }
+    const Text prepared = prepareArticle(article);
+    cut.chars = articleCharCount(prepared);
+    cut.segments = splitSegments(cutSegments(prepared, 2 * settings.segmentChars));
+    return cut;
 }
 
 }  // namespace oc

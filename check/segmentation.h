@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "services/text_types.h"
+#include "settings/settings.h"
 #include "text/article_filters.h"
 
 namespace oc {
@@ -25,5 +26,13 @@ int articleCharCount(const Text& prepared);
 Text cutSegments(const Text& prepared, int segmentBytes);
 // Cuts the joined text at each marker; a trailing empty piece is not listed.
 SegmentList splitSegments(const Text& joined);
+
+// The query segments of an article as the settings' 检测方式 cuts them, and
+// the character count the check shows for it.
+struct ArticleCut {
+    SegmentList segments;
+    int chars = 0;
+};
+ArticleCut cutArticle(const Text& article, const CheckSettings& settings);
 
 }  // namespace oc

@@ -43,6 +43,7 @@ inline constexpr std::string_view kStopButton = "按钮_停止检测";
 inline constexpr std::uint32_t kColourBlue = 0xFF0000;
 inline constexpr std::uint32_t kColourPurple = 0x800080;
 inline constexpr std::uint32_t kColourRed = 0x0000FF;
+inline constexpr std::uint32_t kColourGrey = 0x808080;
 inline constexpr std::uint32_t kDefaultLabelColour = 0xFFFFFFFF;
 // Row backgrounds: a copied segment light red, an unverified one grey;
 // kNoBackground gives the row back the grid's own.

@@ -65,65 +65,20 @@ const BigramIndex::Range* BigramIndex::find(char32_t first, char32_t second) con
 }
 
 Ranking BigramIndex::rank(std::u32string_view queryKeys, std::size_t limit) const {
-    // Walk the query's bigrams in order. A posting of bigram i that follows a
-    // posting of bigram i-1 in the same document continues its run; the runs
-    // of the previous step are kept sorted, so the lookup is a merge.
-    struct Step {
-        Posting posting;
-        std::uint32_t run;  // bigrams in the run ending here
-    };
-    std::vector<std::uint32_t> longest(documentCount_, 0);
-    std::vector<std::uint32_t> shared(documentCount_, 0);
-    std::vector<std::uint32_t> lastSeen(documentCount_, 0);
-    std::vector<std::uint32_t> touched;
-    std::vector<Step> previous;
-    std::vector<Step> current;
+    RunAccumulator runs(documentCount_);
     for (std::size_t i = 0; i + 1 < queryKeys.size(); ++i) {
-        current.clear();
-        if (const Range* range = find(queryKeys[i], queryKeys[i + 1])) {
-            current.reserve(range->end - range->begin);
-            std::size_t j = 0;
-            for (std::uint32_t p = range->begin; p < range->end; ++p) {
-                Posting posting = postings_[p];
-                while (j < previous.size() && previous[j].posting < posting - 1) {
-                    ++j;
-                }
-                bool continues = j < previous.size() && previous[j].posting == posting - 1;
-                std::uint32_t run = continues ? previous[j].run + 1 : 1;
-                current.push_back({posting, run});
-                auto doc = static_cast<std::uint32_t>(posting >> 32);
-                if (longest[doc] == 0) {
-                    touched.push_back(doc);
-                }
-                longest[doc] = std::max(longest[doc], run);
-                if (lastSeen[doc] != i + 1) {
-                    lastSeen[doc] = static_cast<std::uint32_t>(i + 1);
-                    ++shared[doc];
-                }
-            }
-        }
-        previous.swap(current);
+        const Range* range = find(queryKeys[i], queryKeys[i + 1]);
+        const Posting* first = range != nullptr ? postings_.begin() + range->begin : nullptr;
+        runs.step(i, first, range != nullptr ? postings_.begin() + range->end : nullptr);
     }
-
     Ranking ranking;
-    ranking.total = touched.size();
-    std::vector<RankedDocument> all;
-    all.reserve(touched.size());
-    for (std::uint32_t doc : touched) {
-        all.push_back({doc, static_cast<int>(longest[doc]) + 1, static_cast<int>(shared[doc])});
-    }
-    auto better = [](const RankedDocument& a, const RankedDocument& b) {
-        if (a.longestRun != b.longestRun) {
-            return a.longestRun > b.longestRun;
-        }
-        if (a.sharedBigrams != b.sharedBigrams) {
-            return a.sharedBigrams > b.sharedBigrams;
-        }
-        return a.document < b.document;
-    };
+    std::vector<RankedDocument> all = runs.documents();
+    ranking.total = all.size();
     std::size_t keep = std::min(limit, all.size());
     std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(keep), all.end(),
-                      better);
+                      [](const RankedDocument& a, const RankedDocument& b) {
+                          return rankedBefore(a, a.document, b, b.document);
+                      });
     all.resize(keep);
     ranking.best = std::move(all);
     return ranking;

@@ -11,16 +11,9 @@
 #include "corpus/bigram_table.h"
 #include "corpus/corpus.h"
 #include "corpus/large_array.h"
+#include "corpus/run_ranking.h"
 
 namespace oc::corpus {
-
-struct RankedDocument {
-    std::uint32_t document = 0;  // index into the corpus
-    int longestRun = 0;          // characters of the longest shared run (2 or more)
-    int sharedBigrams = 0;       // query bigram positions found in the document
-
-    friend bool operator==(const RankedDocument&, const RankedDocument&) = default;
-};
 
 struct Ranking {
     std::size_t total = 0;             // documents sharing at least one run of two characters
@@ -42,8 +35,6 @@ class BigramIndex {
     std::size_t postingCount() const { return postingCount_; }
 
   private:
-    using Posting = std::uint64_t;  // document << 32 | position of the bigram's first character
-
     using Range = PostingRange;
 
     static std::uint64_t bigramKey(char32_t first, char32_t second) {

@@ -53,6 +53,15 @@ class BigramTable {
             }
         }
     }
+    // Every key with its range, in table order.
+    template <typename Visit>
+    void forEach(Visit visit) const {
+        for (const Slot& slot : slots_) {
+            if (slot.key != 0) {
+                visit(slot.key, slot.range);
+            }
+        }
+    }
 
   private:
     // Key and range side by side: one cache line per lookup.

@@ -1,11 +1,13 @@
 #include "corpus/corpus.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "services/boundary_text.h"
+#include "services/file_contents.h"
 
 namespace oc::corpus {
 namespace {
@@ -67,7 +69,7 @@ Corpus loadCorpus(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (it->path().extension() == ".txt" && it->is_regular_file(ec)) {
+        if (it->path().extension() == ".txt") {
             files.push_back(it->path());
         }
     }
@@ -77,16 +79,50 @@ Corpus loadCorpus(const std::filesystem::path& folder) {
     }
     std::sort(files.begin(), files.end());
     for (const auto& path : files) {
-        std::ifstream in(path, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::string name = path.filename().string();
-        if (!in.is_open() || in.bad() || !isValidUtf8(bytes)) {
-            corpus.skipped.push_back(name);
+        auto skip = [&](const char* reason) { corpus.skipped.push_back({name, reason}); };
+        struct stat entry {};
+        if (::lstat(path.c_str(), &entry) != 0) {
+            skip("cannot be read");
             continue;
         }
-        Document doc = parseDocument(name, bytes);
+        if (S_ISLNK(entry.st_mode)) {
+            skip("a symbolic link, not followed");
+            continue;
+        }
+        if (S_ISDIR(entry.st_mode)) {
+            continue;
+        }
+        if (!S_ISREG(entry.st_mode)) {
+            skip("not a regular file");
+            continue;
+        }
+        if (static_cast<std::uintmax_t>(entry.st_size) > kMaxCorpusFileBytes) {
+            skip("larger than 20 MB");
+            continue;
+        }
+        const FileIdentity listed{static_cast<std::uint64_t>(entry.st_dev),
+                                  static_cast<std::uint64_t>(entry.st_ino)};
+        FileBytes file = readFilePrefixNoFollow(path.string(), kMaxCorpusFileBytes + 1, &listed);
+        if (file.status == FileReadStatus::Changed) {
+            skip("replaced while being read");
+            continue;
+        }
+        if (file.status != FileReadStatus::Ok) {
+            skip("cannot be read");
+            continue;
+        }
+        if (file.bytes.size() > kMaxCorpusFileBytes) {
+            skip("larger than 20 MB");
+            continue;
+        }
+        if (!isValidUtf8(file.bytes)) {
+            skip("not UTF-8 text");
+            continue;
+        }
+        Document doc = parseDocument(name, file.bytes);
         if (doc.title.empty() && doc.body.empty()) {
-            corpus.skipped.push_back(name);
+            skip("no text");
         } else {
             corpus.documents.push_back(std::move(doc));
         }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +21,11 @@ namespace fs = std::filesystem;
 
 Text reasonText(std::string_view utf8) {
     return gbkFromUtf8(utf8);
+}
+
+// Why an entry cannot be read, from the errno of the attempt.
+Text unreadableReason(int error) {
+    return reasonText(error == ENAMETOOLONG ? "路径过长" : "无法读取");
 }
 
 // A title longer than this is cut, "…" marking the cut.
@@ -88,6 +94,7 @@ FolderListing listDocumentFiles(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
         listing.problem = errno == ENOENT || errno == ENOTDIR ? FolderProblem::Missing
+                          : errno == ENAMETOOLONG             ? FolderProblem::PathTooLong
                                                               : FolderProblem::Unreadable;
         return listing;
     }
@@ -109,7 +116,7 @@ FolderListing listDocumentFiles(const std::string& folder) {
             std::string path = it->path().string();
             struct stat entry {};
             if (::lstat(path.c_str(), &entry) != 0) {
-                listing.skipped.push_back({path, reasonText("无法读取")});
+                listing.skipped.push_back({path, unreadableReason(errno)});
             } else if (S_ISLNK(entry.st_mode)) {
                 listing.skipped.push_back({path, reasonText("符号链接，未跟随")});
             } else if (S_ISDIR(entry.st_mode)) {
@@ -123,7 +130,9 @@ FolderListing listDocumentFiles(const std::string& folder) {
             } else {
                 listing.files.push_back(
                     {path, static_cast<std::uintmax_t>(entry.st_size),
-                     std::int64_t{entry.st_mtim.tv_sec} * 1000000000 + entry.st_mtim.tv_nsec});
+                     std::int64_t{entry.st_mtim.tv_sec} * 1000000000 + entry.st_mtim.tv_nsec,
+                     static_cast<std::uint64_t>(entry.st_dev),
+                     static_cast<std::uint64_t>(entry.st_ino)});
             }
         }
         if (ec) {
@@ -143,9 +152,15 @@ FolderListing listDocumentFiles(const std::string& folder) {
 
 DocumentRead readDocument(const FolderEntry& entry) {
     DocumentRead read;
-    FileBytes file = readFilePrefix(entry.path, kMaxDocumentBytes + 1);
+    const FileIdentity listed{entry.device, entry.inode};
+    errno = 0;
+    FileBytes file = readFilePrefixNoFollow(entry.path, kMaxDocumentBytes + 1, &listed);
+    if (file.status == FileReadStatus::Changed) {
+        read.reason = reasonText("文件已被替换");
+        return read;
+    }
     if (file.status != FileReadStatus::Ok) {
-        read.reason = reasonText("无法读取");
+        read.reason = unreadableReason(errno);
         return read;
     }
     if (file.bytes.size() > kMaxDocumentBytes) {
@@ -154,14 +169,16 @@ DocumentRead readDocument(const FolderEntry& entry) {
     }
     const DocumentFormat format = documentFormatOf(entry.path);
     if (format == DocumentFormat::Docx || format == DocumentFormat::Pdf) {
-        return extractedDocument(entry.path, documentTextFromBytes(file.bytes, format));
+        return extractedDocument(entry.path,
+                                 documentTextFromBytes(file.bytes, format, kMaxDocumentBytes));
     }
-    if (std::string_view(file.bytes).substr(0, kTextProbeBytes).find('\0') !=
-        std::string_view::npos) {
+    if (!hasWideByteOrderMark(file.bytes) &&
+        std::string_view(file.bytes).substr(0, kTextProbeBytes).find('\0') !=
+            std::string_view::npos) {
         read.reason = reasonText("不是文本文件");
         return read;
     }
-    DecodedArticle decoded = decodeArticle(file.bytes);
+    DecodedArticle decoded = decodeArticle(file.bytes, kMaxDocumentBytes);
     file.bytes = std::string();
     LocalDocument document;
     document.path = entry.path;

@@ -13,8 +13,8 @@
 
 namespace oc::corpus {
 
-// Files above this size are skipped; files are read whole.
-inline constexpr std::uintmax_t kMaxDocumentBytes = 20u << 20;
+// Files above this size (20 MB) are skipped; files are read whole.
+inline constexpr std::uintmax_t kMaxDocumentBytes = 20'000'000;
 
 // A file left out, with the reason (GBK). The path is native bytes.
 struct SkippedFile {
@@ -29,10 +29,14 @@ struct FolderEntry {
     std::string path;  // native bytes
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;  // modification time, nanoseconds since the epoch
+    // The file the listing saw: a different one at the path when it is read
+    // (swapped for a link or another file) is not read.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Why the folder itself cannot be used.
-enum class FolderProblem { None, NotGiven, Missing, NotAFolder, Unreadable };
+enum class FolderProblem { None, NotGiven, Missing, NotAFolder, Unreadable, PathTooLong };
 
 struct FolderListing {
     std::vector<FolderEntry> files;    // in path order
@@ -58,11 +62,14 @@ struct DocumentRead {
     Text reason;  // GBK; set when there is no document
 };
 
-// Reads one listed file without blocking: a 0x00 byte among its first
-// kTextProbeBytes makes it "不是文本文件"; the text is decoded as an article
-// (UTF-8 with or without BOM, else GBK/GB18030), an HTML file then reduced to
-// what a reader sees (scripts and styles dropped); a Word document or a PDF
-// file is read as the article reader reads it (document_text.h).
+// Reads one listed file without blocking and without following a link at
+// its path, only when it is still the file listed ("文件已被替换" otherwise):
+// a 0x00 byte among its first kTextProbeBytes makes it "不是文本文件" unless
+// it begins with a UTF-16 or UTF-32 byte-order mark; the text is decoded as
+// an article (UTF-16/32 by their mark, UTF-8 with or without BOM, else
+// GBK/GB18030), an HTML file then reduced to what a reader sees (scripts and
+// styles dropped); a Word document or a PDF file is read as the article
+// reader reads it (document_text.h), up to kMaxDocumentBytes.
 DocumentRead readDocument(const FolderEntry& entry);
 
 }  // namespace oc::corpus

@@ -6,84 +6,19 @@
 
 namespace oc::corpus {
 
-LibraryUpdate DocumentLibrary::update(const std::string& folder, const IndexProgress& progress,
-                                      const std::function<bool()>& stop) {
-    LibraryUpdate result;
-    FolderListing listing = listDocumentFiles(folder);
-    result.problem = listing.problem;
-    std::map<std::string, Known> known;
-    std::vector<LocalDocument> documents;
-    std::vector<SkippedFile> skipped = std::move(listing.skipped);
-    bool changed = listing.files.size() != known_.size();
-    for (std::size_t i = 0; i < listing.files.size(); ++i) {
-        if (stop && stop()) {
-            // Documents already taken over are gone from the old list: start afresh next time.
-            known_.clear();
-            documents_.clear();
-            skipped_.clear();
-            index_ = BigramIndex();
-            result.stopped = true;
-            return result;
-        }
-        const FolderEntry& entry = listing.files[i];
-        Known now{entry.size, entry.modifiedNs, std::nullopt, Text()};
-        auto old = known_.find(entry.path);
-        if (old != known_.end() && old->second.size == entry.size &&
-            old->second.modifiedNs == entry.modifiedNs) {
-            ++result.filesReused;
-            if (old->second.document) {
-                now.document = documents.size();
-                documents.push_back(std::move(documents_[*old->second.document]));
-            } else {
-                now.reason = old->second.reason;
-            }
-        } else {
-            ++result.filesRead;
-            changed = true;
-            DocumentRead read = readDocument(entry);
-            if (read.document) {
-                now.document = documents.size();
-                documents.push_back(std::move(*read.document));
-            } else {
-                now.reason = std::move(read.reason);
-            }
-        }
-        if (!now.document) {
-            skipped.push_back({entry.path, now.reason});
-        }
-        known.emplace(entry.path, std::move(now));
-        if (progress) {
-            progress(i + 1, listing.files.size());
-        }
-    }
-    std::sort(skipped.begin(), skipped.end(),
-              [](const SkippedFile& a, const SkippedFile& b) { return a.path < b.path; });
-    known_ = std::move(known);
-    documents_ = std::move(documents);
-    skipped_ = std::move(skipped);
-    if (changed) {
-        index_ = BigramIndex();  // the old postings go before the new ones are built
-        index_ = BigramIndex(documents_.size(), [this](std::uint32_t d) {
-            return std::u32string_view(documents_[d].keys);
-        });
-    }
-    return result;
+std::size_t countedRunChars(int minRunChars) {
+    return static_cast<std::size_t>(std::max(minRunChars, 2));
 }
 
-LocalMatch DocumentLibrary::match(std::u32string_view segmentKeys, int minRunChars) const {
-    LocalMatch found;
-    Ranking ranking = index_.rank(segmentKeys, 1);
-    if (ranking.best.empty()) {
-        return found;
-    }
-    found.document = ranking.best.front().document;
+int runHits(std::u32string_view documentKeys, std::u32string_view segmentKeys, int minRunChars) {
     const std::size_t minimum = static_cast<std::size_t>(std::max(minRunChars, 1));
-    for (const SharedRun& run : sharedRuns(documents_[*found.document].keys, segmentKeys)) {
+    int hits = 0;
+    for (const SharedRun& run : sharedRuns(documentKeys, segmentKeys)) {
         if (run.length >= minimum) {
-            ++found.hits;
+            ++hits;
         }
     }
-    return found;
+    return hits;
 }
 
 }  // namespace oc::corpus

@@ -1,7 +1,6 @@
 // Zeroed arrays for the index's large tables. Big ones are mapped straight
-// from the kernel and marked for transparent huge pages: one page fault per
-// 2 MB instead of one per 4 KB, and far fewer TLB misses in the random
-// lookups of indexing. Small ones come from the heap.
+// from the kernel, so that they go back to it when freed; small ones come
+// from the heap.
 #pragma once
 
 #include <cstddef>

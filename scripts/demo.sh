@@ -57,11 +57,14 @@ BANNER
 
 # start_sim [search-sim options...]: starts the simulator, sets sim_pid and url.
 start_sim() {
+  # The address of a simulator stopped before must not be read for this one's.
+  rm -f "$work/sim.out"
   "$bin/search-sim" --corpus "$data/corpus" --port 0 "$@" >"$work/sim.out" 2>"$work/sim.log" &
   sim_pid=$!
   url=
   for _ in $(seq 1 200); do
-    url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1)
+    # The file may not exist yet (the simulator's shell opens it): not an error.
+    url=$(sed -n 's/^listening on //p' "$work/sim.out" 2>/dev/null | head -1 || true)
     [[ -n $url ]] && break
     if ! kill -0 "$sim_pid" 2>/dev/null; then
       break
@@ -82,7 +85,8 @@ stop_sim() {
 
 start_sim
 echo "search-sim is listening on $url (documents: $data/corpus)"
-echo "Article: $article; settings: the defaults (段落字数 38, 飘红检测数 30, 最后段字数 5)"
+echo "Article: $article; settings: the defaults (检测方式 整句, 段落字数 38, 飘红检测数 30,"
+echo "飘红覆盖率 80%, 最后段字数 5)"
 echo
 
 # A settings file that does not exist: the passes use the default settings.
@@ -101,13 +105,30 @@ if [[ ${#report[@]} -gt 0 && $status -ne 2 ]]; then
   echo "The report was written to ${report[1]}."
 fi
 
+cat <<'CLASSIC'
+
+------------------------------------------------------------------------------
+ The same article in 检测方式 经典: fixed windows of the Chinese characters and
+ one highlight of 30 characters. The simulator, like the real engines, closes
+ a highlight at every comma, so almost no highlight is that long: the copied
+ passages go unnoticed and the value flatters the article.
+------------------------------------------------------------------------------
+CLASSIC
+start_sim
+"$bin/originality-cli" --engine both --baidu-url "$url" --360-url "$url" --mode classic \
+  --settings "$work/defaults.ini" --on-empty-page cancel --quiet "$article" >"$work/classic.txt" ||
+  true
+stop_sim
+grep -E '^(文章字数|百度原创度|360原创度)' "$work/classic.txt" | sed 's/^/经典  /'
+
 cat <<'BLOCKED'
 
 ------------------------------------------------------------------------------
  A blocked search: the simulator now answers like an engine that takes the
  checker for a robot, with its verification page after the 12th query. The
  segments it did not answer stay 未核实 (unverified); the value counts only the
- verified ones, and the coverage and the verdict say how many are missing.
+ verified ones, and the coverage and the verdict say how many are missing. With
+ fewer than half verified there is no verdict: "核实不足", the value in grey.
 ------------------------------------------------------------------------------
 BLOCKED
 start_sim --block-after 12 --block-kind captcha-page

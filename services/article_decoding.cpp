@@ -3,6 +3,7 @@
 #include <uchardet.h>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "services/boundary_text.h"
 #include "services/encoding.h"
@@ -153,13 +154,75 @@ Text gbkFromGb18030Counting(std::string_view bytes, LossCount& outsideGbk) {
     });
 }
 
+// The wide encodings a byte-order mark names, the four-byte marks first (the
+// UTF-32LE mark begins with the UTF-16LE one).
+struct WideEncoding {
+    std::string_view mark;
+    const char* code;
+    std::size_t unit;
+};
+constexpr WideEncoding kWideEncodings[] = {
+    {std::string_view("\xFF\xFE\x00\x00", 4), "UTF-32LE", 4},
+    {std::string_view("\x00\x00\xFE\xFF", 4), "UTF-32BE", 4},
+    {"\xFF\xFE", "UTF-16LE", 2},
+    {"\xFE\xFF", "UTF-16BE", 2},
+};
+
+const WideEncoding* wideEncodingOf(std::string_view bytes) {
+    for (const WideEncoding& wide : kWideEncodings) {
+        if (bytes.starts_with(wide.mark)) {
+            return &wide;
+        }
+    }
+    return nullptr;
+}
+
+// A text with a UTF-16 or UTF-32 byte-order mark: decoded as such, a unit
+// that is no character (an unpaired surrogate, a cut last unit) dropped and
+// counted like bytes that are no UTF-8. A character GBK lacks is placed at its
+// byte in the file.
+DecodedArticle decodeWide(std::string_view input, const WideEncoding& wide) {
+    DecodedArticle article;
+    const std::string_view body = input.substr(wide.mark.size());
+    LossCount invalid;
+    std::optional<std::string> utf8 =
+        convertLeniently("UTF-8", wide.code, body, [&](std::string&, std::size_t pos) {
+            invalid.add(pos);
+            return std::min(wide.unit, body.size() - pos);
+        });
+    addWarning(article, ArticleWarningKind::InvalidUtf8, invalid, input, wide.mark.size());
+    const std::string text = utf8.value_or(std::string());
+    LossCount outsideGbk;
+    article.text = gbkFromUtf8Counting(text, outsideGbk);
+    if (outsideGbk.count > 0) {
+        // The user looks for the character in the file: its position there is
+        // the length of the text before it written back in the wide encoding.
+        bool ok = false;
+        const std::size_t before =
+            convertEncoding(ByteSet(text.substr(0, outsideGbk.first)), "UTF-8", wide.code, &ok)
+                .size();
+        const std::size_t inBody = std::min(ok ? before : 0, body.size() - 1);
+        article.warnings.push_back({ArticleWarningKind::OutsideGbk, outsideGbk.count,
+                                    wide.mark.size() + inBody + 1, lineAt(text, outsideGbk.first)});
+    }
+    article.text = crlfLineBreaks(article.text);
+    return article;
+}
+
 }  // namespace
 
-DecodedArticle decodeArticle(std::string_view input) {
+bool hasWideByteOrderMark(std::string_view bytes) {
+    return wideEncodingOf(bytes) != nullptr;
+}
+
+DecodedArticle decodeArticle(std::string_view input, std::size_t maxBytes) {
     DecodedArticle article;
-    if (input.size() > kMaxArticleBytes) {
+    if (input.size() > maxBytes) {
         article.tooLarge = true;
         return article;
+    }
+    if (const WideEncoding* wide = wideEncodingOf(input)) {
+        return decodeWide(input, *wide);
     }
     std::size_t offset = input.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     std::string_view body = input.substr(offset);
@@ -177,9 +240,9 @@ DecodedArticle decodeArticle(std::string_view input) {
     return article;
 }
 
-DecodedArticle articleFromUtf8(std::string_view utf8) {
+DecodedArticle articleFromUtf8(std::string_view utf8, std::size_t maxBytes) {
     DecodedArticle article;
-    if (utf8.size() > kMaxArticleBytes) {
+    if (utf8.size() > maxBytes) {
         article.tooLarge = true;
         return article;
     }

@@ -33,15 +33,20 @@ struct DecodedArticle {
     bool tooLarge = false;                 // above kMaxArticleBytes: nothing decoded
 };
 
-// An article of unknown encoding. Valid UTF-8 (a leading BOM dropped) is
+// An article of unknown encoding. A UTF-16 or UTF-32 byte-order mark (either
+// byte order) makes it that encoding. Valid UTF-8 (a leading BOM dropped) is
 // UTF-8. Otherwise it is UTF-8 with its invalid bytes dropped when the
 // detector takes it for UTF-8 and the invalid bytes are few (at most 3, or 1%
 // of the non-ASCII bytes, and far fewer than the valid characters); else it is
-// GB18030. Characters GBK lacks become "?".
-DecodedArticle decodeArticle(std::string_view bytes);
+// GB18030. Characters GBK lacks become "?". Above `maxBytes`, nothing is decoded.
+DecodedArticle decodeArticle(std::string_view bytes, std::size_t maxBytes = kMaxArticleBytes);
+
+// The bytes begin with a UTF-16 or UTF-32 byte-order mark: zero bytes are
+// then part of the characters, not a sign of a binary file.
+bool hasWideByteOrderMark(std::string_view bytes);
 
 // Text known to be UTF-8 (the clipboard's): characters GBK lacks become "?".
-DecodedArticle articleFromUtf8(std::string_view utf8);
+DecodedArticle articleFromUtf8(std::string_view utf8, std::size_t maxBytes = kMaxArticleBytes);
 
 // Every line break of a GBK text (LF, CR or CR LF) as CR LF, the way the
 // article box holds it, so the window and the command line count and cut the

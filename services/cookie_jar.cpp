@@ -4,6 +4,8 @@
 #include <map>
 #include <numeric>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -61,14 +63,52 @@ bool parseCookie(std::string_view line, CookieLine& cookie) {
     while (domain.starts_with('.')) {
         domain.remove_prefix(1);
     }
-    cookie.domain.assign(domain);
-    std::transform(cookie.domain.begin(), cookie.domain.end(), cookie.domain.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    cookie.domain = lowerAscii(std::string(domain));
     cookie.line.assign(line);
     return true;
 }
 
 }  // namespace
+
+std::string cookieIdentity(const CookieLine& cookie) {
+    std::string_view body = cookie.line;
+    if (body.starts_with(kHttpOnlyMarker)) {
+        body.remove_prefix(kHttpOnlyMarker.size());
+    }
+    const std::vector<std::size_t> starts = fieldStarts(body);
+    if (starts.size() != kFields) {
+        return cookie.line;
+    }
+    auto field = [&](std::size_t k) {
+        return body.substr(starts[k], starts[k + 1] - 1 - starts[k]);
+    };
+    return std::string(cookie.domain).append("\t").append(field(2)).append("\t").append(field(5));
+}
+
+std::vector<CookieLine> mergeCookieFile(const std::vector<CookieLine>& mine,
+                                        const std::vector<CookieLine>& onDisk,
+                                        const std::vector<std::string>& known, long long now) {
+    std::vector<std::string> held;
+    held.reserve(mine.size());
+    for (const CookieLine& cookie : mine) {
+        held.push_back(cookieIdentity(cookie));
+    }
+    std::sort(held.begin(), held.end());
+    std::vector<std::string> knownSorted = known;
+    std::sort(knownSorted.begin(), knownSorted.end());
+    std::vector<CookieLine> merged = mine;
+    for (const CookieLine& cookie : onDisk) {
+        const std::string id = cookieIdentity(cookie);
+        if (cookie.expires == 0 || cookie.expires <= now ||
+            std::binary_search(held.begin(), held.end(), id) ||
+            std::binary_search(knownSorted.begin(), knownSorted.end(), id)) {
+            continue;
+        }
+        held.insert(std::upper_bound(held.begin(), held.end(), id), id);
+        merged.push_back(cookie);
+    }
+    return merged;
+}
 
 std::vector<CookieLine> parseCookieLines(std::string_view text) {
     std::vector<CookieLine> jar;

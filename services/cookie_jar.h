@@ -37,6 +37,20 @@ std::vector<std::size_t> cookiesOverBound(const std::vector<CookieLine>& jar,
 // the cookie from the store.
 std::string expiredCookieLine(const CookieLine& cookie);
 
+// What makes two lines the same cookie: its domain, path and name.
+std::string cookieIdentity(const CookieLine& cookie);
+
+// The cookie file another process may have written since this one last read
+// or wrote it (`onDisk`), merged with this process's lasting cookies (`mine`):
+// every cookie of `mine`, and each cookie of the file that this process did
+// not know at its last read or write (`known`, by identity: another process
+// added it) and has not expired at `now`. A cookie this process knew and no
+// longer holds was removed here and stays removed. In `mine`'s order, then
+// the file's.
+std::vector<CookieLine> mergeCookieFile(const std::vector<CookieLine>& mine,
+                                        const std::vector<CookieLine>& onDisk,
+                                        const std::vector<std::string>& known, long long now);
+
 // The file's content: a header line, then one line per cookie.
 std::string cookieFileText(const std::vector<CookieLine>& jar);
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -14,13 +16,7 @@ std::string extensionOf(std::string_view path) {
     if (dot == std::string_view::npos || dot == 0) {
         return {};
     }
-    std::string extension(name.substr(dot + 1));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
-    return extension;
+    return lowerAscii(std::string(name.substr(dot + 1)));
 }
 
 }  // namespace

@@ -12,14 +12,8 @@ namespace oc {
 namespace {
 
 // UTF-16 and UTF-32 text holds zero bytes in nearly every character.
-bool startsWithWideByteOrderMark(std::string_view bytes) {
-    return bytes.starts_with(std::string_view("\xFF\xFE", 2)) ||
-           bytes.starts_with(std::string_view("\xFE\xFF", 2)) ||
-           bytes.starts_with(std::string_view("\x00\x00\xFE\xFF", 4));
-}
-
 bool looksBinary(std::string_view bytes) {
-    return !startsWithWideByteOrderMark(bytes) &&
+    return !hasWideByteOrderMark(bytes) &&
            bytes.substr(0, kTextProbeBytes).find('\0') != std::string_view::npos;
 }
 
@@ -29,17 +23,18 @@ DocumentText refused(DocumentProblem problem) {
     return out;
 }
 
-DocumentText fromUtf8(std::string_view utf8, std::string title = {}) {
+DocumentText fromUtf8(std::string_view utf8, std::size_t maxBytes, std::string title = {}) {
     DocumentText out;
-    out.article = articleFromUtf8(utf8);
+    out.article = articleFromUtf8(utf8, maxBytes);
     out.title = std::move(title);
     return out;
 }
 
 }  // namespace
 
-DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format) {
-    if (bytes.size() > kMaxArticleBytes) {
+DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format,
+                                   std::size_t maxBytes) {
+    if (bytes.size() > maxBytes) {
         return refused(DocumentProblem::TooLarge);
     }
     switch (format) {
@@ -48,7 +43,7 @@ DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format
                 return refused(DocumentProblem::NotText);
             }
             DocumentText out;
-            out.article = decodeArticle(bytes);
+            out.article = decodeArticle(bytes, maxBytes);
             return out;
         }
         case DocumentFormat::Html: {
@@ -56,7 +51,7 @@ DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format
                 return refused(DocumentProblem::NotText);
             }
             HtmlText page = visibleHtmlText(htmlPageUtf8(bytes));
-            return fromUtf8(page.text, std::move(page.title));
+            return fromUtf8(page.text, maxBytes, std::move(page.title));
         }
         case DocumentFormat::Docx: {
             DocxText docx = docxText(bytes);
@@ -66,7 +61,7 @@ DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format
             if (docx.problem != DocxProblem::None) {
                 return refused(DocumentProblem::Damaged);
             }
-            return fromUtf8(docx.text);
+            return fromUtf8(docx.text, maxBytes);
         }
         case DocumentFormat::Pdf: {
             PdfText pdf = pdfText(bytes);
@@ -76,7 +71,7 @@ DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format
             if (pdf.problem != PdfProblem::None) {
                 return refused(DocumentProblem::Damaged);
             }
-            return fromUtf8(pdf.text);
+            return fromUtf8(pdf.text, maxBytes);
         }
         case DocumentFormat::Unsupported:
             break;
@@ -104,8 +99,9 @@ Text documentProblemText(const DocumentText& document) {
             return {};
         case DocumentProblem::Unreadable:
             return gbkFromUtf8(
-                document.error == EISDIR
-                    ? std::string("这是一个文件夹")
+                document.error == EISDIR ? std::string("这是一个文件夹")
+                : document.error == ENAMETOOLONG
+                    ? std::string("路径过长")
                     : std::string("无法读取（").append(std::strerror(document.error)).append("）"));
         case DocumentProblem::TooLarge:
             return gbkFromUtf8("文件超过 16 MB");

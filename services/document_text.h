@@ -40,8 +40,10 @@ struct DocumentText {
 // Reads the file at the native path; its format is told by its name.
 DocumentText readDocumentText(const std::string& nativePath);
 
-// The same from bytes already read, of a known format.
-DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format);
+// The same from bytes already read, of a known format, above `maxBytes`
+// TooLarge (the local documents allow more than an article).
+DocumentText documentTextFromBytes(std::string_view bytes, DocumentFormat format,
+                                   std::size_t maxBytes = kMaxArticleBytes);
 
 // Why a document is refused, GBK, for a message or a list of skipped files
 // ("不是文本文件"); empty for None.

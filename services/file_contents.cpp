@@ -1,6 +1,7 @@
 #include "services/file_contents.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace oc {
 namespace {
@@ -47,14 +49,31 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// The file a write to `path` must replace: the target of a symbolic link.
+// The file a write to `path` must replace: the target of a symbolic link,
+// followed link by link, so that a link to a file not made yet names where
+// that file is to be. A loop of links leaves the path as it is.
 std::string resolvedTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-        return path;
+    constexpr int kMostLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (n <= 0) {
+            return path;
+        }
+        std::string next(target, static_cast<std::size_t>(n));
+        if (next.front() != '/') {
+            const std::size_t slash = current.rfind('/');
+            next =
+                (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
+        }
+        current = std::move(next);
     }
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+    return path;
 }
 
 std::string nameOf(const std::string& path) {
@@ -139,18 +158,33 @@ bool writeAllBytes(int fd, std::string_view bytes) {
     return true;
 }
 
-FileBytes readFilePrefix(const std::string& nativePath, std::size_t maxBytes) {
+namespace {
+
+FileBytes readPrefix(const std::string& nativePath, std::size_t maxBytes, int extraFlags,
+                     const FileIdentity* expected) {
     FileBytes result;
     // Non-blocking, so that a pipe at the path cannot hang the reader.
-    FdCloser fd(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    FdCloser fd(
+        ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | extraFlags));
     if (fd.get() < 0) {
-        result.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing
-                                                            : FileReadStatus::Unreadable;
+        const bool link = errno == ELOOP && (extraFlags & O_NOFOLLOW) != 0;
+        result.status = link && expected != nullptr           ? FileReadStatus::Changed
+                        : errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing
+                                                              : FileReadStatus::Unreadable;
         return result;
     }
     result.status = FileReadStatus::Unreadable;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd.get(), &st) != 0) {
+        return result;
+    }
+    if (expected != nullptr &&
+        !(FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                       static_cast<std::uint64_t>(st.st_ino)} == *expected)) {
+        result.status = FileReadStatus::Changed;
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
         return result;
     }
     std::string bytes;
@@ -174,6 +208,17 @@ FileBytes readFilePrefix(const std::string& nativePath, std::size_t maxBytes) {
     return result;
 }
 
+}  // namespace
+
+FileBytes readFilePrefix(const std::string& nativePath, std::size_t maxBytes) {
+    return readPrefix(nativePath, maxBytes, 0, nullptr);
+}
+
+FileBytes readFilePrefixNoFollow(const std::string& nativePath, std::size_t maxBytes,
+                                 const FileIdentity* expected) {
+    return readPrefix(nativePath, maxBytes, O_NOFOLLOW, expected);
+}
+
 FileBytes readWholeFile(const std::string& nativePath) {
     // One byte more than allowed shows a file above the limit, or one that grew past it.
     FileBytes result = readFilePrefix(nativePath, kMaxWholeFileBytes + 1);
@@ -184,43 +229,90 @@ FileBytes readWholeFile(const std::string& nativePath) {
 }
 
 bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes,
-                           const ReplaceOptions& options) {
-    if (nativePath.empty()) {
+                           const ReplaceOptions& options, int* error) {
+    auto fail = [error](int code) {
+        if (error != nullptr) {
+            *error = code;
+        }
         return false;
+    };
+    if (nativePath.empty()) {
+        return fail(ENOENT);
     }
-    std::string target = options.privateFile ? nativePath : resolvedTarget(nativePath);
+    const bool keepLink = options.privateFile || options.replaceLink;
+    std::string target = keepLink ? nativePath : resolvedTarget(nativePath);
     struct stat old {};
     bool existed = ::lstat(target.c_str(), &old) == 0 && !S_ISLNK(old.st_mode);
     // A file the user made read-only stays as it is, as it would for a write in place.
+    if (existed && S_ISDIR(old.st_mode)) {
+        return fail(EISDIR);
+    }
     if (existed && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
-        return false;
+        return fail(S_ISREG(old.st_mode) ? EACCES : EINVAL);
     }
     removeStaleTemporaries(target);
     std::string tempPath;
     FdCloser fd(createTemporaryBeside(target, tempPath, options.privateFile ? 0600 : 0666));
     if (fd.get() < 0) {
-        return false;
+        return fail(errno);
     }
     mode_t mode = options.privateFile ? 0600 : old.st_mode & 07777;
     bool ok = !(existed || options.privateFile) || ::fchmod(fd.get(), mode) == 0;
     ok = ok && writeAllBytes(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    int code = ok ? 0 : errno;
     ok = fd.close() && ok;
+    if (!ok && code == 0) {
+        code = errno;
+    }
+    // rename replaces a link at the target itself, never what it points to.
     ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
+        if (code == 0) {
+            code = errno;
+        }
         ::unlink(tempPath.c_str());
-        return false;
+        return fail(code);
     }
     syncFolder(folderOf(target));
     return true;
 }
 
-bool canReplaceFile(const std::string& nativePath) {
+SaveLock::SaveLock(const std::string& nativePath, std::chrono::milliseconds timeout) {
+    const std::size_t slash = nativePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : nativePath.substr(0, slash + 1);
+    const std::string name = nativePath.substr(folder.size());
+    fd_ = ::open((folder + "." + name + ".lock").c_str(),
+                 O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+    if (fd_ < 0) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+SaveLock::~SaveLock() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // releases the lock
+    }
+}
+
+bool canReplaceFile(const std::string& nativePath, const ReplaceOptions& options) {
     if (nativePath.empty()) {
         return false;
     }
-    std::string target = resolvedTarget(nativePath);
+    const bool keepLink = options.privateFile || options.replaceLink;
+    std::string target = keepLink ? nativePath : resolvedTarget(nativePath);
     struct stat entry {};
-    if (::stat(target.c_str(), &entry) == 0 &&
+    if ((keepLink ? ::lstat(target.c_str(), &entry) : ::stat(target.c_str(), &entry)) == 0 &&
+        !S_ISLNK(entry.st_mode) &&
         (!S_ISREG(entry.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
         return false;
     }

@@ -2,13 +2,17 @@
 // write loop every file service shares.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace oc {
 
-enum class FileReadStatus { Ok, Missing, Unreadable };
+// Changed: the file at the path is not the one expected (it was replaced, by
+// a link or another file, since it was listed).
+enum class FileReadStatus { Ok, Missing, Unreadable, Changed };
 
 struct FileBytes {
     FileReadStatus status = FileReadStatus::Missing;
@@ -28,10 +32,27 @@ FileBytes readWholeFile(const std::string& nativePath);
 // the statuses of readWholeFile; opened without blocking.
 FileBytes readFilePrefix(const std::string& nativePath, std::size_t maxBytes);
 
+// Which file a listing saw at a path.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// readFilePrefix without following a symbolic link at the path (Unreadable,
+// or Changed when `expected` is given) and, with `expected`, only when the
+// file opened is that very file (Changed otherwise).
+FileBytes readFilePrefixNoFollow(const std::string& nativePath, std::size_t maxBytes,
+                                 const FileIdentity* expected = nullptr);
+
 struct ReplaceOptions {
     // For files that hold secrets: mode 0600 whatever the old file had, and a
     // symbolic link at the path is replaced itself, its target never written.
     bool privateFile = false;
+    // A symbolic link at the path is replaced itself, its target never
+    // touched (files written where others may plant links: reports).
+    bool replaceLink = false;
 };
 
 // Writes the bytes to a new file in the same folder, flushes it to disk and
@@ -40,12 +61,30 @@ struct ReplaceOptions {
 // symbolic link is written through (unless privateFile). Temporary files that
 // processes no longer running left beside the path are removed. False, with
 // the old file untouched, on any failure.
+// A symbolic link whose target does not exist yet is written through too: the
+// target is created. `error`, when given, receives the errno of a failure.
 bool replaceFileAtomically(const std::string& nativePath, std::string_view bytes,
-                           const ReplaceOptions& options = {});
+                           const ReplaceOptions& options = {}, int* error = nullptr);
 
 // Whether replaceFileAtomically could write the path now: its folder takes new
-// files and an existing entry there is a regular file the user may write.
-bool canReplaceFile(const std::string& nativePath);
+// files and an existing entry there is a regular file the user may write (a
+// link, when `options` replace it, is not looked through).
+bool canReplaceFile(const std::string& nativePath, const ReplaceOptions& options = {});
+
+// The advisory lock of one save of a file, held until destruction: an flock
+// on ".NAME.lock" beside it, so that two processes saving the file take turns.
+class SaveLock {
+  public:
+    // Waits at most `timeout` for the lock; held() says whether it came.
+    SaveLock(const std::string& nativePath, std::chrono::milliseconds timeout);
+    ~SaveLock();
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
 
 // Writes everything, retrying after interruptions and short writes.
 bool writeAllBytes(int fd, std::string_view bytes);

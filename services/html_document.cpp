@@ -131,7 +131,13 @@ htmlParserCtxt* newParser(ByteSource& source) {
 HtmlDocument::HtmlDocument(std::string_view utf8) : impl_(std::make_unique<Impl>()) {
     // The library sets up its global tables once, before any thread parses.
     static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
+    std::call_once(initialised, [] {
+        xmlInitParser();
+        // Pages nest far deeper than the library's 256 levels (a result inside
+        // a thousand wrappers keeps its place); the bound still ends a page
+        // built to nest without end, its rest then left unparsed.
+        xmlParserMaxDepth = kMaxHtmlDepth;
+    });
     impl_->inputSize = utf8.size();
     if (utf8.empty() || utf8.size() > INT_MAX || !isValidUtf8(utf8)) {
         return;

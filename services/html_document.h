@@ -25,6 +25,10 @@ struct ElementSpan {
     std::size_t close = 0;
 };
 
+// How deep elements may nest before the parser stops: far beyond any real
+// page, and still a bound for one built to nest without end.
+inline constexpr unsigned kMaxHtmlDepth = 4096;
+
 class HtmlDocument {
   public:
     // Parses UTF-8 bytes as HTML, whatever encoding the page declares. Broken

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "services/ascii_case.h"
 #include "services/internet_client.h"
 #include "services/text_ops.h"
 
@@ -19,6 +20,9 @@ constexpr std::size_t kMaxPathLength = 2048;
 constexpr std::size_t kMaxCredentialLength = 128;
 // How often a waiting transfer looks at the abort switch and its stall clock.
 constexpr int kPollMilliseconds = 50;
+// Header lines of this size and more, followed by a failure before the body,
+// are what libcurl's own header bound cuts.
+constexpr std::size_t kLargeHeaderBytes = 256 * 1024;
 // Read from the socket at a time: a result page comes in a few reads, not in
 // dozens of libcurl's default 16 KB.
 constexpr long kReceiveBufferBytes = 256L * 1024;
@@ -71,11 +75,7 @@ bool headerIs(std::string_view line, std::string_view name) {
         return false;
     }
     for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != name[i]) {
+        if (foldAsciiCase(line[i]) != name[i]) {
             return false;
         }
     }
@@ -131,6 +131,10 @@ std::string resolveTarget(CURLU* requested, const std::string& location) {
 struct Transfer {
     std::string body;
     std::size_t maxBody = 0;
+    std::size_t maxHeaders = 0;
+    // Header and trailer bytes of every response of this request (interim ones too).
+    std::size_t headerBytes = 0;
+    bool headersTooLarge = false;
     Clock::time_point lastActivity = Clock::now();
     // Of the latest response (an interim 1xx response is replaced by the next).
     long long contentLength = -1;
@@ -181,6 +185,13 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     std::size_t n = size * count;
     std::string_view line(data, n);
     t.lastActivity = Clock::now();
+    // libcurl bounds the header lines but keeps every trailer line: counted
+    // here, an endless trailer section ends the transfer.
+    t.headerBytes += n;
+    if (t.headerBytes > t.maxHeaders) {
+        t.headersTooLarge = true;
+        return 0;
+    }
     if (headerIs(line, "http/")) {
         t.contentLength = -1;
         t.chunked = false;
@@ -294,13 +305,15 @@ class ThreadHandles {
     std::unique_ptr<CURLM, MultiCleanup> multi_;  // cleaned up first: the easy handle may be in it
 };
 
-enum class TransferEnd { Finished, Complete, Stalled, Aborted };
+enum class TransferEnd { Finished, Complete, Stalled, Aborted, Deadline };
 
 // Drives the transfer until it ends, its body is complete, it stalls for
-// longer than allowed, or fetches are aborted. What arrived stays in the body;
-// `result` is libcurl's verdict when the transfer finished by itself.
+// longer than allowed, the page deadline passes, or fetches are aborted. What
+// arrived stays in the body; `result` is libcurl's verdict when the transfer
+// finished by itself.
 TransferEnd runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer& transfer,
-                        const InternetClient& client, CURLcode& result) {
+                        const InternetClient& client, std::optional<Clock::time_point> deadline,
+                        CURLcode& result) {
     int running = 1;
     while (true) {
         if (curl_multi_perform(multi, &running) != CURLM_OK) {
@@ -323,7 +336,11 @@ TransferEnd runTransfer(CURLM* multi, const FetchLimits& limits, const Transfer&
         if (client.aborting()) {
             return TransferEnd::Aborted;
         }
-        if (Clock::now() - transfer.lastActivity > limits.stallTimeout) {
+        const Clock::time_point now = Clock::now();
+        if (deadline && now >= *deadline) {
+            return TransferEnd::Deadline;
+        }
+        if (now - transfer.lastActivity > limits.stallTimeout) {
             return TransferEnd::Stalled;
         }
         curl_multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
@@ -360,6 +377,7 @@ struct Response {
     std::string contentType;
     FetchFailure failure = FetchFailure::None;
     bool cutShort = false;
+    bool timedOut = false;
 };
 
 std::string infoText(CURL* easy, CURLINFO what) {
@@ -371,10 +389,12 @@ std::string infoText(CURL* easy, CURLINFO what) {
 }
 
 Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limits,
-                     InternetClient& client, std::string storage) {
+                     InternetClient& client, std::optional<Clock::time_point> deadline,
+                     std::string storage) {
     Response response;
     Transfer& transfer = response.transfer;
     transfer.maxBody = limits.maxBodyBytes;
+    transfer.maxHeaders = limits.maxHeaderBytes;
     transfer.body = std::move(storage);
     transfer.body.clear();
     CURL* easy = handles.easy();
@@ -384,7 +404,7 @@ Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limi
     CURLcode result = CURLE_FAILED_INIT;
     TransferEnd end = TransferEnd::Finished;
     if (curl_multi_add_handle(multi, easy) == CURLM_OK) {
-        end = runTransfer(multi, limits, transfer, client, result);
+        end = runTransfer(multi, limits, transfer, client, deadline, result);
         curl_multi_remove_handle(multi, easy);
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &response.status);
         response.contentType = infoText(easy, CURLINFO_CONTENT_TYPE);
@@ -397,6 +417,15 @@ Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limi
         response.redirectTarget = resolveTarget(url, transfer.location);
     }
     bool someBody = !transfer.body.empty();
+    // libcurl ends a response whose header lines pass its own bound (300 KB)
+    // with a receive error: headers that large, and no body, were the cause.
+    const bool libcurlHeaderBound = end == TransferEnd::Finished && result != CURLE_OK &&
+                                    !someBody && transfer.headerBytes >= kLargeHeaderBytes;
+    if (transfer.headersTooLarge || libcurlHeaderBound) {
+        // Whatever came with them, the response was not what a server sends.
+        response.failure = FetchFailure::HeadersTooLarge;
+        return response;
+    }
     switch (end) {
         case TransferEnd::Complete:
             response.cutShort = transfer.cutAtLimit;
@@ -404,6 +433,11 @@ Response requestOnce(CURLU* url, ThreadHandles& handles, const FetchLimits& limi
         case TransferEnd::Aborted:
             response.failure = FetchFailure::Aborted;
             response.cutShort = someBody;
+            break;
+        case TransferEnd::Deadline:
+            response.failure = someBody ? FetchFailure::None : FetchFailure::PageTimedOut;
+            response.cutShort = someBody;
+            response.timedOut = true;
             break;
         case TransferEnd::Stalled:
             // Part of the body came: it is analysed as it arrived.
@@ -460,16 +494,22 @@ FetchReport fetchPage(const Text& url, const FetchLimits& limits,
         report.failure = FetchFailure::Other;
         return report;
     }
+    std::optional<Clock::time_point> deadline;
+    if (limits.pageTimeout.count() > 0) {
+        deadline = Clock::now() + limits.pageTimeout;
+    }
     bool cookiesReceived = false;
     while (true) {
-        Response response =
-            requestOnce(parsed.get(), handles, limits, client, std::move(report.body.bytes()));
+        Response response = requestOnce(parsed.get(), handles, limits, client, deadline,
+                                        std::move(report.body.bytes()));
         cookiesReceived = cookiesReceived || response.transfer.cookiesReceived;
         report.status = response.status;
         report.contentType = std::move(response.contentType);
         report.body = ByteSet(std::move(response.transfer.body));
         report.failure = response.failure;
         report.cutShort = response.cutShort;
+        report.timedOut = response.timedOut;
+        report.headerBytes = response.transfer.headerBytes;
         if (response.failure != FetchFailure::None || response.redirectTarget.empty()) {
             break;
         }

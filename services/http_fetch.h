@@ -17,8 +17,13 @@ struct FetchLimits {
     std::chrono::milliseconds connectTimeout{60000};
     // A transfer that delivers nothing for this long is abandoned.
     std::chrono::milliseconds stallTimeout{60000};
+    // The whole page, redirects included, from the first connect to the last
+    // byte: reached, the fetch ends with what it has. Zero or less: none.
+    std::chrono::milliseconds pageTimeout{120000};
     long maxRedirects = 10;
     std::size_t maxBodyBytes = 32u << 20;
+    // The header lines of one response and its trailer lines together.
+    std::size_t maxHeaderBytes = 1u << 20;
     // Sent as User-Agent with every request; the default when empty.
     std::string userAgent = kDefaultUserAgent;
 };
@@ -33,6 +38,8 @@ enum class FetchFailure {
     Stalled,           // connected, but nothing came for the stall time
     Closed,            // the connection ended before a response arrived
     TooManyRedirects,  // more redirects than the limit allows (the last one not followed)
+    HeadersTooLarge,   // header and trailer lines beyond maxHeaderBytes
+    PageTimedOut,      // the page deadline passed before any of the body came
     Aborted,           // abortAllFetches
     Other,
 };
@@ -57,6 +64,11 @@ struct FetchReport {
     // The body ended early: the size limit, a reset, a close before the
     // declared length, or a stall after part of it had come.
     bool cutShort = false;
+    // The page deadline ended the fetch (with `cutShort` when part of the body
+    // had come, else with the failure PageTimedOut).
+    bool timedOut = false;
+    // Header and trailer bytes of the last response, as counted against the limit.
+    std::size_t headerBytes = 0;
 
     bool arrived() const { return failure == FetchFailure::None; }
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -17,10 +19,6 @@ bool isBlankByte(char c) {
 bool isGbkLead(char c) {
     auto b = static_cast<unsigned char>(c);
     return b >= 0x81 && b <= 0xFE;
-}
-
-char foldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Position of the last "]" that is a character of its own, not a trail byte.
@@ -151,7 +149,7 @@ bool sameIniName(std::string_view a, std::string_view b) {
             i += 2;
             continue;
         }
-        if (foldAscii(a[i]) != foldAscii(b[i])) {
+        if (foldAsciiCase(a[i]) != foldAsciiCase(b[i])) {
             return false;
         }
         ++i;

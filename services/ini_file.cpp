@@ -72,42 +72,6 @@ bool writableName(std::string_view name, bool isKey) {
            (name.find('=') == std::string_view::npos && name.front() != ';' && name.front() != '[');
 }
 
-// The advisory lock of one save, held until destruction.
-class SaveLock {
-  public:
-    explicit SaveLock(const std::string& settingsFile) {
-        std::size_t slash = settingsFile.rfind('/');
-        std::string folder = slash == std::string::npos ? "" : settingsFile.substr(0, slash + 1);
-        std::string name = settingsFile.substr(folder.size());
-        fd_ = ::open((folder + "." + name + ".lock").c_str(),
-                     O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
-        if (fd_ < 0) {
-            return;
-        }
-        auto deadline = std::chrono::steady_clock::now() + kIniLockTimeout;
-        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) ||
-                std::chrono::steady_clock::now() >= deadline) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    ~SaveLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    SaveLock(const SaveLock&) = delete;
-    SaveLock& operator=(const SaveLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-
-  private:
-    int fd_ = -1;
-};
-
 // A value is one line: what follows a line break would become lines of its own.
 std::optional<std::string_view> oneLineOf(const std::optional<Text>& value) {
     if (!value) {
@@ -134,7 +98,7 @@ bool editIniFile(std::string_view path, std::string_view sectionName,
     }
     std::string native = nativePath(Text(path));
     std::lock_guard lock(iniWriteMutex());
-    SaveLock saveLock(native);
+    SaveLock saveLock(native, kIniLockTimeout);
     if (!saveLock.held()) {
         return false;
     }

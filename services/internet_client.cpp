@@ -89,11 +89,8 @@ void InternetClient::attach(CURL* easy) {
     // libcurl keeps each file name given here in a list of the handle's: set
     // once per handle, so the list does not grow.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
-    if (!proxy_.empty()) {
-        curl_easy_setopt(easy, CURLOPT_PROXY, proxy_.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUserName_.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyPassword_.c_str());
-    }
+    // The proxy the environment names (http_proxy and the like) is the one
+    // libcurl uses on its own.
 }
 
 void InternetClient::loadCookies() {
@@ -148,6 +145,9 @@ void InternetClient::loadCookies() {
     // Session cookies of an earlier run end with that run.
     long long now = static_cast<long long>(std::time(nullptr));
     std::vector<CookieLine> saved = parseCookieLines(file.bytes);
+    for (const CookieLine& cookie : saved) {
+        cookiesOnDisk_.push_back(cookieIdentity(cookie));
+    }
     std::erase_if(saved, [&](const CookieLine& c) { return c.expires <= now; });
     std::vector<bool> keep(saved.size(), true);
     for (std::size_t i : cookiesOverBound(saved, CookieBound{})) {
@@ -210,7 +210,8 @@ void InternetClient::writeCookieFile(bool now) {
         return;  // a write is under way; the change goes with the next one
     }
     std::string path;
-    std::string text;
+    std::vector<CookieLine> jar;
+    std::vector<std::string> known;
     {
         std::lock_guard lock(cookieMutex_);
         Clock::time_point time = Clock::now();
@@ -219,16 +220,53 @@ void InternetClient::writeCookieFile(bool now) {
             return;
         }
         // Session cookies end with the run; only lasting ones are kept.
-        std::vector<CookieLine> jar = cookieJarLocked();
+        jar = cookieJarLocked();
         std::erase_if(jar, [](const CookieLine& c) { return c.expires == 0; });
-        text = cookieFileText(jar);
+        known = cookiesOnDisk_;
         path = cookieFile_;
         cookiesChanged_ = false;
         lastCookieWrite_ = time;
     }
     createPrivateFolders(path);
-    if (replaceFileAtomically(path, text, ReplaceOptions{.privateFile = true})) {
+    // Another program's check may have written cookies since: under the lock
+    // both programs' cookies go into the file, the last writer's not alone.
+    // Without the lock (a folder without room for it) the merge still runs.
+    SaveLock lock(path, kCookieLockTimeout);
+    FileBytes onDisk = readFilePrefix(path, kMaxCookieFileBytes);
+    if (onDisk.status == FileReadStatus::Ok && onDisk.bytes.size() == kMaxCookieFileBytes) {
+        onDisk.bytes.erase(onDisk.bytes.rfind('\n') + 1);  // a cut last line is no cookie
+    }
+    const long long seconds = static_cast<long long>(std::time(nullptr));
+    std::vector<CookieLine> merged =
+        mergeCookieFile(jar,
+                        onDisk.status == FileReadStatus::Ok ? parseCookieLines(onDisk.bytes)
+                                                            : std::vector<CookieLine>(),
+                        known, seconds);
+    std::vector<bool> keep(merged.size(), true);
+    for (std::size_t i : cookiesOverBound(merged, CookieBound{})) {
+        keep[i] = false;
+    }
+    std::vector<CookieLine> written;
+    std::vector<std::string> identities;
+    std::vector<std::string> foreign;  // the other programs' cookies, taken in here too
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        if (keep[i]) {
+            identities.push_back(cookieIdentity(merged[i]));
+            if (i >= jar.size()) {
+                foreign.push_back(merged[i].line);
+            }
+            written.push_back(std::move(merged[i]));
+        }
+    }
+    if (replaceFileAtomically(path, cookieFileText(written), ReplaceOptions{.privateFile = true})) {
         cookieFileWrites_.fetch_add(1);
+        std::lock_guard guard(cookieMutex_);
+        if (cookieFile_ == path) {
+            cookiesOnDisk_ = std::move(identities);
+            for (const std::string& line : foreign) {
+                curl_easy_setopt(cookieOwner_, CURLOPT_COOKIELIST, line.c_str());
+            }
+        }
     }
 }
 
@@ -246,6 +284,7 @@ void InternetClient::setCookieFile(std::string path) {
     cookieFileWritable_ = false;
     cookiesChanged_ = false;
     lastCookieWrite_ = {};
+    cookiesOnDisk_.clear();
 }
 
 }  // namespace oc

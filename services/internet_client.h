@@ -25,6 +25,8 @@ std::string cookieFileFor(const char* ocCookieFile, const char* xdgDataHome, con
 
 inline constexpr std::chrono::seconds kCookieLoadTimeout{2};
 inline constexpr std::chrono::seconds kCookieWriteInterval{1};
+// How long a write waits for another process's write of the cookie file.
+inline constexpr std::chrono::seconds kCookieLockTimeout{2};
 
 class InternetClient {
   public:
@@ -80,12 +82,6 @@ class InternetClient {
     void boundCookieJarLocked();
     void writeCookieFile(bool now);
 
-    // Not set by anything: the proxy the environment names (http_proxy and
-    // the like, honoured by libcurl) is the preconfigured one.
-    const std::string proxy_;
-    const std::string proxyUserName_;
-    const std::string proxyPassword_;
-
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks_;
 
@@ -101,6 +97,10 @@ class InternetClient {
     bool cookieFileWritable_ = false;
     bool cookiesChanged_ = false;
     Clock::time_point lastCookieWrite_;
+    // The identities of the cookies the file held at its last read or write
+    // by this process: a cookie of the file not among them was added by
+    // another process, and is kept when this one writes.
+    std::vector<std::string> cookiesOnDisk_;
     // Held for a whole write, so writes never overtake each other.
     std::mutex cookieWriteMutex_;
     std::atomic<std::size_t> cookieFileWrites_{0};

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "services/ascii_case.h"
 #include "services/boundary_text.h"
 #include "services/encoding.h"
 #include "services/html_document.h"
@@ -13,16 +14,6 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\f\"'";
 
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 std::string_view trimmed(std::string_view text) {
     std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
@@ -31,21 +22,22 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// Cuts the text appended from `start` on at its first zero byte.
-void cutAtZero(std::string& out, std::size_t start) {
-    std::size_t zero = out.find('\0', start);
-    if (zero != std::string::npos) {
-        out.resize(zero);
+// Drops the zero bytes of the text appended from `start` on: a page goes on
+// after one, and what follows it is read.
+void dropZeros(std::string& out, std::size_t start) {
+    auto from = out.begin() + static_cast<std::ptrdiff_t>(start);
+    if (std::find(from, out.end(), '\0') != out.end()) {
+        out.erase(std::remove(from, out.end(), '\0'), out.end());
     }
 }
 
-// Appends the conversion to UTF-8 and cuts the new text at its first zero byte.
-bool appendUtf8CutAtZero(std::string_view body, const std::string& fromCode, std::string& out) {
+// Appends the conversion to UTF-8 without its zero bytes.
+bool appendUtf8WithoutZeros(std::string_view body, const std::string& fromCode, std::string& out) {
     const std::size_t start = out.size();
     if (!appendConverted(body, fromCode, "UTF-8", out)) {
         return false;
     }
-    cutAtZero(out, start);
+    dropZeros(out, start);
     return true;
 }
 
@@ -117,15 +109,16 @@ bool appendPageUtf8(std::string_view body, std::string_view contentType, std::st
     if (isValidUtf8(body)) {
         const std::size_t start = out.size();
         out.append(body);
-        cutAtZero(out, start);
+        dropZeros(out, start);
         return true;
     }
     const std::string fromHeader = pageCharsetCode(charsetParameter(contentType));
-    if (!fromHeader.empty() && appendUtf8CutAtZero(body, fromHeader, out)) {
+    if (!fromHeader.empty() && appendUtf8WithoutZeros(body, fromHeader, out)) {
         return true;
     }
     const std::string fromMeta = pageCharsetCode(metaCharset(body));
-    return !fromMeta.empty() && fromMeta != fromHeader && appendUtf8CutAtZero(body, fromMeta, out);
+    return !fromMeta.empty() && fromMeta != fromHeader &&
+           appendUtf8WithoutZeros(body, fromMeta, out);
 }
 
 bool readPageUtf8(std::string& body, std::string_view contentType, std::string& out) {
@@ -134,7 +127,7 @@ bool readPageUtf8(std::string& body, std::string_view contentType, std::string& 
         return appendPageUtf8(body, contentType, out);
     }
     std::swap(out, body);
-    cutAtZero(out, 0);
+    dropZeros(out, 0);
     return true;
 }
 
@@ -154,15 +147,6 @@ bool appendGb18030(std::string_view utf8, std::string& out) {
         out += *converted;
     }
     return false;
-}
-
-bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out) {
-    std::string utf8;
-    if (!appendPageUtf8(body, contentType, utf8)) {
-        return false;
-    }
-    appendGb18030(utf8, out);
-    return true;
 }
 
 }  // namespace oc

@@ -22,10 +22,9 @@ std::string charsetParameter(std::string_view contentType);
 inline constexpr std::size_t kMetaScanBytes = 4096;
 std::string metaCharset(std::string_view page);
 
-// Appends the page as UTF-8 text to `out`, ending before its first zero
-// byte: its bytes as they are when they are UTF-8, else decoded from the
-// charset the Content-Type header declares, else from the one its meta tag
-// declares. False, with `out` as it was, when it decodes in none of these ways.
+// Appends the page as UTF-8 text to `out`, without its zero bytes: its bytes as they are when they
+// are UTF-8, else decoded from the charset the Content-Type header declares, else from the one its
+// meta tag declares. False, with `out` as it was, when it decodes in none of these ways.
 bool appendPageUtf8(std::string_view body, std::string_view contentType, std::string& out);
 
 // The page as appendPageUtf8 reads it, in `out` (which is emptied first): a
@@ -37,10 +36,5 @@ bool readPageUtf8(std::string& body, std::string_view contentType, std::string& 
 // byte that is not UTF-8, becomes "?". True when none did: the appended text
 // then converts back to exactly `utf8`.
 bool appendGb18030(std::string_view utf8, std::string& out);
-
-// Appends the page as GB18030 text to `out`: the page as appendPageUtf8 reads
-// it, converted by appendGb18030. False, with `out` as it was, when it does
-// not decode.
-bool appendDecodedPage(std::string_view body, std::string_view contentType, std::string& out);
 
 }  // namespace oc

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -10,15 +12,11 @@ unsigned char byteAt(const Text& text, std::size_t offset) {
     return static_cast<unsigned char>(text[offset]);
 }
 
-unsigned char foldAscii(unsigned char byte) {
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + 32) : byte;
-}
-
 bool equalAt(const Text& text, std::size_t offset, const Text& sought, bool ignoreCase) {
     for (std::size_t i = 0; i < sought.size(); ++i) {
         unsigned char a = byteAt(text, offset + i);
         unsigned char b = static_cast<unsigned char>(sought[i]);
-        if (ignoreCase ? foldAscii(a) != foldAscii(b) : a != b) {
+        if (ignoreCase ? foldAsciiCase(a) != foldAsciiCase(b) : a != b) {
             return false;
         }
     }

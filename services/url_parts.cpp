@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 #include <memory>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -65,11 +67,7 @@ std::string urlHost(const std::string& address) {
     while (!host.empty() && host.back() == '.') {
         host.pop_back();
     }
-    for (char& c : host) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    host = lowerAscii(std::move(host));
     return host;
 }
 

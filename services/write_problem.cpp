@@ -31,9 +31,29 @@ Text reasonOf(int error) {
         case ENOTDIR:
             return gbkFromUtf8("路径中有一项不是文件夹");
         case ENAMETOOLONG:
-            return gbkFromUtf8("路径太长");
+            return gbkFromUtf8("路径过长");
+        case EISDIR:
+            return gbkFromUtf8("同名的文件夹占着这个位置");
+        case EINVAL:
+            return gbkFromUtf8("这个位置上不是普通文件");
+        case ELOOP:
+            return gbkFromUtf8("路径中的链接层数过多");
+        case EFBIG:
+            return gbkFromUtf8("文件超出了允许的大小");
+        case EIO:
+            return gbkFromUtf8("读写磁盘时出错");
+        case EBUSY:
+        case ETXTBSY:
+            return gbkFromUtf8("文件正被占用");
+        case EMFILE:
+        case ENFILE:
+            return gbkFromUtf8("打开的文件过多");
         default:
-            return gbkFromUtf8(std::strerror(error));
+            return gbkFromUtf8(std::string("系统错误 ")
+                                   .append(std::to_string(error))
+                                   .append("（")
+                                   .append(std::strerror(error))
+                                   .append("）"));
     }
 }
 
@@ -46,6 +66,10 @@ std::string folderOf(const std::string& path) {
 }
 
 }  // namespace
+
+Text writeErrorText(int error) {
+    return reasonOf(error);
+}
 
 Text writeProblem(const Text& path) {
     const std::string file = nativePath(path);

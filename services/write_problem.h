@@ -11,4 +11,7 @@ namespace oc {
 // existing file that cannot be read. Empty when no problem shows.
 Text writeProblem(const Text& path);
 
+// What a failed write's errno means, in the same words (GBK).
+Text writeErrorText(int error);
+
 }  // namespace oc

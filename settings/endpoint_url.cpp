@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "services/ascii_case.h"
+
 namespace oc {
 namespace {
 
@@ -19,11 +21,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
         return false;
     }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
+        if (foldAsciiCase(text[i]) != prefix[i]) {
             return false;
         }
     }

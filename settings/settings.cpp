@@ -1,6 +1,11 @@
 #include "settings/settings.h"
 
+#include "settings/cache_days.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
 #include "services/boundary_text.h"
@@ -8,8 +13,10 @@
 
 #include "services/conversions.h"
 #include "services/encoding.h"
+#include "services/file_contents.h"
 #include "services/files.h"
 #include "services/ini_file.h"
+#include "services/line_breaks.h"
 #include "services/text_ops.h"
 #include "settings/endpoint_url.h"
 #include "settings/settings_location.h"
@@ -33,8 +40,9 @@ const Text& engineSection() {
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
-        for (const char* name : {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "忽略网站",
-                                 "百度", "本地文档目录"}) {
+        for (const char* name :
+             {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "页面超时", "检测方式",
+              "飘红覆盖率", "缓存天数", "忽略网站", "百度", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
@@ -47,16 +55,15 @@ const Text kUserAgentKey = "UserAgent";
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
 constexpr int kMaxIntervalSeconds = 120;
-const ParameterTexts kDefaultParameters{"38", "30", "5", "0"};
+constexpr int kDefaultPageTimeoutSeconds = 120;
+constexpr int kMaxPageTimeoutSeconds = 600;
+constexpr int kDefaultCoveragePercent = 80;
+const ParameterTexts kDefaultParameters{
+    "38", "30", "5", "0", std::nullopt, "120", gbkFromUtf8("整句"), "80", "7"};
 
 // An INI value is one line: the lines of a list become spaces.
 Text oneLine(Text value) {
-    for (char& c : value) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return value;
+    return lineBreaksAsSpaces(std::move(value));
 }
 
 ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) {
@@ -67,6 +74,12 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
         readIniItem(path, checkSection(), key("最后段字数"), defaults.lastSegmentChars);
     texts.intervalSeconds =
         readIniItem(path, checkSection(), key("查询间隔"), defaults.intervalSeconds);
+    texts.pageTimeoutSeconds =
+        readIniItem(path, checkSection(), key("页面超时"), defaults.pageTimeoutSeconds);
+    texts.mode = readIniItem(path, checkSection(), key("检测方式"), defaults.mode);
+    texts.coveragePercent =
+        readIniItem(path, checkSection(), key("飘红覆盖率"), defaults.coveragePercent);
+    texts.cacheDays = readIniItem(path, checkSection(), key("缓存天数"), defaults.cacheDays);
     texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
 }
@@ -85,7 +98,57 @@ Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback, 
     return base;
 }
 
+// Why the file at the native path cannot be read as a settings file (UTF-8),
+// empty when it can or is not there.
+std::string unusableBecause(const std::string& native) {
+    struct stat info {};
+    if (::stat(native.c_str(), &info) != 0) {
+        switch (errno) {
+            case ENOENT:
+                return {};
+            case ELOOP:
+                return "链接层数过多，可能指向自己";
+            case ENAMETOOLONG:
+                return "路径过长";
+            case EACCES:
+                return "没有读取权限";
+            default:
+                return "无法读取";
+        }
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "这是一个文件夹";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "不是普通文件";
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxWholeFileBytes) {
+        return "文件过大，超过 64 MiB";
+    }
+    FileBytes file = readWholeFile(native);
+    if (file.status == FileReadStatus::Missing) {
+        return {};
+    }
+    if (file.status != FileReadStatus::Ok) {
+        return "无法读取";
+    }
+    std::string utf8;
+    if (!appendConverted(file.bytes, "GB18030", "UTF-8", utf8)) {
+        return "内容不是 GBK 文本";
+    }
+    return {};
+}
+
 }  // namespace
+
+Text settingsFileProblem(const Text& path) {
+    const std::string reason = unusableBecause(nativePath(path));
+    if (reason.empty()) {
+        return {};
+    }
+    return gbkFromUtf8("设置文件“") + path +
+           gbkFromUtf8("”无法使用（" + reason + "），本次使用默认设置。");
+}
 
 Text settingsPath() {
     return gbkFromUtf8(settingsFolder(currentSettingsPlaces())) + kPathSeparator +
@@ -109,7 +172,32 @@ CheckSettings loadCheckSettings(const Text& path) {
     settings.minRunChars = std::min(settings.minRunChars, settings.segmentChars);
     settings.intervalSeconds =
         std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
+    // No deadline at all would let one page hold the check for ever.
+    const int pageTimeout = toInteger(texts.pageTimeoutSeconds);
+    settings.pageTimeoutSeconds = pageTimeout <= 0 ? kDefaultPageTimeoutSeconds
+                                                   : std::min(pageTimeout, kMaxPageTimeoutSeconds);
+    // Any other mode, written by hand, is the default one.
+    settings.mode = checkModeOf(trimSpaces(texts.mode)).value_or(CheckMode::Sentence);
+    const int coverage = toInteger(texts.coveragePercent);
+    settings.coveragePercent = trimSpaces(texts.coveragePercent).empty()
+                                   ? kDefaultCoveragePercent
+                                   : std::clamp(coverage, kMinCoveragePercent, kMaxCoveragePercent);
     return settings;
+}
+
+const Text& checkModeText(CheckMode mode) {
+    static const Text sentence = gbkFromUtf8("整句");
+    static const Text classic = gbkFromUtf8("经典");
+    return mode == CheckMode::Classic ? classic : sentence;
+}
+
+std::optional<CheckMode> checkModeOf(const Text& text) {
+    for (CheckMode mode : {CheckMode::Sentence, CheckMode::Classic}) {
+        if (text == checkModeText(mode)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
 }
 
 ParameterTexts loadParameterTexts(const Text& path) {
@@ -121,12 +209,17 @@ ShownParameters loadShownParameters(const Text& path) {
     const Text missing = "\n";
     const ParameterTexts defaults = kDefaultParameters;
     ShownParameters shown;
-    shown.texts = readParameters(path, {missing, missing, missing, missing});
-    Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                     &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
-    const Text* fallbacks[] = {&defaults.segmentChars, &defaults.minRunChars,
-                               &defaults.lastSegmentChars, &defaults.intervalSeconds};
-    for (int i = 0; i < 4; ++i) {
+    shown.texts = readParameters(path, {missing, missing, missing, missing, std::nullopt, missing,
+                                        missing, missing, missing});
+    Text* texts[] = {&shown.texts.segmentChars,       &shown.texts.minRunChars,
+                     &shown.texts.lastSegmentChars,   &shown.texts.intervalSeconds,
+                     &shown.texts.pageTimeoutSeconds, &shown.texts.mode,
+                     &shown.texts.coveragePercent,    &shown.texts.cacheDays};
+    const Text* fallbacks[] = {&defaults.segmentChars,       &defaults.minRunChars,
+                               &defaults.lastSegmentChars,   &defaults.intervalSeconds,
+                               &defaults.pageTimeoutSeconds, &defaults.mode,
+                               &defaults.coveragePercent,    &defaults.cacheDays};
+    for (int i = 0; i < 8; ++i) {
         if (*texts[i] == missing) {
             *texts[i] = *fallbacks[i];
             shown.defaulted[i] = true;
@@ -140,6 +233,7 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
     const int minRun = toInteger(texts.minRunChars);
     const int last = toInteger(texts.lastSegmentChars);
     const int interval = toInteger(texts.intervalSeconds);
+    const int pageTimeout = toInteger(texts.pageTimeoutSeconds);
     const std::string upTo = std::to_string(segment);
     if (trimSpaces(texts.segmentChars).empty()) {
         return gbkFromUtf8("请填写分段文本字数（12～38）。");
@@ -163,6 +257,18 @@ Text parameterRangeProblem(const ParameterTexts& texts) {
     if (interval < 0 || interval > kMaxIntervalSeconds) {
         return gbkFromUtf8("查询间隔应在 0～120 秒之间。");
     }
+    if (!trimSpaces(texts.pageTimeoutSeconds).empty() &&
+        (pageTimeout < 1 || pageTimeout > kMaxPageTimeoutSeconds)) {
+        return gbkFromUtf8("页面超时应在 1～600 秒之间。");
+    }
+    const int coverage = toInteger(texts.coveragePercent);
+    if (!trimSpaces(texts.coveragePercent).empty() &&
+        (coverage < kMinCoveragePercent || coverage > kMaxCoveragePercent)) {
+        return gbkFromUtf8("飘红覆盖率应在 50～100 之间。");
+    }
+    if (!trimSpaces(texts.cacheDays).empty()) {
+        return cacheDaysProblem(texts.cacheDays);
+    }
     return Text();
 }
 
@@ -171,7 +277,18 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
     std::vector<IniItem> items = {{key("段落字数"), texts.segmentChars},
                                   {key("飘红检测数"), texts.minRunChars},
                                   {key("最后段字数"), texts.lastSegmentChars},
-                                  {key("查询间隔"), texts.intervalSeconds}};
+                                  {key("查询间隔"), texts.intervalSeconds},
+                                  {key("页面超时"), texts.pageTimeoutSeconds}};
+    // A caller that names only the numbers leaves the mode keys alone.
+    if (!texts.mode.empty()) {
+        items.push_back({key("检测方式"), texts.mode});
+    }
+    if (!texts.coveragePercent.empty()) {
+        items.push_back({key("飘红覆盖率"), texts.coveragePercent});
+    }
+    if (!texts.cacheDays.empty()) {
+        items.push_back({key("缓存天数"), trimSpaces(texts.cacheDays)});
+    }
     if (texts.ignoredSites) {
         items.push_back({key("忽略网站"), oneLine(*texts.ignoredSites)});
     }

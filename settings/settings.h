@@ -8,12 +8,30 @@
 
 namespace oc {
 
+// 检测方式: how the article is cut and asked for. 整句 (the default): whole
+// sentences as written, a segment copied when one long highlight or the
+// highlights of one result covering 飘红覆盖率 of it show up; 经典: fixed
+// windows of the characters outside ASCII, one long highlight only.
+enum class CheckMode { Sentence, Classic };
+
 struct CheckSettings {
     int segmentChars = 38;     // 段落字数, bounded to 1..38 (0 or below counts as 38)
     int minRunChars = 30;      // 飘红检测数, at least 12
-    int lastSegmentChars = 5;  // 最后段字数, read and not applied
+    int lastSegmentChars = 5;  // 最后段字数
     int intervalSeconds = 0;   // 查询间隔: seconds between two requests of one engine, 0..120
+    // 页面超时: seconds one result page may take from connect to last byte, 1..600
+    int pageTimeoutSeconds = 120;
+    CheckMode mode = CheckMode::Sentence;  // 检测方式
+    int coveragePercent = 80;              // 飘红覆盖率, 50..100 (整句 only)
 };
+
+// "整句" / "经典" (GBK), and back: nothing for any other text.
+const Text& checkModeText(CheckMode mode);
+std::optional<CheckMode> checkModeOf(const Text& text);
+
+// The bounds of 飘红覆盖率.
+inline constexpr int kMinCoveragePercent = 50;
+inline constexpr int kMaxCoveragePercent = 100;
 
 struct EngineEndpoints {
     Text baidu;  // scheme://host[:port], no trailing slash; empty when the file's is invalid
@@ -31,6 +49,12 @@ struct ParameterTexts {
     Text intervalSeconds = {};  // 查询间隔, empty when a caller names only the three
     // 忽略网站 as the file holds it; a save without it leaves the key alone.
     std::optional<Text> ignoredSites = {};
+    // 页面超时, empty means 120; last, so that callers naming the fields above
+    // in order stay as they were.
+    Text pageTimeoutSeconds = {};
+    Text mode = {};             // 检测方式; empty: 整句
+    Text coveragePercent = {};  // 飘红覆盖率; empty: 80
+    Text cacheDays = {};        // 缓存天数; empty: 7 (a save without it leaves the key alone)
 };
 
 // The settings file of this process: "配置.ini" in settingsFolder() (beside the
@@ -38,26 +62,35 @@ struct ParameterTexts {
 // program). Callers choose it once and use it for every read and write.
 Text settingsPath();
 
-// The reads of a check pass, with defaults "38", "30", "5", "0", toInteger and
+// Why the settings file cannot be used, so that its values give way to the
+// defaults (GBK): "设置文件“PATH”无法使用（REASON），本次使用默认设置。" for a
+// folder, a pipe or device, a loop of links, a file above the read limit, one
+// that cannot be read, or one that is no GBK text. Empty for a usable file, a
+// missing one, and a link to a file not made yet (a save creates it).
+Text settingsFileProblem(const Text& path);
+
+// The reads of a check pass, with defaults "38", "30", "5", "0", "120", toInteger and
 // the bounds; 飘红检测数 never above 段落字数, since no run is longer than a segment.
 CheckSettings loadCheckSettings(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
-// The parameter window's save: the four keys in order, values unchanged, and
+// The parameter window's save: the five keys in order, values unchanged, and
 // 忽略网站 when given (as one line), in one save.
 bool saveParameterTexts(const Text& path, const ParameterTexts& texts);
 
 // What the parameter window shows: each value from the file, or the default
-// ("38", "30", "5", "0") of a key the file lacks, marked as such.
+// ("38", "30", "5", "0", "120", "整句", "80", "7") of a key the file lacks, marked as such.
 struct ShownParameters {
     ParameterTexts texts;
-    bool defaulted[4] = {};  // 段落字数, 飘红检测数, 最后段字数, 查询间隔
+    // 段落字数, 飘红检测数, 最后段字数, 查询间隔, 页面超时, 检测方式, 飘红覆盖率, 缓存天数
+    bool defaulted[8] = {};
 };
 ShownParameters loadShownParameters(const Text& path);
 
 // Why the parameter window must not save these values (GBK), empty when they
 // may be saved: 段落字数 12-38 and 飘红检测数 12 up to 段落字数, both required;
-// 最后段字数 0 up to 段落字数 and 查询间隔 0-120, where empty text means 0.
+// 最后段字数 0 up to 段落字数 and 查询间隔 0-120, where empty text means 0;
+// 页面超时 1-600, where empty text means 120.
 Text parameterRangeProblem(const ParameterTexts& texts);
 
 // Section "搜索引擎", keys "百度" and "360". A missing or empty value gives the

@@ -31,8 +31,6 @@ bool userMayWrite(const std::string& folder) {
     return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Creates the missing folders of path with mode 0700, as the XDG base
-// directory rules ask. True when path is a folder afterwards.
 bool makeFolders(const std::filesystem::path& path) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
@@ -44,13 +42,40 @@ bool makeFolders(const std::filesystem::path& path) {
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+// A base folder of the XDG rules: the variable's value when it is absolute,
+// else the default below the home; empty without either.
+std::filesystem::path xdgBase(const std::string& variable, const std::string& home,
+                              const char* defaultBelowHome) {
+    if (!variable.empty() && variable.front() == '/') {
+        return variable;
+    }
+    if (!home.empty()) {
+        return std::filesystem::path(home) / defaultBelowHome;
+    }
+    return {};
+}
+
 }  // namespace
+
+bool makeUserFolders(const std::string& path) {
+    return makeFolders(path);
+}
+
+bool runsPortable(const SettingsPlaces& places) {
+    return userMayWrite(places.programFolder) && !isInstalledBinFolder(places.programFolder);
+}
+
+std::string dataFolder(const SettingsPlaces& places) {
+    const std::filesystem::path base = xdgBase(places.dataHome, places.home, ".local/share");
+    return base.empty() ? std::string() : (base / kConfigFolderName).string();
+}
 
 SettingsPlaces currentSettingsPlaces() {
     SettingsPlaces places;
     places.programFolder = nativePath(programDirectory());
     places.configHome = environment("XDG_CONFIG_HOME");
     places.home = environment("HOME");
+    places.dataHome = environment("XDG_DATA_HOME");
     if (places.home.empty()) {
         if (const passwd* account = ::getpwuid(::geteuid()); account != nullptr) {
             places.home = account->pw_dir != nullptr ? account->pw_dir : "";
@@ -60,15 +85,11 @@ SettingsPlaces currentSettingsPlaces() {
 }
 
 std::string settingsFolder(const SettingsPlaces& places) {
-    if (userMayWrite(places.programFolder) && !isInstalledBinFolder(places.programFolder)) {
+    if (runsPortable(places)) {
         return places.programFolder;
     }
-    std::filesystem::path configHome;
-    if (!places.configHome.empty() && places.configHome.front() == '/') {
-        configHome = places.configHome;
-    } else if (!places.home.empty()) {
-        configHome = std::filesystem::path(places.home) / ".config";
-    } else {
+    const std::filesystem::path configHome = xdgBase(places.configHome, places.home, ".config");
+    if (configHome.empty()) {
         return places.programFolder;
     }
     const std::filesystem::path folder = configHome / kConfigFolderName;

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "text/ascii_case.h"
+#include "services/ascii_case.h"
 #include "text/component_registry.h"
 
 namespace oc {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "text/ascii_case.h"
+#include "services/ascii_case.h"
 #include "text/script_regexp_component.h"
 #include "text/stream_component.h"
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "text/ascii_case.h"
+#include "services/ascii_case.h"
 #include "text/component.h"
 
 namespace oc {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "text/ascii_case.h"
+#include "services/ascii_case.h"
 
 namespace oc {
 namespace {

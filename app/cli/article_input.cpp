@@ -30,8 +30,11 @@ std::optional<DecodedArticle> readArticle(const std::string& path, std::string& 
         case DocumentProblem::None:
             return std::move(document.article);
         case DocumentProblem::Unreadable:
-            error = "cannot read the article " + name + ": " +
-                    (document.error == EISDIR ? "it is a folder" : std::strerror(document.error));
+            error =
+                "cannot read the article " + name + ": " +
+                (document.error == EISDIR         ? std::string("it is a folder")
+                 : document.error == ENAMETOOLONG ? std::string("路径过长 (the path is too long)")
+                                                  : std::string(std::strerror(document.error)));
             return std::nullopt;
         case DocumentProblem::TooLarge:
             error = "the article " + name + " is larger than 16 MiB (" +

@@ -12,7 +12,7 @@ namespace oc::cli {
 // Reads the document (.txt, .md, .html, .htm, .docx, .pdf; "-": standard input,
 // plain text) and decodes it as the desktop article box
 // would hold it. Nothing, with a message in `error`, when it cannot be read or
-// is larger than the article limit.
+// is larger than the article limits (its bytes, or its characters as read).
 std::optional<DecodedArticle> readArticle(const std::string& path, std::string& error);
 
 // The main text of the web page at `url`, fetched with the limits and user

@@ -4,14 +4,22 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli/article_input.h"
+#include "app/cli/cli_store.h"
+#include "app/cli/history_show.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
+#include "check/article_length.h"
 #include "check/check_run.h"
 #include "check/memory_window.h"
+#include "check/pass_texts.h"
 #include "check/report_builder.h"
+#include "check/result_listener.h"
 #include "check/segmentation.h"
+#include "check/store_recorder.h"
+#include "corpus/archive_library.h"
 #include "services/boundary_text.h"
+#include "services/shown_text.h"
 #include "settings/block_settings.h"
 #include "settings/settings.h"
 
@@ -47,7 +55,7 @@ std::string jsonLine(const std::string& json, const std::string& input) {
 }
 
 ArticleRun failed(const ArticleInput& input, bool oneOfSeveral, const std::string& error) {
-    std::cerr << "originality-cli: " << error << "\n";
+    std::cerr << "originality-cli: " << terminalText(error) << "\n";
     ArticleRun run;
     run.status = kExitUsage;
     run.entry.input = input.name();
@@ -96,7 +104,7 @@ int worseExitStatus(int a, int b) {
 }
 
 ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool oneOfSeveral,
-                      const std::string& reportPath) {
+                      const std::string& reportPath, CheckStore* store) {
     std::string error;
     std::string ownSite;  // the site of the web page checked, which does not count
     std::optional<DecodedArticle> decoded;
@@ -104,6 +112,11 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
         decoded = readArticle(input.path, error);
     } else {
         decoded = readWebArticle(options, input.url, ownSite, error);
+    }
+    // Counted as read, before the filters drop anything.
+    if (decoded && articleLength(decoded->text) > kMaxArticleChars) {
+        error = utf8FromGbk(pass_texts::articleTooLong(articleLength(decoded->text)));
+        decoded.reset();
     }
     if (!decoded) {
         return failed(input, oneOfSeveral && options.json, error);
@@ -124,6 +137,10 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     env.settingsPath = gbkFromUtf8(options.settingsFile);
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
+    // A settings file that cannot be used is named, with why; its defaults apply.
+    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
+        std::cerr << "originality-cli: " << terminalText(utf8FromGbk(problem)) << "\n";
+    }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
     EngineEndpoints fileEndpoints = loadEngineEndpoints(env.settingsPath);
@@ -137,12 +154,15 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     if (options.stallTimeoutMs > 0) {
         env.fetchLimits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
     }
+    if (options.pageTimeoutS > 0) {
+        env.pageTimeout = std::chrono::seconds(options.pageTimeoutS);
+    }
     if (options.intervalMs >= 0) {
         env.interval = std::chrono::milliseconds(options.intervalMs);
     }
     env.userAgent = options.userAgent;
     env.localFolder = options.corpus;
-    env.library = std::make_shared<corpus::DocumentLibrary>();
+    env.library = std::make_shared<corpus::ArchiveLibrary>();
     for (const std::string& domains : options.ignoreDomains) {
         env.ignoredSites += gbkFromUtf8(domains) + " ";
     }
@@ -158,12 +178,27 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
                               : std::chrono::milliseconds(kBatchInterval);
     }
 
-    CheckSettings settings = loadCheckSettings(env.settingsPath);
-    int total = static_cast<int>(
-        splitSegments(cutSegments(prepareArticle(article), 2 * settings.segmentChars)).size());
-    ProgressPrinter progress(std::cerr, total);
+    env.mode = options.mode;
+    env.coveragePercent = options.coveragePercent;
+    env.cacheDays = options.cacheDays;
+    // The progress lines and the store both follow the results.
+    ResultFanOut listeners;
+    env.listener = &listeners;
+    ProgressPrinter progress(std::cerr);
     if (!options.quiet) {
         window.setObserver([&progress](const WindowEvent& event) { progress(event); });
+        listeners.add(progress);
+    }
+    std::optional<WebPageNote> note;
+    if (!input.url.empty()) {
+        note = WebPageNote{input.url, ownSite};
+    }
+    // Each row is kept as it is written.
+    std::optional<StoreRecorder> recorder;
+    if (store != nullptr) {
+        recorder.emplace(*store, "cli", runExtraJson(decoded->warnings, note));
+        env.store = store;
+        listeners.add(*recorder);
     }
 
     std::vector<PassRecord> passes;
@@ -180,9 +215,12 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
         unverified = run.hasUnverified();
     }
     window.setObserver(nullptr);
+    // A store that failed during the check is said now.
+    tellStoreProblem(store, std::cerr);
     const std::vector<corpus::SkippedFile> skipped = env.library->skipped();
     for (const corpus::SkippedFile& file : skipped) {
-        std::cerr << "skipped: " << file.path << ": " << utf8FromGbk(file.reason) << "\n";
+        std::cerr << "skipped: " << terminalText(file.path) << ": "
+                  << terminalText(utf8FromGbk(file.reason)) << "\n";
     }
 
     ArticleRun result;
@@ -195,11 +233,10 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     result.printed = options.json ? jsonReport(passes, report, decoded->warnings,
                                                options.local ? &skipped : nullptr)
                                   : textReport(passes, report);
-    if (!input.url.empty()) {
-        WebPageNote note{input.url, ownSite};
-        report.settings.push_back({"检测网页", note.sentence()});
-        result.printed = options.json ? withWebPage(result.printed, note)
-                                      : note.sentence() + "\n" + result.printed;
+    if (note) {
+        report.settings.push_back({"检测网页", note->sentence()});
+        result.printed = options.json ? withWebPage(result.printed, *note)
+                                      : terminalText(note->sentence()) + "\n" + result.printed;
     }
     if (oneOfSeveral) {
         result.printed = options.json ? jsonLine(result.printed, input.name())
@@ -225,10 +262,12 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
     if (!reportPath.empty()) {
-        if (writeReportFile(reportPath, report)) {
+        Text whyNot;
+        if (writeReportFile(reportPath, report, &whyNot)) {
             result.entry.report = reportPath;
         } else {
-            std::cerr << "originality-cli: 无法写入报告文件：" << reportPath << "\n";
+            std::cerr << "originality-cli: 无法写入报告文件：" << terminalText(reportPath) << "（"
+                      << terminalText(utf8FromGbk(whyNot)) << "）\n";
             result.status = kExitUsage;
         }
     }

@@ -9,6 +9,7 @@
 #include "app/cli/cli_options.h"
 #include "check/batch_summary.h"
 #include "check/check_report.h"
+#include "check/check_store.h"
 
 namespace oc::cli {
 
@@ -41,9 +42,10 @@ struct ArticleRun {
 };
 
 // Checks the article. `reportPath` (UTF-8), when not empty, receives the
-// report; a report that cannot be written makes the status 2. Errors and
+// report; a report that cannot be written makes the status 2. With `store`
+// the check is kept in the history and answers from it are reused. Errors and
 // progress go to standard error.
 ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool oneOfSeveral,
-                      const std::string& reportPath);
+                      const std::string& reportPath, CheckStore* store);
 
 }  // namespace oc::cli

@@ -10,6 +10,8 @@
 #include "check/ignore_list.h"
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
+#include "services/write_problem.h"
+#include "settings/cache_days.h"
 #include "settings/settings.h"
 
 namespace oc::cli {
@@ -84,6 +86,22 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "wait this many milliseconds between two requests of one engine "
                    "(default: 查询间隔 of the settings file, in seconds)")
         ->check(CLI::Range(0L, 3600000L));
+    app.add_option("--page-timeout-s", options.pageTimeoutS,
+                   "give up a result page not fully received after this many seconds "
+                   "(default: 页面超时 of the settings file, else 120)")
+        ->check(CLI::Range(1L, 600L));
+    std::string mode;
+    app.add_option("--mode", mode,
+                   "检测方式: sentence (整句, the default: whole sentences as written, hit by one "
+                   "long highlight or by coverage) or classic (经典: fixed windows of the "
+                   "non-ASCII characters, one long highlight only); default: the settings file's")
+        ->check(CLI::IsMember({"sentence", "classic"}));
+    int coverage = 0;
+    app.add_option(
+           "--coverage-percent", coverage,
+           "飘红覆盖率 in 整句: a segment is copied when the highlights of one result cover "
+           "this share of its characters (50-100; default: the settings file's, else 80)")
+        ->check(CLI::Range(kMinCoveragePercent, kMaxCoveragePercent));
     app.add_option("--user-agent", options.userAgent,
                    "User-Agent sent to the engines (default: UserAgent of the settings file)")
         ->check([](const std::string& agent) {
@@ -97,6 +115,35 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         ->allow_extra_args(false);
     app.add_option("--report", options.reportPath,
                    "also write the report to FILE: .html or .htm for a page, .csv for a table");
+    app.add_flag("--no-store", options.noStore,
+                 "keep no record of this check and use no remembered answers");
+    app.add_option("--store", options.storeFile,
+                   "the results store file (default: $OC_STORE_FILE, else checks.db beside a "
+                   "portable program, else in ~/.local/share/originality-checker)")
+        ->type_name("FILE");
+    int cacheDays = 0;
+    app.add_option("--cache-days", cacheDays,
+                   "缓存天数: answer a query from a result page the store kept from a check at "
+                   "most this many days ago instead of asking again (0-365, 0: ask every query; "
+                   "default: the settings file's, else 7)")
+        ->check(CLI::Range(0, kMaxCacheDays));
+    bool noCache = false;
+    app.add_flag("--no-cache", noCache, "ask every query (the same as --cache-days 0)");
+    app.add_option("--store-timeout-ms", options.storeTimeoutMs,
+                   "for testing: how long a store write waits for another process")
+        ->check(CLI::Range(1L, 600000L));
+    // `history` wins over an article file of that name; ./history checks the file.
+    CLI::App* history = app.add_subcommand("history", "list the checks kept in the store");
+    bool historyJson = false;
+    history->add_flag("--json", historyJson, "one JSON document");
+    CLI::App* show = history->add_subcommand("show", "print a stored check as its run printed it");
+    show->add_option("ID", options.historyId, "the check's number in the list")->required();
+    show->add_flag("--json", historyJson, "print the JSON document of the check");
+    show->add_option("--report", options.reportPath, "write the check's report to FILE instead")
+        ->type_name("FILE");
+    CLI::App* remove = history->add_subcommand("delete", "remove a stored check");
+    remove->add_option("ID", options.historyId, "the check's number in the list")->required();
+    history->require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
     try {
         app.parse(argc, argv);
@@ -116,6 +163,24 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         std::cerr << "originality-cli: 汇总文件须以 .html、.htm 或 .csv 结尾："
                   << options.summaryPath << "\n";
         return kExitUsage;
+    }
+    if (history->parsed()) {
+        options.json = options.json || historyJson;
+        options.history = show->parsed()     ? HistoryCommand::Show
+                          : remove->parsed() ? HistoryCommand::Delete
+                                             : HistoryCommand::List;
+    }
+    if (!mode.empty()) {
+        options.mode = mode == "classic" ? CheckMode::Classic : CheckMode::Sentence;
+    }
+    if (app.count("--coverage-percent") > 0) {
+        options.coveragePercent = coverage;
+    }
+    if (app.count("--cache-days") > 0) {
+        options.cacheDays = cacheDays;
+    }
+    if (noCache) {
+        options.cacheDays = 0;
     }
     if (options.settingsFile.empty()) {
         options.settingsFile = defaultSettings;  // an empty path would read no value at all
@@ -137,14 +202,16 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
             return kExitUsage;
         }
     }
-    const bool report = app.count("--report") > 0;
+    const bool report = app.count("--report") > 0 || show->count("--report") > 0;
     if (report && !reportFormatFor(options.reportPath)) {
         std::cerr << "originality-cli: 报告文件须以 .html、.htm 或 .csv 结尾："
                   << options.reportPath << "\n";
         return kExitUsage;
     }
-    if (report && !canReplaceFile(options.reportPath)) {
-        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath << "\n";
+    if (report && !canReplaceFile(options.reportPath, kReportWrite)) {
+        const Text why = writeProblem(gbkFromUtf8(options.reportPath));
+        std::cerr << "originality-cli: 无法写入报告文件：" << options.reportPath
+                  << (why.empty() ? std::string() : "（" + utf8FromGbk(why) + "）") << "\n";
         return kExitUsage;
     }
     // The report must never replace the article it is about.
@@ -153,6 +220,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         std::filesystem::equivalent(options.reportPath, options.article, error)) {
         std::cerr << "originality-cli: 报告文件不能是文章本身：" << options.reportPath << "\n";
         return kExitUsage;
+    }
+    if (options.history != HistoryCommand::None) {
+        return -1;
     }
     if (engine.empty()) {
         engine = options.corpus.empty() ? "both" : "all";

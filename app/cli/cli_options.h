@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace oc::cli {
 
 enum class EmptyPageAnswer { Ask, Continue, Cancel };
+enum class HistoryCommand { None, List, Show, Delete };
 
 struct CliOptions {
     std::string article = "-";  // the first article: a file path, or "-" for standard input
@@ -45,6 +48,13 @@ struct CliOptions {
     // The wait between two requests of one engine in milliseconds; below 0:
     // the settings file's 查询间隔.
     long intervalMs = -1;
+    // Seconds one result page may take; 0: the settings file's 页面超时.
+    long pageTimeoutS = 0;
+    // --mode sentence|classic and --coverage-percent N; none: the settings file's.
+    std::optional<CheckMode> mode;
+    std::optional<int> coveragePercent;
+    // 缓存天数 (--cache-days N; --no-cache is 0); none: the settings file's.
+    std::optional<int> cacheDays;
     // Empty: the settings file's UserAgent, else the built-in one.
     std::string userAgent;
     // Own sites added to the settings file's 忽略网站, one option value each
@@ -57,6 +67,15 @@ struct CliOptions {
     // summary of them all (.csv or .html by its extension). Empty: none.
     std::string reportDir;
     std::string summaryPath;
+    // The results store: none with --no-store, else --store FILE, else the
+    // usual place ($OC_STORE_FILE, beside a portable program, the data folder).
+    bool noStore = false;
+    std::string storeFile;
+    // For testing: how long a store write waits for another process; 0: the default.
+    long storeTimeoutMs = 0;
+    // `history`: list the stored checks, show or delete one.
+    HistoryCommand history = HistoryCommand::None;
+    long long historyId = 0;
 };
 
 // Exit status for bad usage and unreadable articles.

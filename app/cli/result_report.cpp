@@ -6,26 +6,21 @@
 
 #include "check/pass_steps.h"
 #include "check/segmentation.h"
+#include "check/store_recorder.h"
 #include "services/boundary_text.h"
+#include "services/line_breaks.h"
+#include "services/shown_text.h"
 #include "text/article_filters.h"
 
 namespace oc::cli {
 namespace {
 
-struct PassView {
-    const char* engine;
-    const char* title;
-};
-
-PassView viewOf(Engine engine) {
-    if (engine == Engine::Baidu) {
-        return {"baidu", "百度"};
-    }
-    if (engine == Engine::Local) {
-        return {"local", "本地文档"};
-    }
-    return {"360", "360"};
-}
+// The longest cell the table shows, and the widest each column is padded to
+// (a wider cell overruns its column, the columns after it stay short).
+constexpr std::size_t kMaxCellChars = 200;
+constexpr int kMaxTextWidth = 80;
+constexpr int kMaxStatusWidth = 40;
+constexpr int kMaxSourceWidth = 60;
 
 // The status of a row as JSON names it.
 const char* jsonStatusName(RowStatus status) {
@@ -34,6 +29,8 @@ const char* jsonStatusName(RowStatus status) {
             return "hit";
         case RowStatus::Original:
             return "original";
+        case RowStatus::Skipped:
+            return "skipped";
         case RowStatus::Unverified:
         case RowStatus::Pending:
             break;
@@ -47,28 +44,18 @@ int verifiedRows(const ReportPass& pass) {
     }));
 }
 
+int unverifiedRows(const ReportPass& pass) {
+    return static_cast<int>(std::count_if(pass.rows.begin(), pass.rows.end(), [](const auto& row) {
+        return row.status == RowStatus::Unverified || row.status == RowStatus::Pending;
+    }));
+}
+
 // What the window shows beside the article: empty when no pass began.
 std::string articleChars(const std::vector<PassRecord>& passes, const CheckReport& report) {
     const bool began = std::any_of(passes.begin(), passes.end(), [](const PassRecord& record) {
         return record.end != PassEnd::EmptyArticle;
     });
-    return began && !report.article.empty()
-               ? std::to_string(articleCharCount(prepareArticle(report.article)))
-               : std::string();
-}
-
-const char* endName(PassEnd end) {
-    switch (end) {
-        case PassEnd::Normal:
-            return "normal";
-        case PassEnd::Cancelled:
-            return "cancelled";
-        case PassEnd::EmptyArticle:
-            return "empty-article";
-        case PassEnd::NoDocuments:
-            return "no-documents";
-    }
-    return "normal";
+    return began && !report.article.empty() ? std::to_string(report.articleChars) : std::string();
 }
 
 // Passes in the order baidu, 360, local.
@@ -79,14 +66,13 @@ std::vector<PassRecord> ordered(std::vector<PassRecord> passes) {
     return passes;
 }
 
-// Line breaks and tabs of a segment would break the table.
-std::string oneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n' || c == '\t') {
-            c = ' ';
-        }
-    }
-    return text;
+// A cell of the table: on one line (line breaks and tabs become spaces), at
+// most kMaxCellChars characters unless `whole`, every control character a
+// visible escape. The query addresses are whole: the checker builds them from
+// a segment, and they are there to be opened.
+std::string shownCell(std::string text, bool whole = false) {
+    text = lineBreaksAsSpaces(std::move(text), true);
+    return terminalText(whole ? text : shortenedText(text, kMaxCellChars));
 }
 
 const ReportPass* reportPassOf(const CheckReport& report, Engine engine) {
@@ -118,6 +104,33 @@ std::string statusCaption(const ReportRow& row) {
     return std::string(statusName(row.status)) + (row.reason.empty() ? "" : "(" + row.reason + ")");
 }
 
+// Whether every page of a verified web row came from the results store; null
+// for an unverified row and a local one.
+nlohmann::ordered_json cachedJson(Engine engine, const ReportRow& row) {
+    const bool verified = row.status == RowStatus::Hit || row.status == RowStatus::Original;
+    if (!verified || engine == Engine::Local) {
+        return nullptr;
+    }
+    return row.cached;
+}
+
+// When the oldest page a verified web row used was fetched; null without a
+// results store, for an unverified row and a local one.
+nlohmann::ordered_json verifiedAtJson(const ReportRow& row) {
+    if (!row.verifiedAt) {
+        return nullptr;
+    }
+    return *row.verifiedAt;
+}
+
+// The best coverage of a verified row in 整句, else null.
+nlohmann::ordered_json coverageJson(const ReportRow& row) {
+    if (!row.coverage) {
+        return nullptr;
+    }
+    return *row.coverage;
+}
+
 nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     nlohmann::ordered_json sources = nlohmann::ordered_json::array();
     if (const ReportPass* pass = reportPassOf(report, engine)) {
@@ -130,9 +143,11 @@ nlohmann::ordered_json sourcesJson(const CheckReport& report, Engine engine) {
     return sources;
 }
 
-std::string padded(const std::string& text, int width) {
+// The text and the spaces that fill its column; a text wider than its
+// column keeps at least `gap` spaces before the next one.
+std::string padded(const std::string& text, int width, int gap = 0) {
     return text +
-           std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))), ' ');
+           std::string(static_cast<std::size_t>(std::max(gap, width - displayWidth(text))), ' ');
 }
 
 }  // namespace
@@ -174,15 +189,15 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
         nlohmann::ordered_json pass;
-        pass["engine"] = viewOf(record.engine).engine;
-        pass["end"] = endName(record.end);
+        pass["engine"] = engineIdentity(record.engine).jsonKey;
+        pass["end"] = passEndName(record.end);
         pass["originality"] = result.value;
-        if (!componentsOf(record.engine).verdictLabel.empty()) {
+        if (engineIdentity(record.engine).hasVerdict()) {
             pass["verdict"] = result.verdict;
         }
         const int verified = verifiedRows(result);
         pass["verified"] = verified;
-        pass["unverified"] = static_cast<int>(result.rows.size()) - verified;
+        pass["unverified"] = unverifiedRows(result);
         pass["coverage"] = result.coverage;
         pass["rows"] = nlohmann::ordered_json::array();
         for (const ReportRow& row : result.rows) {
@@ -192,7 +207,10 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
                                     {"url", row.searchUrl},
                                     {"status", jsonStatusName(row.status)},
                                     {"reason", row.reason},
-                                    {"source", sourceJson(row)}});
+                                    {"source", sourceJson(row)},
+                                    {"highlightCoverage", coverageJson(row)},
+                                    {"cached", cachedJson(record.engine, row)},
+                                    {"verifiedAt", verifiedAtJson(row)}});
         }
         pass["sources"] = sourcesJson(report, record.engine);
         doc["passes"].push_back(std::move(pass));
@@ -206,45 +224,50 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
+void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
+                     const CheckReport& report) {
     static const ReportPass none;
-    std::ostringstream out;
     out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
-        const PassView view = viewOf(record.engine);
+        const std::string_view title = engineIdentity(record.engine).name;
         const ReportPass* shown = reportPassOf(report, record.engine);
         const ReportPass& result = shown != nullptr ? *shown : none;
-        std::vector<std::string> texts{"文本"};
-        std::vector<std::string> statuses{"状态"};
-        std::vector<std::string> sources{"来源"};
+        // The widths of the columns from the cells as the terminal shows them,
+        // each up to its maximum; the rows are then written one by one.
+        auto textOf = [](const ReportRow& row) { return shownCell(utf8FromGbk(row.segment)); };
+        auto statusOf = [](const ReportRow& row) { return shownCell(statusCaption(row)); };
+        auto sourceOf = [](const ReportRow& row) { return shownCell(sourceCaption(row)); };
+        int textWidth = displayWidth("文本");
+        int statusWidth = displayWidth("状态") + 2;
+        int sourceWidth = displayWidth("来源") + 2;
         for (const ReportRow& row : result.rows) {
-            texts.push_back(oneLine(utf8FromGbk(row.segment)));
-            statuses.push_back(statusCaption(row));
-            sources.push_back(oneLine(sourceCaption(row)));
+            textWidth = std::max(textWidth, displayWidth(textOf(row)));
+            statusWidth = std::max(statusWidth, displayWidth(statusOf(row)) + 2);
+            sourceWidth = std::max(sourceWidth, displayWidth(sourceOf(row)) + 2);
         }
-        int textWidth = 0;
-        int statusWidth = 0;
-        int sourceWidth = 0;
-        for (std::size_t i = 0; i < statuses.size(); ++i) {
-            textWidth = std::max(textWidth, displayWidth(texts[i]));
-            statusWidth = std::max(statusWidth, displayWidth(statuses[i]) + 2);
-            sourceWidth = std::max(sourceWidth, displayWidth(sources[i]) + 2);
+        textWidth = std::min(textWidth, kMaxTextWidth);
+        statusWidth = std::min(statusWidth, kMaxStatusWidth);
+        sourceWidth = std::min(sourceWidth, kMaxSourceWidth);
+        // 覆盖 in 整句: the best share of the segment one result's highlights cover.
+        const bool anyCoverage = std::any_of(result.rows.begin(), result.rows.end(),
+                                             [](const ReportRow& row) { return row.coverage; });
+        const int coverageWidth = anyCoverage ? 6 : 0;
+        out << "\n== " << title << " ==\n";
+        out << padded("编号", 5) << padded("飘红", 5)
+            << padded(anyCoverage ? "覆盖" : "", coverageWidth) << padded("状态", statusWidth)
+            << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
+        for (const ReportRow& row : result.rows) {
+            out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
+                << padded(coverageCaption(row), coverageWidth)
+                << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
+                << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
         }
-        out << "\n== " << view.title << " ==\n";
-        out << padded("编号", 5) << padded("飘红", 5) << padded(statuses[0], statusWidth)
-            << padded(sources[0], sourceWidth) << padded(texts[0], textWidth) << "  搜索\n";
-        for (std::size_t i = 0; i < result.rows.size(); ++i) {
-            const ReportRow& row = result.rows[i];
-            out << padded(row.number, 5) << padded(row.hits, 5)
-                << padded(statuses[i + 1], statusWidth) << padded(sources[i + 1], sourceWidth)
-                << padded(texts[i + 1], textWidth) << "  " << row.searchUrl << "\n";
-        }
-        out << view.title << "原创度: " << (result.value.empty() ? "-" : result.value);
+        out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {
-            out << " (" << result.coverage << ")";
+            out << " (" << shownCell(result.coverage) << ")";
         }
         if (!result.verdict.empty()) {
-            out << "  " << result.verdict;
+            out << "  " << shownCell(result.verdict);
         }
         out << "\n来源网站:";
         std::vector<DomainCount> summary = sourceSummary(result.rows);
@@ -253,10 +276,28 @@ std::string textReport(const std::vector<PassRecord>& passes, const CheckReport&
         }
         out << "\n";
         for (const DomainCount& entry : summary) {
-            out << "  " << entry.domain << "  " << entry.segments << "段\n";
+            out << "  " << shownCell(entry.domain) << "  " << entry.segments << "段\n";
         }
+        out.flush();
     }
+}
+
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
+    std::ostringstream out;
+    writeTextReport(out, passes, report);
     return out.str();
+}
+
+std::string shortenedText(std::string_view utf8, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++chars) {
+        if (chars == maxChars) {
+            return std::string(utf8.substr(0, i)) + "…";
+        }
+        const std::size_t length = utf8SequenceAt(utf8, i);
+        i += length == 0 ? 1 : length;
+    }
+    return std::string(utf8);
 }
 
 }  // namespace oc::cli

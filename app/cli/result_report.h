@@ -1,7 +1,9 @@
 // What the command-line checker prints when its passes have ended.
 #pragma once
 
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/check_report.h"
@@ -27,8 +29,15 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
                        const std::vector<corpus::SkippedFile>* skipped = nullptr);
 
 // The result tables and percentages, aligned for Chinese text, with the source
-// of each copied segment, all from `report`.
+// of each copied segment, all from `report`, written to `out` row by row.
+// Cells (titles, addresses, file names) are cut to 200 characters with "…",
+// columns padded up to a fixed width, control characters shown as escapes.
+void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
+                     const CheckReport& report);
 std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report);
+
+// The first `maxChars` characters of a UTF-8 text, with "…" when it was longer.
+std::string shortenedText(std::string_view utf8, std::size_t maxChars);
 
 // Columns a UTF-8 text takes on a terminal (East Asian wide characters take two).
 int displayWidth(std::string_view utf8);

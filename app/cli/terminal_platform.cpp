@@ -3,6 +3,7 @@
 #include <string>
 
 #include "services/boundary_text.h"
+#include "services/shown_text.h"
 
 namespace oc::cli {
 
@@ -17,11 +18,12 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
     if (!askOkCancel) {
         // Both passes report the same notice (an empty article): say it once.
         if (shownNotices_.insert(title + '\n' + message).second) {
-            output_ << utf8FromGbk(message) << "\n";
+            output_ << terminalText(utf8FromGbk(message), true) << "\n";
         }
         return kAnswerOk;
     }
-    output_ << "[" << utf8FromGbk(title) << "] " << utf8FromGbk(message) << "\n";
+    output_ << "[" << terminalText(utf8FromGbk(title)) << "] "
+            << terminalText(utf8FromGbk(message), true) << "\n";
     switch (answer_) {
         case EmptyPageAnswer::Continue:
             output_ << "-> 确定 (--on-block continue)\n";

@@ -10,19 +10,25 @@
 #include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
+#include "app/desktop/history_dialog.h"
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/program_icon.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "check/store_recorder.h"
+#include "check/stored_run.h"
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
+#include "store/sqlite_check_store.h"
+#include "store/store_location.h"
 #include "text/web_text_util.h"
 
 namespace oc {
@@ -31,6 +37,23 @@ namespace {
 // How long shutdown keeps the window's events going while the passes wind down.
 constexpr std::chrono::milliseconds kWindDown{3000};
 }  // namespace
+
+// The start and the end of every run, carried to the window on the GUI
+// thread; the run ends only once the window has taken it in.
+class DesktopProgram::RunSignals : public ResultListener {
+  public:
+    explicit RunSignals(DesktopProgram& program) : program_(program) {}
+
+    void runStarted(const CheckRequest&, RunKind) override {
+        program_.bridge_->run([this] { program_.window_->runStarted(); });
+    }
+    void runEnded(const std::vector<PassRecord>& passes) override {
+        program_.bridge_->run([this, &passes] { program_.checkEnded(passes); });
+    }
+
+  private:
+    DesktopProgram& program_;
+};
 
 DesktopProgram::DesktopProgram(DesktopOptions options) {
     // The program's one utility object, first of all.
@@ -49,19 +72,33 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.window = port_.get();
     env.platform = platform_;
     env.settingsPath = options.settingsPath;
+    settingsPath_ = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
     env.blocksFromSettings = true;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
-    env_ = env;
-    run_ = std::make_unique<CheckRun>(std::move(env));
+    runSignals_ = std::make_unique<RunSignals>(*this);
+    env.listener = runSignals_.get();
+    // Every check is kept in the results store as it happens, and its
+    // verified result pages answer later checks' queries.
+    store_ = std::make_unique<store::SqliteCheckStore>(
+        options.storeFile.empty() ? store::storeFilePath() : options.storeFile);
+    tellStoreProblem();
+    if (store_ && store_->problem().empty()) {
+        env.store = store_.get();
+    }
+    env_ = std::move(env);
+    if (store_ && store_->problem().empty()) {
+        recorder_ = std::make_unique<StoreRecorder>(*store_, "window");
+    }
+    makeRun();
     window_->setCheckHandler([this] { startCheck(); });
-    window_->setRunEndHandler([this] { checkEnded(); });
     window_->setExportHandler([this] { exportReport(); });
     window_->component<ArticleBox>(component::kArticleBox)->setWebPageHandler([this] {
         checkWebPage();
     });
+    window_->setHistoryHandler([this] { showHistory(); });
     window_->setRecheckHandler([this] {
         if (!shutDown_ && run_ != nullptr) {
             run_->recheckUnverified();
@@ -80,9 +117,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     // the grids' columns.
     layoutMainWindow(*window_, platform_->screenWidth(), platform_->screenHeight());
     applySkin(kStartupSkin);
-    for (std::string_view name :
-         {component::kBaiduGrid, component::k360Grid, component::kLocalGrid}) {
-        if (ResultGrid* grid = window_->grid(name)) {
+    for (Engine engine : kAllEngines) {
+        if (ResultGrid* grid = window_->grid(engineIdentity(engine).grid)) {
             setupResultGrid(*grid);
         }
     }
@@ -104,6 +140,14 @@ void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr) {
         return;
     }
+    // A settings file that cannot be used is named once, with why; its
+    // defaults apply to every check.
+    if (!settingsProblemShown_) {
+        settingsProblemShown_ = true;
+        if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
+            platform_->messageBox(problem, kMbOk);
+        }
+    }
     const Text article = port_->editContent(component::kArticleBox);
     // The page's site is ignored only while the box holds the page's text.
     if (webPage_ && webPage_->article != article) {
@@ -114,17 +158,23 @@ void DesktopProgram::startCheck() {
     }
     if (run_->start()) {
         ends_.clear();
+        openedReport_.reset();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
     }
 }
 
-void DesktopProgram::checkEnded() {
+void DesktopProgram::checkEnded(const std::vector<PassRecord>& passes) {
+    window_->runEnded();
     if (shutDown_ || run_ == nullptr) {
         return;
     }
-    for (const PassRecord& record : run_->lastRun()) {
+    for (const PassRecord& record : passes) {
         std::erase_if(ends_, [&](const PassRecord& end) { return end.engine == record.engine; });
         ends_.push_back(record);
+    }
+    tellStoreProblem();
+    if (history_ != nullptr) {
+        history_->reload();
     }
     const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
     markArticle(*window_->component<ArticleBox>(component::kArticleBox),
@@ -138,6 +188,10 @@ void DesktopProgram::exportReport() {
     const ReportFileChoice choice =
         chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
     if (choice.path.isEmpty()) {
+        return;
+    }
+    if (openedReport_) {
+        saveReport(*openedReport_, choice, *platform_);
         return;
     }
     const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
@@ -157,10 +211,15 @@ void DesktopProgram::ignoreSite(const std::string& site) {
     }
     // A new run for the new list: the passes read their environment at its making.
     env_.ignoredSites = gbkFromUtf8(site);
-    PassEnvironment env = env_;
-    env.window = port_.get();
-    run_ = std::make_unique<CheckRun>(std::move(env));
+    makeRun();
     ignoredSite_ = site;
+}
+
+void DesktopProgram::makeRun() {
+    run_ = std::make_unique<CheckRun>(env_);
+    if (recorder_) {
+        run_->listeners().add(*recorder_);
+    }
 }
 
 void DesktopProgram::checkWebPage() {
@@ -204,6 +263,74 @@ void DesktopProgram::webPageArrived(const std::string& url, const WebArticle& pa
     loadArticle(*box, *platform_, page.article);
     webPage_ = WebPage{url, page.site, port_->editContent(component::kArticleBox)};
     startCheck();
+}
+
+void DesktopProgram::tellStoreProblem() {
+    if (store_ == nullptr || store_->problem().empty()) {
+        return;
+    }
+    if (!storeProblemShown_) {
+        storeProblemShown_ = true;
+        window_->progress().setNotice(QStringLiteral("检测记录不可用：") +
+                                      qstringFromUtf8(store_->problem()));
+    }
+}
+
+void DesktopProgram::showHistory() {
+    if (shutDown_) {
+        return;
+    }
+    if (store_ == nullptr || !store_->problem().empty()) {
+        platform_->messageBox(gbkFromUtf8("检测记录不可用。"), kMbOk, gbkFromUtf8("历史记录"));
+        return;
+    }
+    if (history_ == nullptr) {
+        history_ = new HistoryDialog(*store_, *platform_, window_.get());
+        history_->setOpenHandler([this](CheckId id) { openStoredCheck(id); });
+        history_->setExportHandler([this](CheckId id) { exportStoredCheck(id); });
+    } else {
+        history_->reload();
+    }
+    history_->show();
+    history_->raise();
+}
+
+void DesktopProgram::openStoredCheck(CheckId id) {
+    if (shutDown_ || store_ == nullptr) {
+        return;
+    }
+    if (checkRunning()) {
+        platform_->messageBox(gbkFromUtf8("检测进行中，请在检测结束后再打开记录。"), kMbOk,
+                              gbkFromUtf8("历史记录"));
+        return;
+    }
+    std::optional<StoredCheck> check = store_->loadCheck(id);
+    if (!check) {
+        return;
+    }
+    StoredRun run = storedRunOf(*check);
+    auto* box = window_->component<ArticleBox>(component::kArticleBox);
+    box->setPlainText(qstringFromGbk(run.report.article));
+    showStoredRun(*port_, run, check->summary.chars);
+    // 重查未核实 works on the checks of this session, not on a stored one.
+    port_->setButtonDisabled(component::kRecheckButton, true);
+    markArticle(*box, run.report.article, run.outcomes);
+    openedReport_ = std::move(run.report);
+}
+
+void DesktopProgram::exportStoredCheck(CheckId id) {
+    if (shutDown_ || store_ == nullptr) {
+        return;
+    }
+    std::optional<StoredCheck> check = store_->loadCheck(id);
+    if (!check) {
+        return;
+    }
+    const ReportFileChoice choice =
+        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
+    if (!choice.path.isEmpty()) {
+        saveReport(storedRunOf(*check).report, choice, *platform_);
+    }
 }
 
 bool DesktopProgram::checkRunning() const {

@@ -14,7 +14,9 @@
 
 #include "app/desktop/report_export.h"
 #include "check/check_pass.h"
+#include "check/check_report.h"
 #include "check/check_run.h"
+#include "check/check_store.h"
 #include "services/platform.h"
 #include "services/text_types.h"
 #include "services/web_article.h"
@@ -22,6 +24,8 @@
 namespace oc {
 
 class GuiBridge;
+class HistoryDialog;
+class StoreRecorder;
 class MainWindow;
 class QtPlatform;
 class QtWindowPort;
@@ -34,6 +38,9 @@ struct DesktopOptions {
     Text url360;
     // Replaces the Qt platform for the window and the passes (tests).
     Platform* platform = nullptr;
+    // The results store file; the usual place ($OC_STORE_FILE, beside a
+    // portable program, the data folder) when empty.
+    std::string storeFile;
 };
 
 class DesktopProgram {
@@ -48,6 +55,8 @@ class DesktopProgram {
     void show();
     MainWindow& window() { return *window_; }
     QtPlatform& qtPlatform() { return *qtPlatform_; }
+    // The list of stored checks, opened by the link 历史记录 (null until then).
+    HistoryDialog* historyDialog() const { return history_; }
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
@@ -66,23 +75,37 @@ class DesktopProgram {
     void shutdown();
 
   private:
+    class RunSignals;
+
     // A check starts: the marks and ends of the last one go.
     void startCheck();
-    // A check or recheck has ended: how each engine's pass last ended.
-    void checkEnded();
+    // A check or recheck has ended with these passes (on the GUI thread).
+    void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
     void webPageArrived(const std::string& url, const WebArticle& page);
     // The run checks with `site` (UTF-8; empty: none) among the ignored sites.
     void ignoreSite(const std::string& site);
+    // 历史记录: the stored checks; one shown in the window as it was, and its report.
+    void showHistory();
+    void openStoredCheck(CheckId id);
+    void exportStoredCheck(CheckId id);
+    // Says in the status bar, once, that the store cannot be used.
+    void tellStoreProblem();
+    // The run of the checks, made anew from env_ (with the store's recorder).
+    void makeRun();
 
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
     Platform* platform_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtWindowPort> port_;
+    std::unique_ptr<RunSignals> runSignals_;
     std::unique_ptr<CheckRun> run_;
     // What the passes are given; a run made anew (another site to ignore) starts from it.
     PassEnvironment env_;
+    // The settings file, named once at the first check when it cannot be used.
+    Text settingsPath_;
+    bool settingsProblemShown_ = false;
     bool shutDown_ = false;
     // How each engine's pass of the last check last ended (a recheck
     // replaces the ends of its engines).
@@ -99,6 +122,14 @@ class DesktopProgram {
     std::string ignoredSite_;  // the site the run ignores now
     std::thread webFetch_;
     bool fetchingPage_ = false;
+    // The results store (none when it cannot be used) and what keeps each
+    // check in it.
+    std::unique_ptr<CheckStore> store_;
+    std::unique_ptr<StoreRecorder> recorder_;
+    bool storeProblemShown_ = false;
+    HistoryDialog* history_ = nullptr;
+    // The stored check the window shows (导出报告 exports it) until the next check.
+    std::optional<CheckReport> openedReport_;
 };
 
 }  // namespace oc

@@ -1,17 +1,21 @@
-// Carries calls from the check threads to the GUI thread. A call made on a
-// worker thread is posted to the GUI thread and waited for, so it completes
-// before it returns and the calls of one thread keep their order; a call made
-// on the GUI thread runs at once. Once shutdown begins every call is a no-op
-// answering its fallback, and a waiting worker is released within a slice.
+// Carries work from the check threads to the GUI thread. Work from a worker
+// thread goes into one queue the GUI thread empties, so the work of one
+// thread takes effect in the order it was handed over: a write (apply) is
+// queued without waiting, a call is queued and waited for, so it completes
+// after every earlier write of its thread. Work handed over on the GUI thread
+// runs at once. Once shutdown begins all work is skipped, calls answer their
+// fallback, and a waiting worker is released within a slice.
 #pragma once
 
 #include <QObject>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <type_traits>
 
 namespace oc {
@@ -29,9 +33,13 @@ class GuiBridge {
     // From here on calls are no-ops and waiting workers are released.
     void beginShutdown() { stopping_.store(true, std::memory_order_release); }
 
-    // Runs `work` on the GUI thread without waiting; it is skipped once
-    // shutdown has begun.
+    // Runs `work` on the GUI thread without waiting, also when called there;
+    // it is skipped once shutdown has begun.
     void post(std::function<void()> work);
+
+    // Runs `work` on the GUI thread: at once there, else queued behind the
+    // earlier work of the calling thread without waiting for it.
+    void apply(std::function<void()> work);
 
     // Runs `work` on the GUI thread and returns its result, or `fallback`
     // when shutdown begins first.
@@ -45,7 +53,7 @@ class GuiBridge {
         }
         auto promise = std::make_shared<std::promise<Result>>();
         std::future<Result> future = promise->get_future();
-        post([promise, work = std::move(work)]() mutable {
+        enqueue([promise, work = std::move(work)]() mutable {
             try {
                 promise->set_value(work());
             } catch (...) {
@@ -82,10 +90,24 @@ class GuiBridge {
         }
     }
 
+    // How long the GUI thread works through the queue at a time before it
+    // lets paints and input in.
+    static constexpr std::chrono::milliseconds kDrainBudget{8};
+
   private:
     static constexpr std::chrono::milliseconds kSlice{10};
 
+    // Queues work from a worker thread, asking the GUI thread to drain the
+    // queue when it was empty.
+    void enqueue(std::function<void()> work);
+    // On the GUI thread: runs queued work for up to kDrainBudget, then asks
+    // again for the rest.
+    void drain();
+
     std::atomic<bool> stopping_{false};
+    std::mutex queueMutex_;
+    std::deque<std::function<void()>> queue_;
+    bool drainAsked_ = false;
     // Lives on the GUI thread; work posted to it is dropped when it goes.
     std::unique_ptr<QObject> context_;
 };

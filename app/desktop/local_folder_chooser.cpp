@@ -92,7 +92,7 @@ void LocalFolderChooser::resizeEvent(QResizeEvent* event) {
 void LocalFolderChooser::showFolder() {
     const QString whole =
         folder_.empty() ? QString::fromUtf8(kNoFolder) : qstringFromNativePath(folder_);
-    path_->setToolTip(folder_.empty() ? QString() : whole);
+    path_->setToolTip(folder_.empty() ? QString() : plainTip(whole));
     path_->setText(
         path_->fontMetrics().elidedText(whole, Qt::ElideMiddle, std::max(path_->width(), 1)));
 }

@@ -24,6 +24,7 @@
 #include "app/desktop/tab_control.h"
 #include "app/desktop/usage_guide.h"
 #include "app/desktop/widget_style.h"
+#include "check/engine_tables.h"
 #include "check/window_port.h"
 #include "services/boundary_text.h"
 
@@ -72,6 +73,11 @@ void MainWindow::buildArticleArea() {
     link->setFont(pixelFont(12, false, true));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(this);
+    auto* history = add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink,
+                        {808, 0, 72, 16});
+    history->setFont(pixelFont(12, false, true));
+    history->setCursor(Qt::PointingHandCursor);
+    history->installEventFilter(this);
 
     auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
                       "分组框_文章", {0, 16, 696, 232});
@@ -204,11 +210,9 @@ void MainWindow::buildButtonRow() {
 void MainWindow::buildResultArea() {
     auto* group = add(new QGroupBox(this), "分组框_搜索引擎", {0, 320, 700, 320});
     auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
-    const std::string_view grids[] = {component::kBaiduGrid, component::k360Grid,
-                                      component::kLocalGrid};
-    const char* captions[] = {"百度", "360", "本地"};
     for (int i = 0; i < 3; ++i) {
-        QWidget* page = tabs->addPage(QString::fromUtf8(captions[i]));
+        const EngineIdentity& engine = engineIdentity(kAllEngines[i]);
+        QWidget* page = tabs->addPage(qstringFromUtf8(engine.shortName));
         QRect place(8, 40, 672, 248);
         if (i == kLocalPage) {
             // The local engine's own row above its grid.
@@ -222,7 +226,7 @@ void MainWindow::buildResultArea() {
             bar->folder().requireFolderFor(*component<QCheckBox>(component::kLocalCheckBox));
             place.adjust(0, kLocalGridDrop, 0, 0);
         }
-        auto* grid = add(new ResultGrid(page), grids[i], place);
+        auto* grid = add(new ResultGrid(page), engine.grid, place);
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
         connect(grid, &ResultGrid::copyRequested, this, [this](const QString& text) {
@@ -266,9 +270,16 @@ void MainWindow::buildGuidePanel() {
 void MainWindow::buildStatusBar() {
     progress_ = add(new ProgressPanel(this), "状态栏", {0, 650, 976, 20});
     connect(progress_, &ProgressPanel::titlePrefixChanged, this, &MainWindow::showTitle);
-    // The stop button is usable exactly while a check runs: its changes mark
-    // the start and the end of every run, whoever starts it.
-    component(component::kStopButton)->installEventFilter(this);
+}
+
+void MainWindow::runStarted() {
+    component(kExportReportButton)->setEnabled(false);
+    progress_->begin();
+}
+
+void MainWindow::runEnded() {
+    progress_->end();
+    component(kExportReportButton)->setEnabled(true);
 }
 
 void MainWindow::showTitle() {
@@ -327,22 +338,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // The link label opens the parameter window as soon as the button goes down.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == component(component::kStopButton) && event->type() == QEvent::EnabledChange) {
-        const bool running = component(component::kStopButton)->isEnabled();
-        component(kExportReportButton)->setEnabled(!running);
-        if (running) {
-            progress_->begin();
-        } else {
-            progress_->end();
-            if (runEndHandler_) {
-                runEndHandler_();
-            }
-        }
-        return false;
-    }
     if (watched == component("标签1") && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         platform_.showWindow(ProgramWindow::Parameters, true);
+        return true;
+    }
+    if (watched == component(kHistoryLink) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (historyHandler_) {
+            historyHandler_();
+        }
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -40,6 +40,8 @@ class MainWindow : public QWidget {
     static constexpr int kStatusBarHeight = 20;
     // Saves the report of the last check; at the right end of the result tabs.
     static constexpr std::string_view kExportReportButton = "按钮_导出报告";
+    // Opens the list of stored checks; left of the link to the parameter window.
+    static constexpr std::string_view kHistoryLink = "标签_历史记录";
 
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
@@ -59,8 +61,8 @@ class MainWindow : public QWidget {
     void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
     // The handler of 导出报告.
     void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
-    // Runs when a check or a recheck has ended, its results in place.
-    void setRunEndHandler(std::function<void()> handler) { runEndHandler_ = std::move(handler); }
+    // The handler of the link 历史记录.
+    void setHistoryHandler(std::function<void()> handler) { historyHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -71,6 +73,11 @@ class MainWindow : public QWidget {
 
     // The status bar with the progress of the running check.
     ProgressPanel& progress() const { return *progress_; }
+
+    // A check or recheck has started: the progress shows, 导出报告 waits.
+    void runStarted();
+    // It has ended, its results in place: the progress goes, 导出报告 is usable.
+    void runEnded();
 
     // The outer size the layout works with.
     QSize outerSize() const;
@@ -105,7 +112,7 @@ class MainWindow : public QWidget {
     std::function<void()> stopHandler_;
     std::function<void()> closeHandler_;
     std::function<void()> exportHandler_;
-    std::function<void()> runEndHandler_;
+    std::function<void()> historyHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
 };

@@ -82,6 +82,9 @@ void layoutMainWindow(MainWindow& window, int W, int H) {
     panel->setVisible(wide);
     tabs->setPageVisible(MainWindow::kGuidePage, !wide);
     link->move(wide ? 888 : column - link->width(), 0);
+    if (QWidget* history = window.component(MainWindow::kHistoryLink)) {
+        history->move(link->x() - history->width() - 8, 0);
+    }
     placeValues(window, wide);
 
     setWidth(article, column);

@@ -1,5 +1,6 @@
 #include "app/desktop/parameter_window.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,14 +22,19 @@ constexpr int kClientWidth = 453;
 // and the default marks.
 constexpr int kShift = 56;
 constexpr int kBoxWidth = 40;
-constexpr int kClientHeight = 315;
+constexpr int kClientHeight = 363;
 
 constexpr std::string_view kSegmentBox = "编辑框_段落数";
 constexpr std::string_view kMinRunBox = "编辑框_飘红检测数";
 constexpr std::string_view kLastSegmentBox = "编辑框_最后段字数";
 constexpr std::string_view kIntervalBox = "编辑框_查询间隔";
-constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox};
+constexpr std::string_view kPageTimeoutBox = "编辑框_页面超时";
+constexpr std::string_view kBoxes[] = {kSegmentBox, kMinRunBox, kLastSegmentBox, kIntervalBox,
+                                       kPageTimeoutBox};
 constexpr std::string_view kIgnoredSitesBox = "编辑框_忽略网站";
+constexpr std::string_view kModeBox = "组合框_检测方式";
+constexpr std::string_view kCoverageBox = "编辑框_飘红覆盖率";
+constexpr std::string_view kCacheDaysBox = "编辑框_缓存天数";
 
 // The warning icon of a message box (the Windows style word).
 constexpr int kMbIconWarning = 0x30;
@@ -75,7 +81,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
 
     auto* save = new QPushButton(QStringLiteral("保存"), this);
     save->setObjectName(QStringLiteral("按钮_保存参数"));
-    save->setGeometry(232 + kShift, 272, 80, 32);
+    save->setGeometry(232 + kShift, 320, 80, 32);
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
 
@@ -100,6 +106,13 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
     addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
         ->setFont(pixelFont(12));
+    // How long one result page may take, beside it.
+    addLabel(this, "标签10", "页面超时", kBlack, {244, 176, 56, 24}, false);
+    WholeNumberEdit* pageTimeout = addBox(kPageTimeoutBox, {304, 168, kBoxWidth, 32}, true);
+    pageTimeout->setToolTip(QStringLiteral(
+        "一个搜索结果页面最多等待的秒数（1～600），到时未收完即算未核实（超时）；空着即 120"));
+    addLabel(this, "标签11", "秒 (1-600)", kBlack, {348, 176, 60, 24}, false)
+        ->setFont(pixelFont(12));
     // The user's own sites, under the numbers; the save button below them.
     addLabel(this, "标签9", "忽略网站设置", kBlack, {24, 216, 104, 24}, false);
     auto* sites = new QPlainTextEdit(this);
@@ -113,6 +126,28 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
         QStringLiteral("例如 example.com：这些网站（含其子域名）上的飘红不算抄袭。"
                        "每行一个，也可用空格、逗号分隔"));
     sites->setPlaceholderText(QStringLiteral("自己的网站，每行一个，如 example.com"));
+    // How the article is cut and judged, and the coverage of 整句, above the save button.
+    addLabel(this, "标签12", "检测方式设置", kBlack, {24, 280, 104, 24}, false);
+    auto* mode = new QComboBox(this);
+    mode->setObjectName(qstringFromUtf8(kModeBox));
+    mode->setGeometry(136, 272, 72, 32);
+    mode->setFont(pixelFont(12));
+    mode->addItems({QStringLiteral("整句"), QStringLiteral("经典")});
+    mode->setToolTip(
+        QStringLiteral("整句：按整句查询，保留数字和英文，单个长飘红或同一结果的飘红覆盖足够多"
+                       "即算命中；经典：固定长度分段，只保留汉字，只看单个长飘红"));
+    addLabel(this, "标签13", "飘红覆盖率", kBlack, {224, 280, 72, 24}, false);
+    addBox(kCoverageBox, {296, 272, kBoxWidth, 32}, true)
+        ->setToolTip(QStringLiteral("整句方式下，同一条结果的飘红覆盖本段多少（50～100）算命中"));
+    addLabel(this, "标签14", "% (50-100)", kBlack, {340, 280, 80, 24}, false)
+        ->setFont(pixelFont(12));
+    // How long an answer of an engine is reused, beside the save button.
+    addLabel(this, "标签15", "缓存天数设置", kBlack, {24, 328, 104, 24}, false);
+    addBox(kCacheDaysBox, {136, 320, kBoxWidth, 32}, true)
+        ->setToolTip(QStringLiteral("同一查询在这么多天内已核实过，就用检测记录里的结果，不再查询"
+                                    "（0～365）；0 表示每次都查询；空着即 7"));
+    addLabel(this, "标签16", "天 (0-365)", kBlack, {180, 328, 80, 24}, false)
+        ->setFont(pixelFont(12));
     // Beside a box that shows the default of a key the file lacks.
     for (std::string_view name : {kSegmentBox, kMinRunBox, kLastSegmentBox}) {
         WholeNumberEdit* edit = box(name);
@@ -150,7 +185,8 @@ QPlainTextEdit* ParameterWindow::ignoredSitesBox() const {
 void ParameterWindow::loadParameters() {
     const ShownParameters shown = loadShownParameters(settingsPath_);
     const Text* texts[] = {&shown.texts.segmentChars, &shown.texts.minRunChars,
-                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds};
+                           &shown.texts.lastSegmentChars, &shown.texts.intervalSeconds,
+                           &shown.texts.pageTimeoutSeconds};
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         box(kBoxes[i])->setText(qstringFromGbk(*texts[i]));
         if (auto* mark = findChild<QLabel*>(qstringFromUtf8(kBoxes[i]) + QStringLiteral("_默认"))) {
@@ -158,6 +194,14 @@ void ParameterWindow::loadParameters() {
         }
     }
     ignoredSitesBox()->setPlainText(qstringFromGbk(shown.texts.ignoredSites.value_or(Text())));
+    const std::optional<CheckMode> mode = checkModeOf(shown.texts.mode);
+    modeBox()->setCurrentIndex(mode.value_or(CheckMode::Sentence) == CheckMode::Classic ? 1 : 0);
+    box(kCoverageBox)->setText(qstringFromGbk(shown.texts.coveragePercent));
+    box(kCacheDaysBox)->setText(qstringFromGbk(shown.texts.cacheDays));
+}
+
+QComboBox* ParameterWindow::modeBox() const {
+    return findChild<QComboBox*>(qstringFromUtf8(kModeBox));
 }
 
 void ParameterWindow::saveParameters() {
@@ -171,7 +215,11 @@ void ParameterWindow::saveParameters() {
     texts.minRunChars = gbkFromQString(box(kMinRunBox)->text());
     texts.lastSegmentChars = gbkFromQString(box(kLastSegmentBox)->text());
     texts.intervalSeconds = gbkFromQString(box(kIntervalBox)->text());
+    texts.pageTimeoutSeconds = gbkFromQString(box(kPageTimeoutBox)->text());
     texts.ignoredSites = gbkFromQString(ignoredSitesBox()->toPlainText());
+    texts.mode = gbkFromQString(modeBox()->currentText());
+    texts.coveragePercent = gbkFromQString(box(kCoverageBox)->text());
+    texts.cacheDays = gbkFromQString(box(kCacheDaysBox)->text());
     Text problem = parameterRangeProblem(texts);
     if (problem.empty()) {
         problem = ignoredSitesProblem(*texts.ignoredSites);

@@ -1,12 +1,13 @@
 // The parameter window "参数设置": the three check parameters, the query
-// interval and the user's own sites (忽略网站), loaded from the settings file when it opens (the
-// default of a key the file lacks, marked "（默认）") and saved back by its save button once they
-// are in range.
+// interval, the user's own sites (忽略网站), 检测方式 and 飘红覆盖率, loaded from the settings file
+// when it opens (the default of a key the file lacks, marked "（默认）") and saved back by its save
+// button once they are in range.
 #pragma once
 
 #include <QDialog>
 #include <string_view>
 
+class QComboBox;
 class QPlainTextEdit;
 
 #include "services/platform.h"
@@ -21,7 +22,7 @@ class ParameterWindow : public QDialog {
   public:
     // Outer design size; the window opens centred on the screen.
     static constexpr int kOuterWidth = 461;
-    static constexpr int kOuterHeight = 346;
+    static constexpr int kOuterHeight = 394;
 
     ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent = nullptr);
 
@@ -35,6 +36,8 @@ class ParameterWindow : public QDialog {
     WholeNumberEdit* box(std::string_view name) const;
     // 忽略网站: one site a line, or separated by spaces or commas.
     QPlainTextEdit* ignoredSitesBox() const;
+    // 检测方式: 整句 or 经典.
+    QComboBox* modeBox() const;
 
   private:
     WholeNumberEdit* addBox(std::string_view name, QRect geometry, bool smallFont);

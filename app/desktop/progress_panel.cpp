@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/desktop/qt_text.h"
 #include "app/desktop/widget_style.h"
+#include "check/engine_tables.h"
 
 namespace oc {
 
@@ -71,6 +73,18 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     estimate_->setToolTip(QStringLiteral("预计剩余时间：已查各段的平均用时 × 未查的段数"));
     row->addWidget(estimate_);
     row->addStretch(1);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("标签_检测记录"));
+    notice_->setFont(pixelFont(12));
+    notice_->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+    notice_->setVisible(false);
+    row->addWidget(notice_);
+}
+
+void ProgressPanel::setNotice(const QString& text) {
+    notice_->setText(text);
+    notice_->setToolTip(text);
+    notice_->setVisible(!text.isEmpty());
 }
 
 void ProgressPanel::begin() {
@@ -162,7 +176,6 @@ QString ProgressPanel::titlePrefix() const {
 }
 
 void ProgressPanel::refresh() {
-    static const char* const engineNames[kEngines] = {"百度", "360", "本地"};
     int done = 0;
     int total = 0;
     std::chrono::milliseconds left{0};
@@ -179,17 +192,17 @@ void ProgressPanel::refresh() {
             shown.bar->setValue(static_cast<int>(shown.filesDone / scale));
             continue;
         }
+        const QString name = qstringFromUtf8(engineIdentity(kAllEngines[engine]).shortName);
         if (shown.pausedLeft > 0) {
             shown.label->setText(QStringLiteral("%1已暂停，%2:%3 后继续")
-                                     .arg(QString::fromUtf8(engineNames[engine]))
+                                     .arg(name)
                                      .arg(shown.pausedLeft / 60, 2, 10, QLatin1Char('0'))
                                      .arg(shown.pausedLeft % 60, 2, 10, QLatin1Char('0')));
         } else {
-            shown.label->setText(shown.started ? QStringLiteral("%1 %2/%3")
-                                                     .arg(QString::fromUtf8(engineNames[engine]))
-                                                     .arg(shown.done)
-                                                     .arg(shown.total)
-                                               : QString());
+            shown.label->setText(
+                shown.started
+                    ? QStringLiteral("%1 %2/%3").arg(name).arg(shown.done).arg(shown.total)
+                    : QString());
         }
         shown.bar->setVisible(shown.started);
         shown.bar->setRange(0, std::max(shown.total, 1));

@@ -31,7 +31,7 @@ class ProgressPanel : public QWidget {
     Q_OBJECT
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
-    static constexpr int kEngines = 3;  // 0: 百度, 1: 360, 2: 本地
+    static constexpr int kEngines = 3;  // in the order of kAllEngines: 百度, 360, 本地
     static constexpr int kLocalEngine = 2;
     // Segments an engine finishes before its time per segment is trusted.
     static constexpr int kSegmentsBeforeEstimate = 3;
@@ -58,6 +58,9 @@ class ProgressPanel : public QWidget {
     SkippedFilesDialog* showSkippedFiles();
     // The check ended: the counts stay, the estimate and the title prefix go.
     void end();
+
+    // A lasting note at the right end ("检测记录不可用：…"); empty hides it.
+    void setNotice(const QString& text);
 
     bool running() const { return running_; }
     // "[37%] " while a check runs: finished segments over all segments of the
@@ -88,6 +91,7 @@ class ProgressPanel : public QWidget {
     Clock clock_;
     std::array<EngineProgress, kEngines> engines_{};
     QLabel* estimate_ = nullptr;
+    QLabel* notice_ = nullptr;
     QPushButton* skippedButton_ = nullptr;
     std::vector<SkippedFileRow> skipped_;
     QPointer<SkippedFilesDialog> skippedDialog_;

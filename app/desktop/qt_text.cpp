@@ -1,6 +1,7 @@
 #include "app/desktop/qt_text.h"
 
 #include <QFile>
+#include <QTextDocument>
 
 #include "services/article_decoding.h"
 #include "services/boundary_text.h"
@@ -21,6 +22,10 @@ Text articleTextOf(QString text) {
     return crlfLineBreaks(gbkFromQString(text));
 }
 
+QString plainTip(const QString& text) {
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
 QString qstringFromUtf8(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
@@ -36,12 +41,6 @@ std::string nativePathOf(const QString& path) {
 QColor colorFromColorRef(std::uint32_t colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
-}
-
-std::uint32_t colorRefFromColor(const QColor& colour) {
-    return static_cast<std::uint32_t>(colour.red()) |
-           (static_cast<std::uint32_t>(colour.green()) << 8) |
-           (static_cast<std::uint32_t>(colour.blue()) << 16);
 }
 
 }  // namespace oc

@@ -27,6 +27,20 @@ Result QtWindowPort::onGrid(std::string_view grid, Work work, Result fallback) {
         fallback);
 }
 
+template <class Work>
+bool QtWindowPort::onGridLater(std::string_view grid, Work work) {
+    bridge_.apply([this, name = std::string(grid), work = std::move(work)] {
+        if (ResultGrid* target = window_ == nullptr ? nullptr : window_->grid(name)) {
+            work(*target);
+        }
+    });
+    return !bridge_.stopping();
+}
+
+void QtWindowPort::flush() {
+    bridge_.run([] {});
+}
+
 Text QtWindowPort::editContent(std::string_view editBox) {
     return bridge_.call(
         [this, name = std::string(editBox)] {
@@ -46,7 +60,7 @@ Text QtWindowPort::editContent(std::string_view editBox) {
 }
 
 void QtWindowPort::setLabelCaption(std::string_view label, const Text& caption) {
-    bridge_.run([this, name = std::string(label), caption] {
+    bridge_.apply([this, name = std::string(label), caption] {
         if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
             target->setText(qstringFromGbk(caption));
         }
@@ -54,7 +68,7 @@ void QtWindowPort::setLabelCaption(std::string_view label, const Text& caption) 
 }
 
 void QtWindowPort::setLabelColour(std::string_view label, std::uint32_t colour) {
-    bridge_.run([this, name = std::string(label), colour] {
+    bridge_.apply([this, name = std::string(label), colour] {
         if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
             setLabelTextColour(*target, colour == kDefaultLabelColour
                                             ? std::nullopt
@@ -64,7 +78,7 @@ void QtWindowPort::setLabelColour(std::string_view label, std::uint32_t colour) 
 }
 
 void QtWindowPort::setButtonDisabled(std::string_view button, bool disabled) {
-    bridge_.run([this, name = std::string(button), disabled] {
+    bridge_.apply([this, name = std::string(button), disabled] {
         if (QWidget* target = window_ == nullptr ? nullptr : window_->component(name)) {
             target->setEnabled(!disabled);
         }
@@ -91,56 +105,37 @@ bool QtWindowPort::gridDeleteRow(std::string_view grid, int row) {
 }
 
 bool QtWindowPort::gridAppendRow(std::string_view grid, const Text& title, int position) {
-    return onGrid(
-        grid, [title, position](ResultGrid& target) { return target.appendRow(title, position); },
-        false);
+    return onGridLater(
+        grid, [title, position](ResultGrid& target) { target.appendRow(title, position); });
 }
 
 bool QtWindowPort::gridSetCell(std::string_view grid, int row, int column, const Text& value) {
-    return onGrid(
-        grid,
-        [row, column, value](ResultGrid& target) { return target.setCell(row, column, value); },
-        false);
+    return onGridLater(
+        grid, [row, column, value](ResultGrid& target) { target.setCell(row, column, value); });
 }
 
 bool QtWindowPort::gridSetTextColour(std::string_view grid, int row1, int column1, int row2,
                                      int column2, std::uint32_t colour) {
-    return onGrid(
-        grid,
-        [=](ResultGrid& target) {
-            return target.setTextColour(row1, column1, row2, column2, colour);
-        },
-        false);
+    return onGridLater(grid, [=](ResultGrid& target) {
+        target.setTextColour(row1, column1, row2, column2, colour);
+    });
 }
 
 bool QtWindowPort::gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) {
-    return onGrid(
-        grid,
-        [row, column, tip](ResultGrid& target) { return target.setCellTip(row, column, tip); },
-        false);
+    return onGridLater(
+        grid, [row, column, tip](ResultGrid& target) { target.setCellTip(row, column, tip); });
 }
 
 bool QtWindowPort::gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) {
-    return onGrid(
-        grid, [row, colour](ResultGrid& target) { return target.setRowBackground(row, colour); },
-        false);
+    return onGridLater(grid,
+                       [row, colour](ResultGrid& target) { target.setRowBackground(row, colour); });
 }
-
-namespace {
-
-// The progress panel's place of the engine a grid shows; -1 for none.
-int engineOfGrid(std::string_view grid) {
-    return grid == component::kBaiduGrid   ? 0
-           : grid == component::k360Grid   ? 1
-           : grid == component::kLocalGrid ? ProgressPanel::kLocalEngine
-                                           : -1;
-}
-
-}  // namespace
 
 void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
-    const int engine = engineOfGrid(grid);
-    bridge_.run([this, engine, done, total] {
+    // The status bar counts its engines in the order of kAllEngines.
+    const std::optional<Engine> shown = engineOfGrid(grid);
+    const int engine = shown ? static_cast<int>(*shown) : -1;
+    bridge_.apply([this, engine, done, total] {
         if (window_ != nullptr) {
             window_->progress().update(engine, done, total);
         }
@@ -148,8 +143,9 @@ void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
 }
 
 void QtWindowPort::enginePaused(std::string_view grid, int secondsLeft) {
-    const int engine = engineOfGrid(grid);
-    bridge_.run([this, engine, secondsLeft] {
+    const std::optional<Engine> shown = engineOfGrid(grid);
+    const int engine = shown ? static_cast<int>(*shown) : -1;
+    bridge_.apply([this, engine, secondsLeft] {
         if (window_ != nullptr) {
             window_->progress().paused(engine, secondsLeft);
         }
@@ -164,7 +160,7 @@ void QtWindowPort::indexProgress(std::size_t done, std::size_t total) {
         return;
     }
     lastIndexReport_.store(now);
-    bridge_.run([this, done, total] {
+    bridge_.apply([this, done, total] {
         if (window_ != nullptr) {
             window_->progress().indexing(done, total);
         }
@@ -177,7 +173,7 @@ void QtWindowPort::skippedFiles(const std::vector<corpus::SkippedFile>& files) {
     for (const corpus::SkippedFile& file : files) {
         rows.push_back({qstringFromNativePath(file.path), qstringFromGbk(file.reason)});
     }
-    bridge_.run([this, rows = std::move(rows)]() mutable {
+    bridge_.apply([this, rows = std::move(rows)]() mutable {
         if (window_ != nullptr) {
             window_->progress().setSkippedFiles(std::move(rows));
         }

@@ -1,7 +1,11 @@
-// The component operations of the main window for the check passes. Every
-// call is carried to the GUI thread and completes before it returns; the
-// passes never hold a widget. After shutdown begins, or once the window is
-// gone, calls change nothing and answer neutral values.
+// The component operations of the main window for the check passes, carried
+// to the GUI thread; the passes never hold a widget. A read (edit content,
+// tick, row count, row deletion) waits for its answer. A write is queued
+// without waiting and answers true: it takes effect after the earlier calls
+// of its thread and before its later ones, so a pass sees its own writes in
+// every read; flush() waits until they have all taken effect. After shutdown
+// begins, or once the window is gone, calls change nothing and answer
+// neutral values.
 #pragma once
 
 #include <QPointer>
@@ -40,6 +44,7 @@ class QtWindowPort : public WindowPort {
     bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override;
     void passProgress(std::string_view grid, int done, int total) override;
     void enginePaused(std::string_view grid, int secondsLeft) override;
+    void flush() override;
     using WindowPort::gridSetCell;
 
     // The local engine's indexing for the status bar, at most every
@@ -53,9 +58,12 @@ class QtWindowPort : public WindowPort {
     static constexpr std::chrono::milliseconds kIndexReportInterval{50};
 
   private:
-    // Runs `work` on the grid of that name on the GUI thread.
+    // Runs `work` on the grid of that name on the GUI thread and waits for it.
     template <class Work, class Result>
     Result onGrid(std::string_view grid, Work work, Result fallback);
+    // Queues `work` for the grid of that name without waiting.
+    template <class Work>
+    bool onGridLater(std::string_view grid, Work work);
 
     GuiBridge& bridge_;
     QPointer<MainWindow> window_;

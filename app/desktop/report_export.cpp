@@ -41,15 +41,15 @@ QString reportPathOf(const ReportFileChoice& choice) {
 
 bool saveReport(const CheckReport& report, const ReportFileChoice& choice, Platform& platform) {
     const QString path = reportPathOf(choice);
-    if (writeReportFile(path.toStdString(), report)) {
+    Text reason;
+    if (writeReportFile(path.toStdString(), report, &reason)) {
         return true;
     }
-    const std::string message =
-        std::string("无法写入报告文件：")
-            .append(QFileInfo(path).absoluteFilePath().toStdString())
-            .append(
-                "\n请确认文件夹存在、有写入的权限，且文件没有被其他程序占用，"
-                "或换一个位置再导出。");
+    const std::string message = std::string("无法写入报告文件：")
+                                    .append(QFileInfo(path).absoluteFilePath().toStdString())
+                                    .append("\n原因：")
+                                    .append(utf8FromGbk(reason))
+                                    .append("\n请换一个位置再导出。");
     platform.messageBox(gbkFromUtf8(message), kMbOk);
     return false;
 }

@@ -548,8 +548,9 @@ bool ResultGrid::viewportEvent(QEvent* event) {
             if (tip.isEmpty()) {
                 QToolTip::hideText();
             } else {
-                QToolTip::showText(help->globalPos(), tip.join(QLatin1Char('\n')), viewport(),
-                                   visualRect(at));
+                // Page titles and addresses are shown as they are, never as markup.
+                QToolTip::showText(help->globalPos(), plainTip(tip.join(QLatin1Char('\n'))),
+                                   viewport(), visualRect(at));
             }
             return true;
         }

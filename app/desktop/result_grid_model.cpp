@@ -162,7 +162,7 @@ QVariant ResultGridModel::cellData(int row, int column, int role) const {
         return QBrush(colorFromColorRef(background));
     }
     if (role == Qt::ToolTipRole && !cell->tip.empty()) {
-        return qstringFromGbk(cell->tip);
+        return plainTip(qstringFromGbk(cell->tip));
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/desktop/qt_text.h"
 #include "app/desktop/widget_style.h"
 
 namespace oc {
@@ -40,7 +41,7 @@ void SkippedFilesDialog::setFiles(const std::vector<SkippedFileRow>& files) {
     for (int row = 0; row < static_cast<int>(files.size()); ++row) {
         const SkippedFileRow& file = files[static_cast<std::size_t>(row)];
         auto* path = new QTableWidgetItem(file.path);
-        path->setToolTip(file.path);
+        path->setToolTip(plainTip(file.path));
         table_->setItem(row, 0, path);
         table_->setItem(row, 1, new QTableWidgetItem(file.reason));
     }

@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
         {"captcha-redirect", oc::sim::BlockKind::CaptchaRedirect},
         {"captcha-page", oc::sim::BlockKind::CaptchaPage},
         {"status-429", oc::sim::BlockKind::Status429}};
+    oc::sim::HighlightStyle style = oc::sim::HighlightStyle::Engine;
+    const std::map<std::string, oc::sim::HighlightStyle> styles{
+        {"engine", oc::sim::HighlightStyle::Engine}, {"runs", oc::sim::HighlightStyle::Runs}};
 
     CLI::App app{
         "search-sim: a local search simulator. Answers GET /s?wd=... (Baidu form, GBK) and "
@@ -69,6 +72,11 @@ int main(int argc, char** argv) {
                    "what a blocked answer is: empty, captcha, invalid-utf8, captcha-redirect, "
                    "captcha-page, status-429")
         ->transform(CLI::CheckedTransformer(kinds, CLI::ignore_case));
+    app.add_option("--highlight", style,
+                   "how shared text is marked: engine (the default; as the real engines, a "
+                   "highlight never holds punctuation or white space) or runs (one highlight per "
+                   "shared run, punctuation inside included)")
+        ->transform(CLI::CheckedTransformer(styles, CLI::ignore_case));
     app.set_version_flag("--version", std::string("search-sim ") + OC_VERSION);
     try {
         app.parse(argc, argv);
@@ -82,8 +90,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "search-sim: %s\n", corpus.error.c_str());
         return 1;
     }
-    for (const std::string& name : corpus.skipped) {
-        logLine("skipped " + name + " (not UTF-8 text)");
+    for (const oc::corpus::SkippedDocument& skipped : corpus.skipped) {
+        logLine("skipped " + skipped.fileName + " (" + skipped.reason + ")");
     }
     if (corpus.documents.empty()) {
         std::fprintf(stderr, "search-sim: no UTF-8 .txt document in %s\n", corpusDir.c_str());
@@ -92,7 +100,7 @@ int main(int argc, char** argv) {
 
     auto started = std::chrono::steady_clock::now();
     std::size_t documents = corpus.documents.size();
-    oc::sim::SearchService service(std::move(corpus.documents), {blockAfter, blockKind});
+    oc::sim::SearchService service(std::move(corpus.documents), {blockAfter, blockKind}, style);
     service.setRateLimit({rateLimit, blockMinutes});
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);

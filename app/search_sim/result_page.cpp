@@ -79,7 +79,8 @@ bool isLineBreak(char32_t c) {
 
 }  // namespace
 
-std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys) {
+std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys,
+                            HighlightStyle style) {
     CodePoints keys = matchKeys(text);
     std::vector<SharedRun> runs = sharedRuns(keys, queryKeys);
     std::string out;
@@ -88,13 +89,29 @@ std::string highlightedHtml(std::u32string_view text, std::u32string_view queryK
         out += escapeHtml(encodeUtf8(plain));
         plain.clear();
     };
+    auto breaksAt = [&](std::size_t k) {
+        return style == HighlightStyle::Engine && isPunctuationKey(keys[k]);
+    };
     std::size_t next = 0;
     for (std::size_t i = 0; i < text.size();) {
         if (next < runs.size() && runs[next].start == i) {
-            flushPlain();
-            out += "<em>" + encodeUtf8(std::u32string_view(keys).substr(i, runs[next].length)) +
-                   "</em>";
-            i += runs[next++].length;
+            // In the engines' style punctuation inside a run stands between two
+            // highlights, outside both.
+            const std::size_t end = i + runs[next++].length;
+            while (i < end) {
+                std::size_t stop = i;
+                while (stop < end && !breaksAt(stop)) {
+                    ++stop;
+                }
+                if (stop > i) {
+                    flushPlain();
+                    out += "<em>" + encodeUtf8(std::u32string_view(keys).substr(i, stop - i)) +
+                           "</em>";
+                }
+                for (i = stop; i < end && breaksAt(i); ++i) {
+                    plain += text[i];
+                }
+            }
             continue;
         }
         if (isLineBreak(text[i])) {
@@ -150,12 +167,13 @@ std::string renderResultPage(const ResultPage& page) {
         std::size_t number = page.firstResult;
         for (const Document* doc : page.documents) {
             std::string url = displayUrl(doc->fileName);
-            html += resultHeading(page.form, ++number, url) +
-                    highlightedHtml(doc->title, page.queryKeys) + "</a></h3>\n" +
-                    shape.abstractOpen +
-                    highlightedHtml(abstractOf(doc->body, page.queryKeys), page.queryKeys) +
-                    shape.abstractClose + shape.urlOpen + escapeHtml(url) + shape.urlClose +
-                    shape.itemClose;
+            html +=
+                resultHeading(page.form, ++number, url) +
+                highlightedHtml(doc->title, page.queryKeys, page.style) + "</a></h3>\n" +
+                shape.abstractOpen +
+                highlightedHtml(abstractOf(doc->body, page.queryKeys), page.queryKeys, page.style) +
+                shape.abstractClose + shape.urlOpen + escapeHtml(url) + shape.urlClose +
+                shape.itemClose;
         }
         html += shape.listClose;
     }

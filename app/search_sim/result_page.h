@@ -15,8 +15,15 @@ namespace oc::sim {
 // Characters of an abstract when the best match is short.
 inline constexpr std::size_t kAbstractChars = 100;
 
+// How shared text is marked: as the real engines do (a highlight never holds
+// punctuation or white space; where shared text crosses either, one highlight
+// closes before it and the next opens after it), or one highlight per shared
+// run, punctuation inside included (the simulator's earlier behaviour).
+enum class HighlightStyle { Engine, Runs };
+
 struct ResultPage {
     EngineForm form = EngineForm::Baidu;
+    HighlightStyle style = HighlightStyle::Engine;
     std::string query;                       // UTF-8, as the user typed it
     CodePoints queryKeys;                    // match keys of the query
     std::size_t total = 0;                   // all matching documents
@@ -26,8 +33,10 @@ struct ResultPage {
 
 // The text as HTML with every run it shares with the query wrapped in
 // <em>...</em>. A run shows the matched characters in their folded form (the
-// query's own characters); line ends outside runs become single spaces.
-std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys);
+// query's own characters); line ends outside runs become single spaces. In the
+// engines' style the punctuation of a run stands between two highlights.
+std::string highlightedHtml(std::u32string_view text, std::u32string_view queryKeys,
+                            HighlightStyle style = HighlightStyle::Engine);
 
 // About kAbstractChars characters of the body around its longest run shared
 // with the query (the start of the body when there is none), "..." marking a cut.

@@ -87,8 +87,9 @@ Answer blockedAnswer(BlockKind kind, EngineForm form, std::string_view target) {
 
 }  // namespace
 
-SearchService::SearchService(std::vector<Document> documents, Blocking blocking)
-    : documents_(std::move(documents)), index_(documents_), blocking_(blocking) {}
+SearchService::SearchService(std::vector<Document> documents, Blocking blocking,
+                             HighlightStyle style)
+    : documents_(std::move(documents)), index_(documents_), blocking_(blocking), style_(style) {}
 
 Answer SearchService::answer(std::string_view target, std::string_view client) {
     if (target.substr(0, kCaptchaPath.size()) == kCaptchaPath) {
@@ -128,6 +129,7 @@ Answer SearchService::search(const SearchRequest& request) const {
     CodePoints query = decodeUtf8(request.query);
     ResultPage page;
     page.form = request.form;
+    page.style = style_;
     page.query = request.query;
     page.queryKeys = matchKeys(std::u32string_view(query).substr(0, kMaxQueryChars));
     page.firstResult = static_cast<std::size_t>(request.firstResult);

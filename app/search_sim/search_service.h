@@ -9,6 +9,7 @@
 
 #include "app/search_sim/corpus_names.h"
 #include "app/search_sim/rate_limit.h"
+#include "app/search_sim/result_page.h"
 #include "app/search_sim/search_request.h"
 
 namespace oc::sim {
@@ -39,7 +40,8 @@ struct Answer {
 
 class SearchService {
   public:
-    SearchService(std::vector<Document> documents, Blocking blocking);
+    SearchService(std::vector<Document> documents, Blocking blocking,
+                  HighlightStyle style = HighlightStyle::Engine);
 
     // Thread-safe: the index is read-only, the query counter atomic, the
     // rate limiter locked. `client` is the requesting address.
@@ -59,6 +61,7 @@ class SearchService {
     std::vector<Document> documents_;
     BigramIndex index_;
     Blocking blocking_;
+    HighlightStyle style_;
     std::atomic<long long> queries_{0};
     std::optional<RateLimiter> limiter_;
 };

@@ -30,6 +30,7 @@
 #include "settings/settings.h"
 #include "tests/app/event_pump.h"
 #include "tests/app/sample_program.h"
+#include "tests/app/shown_tip.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
@@ -71,7 +72,7 @@ TEST(LocalFolderChooser, KeepsTheChoiceInTheSettingsFile) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(chooser.folder(), folder);
     EXPECT_EQ(loadLocalFolder(settingsPath), folder);
-    EXPECT_EQ(shown->toolTip(), QString::fromStdString(folder));
+    EXPECT_EQ(testing::shownTip(shown->toolTip()), QString::fromStdString(folder));
 
     LocalFolderChooser next(platform);
     next.bindSettings(settingsPath);
@@ -177,9 +178,12 @@ TEST(ProgressPanel, ShowsTheIndexingAndTheSkippedFiles) {
     ASSERT_EQ(dialog->table().rowCount(), 2);
     EXPECT_EQ(dialog->table().item(0, 0)->text(), QStringLiteral("/文档/图片.txt"));
     EXPECT_EQ(dialog->table().item(1, 1)->text(), QStringLiteral("文件超过 20 MB"));
-    // The open list follows a later indexing; a new check empties it.
-    panel.setSkippedFiles({{QStringLiteral("/文档/新.txt"), QStringLiteral("无法读取")}});
+    // The open list follows a later indexing; a new check empties it. A
+    // file name that looks like markup is shown as it is, in its tip too.
+    const QString markup = QStringLiteral("/文档/<b>新</b><img src=x>.txt");
+    panel.setSkippedFiles({{markup, QStringLiteral("无法读取")}});
     EXPECT_EQ(dialog->table().rowCount(), 1);
+    EXPECT_EQ(testing::shownTip(dialog->table().item(0, 0)->toolTip()), markup);
     panel.begin();
     EXPECT_TRUE(skipped->isHidden());
     EXPECT_EQ(dialog->table().rowCount(), 0);
@@ -202,6 +206,7 @@ TEST(QtWindowPortLocal, IndexingAndSkippedFilesReachTheStatusBar) {
             env.indexProgress(i, 5000);
         }
         env.skippedFiles({{std::string("/docs/\xE5\x9B\xBE.bin.txt"), G("不是文本文件")}});
+        port.flush();  // the reports are queued without waiting
         done = true;
     });
     ASSERT_TRUE(pumpUntil([&] { return done.load(); }));

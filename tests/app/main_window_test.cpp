@@ -493,9 +493,9 @@ TEST(MainWindow, SelectedRowsCopyAsTabSeparatedText) {
     grid->appendRow("61", 61);
     EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
     EXPECT_EQ(U(platform.clipboardText()),
-              "1\t段落\t0\thttp://127.0.0.1:9/s?q=1\t原创\t\r\n"
-              "2\t甲 乙 丙\t0\thttp://127.0.0.1:9/s?q=2\t原创\t\r\n"
-              "4\t段落\t0\thttp://127.0.0.1:9/s?q=4\t原创\t\r\n");
+              "1\t段落\t0\thttp://127.0.0.1:9/s?q=1\t原创\t\t\r\n"
+              "2\t甲 乙 丙\t0\thttp://127.0.0.1:9/s?q=2\t原创\t\t\r\n"
+              "4\t段落\t0\thttp://127.0.0.1:9/s?q=4\t原创\t\t\r\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "app/desktop/whole_number_input.h"
 #include "services/files.h"
 #include "settings/settings.h"
+#include "settings/settings_snapshot.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
 
@@ -81,15 +83,16 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     platform_.setScreenSize(1025, 769);
     ParameterWindow window(platform_, path_);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("参数设置"));
-    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 346) / 2));
+    EXPECT_EQ(window.pos(), QPoint((1025 - 461) / 2, (769 - 394) / 2));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());  // fixed frame
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     auto* save = window.findChild<QPushButton*>(QStringLiteral("按钮_保存参数"));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(save->text(), QStringLiteral("保存"));
-    EXPECT_EQ(save->geometry(), QRect(288, 272, 80, 32));
+    EXPECT_EQ(save->geometry(), QRect(288, 320, 80, 32));
     // Wide enough for what may be typed.
-    for (const char* name : {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔"}) {
+    for (const char* name :
+         {kSegmentBox, kMinRunBox, kLastSegmentBox, "编辑框_查询间隔", "编辑框_页面超时"}) {
         WholeNumberEdit* box = window.box(name);
         box->setText(QStringLiteral("120"));
         EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->text()) + 12) << name;
@@ -105,6 +108,12 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(interval->geometry(), QRect(136, 168, 40, 32));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签7"))->text(),
               QStringLiteral("查询间隔设置"));
+    // The page deadline beside it.
+    WholeNumberEdit* pageTimeout = window.box("编辑框_页面超时");
+    ASSERT_NE(pageTimeout, nullptr);
+    EXPECT_EQ(pageTimeout->y(), interval->y());
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签10"))->text(),
+              QStringLiteral("页面超时"));
     const QList<QWidget*> all = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : all) {
         EXPECT_TRUE(window.rect().contains(a->geometry())) << a->objectName().toStdString();
@@ -113,7 +122,9 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window.findChildren<QLabel*>().size(), 12);
+    // 缓存天数 in the row of the save button.
+    EXPECT_EQ(window.box("编辑框_缓存天数")->y(), 320);
+    EXPECT_EQ(window.findChildren<QLabel*>().size(), 19);
 }
 
 // The values in force: the file's as written, the default of a key it lacks
@@ -188,6 +199,15 @@ TEST_F(ParameterWindowTest, ValuesOutOfRangeAreRefusedAndNothingIsSaved) {
         EXPECT_EQ(window.box(kMinRunBox)->text(), QString::fromUtf8(c.minRun));
         EXPECT_EQ(testing::U(fileBytes()), body) << c.says;
     }
+    // The page deadline: 1 to 600 seconds.
+    window.box("编辑框_查询间隔")->setText(QStringLiteral("3"));
+    window.box("编辑框_页面超时")->setText(QStringLiteral("601"));
+    window.saveParameters();
+    ASSERT_EQ(platform_.messages().size(), ++messages);
+    EXPECT_NE(testing::U(platform_.messages().back().message).find("页面超时应在 1～600"),
+              std::string::npos);
+    EXPECT_EQ(testing::U(fileBytes()), body);
+    window.box("编辑框_页面超时")->setText(QStringLiteral("120"));
     // The edges of the ranges, and empty boxes meaning 0, are saved.
     window.box(kSegmentBox)->setText(QStringLiteral("12"));
     window.box(kMinRunBox)->setText(QStringLiteral("12"));
@@ -285,6 +305,38 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
 // A settings file that cannot be written (its folder is a regular file): the
 // window names the file and the reason, and stays open with the edits; once
 // the file can be written, the same press saves and closes.
+TEST_F(ParameterWindowTest, CheckModeCoverageAndCacheDaysAreShownCheckedAndSaved) {
+    {
+        // Without the keys: 整句, 80 and 7 days.
+        ParameterWindow window(platform_, path_);
+        EXPECT_EQ(window.modeBox()->currentText(), QStringLiteral("整句"));
+        EXPECT_EQ(window.box("编辑框_飘红覆盖率")->text(), QStringLiteral("80"));
+        EXPECT_EQ(window.box("编辑框_缓存天数")->text(), QStringLiteral("7"));
+        window.box("编辑框_缓存天数")->setText(QStringLiteral("366"));
+        window.saveParameters();
+        ASSERT_EQ(platform_.messages().size(), 1u);
+        EXPECT_NE(testing::U(platform_.messages()[0].message).find("缓存天数应在 0～365 之间"),
+                  std::string::npos);
+        window.box("编辑框_缓存天数")->setText(QStringLiteral("0"));
+        // Out of 50-100: refused with a message, nothing saved.
+        window.box("编辑框_飘红覆盖率")->setText(QStringLiteral("49"));
+        window.saveParameters();
+        ASSERT_EQ(platform_.messages().size(), 2u);
+        EXPECT_NE(testing::U(platform_.messages()[1].message).find("飘红覆盖率应在 50～100 之间"),
+                  std::string::npos);
+        EXPECT_EQ(loadParameterTexts(path_).mode, "");
+        window.modeBox()->setCurrentIndex(1);
+        window.box("编辑框_飘红覆盖率")->setText(QStringLiteral("90"));
+        window.saveParameters();
+    }
+    const CheckSettings settings = loadCheckSettings(path_);
+    EXPECT_EQ(settings.mode, CheckMode::Classic);
+    EXPECT_EQ(settings.coveragePercent, 90);
+    EXPECT_EQ(loadSettingsSnapshot(path_, {}).cacheDays, 0);
+    ParameterWindow again(platform_, path_);
+    EXPECT_EQ(again.modeBox()->currentText(), QStringLiteral("经典"));
+}
+
 TEST_F(ParameterWindowTest, FailedSaveSaysWhereAndWhyAndKeepsTheEdits) {
     const std::string blocker = dir_.path().toStdString() + "/not-a-folder";
     std::ofstream(blocker) << "x";

@@ -28,7 +28,8 @@ class QtWindowPortTest : public ::testing::Test {
     QtWindowPort port_{bridge_, window_};
 
     // Runs `work` on a worker thread while the GUI thread keeps processing
-    // events, counting the timer ticks it sees meanwhile.
+    // events, counting the timer ticks it sees meanwhile; the worker's writes
+    // have all taken effect when it returns.
     int onWorker(const std::function<void()>& work) {
         std::atomic<bool> done{false};
         int ticks = 0;
@@ -37,6 +38,7 @@ class QtWindowPortTest : public ::testing::Test {
         timer.start(1);
         std::thread worker([&] {
             work();
+            port_.flush();
             done = true;
         });
         EXPECT_TRUE(pumpUntil([&] { return done.load(); }));
@@ -107,19 +109,19 @@ TEST_F(QtWindowPortTest, StatusAndCoverageFromAWorker) {
     ASSERT_NE(coverage, nullptr);
     const QColor own = coverage->palette().color(coverage->foregroundRole());
     const int status = window_.grid(component::k360Grid)->columnCount() - 1;
-    std::vector<bool> results;
     onWorker([&] {
         port_.gridAppendRow(component::k360Grid, "1", 1);
-        results.push_back(port_.gridSetCellTip(component::k360Grid, 1, status, G("超时")));
-        results.push_back(port_.gridSetRowBackground(component::k360Grid, 1, kColourUnverifiedRow));
-        results.push_back(!port_.gridSetRowBackground(component::k360Grid, 5, kColourHitRow));
-        results.push_back(!port_.gridSetCellTip("no such grid", 1, 1, "x"));
+        port_.gridSetCellTip(component::k360Grid, 1, status, G("超时"));
+        port_.gridSetRowBackground(component::k360Grid, 1, kColourUnverifiedRow);
+        // Writes to what does not exist change nothing.
+        port_.gridSetRowBackground(component::k360Grid, 5, kColourHitRow);
+        port_.gridSetCellTip("no such grid", 1, 1, "x");
         port_.setLabelCaption(component::k360CoverageLabel, G("已核实 2/5"));
         port_.setLabelColour(component::k360CoverageLabel, kColourRed);
         port_.setLabelColour("no such label", kColourRed);
     });
-    EXPECT_EQ(results, std::vector<bool>(4, true));
     ResultGrid* grid = window_.grid(component::k360Grid);
+    EXPECT_EQ(grid->rowCount(), 2);
     EXPECT_EQ(grid->cellTip(1, status), G("超时"));
     EXPECT_EQ(grid->rowBackground(1), kColourUnverifiedRow);
     EXPECT_EQ(coverage->text(), QStringLiteral("已核实 2/5"));
@@ -129,6 +131,30 @@ TEST_F(QtWindowPortTest, StatusAndCoverageFromAWorker) {
     onWorker([&] { port_.setLabelColour(component::k360CoverageLabel, kDefaultLabelColour); });
     coverage->ensurePolished();
     EXPECT_EQ(coverage->palette().color(coverage->foregroundRole()), own);
+}
+
+// A worker's writes do not wait for the GUI thread: they are queued, and take
+// effect in order once it runs its events, a batch at a time.
+TEST_F(QtWindowPortTest, WorkerWritesDoNotWaitForTheGuiThread) {
+    setupResultGrid(*window_.grid(component::kBaiduGrid));
+    // The GUI thread runs no events until the worker has finished.
+    std::thread worker([&] {
+        for (int r = 1; r <= 500; ++r) {
+            port_.gridAppendRow(component::kBaiduGrid, toText(r), r);
+            port_.gridSetCell(component::kBaiduGrid, r, 2, r);
+        }
+        port_.setLabelCaption(component::kBaiduValueLabel, G("50%"));
+    });
+    worker.join();
+    ResultGrid* grid = window_.grid(component::kBaiduGrid);
+    EXPECT_EQ(grid->rowCount(), 1);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return window_.component<QLabel>(component::kBaiduValueLabel)->text() == "50%"; }));
+    ASSERT_EQ(grid->rowCount(), 501);
+    for (int r = 1; r <= 500; ++r) {
+        EXPECT_EQ(grid->cellText(r, 0), toText(r));
+        EXPECT_EQ(grid->cellText(r, 2), toText(r));
+    }
 }
 
 TEST_F(QtWindowPortTest, CallsOnTheGuiThreadRunDirectly) {
@@ -143,7 +169,7 @@ TEST_F(QtWindowPortTest, CallsOnTheGuiThreadRunDirectly) {
 TEST_F(QtWindowPortTest, AfterShutdownCallsChangeNothing) {
     bridge_.beginShutdown();
     onWorker([&] {
-        EXPECT_FALSE(port_.gridAppendRow(component::kBaiduGrid, "1", 1));
+        EXPECT_FALSE(port_.gridAppendRow(component::kBaiduGrid, "1", 1));  // not even queued
         EXPECT_EQ(port_.gridRowCount(component::kBaiduGrid), 0);
         port_.setLabelCaption(component::kBaiduValueLabel, "1%");
         EXPECT_FALSE(port_.isTicked(component::kBaiduCheckBox));

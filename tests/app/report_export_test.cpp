@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QHelpEvent>
 #include <QPushButton>
@@ -170,7 +171,7 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
     const QByteArray csv = contentOf(dir_.filePath(QStringLiteral("表格.csv")));
     EXPECT_TRUE(csv.startsWith(
         QByteArray("\xEF\xBB\xBF") +
-        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索").toUtf8() + "\r\n"));
+        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖").toUtf8() + "\r\n"));
     // One row per segment and engine, both engines there.
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n百度,1,").toUtf8()));
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n360,1,").toUtf8()));
@@ -185,10 +186,10 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
 }
 
 // The report describes the check as it ran: settings changed after it (飘红检测数,
-// 忽略网站) are not its settings, and its time is when it started, not the export.
+// 忽略网站, 页面超时) are not its settings, and its time is when it started, not the export.
 TEST_F(SampleRunTest, ExportStatesTheSettingsAndStartOfTheCheck) {
     const Text settings = dir_.path().toStdString() + "/" + G("配置.ini");
-    ASSERT_TRUE(saveParameterTexts(settings, {"38", "30", "5", "0", G("own-site.example")}));
+    ASSERT_TRUE(saveParameterTexts(settings, {"38", "30", "5", "0", G("own-site.example"), "45"}));
     auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);
     MainWindow& window = program->window();
     const std::string before = reportTimestamp(std::chrono::system_clock::now());
@@ -196,7 +197,8 @@ TEST_F(SampleRunTest, ExportStatesTheSettingsAndStartOfTheCheck) {
     ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
     const std::string after = reportTimestamp(std::chrono::system_clock::now());
 
-    ASSERT_TRUE(saveParameterTexts(settings, {"38", "20", "5", "0", G("later-site.example")}));
+    ASSERT_TRUE(
+        saveParameterTexts(settings, {"38", "20", "5", "0", G("later-site.example"), "90"}));
     // The export comes in a later second than the check's start.
     while (reportTimestamp(std::chrono::system_clock::now()) == after) {
         QThread::msleep(20);
@@ -208,10 +210,29 @@ TEST_F(SampleRunTest, ExportStatesTheSettingsAndStartOfTheCheck) {
     ASSERT_FALSE(html.empty());
     EXPECT_NE(html.find("<th>飘红检测数</th><td>30</td>"), std::string::npos);
     EXPECT_NE(html.find("<th>忽略网站</th><td>own-site.example</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>页面超时</th><td>45 秒</td>"), std::string::npos);
     EXPECT_EQ(html.find("later-site.example"), std::string::npos);
     EXPECT_TRUE(html.find("检测时间：" + before + "<") != std::string::npos ||
                 html.find("检测时间：" + after + "<") != std::string::npos)
         << html.substr(0, 400);
+}
+
+// A settings file that cannot be used (here a folder) is named with its reason
+// once, at the first check, not at every check; its defaults apply.
+TEST_F(SampleRunTest, ASettingsFileThatCannotBeUsedIsNamedOnce) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("配置.ini")));
+    auto program = testing::startOnSampleArticle(dir_.path(), sim_.url(), sim_.url(), &platform_);
+    MainWindow& window = program->window();
+    for (int check = 0; check < 2; ++check) {
+        window.component<QPushButton>(component::kCheckButton)->click();
+        ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+    }
+    int named = 0;
+    for (const testing::ShownMessage& shown : platform_.messages()) {
+        named += U(shown.message).find("无法使用（这是一个文件夹") != std::string::npos;
+    }
+    EXPECT_EQ(named, 1);
+    EXPECT_GT(window.component<ResultGrid>(component::kBaiduGrid)->model()->rowCount(), 0);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/desktop/result_grid.h"
 #include "check/grid_model.h"
 #include "check/window_port.h"
+#include "tests/app/shown_tip.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
 
@@ -193,16 +194,33 @@ TEST_F(SortedGrid, CopyClicksAndTipsFollowTheRowsShown) {
     QTest::mouseClick(grid_.viewport(), Qt::LeftButton, Qt::ShiftModifier, cell(2, 1));
     EXPECT_EQ(grid_.selectedRows(), (std::vector<int>{2, 1, 4}));
     QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(copied, QStringLiteral("2\t段落2\t10\thttp://127.0.0.1:9/s?q=2\t原创\t\r\n"
-                                     "1\t段落1\t2\thttp://127.0.0.1:9/s?q=1\t原创\t\r\n"
-                                     "4\t段落4\t1\thttp://127.0.0.1:9/s?q=4\t原创\t\r\n"));
+    EXPECT_EQ(copied, QStringLiteral("2\t段落2\t10\thttp://127.0.0.1:9/s?q=2\t原创\t\t\r\n"
+                                     "1\t段落1\t2\thttp://127.0.0.1:9/s?q=1\t原创\t\t\r\n"
+                                     "4\t段落4\t1\thttp://127.0.0.1:9/s?q=4\t原创\t\t\r\n"));
     EXPECT_EQ(platform.opened().size(), 1u);
 
     QHelpEvent help(QEvent::ToolTip, cell(0, kStatusColumn),
                     grid_.viewport()->mapToGlobal(cell(0, kStatusColumn)));
     QCoreApplication::sendEvent(grid_.viewport(), &help);
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("屏蔽/验证码"));
+    EXPECT_EQ(testing::shownTip(QToolTip::text()), QStringLiteral("屏蔽/验证码"));
     QToolTip::hideText();
+}
+
+// A page's title or address in a tooltip is shown as it is, never as markup:
+// no image is loaded, no text made bold or hidden.
+TEST_F(SortedGrid, TipsShowPageTextAsItIs) {
+    fill({"1", "2"});
+    const std::string hostile = "<img src=\"http://evil/\"><b>粗</b>&amp;<!--x-->";
+    grid_.setCellTip(1, kSourceColumn, G(hostile));
+    QHelpEvent help(QEvent::ToolTip, cell(0, kSourceColumn),
+                    grid_.viewport()->mapToGlobal(cell(0, kSourceColumn)));
+    QCoreApplication::sendEvent(grid_.viewport(), &help);
+    EXPECT_EQ(testing::shownTip(QToolTip::text()), QString::fromUtf8(hostile));
+    QToolTip::hideText();
+    QAbstractItemModel* model = grid_.model();
+    EXPECT_EQ(testing::shownTip(
+                  model->data(model->index(0, kSourceColumn - 1), Qt::ToolTipRole).toString()),
+              QString::fromUtf8(hostile));
 }
 
 // The context menu copies the selected rows, their search and source
@@ -233,7 +251,7 @@ TEST_F(SortedGrid, ContextMenuEntries) {
     ASSERT_EQ(actions.size(), 4u);
     EXPECT_FALSE(actions[QStringLiteral("复制来源网址")]->isEnabled());
     actions[QStringLiteral("复制")]->trigger();
-    EXPECT_EQ(copied, QStringLiteral("3\t段落3\t2\thttp://127.0.0.1:9/s?q=3\t原创\t\r\n"));
+    EXPECT_EQ(copied, QStringLiteral("3\t段落3\t2\thttp://127.0.0.1:9/s?q=3\t原创\t\t\r\n"));
     actions[QStringLiteral("打开链接")]->trigger();
     EXPECT_EQ(opened, std::vector<int>{3 * 10 + kUrlColumn});
 

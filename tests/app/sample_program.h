@@ -1,5 +1,5 @@
 // The desktop program with the sample article in its box, against given
-// search engines, its settings file in a test's folder; shown.
+// search engines, its settings file in a test's folder (检测方式 经典); shown.
 #pragma once
 
 #include <QFile>
@@ -10,6 +10,7 @@
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
 #include "check/window_port.h"
+#include "services/ini_file.h"
 #include "tests/support/gbk.h"
 
 namespace oc::testing {
@@ -20,6 +21,8 @@ inline std::unique_ptr<DesktopProgram> startOnSampleArticle(const QString& folde
                                                             Platform* platform = nullptr) {
     DesktopOptions options;
     options.settingsPath = folder.toStdString() + "/" + G("配置.ini");
+    // The fixed windows and the single-run rule these cases were written for.
+    writeIniItem(options.settingsPath, G("原创检测配置"), G("检测方式"), G("经典"));
     options.baiduUrl = baiduUrl.toStdString();
     options.url360 = url360.toStdString();
     options.platform = platform;

@@ -12,14 +12,17 @@ namespace oc::testing {
 class SearchSimProcess {
   public:
     // Starts search-sim on the repository's corpus with the extra arguments
-    // (port 0: a free one); empty url() when it did not come up.
+    // (port 0: a free one), one highlight per shared run as the 经典 figures of
+    // these cases assume; empty url() when it did not come up.
     explicit SearchSimProcess(const QStringList& extra, int port = 0) {
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::SeparateChannels);
         // Its log would fill the pipe and stall it.
         process_->setStandardErrorFile(QProcess::nullDevice());
-        QStringList args{QStringLiteral("--corpus"), QStringLiteral(OC_SOURCE_DIR "/data/corpus"),
-                         QStringLiteral("--port"), QString::number(port)};
+        QStringList args{
+            QStringLiteral("--corpus"),    QStringLiteral(OC_SOURCE_DIR "/data/corpus"),
+            QStringLiteral("--port"),      QString::number(port),
+            QStringLiteral("--highlight"), QStringLiteral("runs")};
         process_->start(QStringLiteral(OC_BIN_DIR "/search-sim"), args + extra);
         if (!process_->waitForStarted(5000)) {
             return;

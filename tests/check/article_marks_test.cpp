@@ -1,4 +1,5 @@
 #include "check/article_marks.h"
+#include "check/sentence_pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -84,10 +85,22 @@ TEST(ArticleMarks, SpansCoverTheSegmentWithTheAsciiInsideItAndLeaveLineBreaksOut
     EXPECT_EQ(spans[1], (ArticleSpan{9, 11}));   // 章 without the line breaks after it
     EXPECT_EQ(spans[2], (ArticleSpan{17, 21}));  // 检测: the line breaks and cd before it left out
     // A segment the article no longer holds is skipped; the next is still found.
+    // One holding ASCII (as whole sentences do) is found by its other characters.
     spans = locateSegments(article, {G("原创x"), G("不在"), segments[2]});
-    EXPECT_FALSE(spans[0]);
+    EXPECT_EQ(spans[0], (ArticleSpan{2, 6}));
     EXPECT_FALSE(spans[1]);
     EXPECT_EQ(spans[2], (ArticleSpan{17, 21}));
+    // Whole-sentence pieces: a title joined with a space, windows that overlap.
+    std::string longSentence;
+    for (int i = 0; i < 4; ++i) {
+        longSentence += "夜来风雨声花落知多少";
+    }
+    const Text sentences = G("标题\r\n春眠不觉晓处处闻啼鸟。" + longSentence + "。");
+    const std::vector<Text> pieces = cutSentencePieces(sentences, 20).pieces;
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_EQ(locateSegments(sentences, pieces), (std::vector<std::optional<ArticleSpan>>{
+                                                     ArticleSpan{0, 28}, ArticleSpan{28, 68},
+                                                     ArticleSpan{68, 108}, ArticleSpan{70, 110}}));
     EXPECT_TRUE(locateSegments(Text(), {G("原")})[0] == std::nullopt);
 }
 

@@ -58,7 +58,7 @@ TEST_F(PassFixture, BaiduPassWritesARowPerSegmentAndThePercentage) {
     }
 }
 
-TEST_F(PassFixture, The360PassAsksForTwoPagesAndKeepsThePage2Url) {
+TEST_F(PassFixture, The360PassAsksForTwoPagesAndLinksThePageWithTheCopy) {
     serve(nullptr, [](const std::string& q, int page) {
         return page == 2 ? pageHighlighting(q) : std::string("<p>无关</p>");
     });
@@ -72,7 +72,9 @@ TEST_F(PassFixture, The360PassAsksForTwoPagesAndKeepsThePage2Url) {
         EXPECT_EQ(targets[i].substr(targets[i].size() - 5), i % 2 ? "&pn=2" : "&pn=1");
         EXPECT_EQ(targets[i].substr(5, 2), "%E");  // UTF-8 bytes of a Chinese character
     }
+    // A copied row links to the page that shows the copy, the others to page 1.
     EXPECT_EQ(column(component::k360Grid, 3)[0], server_.baseUrl() + targets[1]);
+    EXPECT_EQ(column(component::k360Grid, 3)[2], server_.baseUrl() + targets[4]);
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"1", "1", "0"}));
     EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "33.33%");
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
@@ -93,7 +95,9 @@ TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
               (std::vector<std::string>{"未核实", "未核实", "未核实"}));
     EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(1, kStatusColumn)->tip), "页面无飘红");
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/3");
+    // Fewer than half verified: "核实不足" after the coverage, the value (none here) grey.
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/3 核实不足");
+    EXPECT_EQ(window_.labelColour(component::kBaiduValueLabel), kColourGrey);
     EXPECT_EQ(window_.labelColour(component::kBaiduCoverageLabel), kColourRed);
     EXPECT_TRUE(platform_.messages().empty());
     // 360: two verified pages without highlights: every segment shows 0 and is original.
@@ -174,7 +178,7 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
     EXPECT_EQ(platform_.messages().size(), 2u);                   // once per empty page
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");  // never 0%
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/2 核实不足");
 
     // 360 asks after each page while no page of the segment was verified: twice per segment.
     EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
@@ -182,10 +186,100 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     EXPECT_EQ(platform_.messages().back().message, pass_texts::blocked360());
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(window_.caption(component::k360ValueLabel), "");  // never 100%
-    EXPECT_EQ(window_.caption(component::k360VerdictLabel), "");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "核实不足（2段未核实）");
     GridModel grid = window_.grid(component::k360Grid);
     EXPECT_EQ(U(grid.cell(1, kStatusColumn)->tip), "空白页面");
     EXPECT_EQ(grid.rowBackground(1), kColourUnverifiedRow);
+}
+
+// Pages built like Baidu's, each clause of the query highlighted apart inside
+// one result: 整句 finds the pieces by coverage and shows it in 覆盖 with the
+// result as source; 经典 on the same pages finds nothing and shows no 覆盖.
+TEST_F(PassFixture, WholeSentencesAreFoundByCoverageAndShowIt) {
+    serve(
+        [](const std::string& q, int) {
+            std::string body;
+            std::string clause;
+            auto flush = [&] {
+                body += clause.empty() ? "" : "<em>" + clause + "</em>，";
+                clause.clear();
+            };
+            for (std::size_t i = 0; i < q.size();) {
+                const std::size_t n = (q[i] & 0x80) == 0 ? 1 : 3;
+                const std::string c = q.substr(i, n);
+                if (c == "," || c == "，" || c == "。") {
+                    flush();
+                } else {
+                    clause += c;
+                }
+                i += n;
+            }
+            flush();
+            return "<html><body><div class=\"result c-container\" mu=\"http://copy.cn/a\">"
+                   "<h3 class=\"t\"><a href=\"/link?url=x\">抄本</a></h3>"
+                   "<div class=\"c-abstract\">" +
+                   body + "</div></div></body></html>";
+        },
+        nullptr);
+    window_.setEditContent(component::kArticleBox,
+                           G("卖豆腐的摊子冒着热气，老板娘一边切豆腐一边跟熟客聊家常。"
+                             "鱼摊前的水盆里，鲫鱼甩着尾巴溅了顾客一身水。"));
+    env_.mode = CheckMode::Sentence;
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"命中", "命中"}));
+    EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"2", "2"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kCoverageColumn),
+              (std::vector<std::string>{"100%", "100%"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kSourceColumn),
+              (std::vector<std::string>{"抄本", "抄本"}));
+    env_.mode = CheckMode::Classic;
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
+              (std::vector<std::string>{"原创", "原创"}));
+    EXPECT_EQ(column(component::kBaiduGrid, kCoverageColumn), (std::vector<std::string>{"", ""}));
+}
+
+TEST_F(PassFixture, ALastSegmentShorterThan最后段字数IsNeitherQueriedNorCounted) {
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    // 38 + 38 + 2 characters: the last two, under the default 5, are 不计.
+    window_.setEditContent(component::kArticleBox, chinese(78));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(server_.targets().size(), 4u);
+    EXPECT_EQ(column(component::k360Grid, kStatusColumn),
+              (std::vector<std::string>{"命中", "命中", "不计"}));
+    EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"2", "2", ""}));
+    EXPECT_EQ(U(window_.grid(component::k360Grid).cell(3, kStatusColumn)->tip), "最后一段过短");
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "0%");
+    EXPECT_EQ(U(window_.caption(component::k360CoverageLabel)), "已核实 2/2");
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
+    // 0 keeps every segment; so does an article of one segment.
+    writeSettings("[原创检测配置]\r\n最后段字数=0\r\n");
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 3/3");
+    writeSettings("[原创检测配置]\r\n最后段字数=38\r\n");
+    window_.setEditContent(component::kArticleBox, chinese(20));
+    EXPECT_EQ(runBaiduPass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 1/1");
+}
+
+TEST_F(PassFixture, FewerThanHalfVerifiedGiveNoVerdictAndAGreyValue) {
+    // The first segment's two pages answer, every later page is empty.
+    auto served = std::make_shared<std::atomic<int>>(0);
+    serve(nullptr, [served](const std::string&, int) {
+        return ++*served <= 2 ? std::string("<p>无关</p>") : std::string();
+    });
+    platform_.setDefaultAnswer(kAnswerOk);
+    window_.setEditContent(component::kArticleBox, chinese(100));
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kColourGrey);
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "核实不足（2段未核实）");
+    // Half verified is enough for a verdict.
+    served->store(-2);
+    EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
+    EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "你乃神人，此文原创（1段未核实）");
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kDefaultLabelColour);
 }
 
 TEST_F(PassFixture, InvalidUtf8CountsAsAnEmptyPage) {
@@ -316,7 +410,7 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
     EXPECT_FALSE(fetchesAborted());
     EXPECT_TRUE(platform_.messages().empty());
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         GridModel grid = window_.grid(shown.grid);
         ASSERT_EQ(grid.rowCount(), 6) << shown.grid;
         int verified = 0;
@@ -338,7 +432,7 @@ TEST_F(PassFixture, StopEndsEveryPassAndTheRecheckFinishesTheRun) {
     ASSERT_TRUE(run.recheckUnverified());
     run.wait();
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         EXPECT_EQ(U(window_.caption(shown.coverageLabel)), "已核实 5/5");
         EXPECT_NE(U(window_.caption(shown.valueLabel)), "");
     }
@@ -399,7 +493,7 @@ TEST_F(PassFixture, AnInvalidEngineAddressStopsItsPassWithAMessage) {
     EXPECT_EQ(platform_.messages().size(), shown + 1);
     EXPECT_TRUE(server_.requests().empty());
     EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn), (std::vector<std::string>{"未核实"}));
-    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/1");
+    EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已核实 0/1 核实不足");
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "services/boundary_text.h"
 #include "services/file_contents.h"
 #include "services/html_document.h"
+#include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
 namespace oc {
@@ -57,8 +59,9 @@ CheckReport sampleReport() {
 
 TEST(CheckReport, CsvIsSpreadsheetSafe) {
     std::string csv = csvReport(sampleReport());
-    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索\r\n", 0),
-              0u);
+    ASSERT_EQ(
+        csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖\r\n", 0),
+        0u);
     // Every line ends in CR LF; a line break inside a segment stays in its quoted cell.
     EXPECT_NE(csv.find("\r\n百度,1,开头春风又绿,0,原创,,,,http"), std::string::npos);
     EXPECT_NE(
@@ -83,6 +86,24 @@ TEST(CheckReport, CsvIsSpreadsheetSafe) {
     EXPECT_EQ(csv.find('\n', 0) - 1, csv.find("\r\n"));
 }
 
+// 整句's 覆盖 and a 不计 last segment, in both formats.
+TEST(CheckReport, CoverageAndASkippedLastSegmentAreWritten) {
+    CheckReport report = sampleReport();
+    report.passes[1].rows[0].coverage = 92;
+    ReportRow skipped = row(4, "床前", RowStatus::Skipped);
+    skipped.reason = "最后一段过短";
+    report.passes[1].rows.push_back(skipped);
+    const std::string csv = csvReport(report);
+    EXPECT_NE(csv.find("\r\n百度,1,开头春风又绿,0,原创,,,,http://www.baidu.com/"
+                       "s?wd=%D6%D0&rn=20&lm=0,92%\r\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("\r\n百度,4,床前,,不计,最后一段过短,,,http"), std::string::npos);
+    const std::string html = htmlReport(report);
+    EXPECT_NE(html.find("<th>飘红</th><th>覆盖</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>0</td><td>92%</td><td>原创</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td>不计"), std::string::npos);
+}
+
 TEST(CheckReport, HtmlEscapesPageTextAndRunsNothing) {
     std::string html = htmlReport(sampleReport());
     EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
@@ -103,6 +124,33 @@ TEST(CheckReport, HtmlEscapesPageTextAndRunsNothing) {
     EXPECT_NE(html.find("<td>javascript:alert(1)</td>"), std::string::npos);
     EXPECT_EQ(doc.text(doc.selectFirst("//a[@href='https://a.cn/p?x=1&y=\"2\"']")),
               "<script>alert(\"x\")</script> '标题' & co");
+}
+
+// A local document's file name that is no UTF-8, page titles with bidi
+// overrides, ESC and DEL, and cells that a spreadsheet would split or run.
+TEST(CheckReport, ReportsHoldValidUtf8WithoutControlsAndSpreadsheetsRunNoCell) {
+    CheckReport report = sampleReport();
+    ReportPass local;
+    local.engine = Engine::Local;
+    local.rows = {row(1, "开头春风又绿", RowStatus::Hit,
+                      SegmentSource{"txt.exe\u202Ecod\x1B[31m\x7F", "/docs/\xFF\xFEname.txt",
+                                    "/docs/\xFF\xFEname.txt"}),
+                  row(2, "江南", RowStatus::Hit, SegmentSource{"x;=1+2", "＝HYPERLINK(1)", "d"}),
+                  row(3, "岸明", RowStatus::Hit, SegmentSource{"＋1", "－2", "d"}),
+                  row(4, "月何", RowStatus::Hit, SegmentSource{"＠SUM(A1)", "plain", "d"})};
+    report.passes.push_back(local);
+    for (const std::string& file : {csvReport(report), htmlReport(report)}) {
+        EXPECT_TRUE(isValidUtf8(file));
+        for (const char* control : {"\x1B", "\x7F", "\u202E"}) {
+            EXPECT_EQ(file.find(control), std::string::npos) << control;
+        }
+        EXPECT_NE(file.find("txt.execod[31m"), std::string::npos);
+        EXPECT_NE(file.find("/docs/\uFFFD\uFFFDname.txt"), std::string::npos);
+    }
+    const std::string csv = csvReport(report);
+    EXPECT_NE(csv.find(",命中,,\"x;=1+2\",'＝HYPERLINK(1),"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",命中,,'＋1,'－2,"), std::string::npos);
+    EXPECT_NE(csv.find(",命中,,'＠SUM(A1),plain,"), std::string::npos);
 }
 
 TEST(CheckReport, HtmlMarksTheArticleOnceInOrder) {
@@ -170,6 +218,40 @@ TEST(CheckReport, FilesAreWrittenByTheirExtension) {
     EXPECT_FALSE(canReplaceFile((folder / "missing" / "r.csv").string()));
     EXPECT_FALSE(canReplaceFile(folder.string()));
     std::filesystem::remove_all(folder);
+}
+
+TEST(ReportFile, ALinkAtTheNameIsReplacedAndItsTargetNeverTouched) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("oc-report-link-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "victim");
+    const std::string victim = (folder / "victim" / ".bashrc").string();
+    testing::putFileBytes(victim, "the victim's own file\n");
+    const fs::path link = folder / "report.html";
+    fs::create_symlink(victim, link);
+    // A link to a file not made yet is not written through either.
+    const fs::path dangling = folder / "report.csv";
+    fs::create_symlink(folder / "victim" / "new-file", dangling);
+
+    ASSERT_TRUE(canReplaceFile(link.string(), kReportWrite));
+    Text reason;
+    ASSERT_TRUE(writeReportFile(link.string(), sampleReport(), &reason));
+    ASSERT_TRUE(writeReportFile(dangling.string(), sampleReport(), &reason));
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(readWholeFile(link.string()).bytes.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_FALSE(fs::is_symlink(dangling));
+    EXPECT_EQ(readWholeFile(victim).bytes, "the victim's own file\n");
+    EXPECT_FALSE(fs::exists(folder / "victim" / "new-file"));
+    // Nothing is left beside the name.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+
+    // A failed write says why.
+    EXPECT_FALSE(writeReportFile((folder / "missing" / "r.csv").string(), sampleReport(), &reason));
+    EXPECT_EQ(reason, G("文件夹不存在"));
+    fs::create_directories(folder / "taken.html");
+    EXPECT_FALSE(writeReportFile((folder / "taken.html").string(), sampleReport(), &reason));
+    EXPECT_EQ(reason, G("同名的文件夹占着这个位置"));
+    fs::remove_all(folder);
 }
 
 }  // namespace

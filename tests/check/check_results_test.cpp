@@ -108,7 +108,7 @@ TEST_F(PassFixture, ARunTellsItsListenersEverySegmentAndTheFiguresShown) {
     EXPECT_EQ(run.lastRequest()->startedAt, request.startedAt);
 
     for (Engine engine : {Engine::Baidu, Engine::So360}) {
-        const PassComponents shown = componentsOf(engine);
+        const EngineIdentity& shown = engineIdentity(engine);
         const PassOutcome& outcome = recorder.outcomes[engine];
         EXPECT_EQ(recorder.started[engine], 5);
         ASSERT_EQ(recorder.checked[engine].size(), 5u);
@@ -126,7 +126,7 @@ TEST_F(PassFixture, ARunTellsItsListenersEverySegmentAndTheFiguresShown) {
         EXPECT_EQ(summary.value, window_.caption(shown.valueLabel));
         EXPECT_EQ(summary.coverage, window_.caption(shown.coverageLabel));
         EXPECT_EQ(U(summary.coverage), "已核实 5/5");
-        if (!shown.verdictLabel.empty()) {
+        if (shown.hasVerdict()) {
             EXPECT_EQ(summary.verdict, window_.caption(shown.verdictLabel));
         }
     }
@@ -144,7 +144,7 @@ TEST_F(PassFixture, TheRecheckUsesTheSettingsOfItsCheck) {
     writeSettings("[原创检测配置]\r\n飘红检测数=12\r\n[搜索引擎]\r\n百度=" + server_.baseUrl() +
                   "\r\n");
     env_.baiduUrl.clear();
-    window_.setEditContent(component::kArticleBox, chinese(40));
+    window_.setEditContent(component::kArticleBox, chinese(60));
     window_.setTicked(component::kBaiduCheckBox, true);
     window_.setTicked(component::k360CheckBox, false);
     CheckRun run(env_);
@@ -178,7 +178,7 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
         for (SegmentStatus status : statuses) {
             outcome.segments.push_back("x");
             outcome.rows.push_back(static_cast<int>(outcome.rows.size()) + 1);
-            outcome.results.push_back({status, {}, 0, {}, false, false, {}});
+            outcome.results.push_back({status, {}, 0, {}, false, {}, {}, {}, false, {}});
         }
         outcome.stop = stop;
         return outcome;
@@ -207,7 +207,20 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
          true},
         {{S::Original, S::Unverified}, PassStop::Cancelled, "", "已取消 1/2", "", true},
         {{S::Hit, S::Unverified}, PassStop::Stopped, "", "已停止 1/2", "", true},
-        {{S::Unverified}, PassStop::Finished, "", "已核实 0/1", "", true},
+        // Fewer than half verified: no verdict; half is enough.
+        {{S::Unverified}, PassStop::Finished, "", "已核实 0/1", "核实不足（1段未核实）", true},
+        {{S::Hit, S::Unverified, S::Unverified},
+         PassStop::Finished,
+         "0%",
+         "已核实 1/3",
+         "核实不足（2段未核实）",
+         true},
+        {{S::Hit, S::Unverified},
+         PassStop::Finished,
+         "0%",
+         "已核实 1/2",
+         "别灰心额，还需努力（1段未核实）",
+         true},
         {{}, PassStop::Finished, "", "", "", false},
     };
     for (const Case& c : cases) {
@@ -216,6 +229,8 @@ TEST(PassSummary, ValueCoverageAndVerdictFollowTheOutcome) {
         EXPECT_EQ(U(summary.coverage), c.coverage);
         EXPECT_EQ(U(summary.verdict), c.verdict) << c.coverage;
         EXPECT_EQ(summary.incomplete(), c.incomplete) << c.coverage;
+        EXPECT_EQ(summary.tooFewVerified, std::string_view(c.verdict).starts_with("核实不足"))
+            << c.coverage;
     }
 }
 

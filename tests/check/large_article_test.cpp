@@ -32,6 +32,7 @@ TEST(LargeArticle, ChecksThroughToTheEndWithBothPasses) {
     env.window = &window;
     env.platform = &platform;
     env.settingsPath = "/nonexistent/配置.ini";
+    env.mode = CheckMode::Classic;
     env.baiduUrl = server.baseUrl();
     env.url360 = server.baseUrl();
     CheckRun run(env);
@@ -55,6 +56,35 @@ TEST(LargeArticle, ChecksThroughToTheEndWithBothPasses) {
     for (const PassRecord& pass : run.lastRun()) {
         EXPECT_EQ(pass.end, PassEnd::Normal);
     }
+}
+
+// One character more and nothing is checked: the message names the length,
+// the article stays in the box as it was.
+TEST(LargeArticle, OneCharacterOverTheLimitIsRefusedAndKeptInTheBox) {
+    testing::LoopbackServer server;
+    server.server().Get("/s", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<p>结果</p>", "text/html; charset=utf-8");
+    });
+    server.start();
+    const Text article = testing::longArticle(200000) + testing::G("尾");
+    MemoryWindow window;
+    window.setEditContent(component::kArticleBox, article);
+    testing::ScriptedPlatform platform;
+    PassEnvironment env;
+    env.window = &window;
+    env.platform = &platform;
+    env.settingsPath = "/nonexistent/配置.ini";
+    env.baiduUrl = server.baseUrl();
+    env.url360 = server.baseUrl();
+    CheckRun run(env);
+    EXPECT_FALSE(run.start());
+    run.wait();
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].message, testing::G("文章过长：200001 字，最多 200000 字"));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(window.editContent(component::kArticleBox), article);
+    EXPECT_EQ(window.gridRowCount(component::kBaiduGrid), 1);
+    EXPECT_FALSE(window.buttonDisabled(component::kCheckButton));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "check/check_run.h"
 #include "check/grid_model.h"
 #include "check/memory_window.h"
+#include "corpus/archive_library.h"
 #include "settings/settings.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
@@ -38,9 +39,10 @@ class LocalPass : public ::testing::Test {
         env_.window = &window_;
         env_.platform = &platform_;
         env_.settingsPath = G(settings_.nativePath("配置.ini"));
+        env_.mode = CheckMode::Classic;
         ASSERT_TRUE(saveParameterTexts(env_.settingsPath, {G("20"), G("12"), G("5")}));
         env_.localFolder = docs_.native();
-        env_.library = std::make_shared<corpus::DocumentLibrary>();
+        env_.library = std::make_shared<corpus::ArchiveLibrary>(index_.native());
     }
     std::string path(const std::string& name) const { return docs_.nativePath(name); }
     void write(const std::string& name, const std::string& bytes) const {
@@ -70,6 +72,7 @@ class LocalPass : public ::testing::Test {
     testing::TempFolder docs_;
     testing::TempFolder settings_;
     testing::TempFolder elsewhere_;
+    testing::TempFolder index_;
     MemoryWindow window_;
     testing::ScriptedPlatform platform_;
     PassEnvironment env_;

@@ -178,8 +178,8 @@ TEST_F(PageClasses, FailuresNameTheirReason) {
         EXPECT_EQ(rowAfter(engine).reason, "HTTP 状态码 404");
         answerPage("");
         EXPECT_EQ(rowAfter(engine).reason, "空白页面");
-        answerPage("<em>\xFF\xFE</em>");
-        EXPECT_EQ(rowAfter(engine).reason, "空白页面");
+        answerPage("<em>\xFF\xFE</em>");  // declared UTF-8, and it is not
+        EXPECT_EQ(rowAfter(engine).reason, "页面编码与声明不符");
         answer([](const httplib::Request&, httplib::Response& res) { res.set_redirect("/s"); });
         EXPECT_EQ(rowAfter(engine).reason, "重定向过多");
         EXPECT_EQ(platform_.messages().back().message,
@@ -233,7 +233,7 @@ TEST_F(PageClasses, PagesInADeclaredChineseCharsetAreAnalysed) {
     EXPECT_TRUE(platform_.messages().empty());
 }
 
-TEST_F(PageClasses, PagesThatDecodeInNoDeclaredWayStayFailed) {
+TEST_F(PageClasses, PagesThatDecodeInNoDeclaredWayStayFailedAndSaySo) {
     platform_.setDefaultAnswer(kAnswerOk);
     const std::pair<std::string, const char*> cases[] = {
         {G(resultPage("<em>" + kSegment + "</em>")), "text/html"},  // undeclared
@@ -246,7 +246,7 @@ TEST_F(PageClasses, PagesThatDecodeInNoDeclaredWayStayFailed) {
         });
         RowSeen row = rowAfter(Engine::Baidu);
         EXPECT_EQ(row.status, "未核实") << contentType;
-        EXPECT_EQ(row.reason, "空白页面") << contentType;
+        EXPECT_EQ(row.reason, "页面编码与声明不符") << contentType;
         EXPECT_EQ(row.hits, "") << contentType;
     }
 }

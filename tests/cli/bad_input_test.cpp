@@ -62,10 +62,18 @@ TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
         auto run = check(file("article.txt", bytes), none);
         EXPECT_EQ(run.status, bytes.size() == 3 ? 3 : 0) << run.err;
     }
-    // Only ASCII: no segment to check, both passes end without rows.
+    // Only ASCII: in 整句 a sentence like any other; in 经典 no segment to
+    // check, both passes end without rows.
     auto run = check(file("article.txt", "Hello, world! 12345"), none);
     EXPECT_EQ(run.status, 0) << run.err;
     auto doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc["articleChars"], "9");
+    EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u);
+    const std::string classic =
+        file("classic.ini", gbkFromUtf8("[原创检测配置]\r\n检测方式=经典\r\n"));
+    run = check(file("article.txt", "Hello, world! 12345"), classic);
+    EXPECT_EQ(run.status, 0) << run.err;
+    doc = nlohmann::json::parse(run.out);
     EXPECT_EQ(doc["articleChars"], "0");
     EXPECT_TRUE(doc["passes"][0]["rows"].empty());
 
@@ -97,6 +105,14 @@ TEST_F(CliBadInput, OneStrayByteDoesNotTurnAUtf8ArticleIntoGbk) {
         ASSERT_EQ(run.status, 0) << run.err;
         auto doc = nlohmann::json::parse(run.out);
         auto cleanDoc = nlohmann::json::parse(clean.out);
+        // The same rows; when each was verified differs from run to run.
+        for (auto* passes : {&doc["passes"], &cleanDoc["passes"]}) {
+            for (auto& pass : *passes) {
+                for (auto& row : pass["rows"]) {
+                    row.erase("verifiedAt");
+                }
+            }
+        }
         EXPECT_EQ(doc["passes"], cleanDoc["passes"]);
         ASSERT_EQ(doc["warnings"].size(), 1u) << run.out;
         EXPECT_EQ(doc["warnings"][0]["kind"], "invalid-utf8");
@@ -159,7 +175,36 @@ TEST_F(CliBadInput, ASettingsFileOfGarbageOrAFolderGivesTheDefaults) {
         // 38 characters: one segment at the default length.
         EXPECT_EQ(doc["passes"][0]["rows"].size(), 1u) << settings;
         EXPECT_EQ(doc["passes"][1]["originality"], "100%");
+        // A file that is there and cannot be used is named with the reason;
+        // a missing one is the ordinary case and says nothing.
+        const bool missing = settings.ends_with("x.ini");
+        EXPECT_EQ(run.err.find("设置文件“" + settings + "”无法使用（") != std::string::npos,
+                  !missing)
+            << run.err;
     }
+    EXPECT_NE(check(article, folder_.native()).err.find("这是一个文件夹"), std::string::npos);
+}
+
+TEST_F(CliBadInput, AReportIsWrittenOverALinkAndAFailedOneSaysWhy) {
+    const std::string article = file("article.txt", kArticle);
+    const std::string none = folder_.nativePath("none.ini");
+    const std::string victim = file("victim.txt", "someone else's file\n");
+    const std::string report = folder_.nativePath("report.html");
+    ASSERT_EQ(::symlink(victim.c_str(), report.c_str()), 0);
+    auto run = check(article + "' --report '" + report, none);
+    EXPECT_EQ(run.status, 0) << run.err;
+    struct stat entry {};
+    ASSERT_EQ(::lstat(report.c_str(), &entry), 0);
+    EXPECT_TRUE(S_ISREG(entry.st_mode));
+    EXPECT_EQ(testing::fileBytes(victim), "someone else's file\n");
+    EXPECT_EQ(testing::fileBytes(report).rfind("<!DOCTYPE html>", 0), 0u);
+
+    run = check(article + "' --report '" + folder_.nativePath("missing/r.csv"), none);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("无法写入报告文件：" + folder_.nativePath("missing/r.csv") +
+                           "（文件夹不存在）"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(CliBadInput, ACookieStoreThatCannotBeWrittenDoesNotStopTheCheck) {

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/cli_runner.h"
 #include "tests/support/loopback_server.h"
 
 namespace oc {
@@ -58,8 +59,8 @@ class CliProgram : public ::testing::Test {
         std::string command = std::string(OC_BIN_DIR) + "/originality-cli --settings '" +
                               (dir_ / "none.ini").string() + "' --baidu-url " + server_.baseUrl() +
                               " --360-url " + (url360_.empty() ? server_.baseUrl() : url360_) +
-                              " " + args + " < '" + in.string() + "' > '" + out.string() +
-                              "' 2> '" + err.string() + "'";
+                              " " + testing::storeArgs(args) + args + " < '" + in.string() +
+                              "' > '" + out.string() + "' 2> '" + err.string() + "'";
         int raw = std::system(command.c_str());
         RunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

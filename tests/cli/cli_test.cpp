@@ -28,7 +28,7 @@ TEST_F(CliProgram, PrintsOneJsonDocumentWithBothPasses) {
     RunResult r = run("--json --quiet '" + article.string() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
     auto doc = nlohmann::json::parse(r.out);
-    EXPECT_EQ(doc["articleChars"], "49");  // 36 + 12 characters, the line break (CR LF) as one
+    EXPECT_EQ(doc["articleChars"], "48");  // 36 + 12 characters of the two pieces
     ASSERT_EQ(doc["passes"].size(), 2u);
     EXPECT_EQ(doc["passes"][0]["engine"], "baidu");
     EXPECT_EQ(doc["passes"][1]["engine"], "360");
@@ -44,6 +44,17 @@ TEST_F(CliProgram, PrintsOneJsonDocumentWithBothPasses) {
     EXPECT_EQ(doc["passes"][1]["verdict"], "别灰心额，还需努力");
     EXPECT_EQ(doc["passes"][0].count("verdict"), 0u);
     EXPECT_EQ(server_.requests().size(), 2u + 4u);
+    // 整句 gives every verified row its coverage; 经典 none.
+    EXPECT_TRUE(doc["passes"][0]["rows"][0]["highlightCoverage"].is_number());
+    EXPECT_TRUE(doc["passes"][0]["rows"][1]["highlightCoverage"].is_number());
+    r = run("--json --quiet --mode classic --engine baidu '" + article.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    doc = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(doc["passes"][0]["rows"][0]["highlightCoverage"].is_null());
+    EXPECT_EQ(doc["articleChars"], "49");  // the line break (CR LF) counts as one
+    // 飘红覆盖率 outside 50-100 and an unknown mode are bad usage.
+    EXPECT_EQ(run("--coverage-percent 101 '" + article.string() + "'").status, 2);
+    EXPECT_EQ(run("--mode whole '" + article.string() + "'").status, 2);
 }
 
 TEST_F(CliProgram, PrintsTablesAndProgressWithoutJson) {
@@ -52,7 +63,13 @@ TEST_F(CliProgram, PrintsTablesAndProgressWithoutJson) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("360原创度: 50%"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("== 百度 =="), std::string::npos);
-    EXPECT_NE(r.err.find("[360] 1/2"), std::string::npos) << r.err;
+    // A segment's query as its row begins, then what the pass found.
+    for (const char* line : {"[360] 1/2 查询: ", "[360] 1/2 飘红: 2\n", "[360] 1/2 状态: 命中\n",
+                             "[360] 2/2 飘红: 0\n", "[360] 2/2 状态: 原创\n"}) {
+        EXPECT_NE(r.err.find(line), std::string::npos) << line << "\n" << r.err;
+    }
+    EXPECT_LT(r.err.find("[360] 1/2 查询: "), r.err.find("[360] 1/2 状态: "));
+    EXPECT_EQ(r.err.find("原因"), std::string::npos) << "every segment was verified";
 }
 
 TEST_F(CliProgram, ABlockedSearchEndsThePassAsCancelled) {
@@ -112,7 +129,7 @@ TEST_F(CliProgram, EveryKindOfAnswerGetsItsStatusInTheJson) {
          "屏蔽/验证码"},
         {"quoted marker", html("<p>百度安全验证 请输入验证码</p>" + hit), "hit", ""},
         {"empty", html(""), "unverified", "空白页面"},
-        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "空白页面"},
+        {"undecodable", html("<em>\xFF\xFE</em>"), "unverified", "页面编码与声明不符"},
     };
     for (const Case& c : cases) {
         respond_ = c.respond;

@@ -56,12 +56,13 @@ class HostileServer : public ::testing::Test {
     // stall get a long time, since a loaded machine (or a sanitizer) may keep
     // a thread waiting for a while.
     nlohmann::json check(RawServer& server, const std::string& onEmptyPage,
-                         const std::string& article = kFirst + kSecond, int stallMs = 20000) {
+                         const std::string& article = kFirst + kSecond, int stallMs = 20000,
+                         const std::string& extraArgs = "") {
         std::ofstream(folder_.nativePath("article.txt"), std::ios::binary) << article;
-        std::string args = "--json --quiet --stall-timeout-ms " + std::to_string(stallMs) +
-                           " --on-empty-page " + onEmptyPage + " --settings '" +
-                           folder_.nativePath("none.ini") + "' --baidu-url " + server.baseUrl() +
-                           " --360-url " + server.baseUrl() + " '" +
+        std::string args = extraArgs + " --json --quiet --stall-timeout-ms " +
+                           std::to_string(stallMs) + " --on-empty-page " + onEmptyPage +
+                           " --settings '" + folder_.nativePath("none.ini") + "' --baidu-url " +
+                           server.baseUrl() + " --360-url " + server.baseUrl() + " '" +
                            folder_.nativePath("article.txt") + "'";
         last_ = testing::runCli(OC_BIN_DIR, folder_.native(), args, "", 90s);
         EXPECT_NE(last_.status, 124) << "the checker hung";
@@ -122,13 +123,17 @@ TEST_F(HostileServer, AServerThatStallsIsGivenUpAfterTheStallTime) {
         c.stall(30s);
     });
     doc = check(halfway, "cancel", article, kStallMs);
-    EXPECT_EQ(last_.status, 0);
-    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"1", "0"}));
-    EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"2", "0"}));
+    EXPECT_EQ(last_.status, 4);
+    // The run that came counts; the missing part might have held one for the
+    // second segment, which is therefore not original but unverified.
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(hits(doc["passes"][pass]), (std::vector<std::string>{pass == 0 ? "1" : "2", ""}));
+        EXPECT_EQ(doc["passes"][pass]["rows"][1]["reason"], "页面不完整");
+    }
 }
 
 TEST_F(HostileServer, AConnectionResetMidBodyKeepsThePassGoing) {
-    // Cut inside a character: the page does not decode and counts as empty: unverified.
+    // Cut inside a character: the page does not decode: unverified, as incomplete.
     const std::string body = "<p><em>" + kHighlight + "</em>" + kSecond;
     const std::size_t cut = body.size() - 2;
     RawServer insideCharacter([&](RawConnection& c) {
@@ -141,7 +146,7 @@ TEST_F(HostileServer, AConnectionResetMidBodyKeepsThePassGoing) {
     EXPECT_EQ(doc["passes"][0]["end"], "normal");
     EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(doc["passes"][1]["rows"][0]["reason"], "空白页面");
+    EXPECT_EQ(doc["passes"][1]["rows"][0]["reason"], "页面不完整");
 
     // Cut between characters: the bytes before the reset are analysed.
     RawServer betweenCharacters([&](RawConnection& c) {
@@ -152,8 +157,84 @@ TEST_F(HostileServer, AConnectionResetMidBodyKeepsThePassGoing) {
         c.resetOnClose();
     });
     doc = check(betweenCharacters, "cancel");
-    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"1", "0"}));
-    EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"2", "0"}));
+    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"1", ""}));
+    EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"2", ""}));
+}
+
+TEST_F(HostileServer, ACutPageNeverProvesASegmentOriginal) {
+    // 360 result pages without a run for either segment: whole, each segment
+    // is original; cut short (a close before the declared length, or a reset),
+    // each is unverified, and the value is not 100%.
+    const std::string body = "<html><body><p>" + repeat("无关的结果文字。", 50) + "</p>";
+    RawServer closedEarly([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send(okHead({"Content-Length: " + std::to_string(body.size() + 5000)}) + body);
+    });
+    RawServer reset([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send(okHead() + body);
+        std::this_thread::sleep_for(300ms);  // read before the reset discards it
+        c.resetOnClose();
+    });
+    RawServer whole(page(body));
+    for (RawServer* server : {&closedEarly, &reset}) {
+        auto doc = check(*server, "continue", kFirst + kSecond, 20000, "--engine 360");
+        EXPECT_EQ(last_.status, 4) << last_.err;
+        const auto& pass = doc["passes"][0];
+        EXPECT_EQ(hits(pass), (std::vector<std::string>{"", ""}));
+        EXPECT_EQ(pass["originality"], "");
+        EXPECT_EQ(pass["coverage"], "已核实 0/2");
+        EXPECT_EQ(pass["rows"][0]["reason"], "页面不完整");
+    }
+    auto doc = check(whole, "continue", kFirst + kSecond, 20000, "--engine 360");
+    EXPECT_EQ(last_.status, 0);
+    EXPECT_EQ(doc["passes"][0]["originality"], "100%");
+}
+
+TEST_F(HostileServer, AZeroByteInAPageIsDroppedAndTheResultsAfterItCount) {
+    const std::string body =
+        std::string("<html><body>\0<p>", 17) + "<em>" + kHighlight + "</em></p>";
+    RawServer withZero(page(body));
+    auto doc = check(withZero, "continue", kFirst + kSecond, 20000, "--engine 360");
+    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"2", "0"}));
+}
+
+TEST_F(HostileServer, ATrickleIsEndedByThePageDeadline) {
+    // One byte every 100 ms: the stall time never runs out, the page deadline does.
+    std::atomic<int> sent{0};
+    RawServer trickle([&](RawConnection& c) {
+        c.readRequestHead();
+        c.send(okHead({"Content-Length: 100000"}) + "<p>");
+        while (!trickle.stopping() && sent < 2000 && c.send(" ")) {
+            ++sent;
+            std::this_thread::sleep_for(100ms);
+        }
+    });
+    auto doc = check(trickle, "continue", kFirst + kSecond, 20000, "--page-timeout-s 1");
+    EXPECT_EQ(last_.status, 4);
+    for (const auto& pass : doc["passes"]) {
+        EXPECT_EQ(hits(pass), (std::vector<std::string>{"", ""}));
+        EXPECT_EQ(pass["rows"][0]["reason"], "超时");
+        EXPECT_EQ(pass["rows"][1]["reason"], "超时");
+    }
+    // Six pages of about a second, two passes side by side: ten bytes a page.
+    trickle.stop();
+    EXPECT_LT(sent.load(), 150);
+}
+
+TEST_F(HostileServer, AHeaderFloodIsNamedAsSuch) {
+    RawServer headers([](RawConnection& c) {
+        c.readRequestHead();
+        c.send("HTTP/1.0 200 OK\r\n");
+        const std::string line = "X-Flood: " + std::string(1000, 'h') + "\r\n";
+        for (int i = 0; i < 100000 && c.send(line); ++i) {
+        }
+    });
+    auto doc = check(headers, "continue", kFirst, 20000, "--engine baidu");
+    EXPECT_EQ(last_.status, 4);
+    EXPECT_EQ(doc["passes"][0]["rows"][0]["reason"], "响应头过大");
+    EXPECT_NE(last_.err.find("百度的应答无法使用：响应头过大"), std::string::npos) << last_.err;
+    EXPECT_EQ(last_.err.find("无法连接"), std::string::npos) << last_.err;
 }
 
 TEST_F(HostileServer, APageFourTimesTheSizeLimitIsCutAndStillAnalysed) {
@@ -198,12 +279,23 @@ TEST_F(HostileServer, AnEndlessRedirectLoopLeavesTheSegmentsUnverified) {
 }
 
 TEST_F(HostileServer, PagesBuiltToHurtTheHighlightSearchAreAnalysed) {
-    // 100,000 short highlights, then the one that counts.
-    RawServer many(page("<p>" + repeat("<em>春眠</em>", 100000) + "<em>" + kHighlight + "</em>"));
+    // 19,999 short highlights, then the one that counts: all are analysed.
+    RawServer many(page("<p>" + repeat("<em>春眠</em>", 19999) + "<em>" + kHighlight + "</em>"));
     auto doc = check(many, "cancel");
     EXPECT_EQ(last_.status, 0);
     EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"1", "0"}));
     EXPECT_EQ(hits(doc["passes"][1]), (std::vector<std::string>{"2", "0"}));
+    EXPECT_EQ(doc["passes"][0]["rows"][0]["reason"], "");
+
+    // 100,000 short highlights, then the one that counts: the first 20,000
+    // are analysed, and the rows say so.
+    RawServer tooMany(
+        page("<p>" + repeat("<em>春眠</em>", 100000) + "<em>" + kHighlight + "</em>"));
+    doc = check(tooMany, "cancel");
+    EXPECT_EQ(hits(doc["passes"][0]), (std::vector<std::string>{"0", "0"}));
+    for (const auto& row : doc["passes"][0]["rows"]) {
+        EXPECT_EQ(row["reason"], "页面过大，仅分析前 20000 个飘红");
+    }
 
     // 100,000 opening tags that nothing closes.
     RawServer unclosed(page("<p>" + repeat("<em>", 100000)));

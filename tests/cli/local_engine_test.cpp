@@ -102,6 +102,45 @@ TEST_F(CliLocal, ACorpusWithoutEngineRunsAllThreeAndTheTableNamesTheLocalOne) {
     EXPECT_NE(table.out.find("本地文档原创度: 50%"), std::string::npos) << table.out;
 }
 
+TEST_F(CliLocal, TheIndexCommandBuildsAndUpdatesTheIndexThatTheCheckThenUses) {
+    const std::string environment = "OC_INDEX_DIR='" + folder_.nativePath("index") + "'";
+    auto index = [&](const std::string& args) {
+        return testing::runCli(OC_BIN_DIR, folder_.native(), "index " + args, "", 60s, environment);
+    };
+    testing::CliRun first = index("--quiet '" + docs_ + "'");
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("新增 3 个文件，更改 0 个，删除 0 个，未变 0 个，跳过 1 个"),
+              std::string::npos)
+        << first.out;
+    EXPECT_NE(first.out.find("文档 2 篇"), std::string::npos) << first.out;
+    EXPECT_NE(first.err.find("skipped: " + docs_ + "/data.txt: 不是文本文件"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(folder_.nativePath("index")));
+
+    std::filesystem::remove(docs_ + "/other.txt");
+    std::ofstream(docs_ + "/new.txt", std::ios::binary) << "新来的\n" + kNew;
+    testing::CliRun second = index("'" + docs_ + "'");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(second.out.find("新增 1 个文件，更改 0 个，删除 1 个，未变 2 个"), std::string::npos)
+        << second.out;
+    EXPECT_NE(second.err.find("索引 3 / 3 个文件"), std::string::npos) << second.err;
+
+    // The check uses that index: the new file's passage is found, the removed one is gone.
+    testing::CliRun check =
+        testing::runCli(OC_BIN_DIR, folder_.native(),
+                        "--json --quiet --engine local --settings '" + settings_ + "' --corpus '" +
+                            docs_ + "' '" + article_ + "'",
+                        "", 60s, environment);
+    ASSERT_EQ(check.status, 0) << check.err;
+    auto doc = nlohmann::json::parse(check.out);
+    EXPECT_EQ(doc["passes"][0]["rows"][0]["source"]["url"], docs_ + "/sub/poem.txt");
+    EXPECT_EQ(doc["passes"][0]["rows"][1]["source"]["url"], docs_ + "/new.txt");
+
+    EXPECT_EQ(index("").status, 2);  // no folder: bad usage, nothing read from the terminal
+    testing::CliRun missing = index("'" + docs_ + "/missing'");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("本地文档目录不存在"), std::string::npos) << missing.err;
+}
+
 TEST_F(CliLocal, NoFolderOrAFolderThatCannotBeUsedIsBadUsage) {
     for (const char* engine : {"local", "all"}) {
         testing::CliRun run = check(std::string("--engine ") + engine);

@@ -232,8 +232,9 @@ TEST_F(CliSources, ReportsAreWrittenInTheFormatTheirNameAsks) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("360原创度"), std::string::npos);  // the table still goes to the terminal
     std::string csv = fileText("r.Csv");
-    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索\r\n", 0),
-              0u);
+    EXPECT_EQ(
+        csv.rfind("\xEF\xBB\xBF引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖\r\n", 0),
+        0u);
     EXPECT_NE(csv.find("\r\n360,2," + segments_[1] +
                        ",1,命中,,\"'=HYPERLINK(\"\"http://evil\"\")\",http://news.a.cn/2,http"),
               std::string::npos)
@@ -296,6 +297,84 @@ TEST_F(CliSources, AReportThatCannotBeWrittenStopsBeforeAnyQuery) {
     EXPECT_EQ(fileText("article.html"), articleText);
     EXPECT_TRUE(server_.requests().empty());
     EXPECT_FALSE(fs::exists(dir_ / "r.txt"));
+}
+
+// The pages one check kept in the results store answer the next check's
+// queries with exactly the rows fresh queries give, for other 飘红检测数 values
+// and ignore lists; a page whose results were not looked up (no highlight was
+// long enough then) is asked again when they are needed.
+TEST_F(CliSources, RememberedPagesGiveTheRowsFreshQueriesGive) {
+    // Each page highlights the first 20 characters of its segment.
+    respond_ = [this](const httplib::Request& req, httplib::Response& res) {
+        std::string page = pageFor(req);
+        for (const std::string& segment : segments_) {
+            const std::string whole = "<em>" + segment + "</em>";
+            if (std::size_t at = page.find(whole); at != std::string::npos) {
+                page.replace(at, whole.size(),
+                             "<em>" + segment.substr(0, 60) + "</em>" + segment.substr(60));
+            }
+        }
+        res.set_content(page, "text/html; charset=utf-8");
+    };
+    const std::string store = "--store '" + (dir_ / "checks.db").string() + "' --json ";
+    auto rowsOf = [](const RunResult& r) {
+        Json passes = Json::parse(r.out)["passes"];
+        for (Json& pass : passes) {
+            for (Json& row : pass["rows"]) {
+                row.erase("cached");
+                row.erase("verifiedAt");
+            }
+        }
+        return passes;
+    };
+    auto settings = [this](int minRun) {
+        write("none.ini", testing::G("[原创检测配置]\r\n检测方式=经典\r\n飘红检测数=" +
+                                     std::to_string(minRun) + "\r\n"));
+    };
+    settings(30);  // longer than any highlight: no result is looked up
+    ASSERT_EQ(check(store).status, 0);
+    struct Case {
+        int minRun;
+        std::string options;
+        bool askedAgain;
+    };
+    for (const Case& c :
+         {Case{30, "", false}, Case{12, "", true}, Case{12, "--ignore-domain c.cn", false},
+          Case{20, "--ignore-domain b.cn --ignore-domain news.a.cn", false}}) {
+        settings(c.minRun);
+        server_.clearRequests();
+        RunResult remembered = check(store + c.options);
+        const bool asked = !server_.requests().empty();
+        RunResult fresh = check("--no-store --json " + c.options);
+        ASSERT_EQ(remembered.status, fresh.status) << remembered.err;
+        EXPECT_EQ(rowsOf(remembered), rowsOf(fresh)) << c.minRun << c.options;
+        EXPECT_EQ(asked, c.askedAgain) << c.minRun << c.options;
+        const Json row = Json::parse(remembered.out)["passes"][0]["rows"][0];
+        EXPECT_EQ(row["cached"], !c.askedAgain);
+        EXPECT_TRUE(row["verifiedAt"].is_string());
+        if (c.minRun < 30 && c.options.find("b.cn") == std::string::npos) {
+            EXPECT_EQ(row["status"], "hit");  // the first result, b.cn
+        }
+    }
+}
+
+// Unverified rows are always asked again; 缓存天数 0 and --no-cache ask every
+// query, and the pages they verify answer the next check.
+TEST_F(CliSources, UnverifiedRowsAndCacheDaysZeroAskAgain) {
+    const std::string store = "--store '" + (dir_ / "checks.db").string() + "' ";
+    respond_ = [](const httplib::Request&, httplib::Response& res) { res.status = 503; };
+    EXPECT_EQ(check(store + "--on-empty-page continue").status, 4);
+    respond_ = [this](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(pageFor(req), "text/html; charset=utf-8");
+    };
+    const std::size_t everyQuery = 7 + 2 * 7;  // Baidu one page, 360 two
+    for (const std::string& options : {store, store + "--cache-days 0", store + "--no-cache", store,
+                                       std::string("--no-store")}) {
+        server_.clearRequests();
+        ASSERT_EQ(check(options).status, 0) << options;
+        const bool fromStore = options == store && server_.requests().size() < everyQuery;
+        EXPECT_EQ(server_.requests().size(), fromStore ? 0u : everyQuery) << options;
+    }
 }
 
 }  // namespace

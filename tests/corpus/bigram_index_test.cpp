@@ -55,7 +55,9 @@ TEST(BigramIndex, RunsNeverCrossLineEndsOrTheTitle) {
     EXPECT_TRUE(BigramIndex(std::vector<Document>{}).rank(matchKeys(U"甲乙"), 10).best.empty());
 }
 
-// The index against a direct computation, on small random texts with many repeats.
+// The index, and the ranking of one document from its keys as the archive
+// index ranks its candidates, against a direct computation, on small random
+// texts with many repeats.
 TEST(BigramIndex, AgreesWithDirectComputationOnRandomTexts) {
     const std::u32string alphabet = U"天地人和，。\n甲";
     std::mt19937 random(7);
@@ -97,6 +99,9 @@ TEST(BigramIndex, AgreesWithDirectComputationOnRandomTexts) {
             if (longest >= 2) {
                 expected.push_back({d, longest, shared});
             }
+            const RankedDocument direct =
+                longest >= 2 ? RankedDocument{0, longest, shared} : RankedDocument{};
+            ASSERT_EQ(rankDocument(keys, query), direct) << "trial " << trial << ", document " << d;
         }
         std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
             return std::tie(b.longestRun, b.sharedBigrams, a.document) <
@@ -109,7 +114,7 @@ TEST(BigramIndex, AgreesWithDirectComputationOnRandomTexts) {
 }
 
 // Hundreds of thousands of distinct bigrams: the table grows many times and
-// its memory and the postings' come from the kernel's large pages. Every
+// its memory and the postings' are mapped from the kernel. Every
 // passage finds its own document with the whole passage as the run.
 TEST(BigramIndex, FindsEveryPassageInAnIndexOfManyDistinctBigrams) {
     std::mt19937 random(11);

@@ -51,7 +51,28 @@ TEST_F(CorpusFolder, LoadsUtf8TextFilesInNameOrderAndSkipsTheRest) {
     ASSERT_EQ(corpus.documents.size(), 2u);
     EXPECT_EQ(corpus.documents[0].fileName, "a.txt");
     EXPECT_EQ(corpus.documents[1].body, U"正文乙");
-    EXPECT_EQ(corpus.skipped, (std::vector<std::string>{"empty.txt", "gbk.txt"}));
+    EXPECT_EQ(corpus.skipped, (std::vector<SkippedDocument>{{"empty.txt", "no text"},
+                                                            {"gbk.txt", "not UTF-8 text"}}));
+}
+
+TEST_F(CorpusFolder, LinksAreNotFollowedAndDocumentsOverTwentyMegabytesAreSkipped) {
+    const std::filesystem::path outside =
+        folder_.parent_path() / (folder_.filename().string() + "-outside");
+    std::filesystem::create_directories(outside);
+    std::ofstream(outside / "passwd", std::ios::binary) << "root:x:0:0:root:/root:/bin/bash\n";
+    write("a.txt", "甲\n正文甲");
+    std::filesystem::create_symlink(outside / "passwd", folder_ / "passwd.txt");
+    // Sparse: a file far above the limit costs no disk and is never read.
+    write("huge.txt", "x");
+    std::filesystem::resize_file(folder_ / "huge.txt", 2ull << 30);
+    write("limit.txt", "乙\n" + std::string(kMaxCorpusFileBytes - 4, 'y'));
+    Corpus corpus = loadCorpus(folder_);
+    std::filesystem::remove_all(outside);
+    ASSERT_EQ(corpus.documents.size(), 2u);
+    EXPECT_EQ(corpus.documents[1].fileName, "limit.txt");
+    EXPECT_EQ(corpus.skipped,
+              (std::vector<SkippedDocument>{{"huge.txt", "larger than 20 MB"},
+                                            {"passwd.txt", "a symbolic link, not followed"}}));
 }
 
 TEST_F(CorpusFolder, MissingFolderIsAnError) {

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "corpus/document_library.h"
 #include "corpus/local_keys.h"
+#include "corpus/memory_library.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/gbk.h"
 
@@ -25,7 +25,7 @@ class DocumentFolder : public ::testing::Test {
         std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
         putFileBytes(path(name), bytes);
     }
-    std::string reasonOf(const DocumentLibrary& library, const std::string& name) const {
+    std::string reasonOf(const MemoryLibrary& library, const std::string& name) const {
         for (const SkippedFile& file : library.skipped()) {
             if (file.path == path(name)) {
                 return U(file.reason);
@@ -33,7 +33,7 @@ class DocumentFolder : public ::testing::Test {
         }
         return "(not skipped)";
     }
-    const LocalDocument* documentAt(const DocumentLibrary& library, const std::string& name) const {
+    const LocalDocument* documentAt(const MemoryLibrary& library, const std::string& name) const {
         for (const LocalDocument& document : library.documents()) {
             if (document.path == path(name)) {
                 return &document;
@@ -65,7 +65,7 @@ TEST_F(DocumentFolder, ReadsEveryKindOfDocumentAndListsWhatItSkipsWithTheReason)
                          static_cast<off_t>(kMaxDocumentBytes + 1)),
               0);
 
-    DocumentLibrary library;
+    MemoryLibrary library;
     LibraryUpdate update = library.update(folder_.native());
     EXPECT_EQ(update.problem, FolderProblem::None);
 
@@ -93,7 +93,7 @@ TEST_F(DocumentFolder, WordDocumentsAndPdfFilesAreReadAsArticlesAre) {
     for (const char* name : {"article.docx", "article.pdf", "damaged.docx", "expands.docx"}) {
         write(std::string("docs/") + name, oc::testing::fileBytes(fixtures + name));
     }
-    DocumentLibrary library;
+    MemoryLibrary library;
     EXPECT_EQ(library.update(folder_.native()).problem, FolderProblem::None);
     ASSERT_EQ(library.documents().size(), 2u);
     const LocalDocument* word = documentAt(library, "docs/article.docx");
@@ -113,7 +113,7 @@ TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
     ::chmod(folder_.native().c_str(), 0755);
     ::chmod(path("locked.txt").c_str(), 0);
     EXPECT_TRUE(oc::testing::runWithoutRoot([&] {
-        DocumentLibrary library;
+        MemoryLibrary library;
         library.update(folder_.native());
         return library.documents().size() == 1 && reasonOf(library, "locked.txt") == "无法读取";
     }));
@@ -121,7 +121,7 @@ TEST_F(DocumentFolder, AFileThatCannotBeReadIsSkippedNotFatal) {
 
 TEST_F(DocumentFolder, AFolderThatCannotBeUsedIsNamedAsSuch) {
     write("file.txt", "文件");
-    DocumentLibrary library;
+    MemoryLibrary library;
     EXPECT_EQ(library.update(path("missing")).problem, FolderProblem::Missing);
     EXPECT_EQ(library.update(path("file.txt")).problem, FolderProblem::NotAFolder);
     EXPECT_EQ(library.update("").problem, FolderProblem::NotGiven);
@@ -132,10 +132,10 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     write("a.txt", "甲\n春眠不觉晓处处闻啼鸟");
     write("b.txt", "乙\n床前明月光疑是地上霜");
     write("c.txt", "丙\n白日依山尽黄河入海流");
-    DocumentLibrary library;
+    MemoryLibrary library;
     LibraryUpdate first = library.update(folder_.native());
     EXPECT_EQ(first.filesRead, 3u);
-    EXPECT_EQ(library.match(localKeys(G("疑是地上霜")), 3).document, 1u);
+    EXPECT_EQ(library.match(localKeys(G("疑是地上霜")), 3).path, path("b.txt"));
 
     write("b.txt", "乙\n改过的内容完全不同了");  // a different size
     std::filesystem::remove(path("c.txt"));
@@ -143,11 +143,13 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     EXPECT_EQ(second.filesRead, 1u);
     EXPECT_EQ(second.filesReused, 1u);
     ASSERT_EQ(library.documents().size(), 2u);
-    EXPECT_FALSE(library.match(localKeys(G("疑是地上霜")), 3).document.has_value());
+    EXPECT_FALSE(library.match(localKeys(G("疑是地上霜")), 3).found());
     LocalMatch changed = library.match(localKeys(G("改过的内容")), 3);
-    EXPECT_EQ(changed.document, 1u);
+    EXPECT_EQ(changed.path, path("b.txt"));
+    EXPECT_EQ(changed.title, "乙");
+    EXPECT_EQ(changed.longestRun, 5);
     EXPECT_EQ(changed.hits, 1);
-    EXPECT_EQ(library.match(localKeys(G("春眠不觉晓")), 3).document, 0u);
+    EXPECT_EQ(library.match(localKeys(G("春眠不觉晓")), 3).path, path("a.txt"));
 
     // Same size, new modification time: read again too.
     write("a.txt", "甲\n春眠不觉晓处处闻啼雀");
@@ -157,10 +159,90 @@ TEST_F(DocumentFolder, OnlyChangedFilesAreReadAgainAndTheIndexFollows) {
     EXPECT_EQ(library.match(localKeys(G("处处闻啼雀")), 5).hits, 1);
 }
 
+TEST_F(DocumentFolder, AFileSwappedAfterTheListingIsNotRead) {
+    write("private/secret.txt", "别人的私密文件第一行\n");
+    write("docs/a.txt", "甲\n春眠不觉晓处处闻啼鸟");
+    write("docs/b.txt", "乙\n床前明月光疑是地上霜");
+    write("other.txt", "换进来的文件\n白日依山尽");
+    FolderListing listing = listDocumentFiles(path("docs"));
+    ASSERT_EQ(listing.files.size(), 2u);
+    // a.txt becomes a link to a private file, b.txt another file.
+    std::filesystem::remove(path("docs/a.txt"));
+    std::filesystem::create_symlink(path("private/secret.txt"), path("docs/a.txt"));
+    std::filesystem::rename(path("other.txt"), path("docs/b.txt"));
+    for (const FolderEntry& entry : listing.files) {
+        DocumentRead read = readDocument(entry);
+        EXPECT_FALSE(read.document.has_value()) << entry.path;
+        EXPECT_EQ(U(read.reason), "文件已被替换") << entry.path;
+    }
+    // Listed again, the link is skipped and the new file read.
+    MemoryLibrary library;
+    library.update(path("docs"));
+    EXPECT_EQ(reasonOf(library, "docs/a.txt"), "符号链接，未跟随");
+    ASSERT_NE(documentAt(library, "docs/b.txt"), nullptr);
+    EXPECT_EQ(documentAt(library, "docs/b.txt")->title, "换进来的文件");
+}
+
+TEST_F(DocumentFolder, ADocumentUpToTwentyMillionBytesIsReadWhole) {
+    // 17 MB: above the 16 MiB of an article, within the 20 MB of a document.
+    const std::string passage = "这是一段从别处抄来的文字，藏在很长的文件最后";
+    write("long.txt", std::string(17'000'000, 'x') + "\n" + passage);
+    MemoryLibrary library;
+    library.update(folder_.native());
+    ASSERT_EQ(library.documents().size(), 1u) << reasonOf(library, "long.txt");
+    EXPECT_EQ(library.match(localKeys(G("从别处抄来的文字")), 5).hits, 1);
+    // One byte over 20,000,000 is over the limit, at listing and at reading.
+    EXPECT_EQ(kMaxDocumentBytes, 20'000'000u);
+    write("over.txt", std::string(kMaxDocumentBytes + 1, 'y'));
+    FolderEntry over{path("over.txt"), kMaxDocumentBytes};  // as if it grew after the listing
+    struct stat info {};
+    ASSERT_EQ(::stat(over.path.c_str(), &info), 0);
+    over.device = info.st_dev;
+    over.inode = info.st_ino;
+    EXPECT_EQ(U(readDocument(over).reason), "文件超过 20 MB");
+}
+
+TEST_F(DocumentFolder, WideTextsAreDecodedByTheirByteOrderMark) {
+    auto utf16le = [](const std::u16string& text) {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t unit : text) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        return bytes;
+    };
+    auto utf32be = [](const std::u32string& text) {
+        std::string bytes("\0\0\xFE\xFF", 4);
+        for (char32_t c : text) {
+            for (int shift : {24, 16, 8, 0}) {
+                bytes += static_cast<char>((c >> shift) & 0xFF);
+            }
+        }
+        return bytes;
+    };
+    write("wide16.txt", utf16le(u"宽字符的标题\n宽字符的正文"));
+    write("wide32.txt", utf32be(U"四字节的标题\n四字节的正文"));
+    MemoryLibrary library;
+    library.update(folder_.native());
+    ASSERT_NE(documentAt(library, "wide16.txt"), nullptr) << reasonOf(library, "wide16.txt");
+    EXPECT_EQ(documentAt(library, "wide16.txt")->title, "宽字符的标题");
+    EXPECT_EQ(documentAt(library, "wide16.txt")->keys, U"宽字符的标题宽字符的正文");
+    ASSERT_NE(documentAt(library, "wide32.txt"), nullptr) << reasonOf(library, "wide32.txt");
+    EXPECT_EQ(documentAt(library, "wide32.txt")->keys, U"四字节的标题四字节的正文");
+}
+
+TEST_F(DocumentFolder, APathTooLongIsNamedAsSuch) {
+    std::string longPath = folder_.native();
+    while (longPath.size() <= 4096) {
+        longPath += "/" + std::string(200, 'd');
+    }
+    EXPECT_EQ(listDocumentFiles(longPath).problem, FolderProblem::PathTooLong);
+}
+
 TEST_F(DocumentFolder, AStoppedUpdateLeavesNothingHalfDone) {
     write("a.txt", "甲\n正文");
     write("b.txt", "乙\n正文");
-    DocumentLibrary library;
+    MemoryLibrary library;
     library.update(folder_.native());
     LibraryUpdate stopped = library.update(folder_.native(), {}, [] { return true; });
     EXPECT_TRUE(stopped.stopped);

@@ -16,17 +16,20 @@ trap 'rm -f "$out"; rm -rf "$report"' EXIT
 OC_BUILD_DIR=$(dirname "$bin_dir") "$source_dir/scripts/demo.sh" --report "$report/r.html" \
   >"$out" 2>&1 || status=$?
 [[ $status == 0 ]] || fail "demo exited with $status"
-grep -q '<td>corpus.local</td><td>9</td>' "$report/r.html" || fail "the report lacks the summary"
+grep -q '<td>corpus.local</td><td>15</td>' "$report/r.html" || fail "the report lacks the summary"
 grep -q 'OFFLINE DEMO' "$out" || fail "no banner"
 grep -q 'NOT the web' "$out" || fail "the demo does not say it is not the web"
-[[ $(grep -c '79\.07%' "$out") -ge 2 ]] || fail "expected the sample article's 79.07% for both engines"
-grep -q 'search-sim answered 129 queries' "$out" || fail "unexpected number of queries"
+[[ $(grep -c '原创度: 76\.56%' "$out") -ge 2 ]] || fail "expected the sample article's 76.56% for both engines"
+# 经典 against the engine-like highlights: nothing found, 100% for both.
+[[ $(grep -c '^经典  .*原创度: 100% (已核实 43/43)' "$out") == 2 ]] || fail "the 经典 run"
+grep -q 'search-sim answered 192 queries' "$out" || fail "unexpected number of queries"
 # The sources: the 来源 column names the corpus file's title, and each engine's
-# summary counts the nine copied segments for the simulator's one site.
+# summary counts the fifteen copied pieces for the simulator's one site.
 grep -q '命中  菜市场的早晨' "$out" || fail "no source in the table"
-[[ $(grep -c '^  corpus.local  9段$' "$out") -ge 2 ]] || fail "no 来源网站 summary for both engines"
-# The blocked run: six segments verified, the value over those, the rest unverified.
-grep -q '360原创度: 83.33% (已核实 6/43)' "$out" || fail "the blocked run's value and coverage"
-grep -q '（37段未核实）' "$out" || fail "the blocked run's verdict does not name the unverified"
+[[ $(grep -c '^  corpus.local  15段$' "$out") -ge 2 ]] || fail "no 来源网站 summary for both engines"
+# The blocked run: six pieces verified, the value over those, the rest
+# unverified; too few verified for a verdict.
+grep -q '360原创度: 100% (已核实 6/64)' "$out" || fail "the blocked run's value and coverage"
+grep -q '核实不足（58段未核实）' "$out" || fail "the blocked run's verdict"
 grep -q 'exit status 4' "$out" || fail "the blocked run's exit status"
 echo "offline demo: ok"

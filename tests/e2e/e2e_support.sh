@@ -10,6 +10,8 @@ e2e_begin() {
   bin_dir=$1
   source_dir=$2
   work=$(mktemp -d)
+  # A results store of the test's own, never the user's.
+  export OC_STORE_FILE="$work/checks.db"
   SIM_PID=
   trap 'if [[ -n $SIM_PID ]]; then kill "$SIM_PID" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 }
@@ -22,6 +24,9 @@ fail() {
 start_sim() {
   local bin_dir=$1 prefix=$2
   shift 2
+  # The address of a simulator stopped before must not be read for this one's:
+  # the new one truncates the file only once it runs.
+  rm -f "$prefix.out" "$prefix.err"
   "$bin_dir/search-sim" "$@" >"$prefix.out" 2>"$prefix.err" &
   SIM_PID=$!
   SIM_PREFIX=$prefix

@@ -12,12 +12,31 @@ golden="$source_dir/tests/e2e/sample-article.golden.json"
 
 start_sim "$bin_dir" "$work/sim" --corpus "$source_dir/data/corpus" --port 0
 status=0
-# A settings file that does not exist: the default settings apply.
-"$bin_dir/originality-cli" --engine both --baidu-url "$SIM_URL" --360-url "$SIM_URL" \
-  --settings "$work/defaults.ini" --on-empty-page cancel --json --quiet \
-  "$source_dir/data/sample-article.txt" >"$work/result.json" || status=$?
-stop_sim TERM
+# A settings file that does not exist: the default settings apply. The golden
+# output is made without the results store; the same check with the store on
+# must print the same.
+check() {
+  "$bin_dir/originality-cli" --engine both --baidu-url "$SIM_URL" --360-url "$SIM_URL" \
+    --settings "$work/defaults.ini" --on-empty-page cancel --json --quiet "$@" \
+    "$source_dir/data/sample-article.txt"
+}
+check --no-store >"$work/result.json" || status=$?
 [[ $status == 0 ]] || fail "originality-cli exited with $status"
+check >"$work/stored.json" || status=$?
+[[ $status == 0 ]] || fail "originality-cli with the store exited with $status"
+# The same check again answers every query from the store.
+queries=$(grep -c '^search-sim: #' "$work/sim.err" || true)
+check >"$work/cached.json" || status=$?
+[[ $status == 0 ]] || fail "the check from the store exited with $status"
+[[ $(grep -c '^search-sim: #' "$work/sim.err" || true) == "$queries" ]] ||
+  fail "the unchanged article was asked again"
+grep -q '"cached": false' "$work/cached.json" && fail "a row of the unchanged article was asked again"
+stop_sim TERM
+# With the store on, a verified row tells when it was verified; otherwise the
+# check prints the same, from the engine or from the store.
+same() { sed -e 's/"verifiedAt": "[^"]*"/"verifiedAt": null/' -e 's/"cached": true/"cached": false/' "$1"; }
+diff -u "$work/result.json" <(same "$work/stored.json") || fail "the check prints otherwise with the store on"
+diff -u "$work/result.json" <(same "$work/cached.json") || fail "the check from the store prints otherwise"
 sed "s#$SIM_URL#http://SIM#g" "$work/result.json" >"$work/normalised.json"
 
 if [[ ${UPDATE_GOLDEN:-} == 1 ]]; then

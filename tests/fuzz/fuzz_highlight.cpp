@@ -77,13 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Text page = oc::fuzz::textOf(in.rest());
 
     // The 360 pass: case-sensitive.
-    oc::RegexMatchList matches = oc::highlightsOf(oc::engineTable(oc::Engine::So360), page);
+    oc::RegexMatchList matches = oc::highlightsOf(oc::engineTable(oc::Engine::So360), page).matches;
     checkMatches(page, matches, false);
     oc::Regex regex;
     require(regex.compile(oc::kHighlightPattern));
 
     // The Baidu pass: without regard to case.
-    const oc::RegexMatchList folded = oc::highlightsOf(oc::engineTable(oc::Engine::Baidu), page);
+    const oc::RegexMatchList folded =
+        oc::highlightsOf(oc::engineTable(oc::Engine::Baidu), page).matches;
     checkMatches(page, folded, true);
 
     // The utility's findAllMatches (off the check path) finds the same.

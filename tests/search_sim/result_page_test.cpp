@@ -14,9 +14,24 @@ TEST(HighlightedHtml, WrapsSharedRunsAndEscapesEverythingElse) {
         highlightedHtml(U"a<b>&“引号”里，春眠不觉晓\n下一行", matchKeys(U"春眠不觉晓"));
     EXPECT_EQ(html, "a&lt;b&gt;&amp;“引号”里，<em>春眠不觉晓</em> 下一行");
     // Inside em: the query's own (folded) characters, never a tag or an entity.
-    std::string folded = highlightedHtml(U"他说：天很冷，风很大。", matchKeys(U"天很冷,风很大"));
-    EXPECT_EQ(emFragments(folded), (std::vector<std::string>{"天很冷,风很大"}));
     EXPECT_EQ(highlightedHtml(U"甲&乙丙", matchKeys(U"甲&乙丙")), "甲&amp;<em>乙丙</em>");
+}
+
+TEST(HighlightedHtml, ClosesAHighlightAtPunctuationAndWhiteSpaceAsTheEnginesDo) {
+    // A sentence with commas: one highlight per clause, the marks (as the page
+    // has them) between them.
+    std::u32string text = U"他说：天很冷，风很大，快回家。";
+    std::u32string query = U"天很冷,风很大,快回家";
+    EXPECT_EQ(highlightedHtml(text, matchKeys(query)),
+              "他说：<em>天很冷</em>，<em>风很大</em>，<em>快回家</em>。");
+    // Latin words and digits: a space ends a highlight too.
+    std::string latin = highlightedHtml(U"苹果在2023年发布了iPhone 15 Pro，价格不变",
+                                        matchKeys(U"2023年发布了iPhone 15 Pro,价格不变"));
+    EXPECT_EQ(emFragments(latin),
+              (std::vector<std::string>{"2023年发布了iPhone", "15", "Pro", "价格不变"}));
+    // The earlier style: one highlight across the comma, in its folded form.
+    EXPECT_EQ(emFragments(highlightedHtml(text, matchKeys(query), HighlightStyle::Runs)),
+              (std::vector<std::string>{"天很冷,风很大,快回家"}));
 }
 
 TEST(AbstractOf, IsCutAroundTheLongestSharedRun) {

@@ -92,6 +92,47 @@ TEST(ArticleDecoding, CharactersOutsideGbkAreCountedWhereTheyStand) {
               "文章中有 1 个字符在 GBK 中没有，已换成“?”（第一个在第 1 行，第 4 字节）。");
 }
 
+// The text in a wide encoding with its byte-order mark.
+std::string wide(const std::u32string& text, int unitBytes, bool bigEndian) {
+    std::string bytes;
+    auto put = [&](std::uint32_t unit) {
+        for (int i = 0; i < unitBytes; ++i) {
+            const int shift = 8 * (bigEndian ? unitBytes - 1 - i : i);
+            bytes += static_cast<char>((unit >> shift) & 0xFF);
+        }
+    };
+    put(0xFEFF);
+    for (char32_t c : text) {
+        if (unitBytes == 2 && c > 0xFFFF) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return bytes;
+}
+
+TEST(ArticleDecoding, Utf16AndUtf32ArticlesAreReadByTheirByteOrderMark) {
+    const std::u32string poem = U"春眠不觉晓，处处闻啼鸟。\n夜来风雨声，花落知多少。\n";
+    for (int unit : {2, 4}) {
+        for (bool bigEndian : {false, true}) {
+            DecodedArticle article = decodeArticle(wide(poem, unit, bigEndian));
+            EXPECT_EQ(U(article.text), crlf("春眠不觉晓，处处闻啼鸟。\n夜来风雨声，花落知多少。\n"))
+                << unit << bigEndian;
+            EXPECT_EQ(warningsOf(article), "") << unit << bigEndian;
+        }
+    }
+    // A character GBK lacks, and an unpaired surrogate, are said as such, each
+    // at its byte in the file.
+    DecodedArticle odd = decodeArticle(wide(U"原😀创", 2, false) + std::string("\x00\xD8", 2) +
+                                       wide(U"度", 2, false).substr(2));
+    EXPECT_EQ(U(odd.text), "原?创度");
+    EXPECT_EQ(warningsOf(odd), "invalid-utf8 1 @11 L1;outside-gbk 1 @5 L1;");
+    EXPECT_TRUE(hasWideByteOrderMark(wide(U"字", 2, true)));
+    EXPECT_FALSE(hasWideByteOrderMark("\xEF\xBB\xBF字"));
+}
+
 TEST(ArticleDecoding, InputAboveSixteenMebibytesIsRefused) {
     std::string limit(kMaxArticleBytes, 'a');
     DecodedArticle atLimit = decodeArticle(limit);

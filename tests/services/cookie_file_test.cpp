@@ -43,9 +43,10 @@ class CookieJarFile : public ::testing::Test {
             int answer = ++floodAnswers_;
             for (int i = 0; i < 50; ++i) {
                 res.headers.emplace("Set-Cookie",
-                                    std::string("f").append(std::to_string(answer)) + "_" + std::to_string(i) + "=" +
-                                        std::string(4000, 'x') + "; Max-Age=" +
-                                        std::to_string(100000 + answer * 100 + i) + "; Path=/");
+                                    std::string("f").append(std::to_string(answer)) + "_" +
+                                        std::to_string(i) + "=" + std::string(4000, 'x') +
+                                        "; Max-Age=" + std::to_string(100000 + answer * 100 + i) +
+                                        "; Path=/");
             }
             res.set_content("flood", "text/plain");
         });
@@ -86,13 +87,15 @@ TEST_F(CookieJarFile, IsPrivateAndNeverWrittenThroughALink) {
     InternetClient::instance().setCookieFile(path_);
     EXPECT_EQ(get("/set"), "set");
     EXPECT_EQ(modeOf(path_) & 0777, 0600u);
-    // No temporary file is left beside it.
+    // No temporary file is left beside it: only the lock that writes take.
     int entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder_.nativePath("private"))) {
         ++entries;
-        EXPECT_EQ(entry.path().filename(), "cookies.txt");
+        EXPECT_TRUE(entry.path().filename() == "cookies.txt" ||
+                    entry.path().filename() == ".cookies.txt.lock")
+            << entry.path();
     }
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(entries, 2);
 }
 
 TEST_F(CookieJarFile, AFloodStaysWithinTheBoundAndIsWrittenAtMostOncePerSecond) {
@@ -134,9 +137,10 @@ TEST_F(CookieJarFile, AnOversizedFileIsReadOnlyInPartAndBoundedOnLoad) {
     std::string text;
     long long expires = 2272147200;
     for (int i = 0; text.size() < 3u << 20; ++i) {
-        text +=
-            cookieLine("127.0.0.1", std::string("c").append(std::to_string(i)) + std::string(200, 'n'), expires + i) +
-            "\n";
+        text += cookieLine("127.0.0.1",
+                           std::string("c").append(std::to_string(i)) + std::string(200, 'n'),
+                           expires + i) +
+                "\n";
     }
     std::filesystem::create_directory(folder_.nativePath("private"));
     putFileBytes(path_, text);
@@ -165,6 +169,32 @@ TEST(CookieBound, EvictsSessionCookiesFirstThenTheSoonestToExpire) {
 
     EXPECT_EQ(expiredCookieLine(jar[2]), "#HttpOnly_" + cookieLine("a.com", "early", 1));
     EXPECT_EQ(parseCookieLines(cookieFileText(jar)).size(), 4u);
+}
+
+TEST(CookieMerge, KeepsAnotherProgramsCookiesAndWhatThisOneRemovedStaysRemoved) {
+    auto lines = [](const std::vector<std::string>& cookies) {
+        std::string text;
+        for (const std::string& line : cookies) {
+            text += line + "\n";
+        }
+        return parseCookieLines(text);
+    };
+    const std::vector<CookieLine> mine = lines({cookieLine("a.com", "mine", 3000)});
+    const std::vector<CookieLine> onDisk = lines({
+        cookieLine("a.com", "mine", 2000),     // ours, older: ours is written
+        cookieLine("b.com", "theirs", 3000),   // another program's: kept
+        cookieLine("a.com", "removed", 3000),  // known here and gone from the store: removed
+        cookieLine("c.com", "expired", 100),   // past its time: dropped
+        cookieLine("c.com", "session", 0),     // a session cookie never lasts
+    });
+    const std::vector<std::string> known = {cookieIdentity(onDisk[0]), cookieIdentity(onDisk[2])};
+    const std::vector<CookieLine> merged = mergeCookieFile(mine, onDisk, known, 1000);
+    ASSERT_EQ(merged.size(), 2u);
+    EXPECT_EQ(merged[0].line, mine[0].line);
+    EXPECT_EQ(merged[1].line, onDisk[1].line);
+    // The same name on another path or domain is another cookie.
+    EXPECT_NE(cookieIdentity(lines({cookieLine("a.com", "x", 1)})[0]),
+              cookieIdentity(lines({cookieLine("b.com", "x", 1)})[0]));
 }
 
 }  // namespace

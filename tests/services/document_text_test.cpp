@@ -70,7 +70,7 @@ TEST(DocumentText, WhatIsNoReadableDocumentIsRefusedWithItsReasonAndNothingElse)
     testing::putFileBytes(folder.nativePath("notes.rtf"), "{\\rtf1 text}");
     testing::putFileBytes(folder.nativePath("broken.pdf"), "%PDF-1.4\nnothing more");
     testing::putFileBytes(folder.nativePath("page.html"),
-                          std::string("<html>\0\0\0<body>x</body>", 25));
+                          std::string("<html>") + std::string(3, '\0') + "<body>x</body>");
     const std::vector<Case> cases = {
         {fixture("picture.txt"), DocumentProblem::NotText, "不是文本文件"},
         {folder.nativePath("page.html"), DocumentProblem::NotText, "不是文本文件"},

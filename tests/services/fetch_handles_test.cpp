@@ -101,7 +101,9 @@ TEST_F(FetchHandles, ManyRequestsOfOneThreadKeepTheJarRightAndOpenNothing) {
         }
         std::string sent = httpGet(server.baseUrl() + "/echo").bytes();
         for (int i = 0; i < 40; ++i) {
-            std::string cookie = "c" + std::to_string(i) + "=1";
+            // Built by appending: GCC 12 takes "c" + std::string for an
+            // overlapping copy in a Release build (a false -Wrestrict).
+            std::string cookie = std::string("c").append(std::to_string(i)).append("=1");
             EXPECT_NE(sent.find(cookie), std::string::npos) << cookie << " in " << sent;
         }
         EXPECT_NE(sent.find("last=c39"), std::string::npos) << sent;

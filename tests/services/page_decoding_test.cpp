@@ -19,6 +19,16 @@ std::string big5(const std::string& utf8) {
     return bytes.bytes();
 }
 
+// The page as the passes read it (appendPageUtf8), then as GB18030 text.
+bool readAsGb18030(std::string_view body, std::string_view contentType, std::string& out) {
+    std::string utf8;
+    if (!appendPageUtf8(body, contentType, utf8)) {
+        return false;
+    }
+    appendGb18030(utf8, out);
+    return true;
+}
+
 TEST(PageDecoding, TheCharsetParameterOfAContentTypeValue) {
     const std::pair<const char*, const char*> cases[] = {
         {"text/html; charset=gbk", "gbk"},
@@ -84,7 +94,7 @@ TEST(PageDecoding, APageIsReadAsUtf8ElseInTheCharsetItDeclares) {
     };
     for (const Case& c : cases) {
         std::string out = "kept";
-        EXPECT_EQ(appendDecodedPage(c.body, c.contentType, out), c.decodes) << c.name;
+        EXPECT_EQ(readAsGb18030(c.body, c.contentType, out), c.decodes) << c.name;
         if (c.decodes) {
             const std::string expected =
                 std::string_view(c.name).find("meta") != std::string_view::npos
@@ -100,10 +110,10 @@ TEST(PageDecoding, APageIsReadAsUtf8ElseInTheCharsetItDeclares) {
 TEST(PageDecoding, AnIconFontCharacterGb18030LacksDoesNotCostTheWholePage) {
     // U+E793: a private use code point GB18030-2022 no longer maps; U+FE13 beside it has a form.
     std::string out;
-    ASSERT_TRUE(appendDecodedPage("<i>\uE793</i><em>原创\uFE13文章</em>", "text/html", out));
+    ASSERT_TRUE(readAsGb18030("<i>\uE793</i><em>原创\uFE13文章</em>", "text/html", out));
     EXPECT_EQ(out, G("<i>?</i><em>原创") + "\xA6\xDC" + G("文章</em>"));
     out.clear();
-    EXPECT_FALSE(appendDecodedPage("\uE793\xFF", "text/html", out)) << "not UTF-8 after all";
+    EXPECT_FALSE(readAsGb18030("\uE793\xFF", "text/html", out)) << "not UTF-8 after all";
     EXPECT_EQ(out, "");
     // Whether the GB18030 text holds every character of the UTF-8 one: only
     // then does it convert back to the same bytes.
@@ -130,14 +140,17 @@ TEST(PageDecoding, AReadPageIsTheAppendedOneWhetherMovedOrDecoded) {
     }
 }
 
-TEST(PageDecoding, TheTextEndsAtItsFirstZeroByteInEveryCharset) {
+TEST(PageDecoding, ZeroBytesAreDroppedAndTheTextGoesOnInEveryCharset) {
     std::string out;
-    ASSERT_TRUE(appendDecodedPage(std::string("甲\0乙", 7), "", out));
-    EXPECT_EQ(out, G("甲"));
+    ASSERT_TRUE(readAsGb18030(std::string("甲\0乙\0\0", 9), "", out));
+    EXPECT_EQ(out, G("甲乙"));
     out.clear();
     ASSERT_TRUE(
-        appendDecodedPage(G("甲") + std::string(1, '\0') + G("乙"), "text/html; charset=gbk", out));
-    EXPECT_EQ(out, G("甲"));
+        readAsGb18030(G("甲") + std::string(1, '\0') + G("乙"), "text/html; charset=gbk", out));
+    EXPECT_EQ(out, G("甲乙"));
+    std::string body = std::string("\0<em>丙</em>", 13);
+    ASSERT_TRUE(readPageUtf8(body, "", out));
+    EXPECT_EQ(out, "<em>丙</em>");
 }
 
 }  // namespace

@@ -67,7 +67,8 @@ TEST(BadSettingsFile, TenMegabytesAreReadAndSavedWhole) {
 
     ASSERT_TRUE(saveParameterTexts(path, {"25", "30", "5", "0"}));
     const std::string after = fileBytes(folder.nativePath("配置.ini"));
-    EXPECT_EQ(after, head + "25\r\n" + G("飘红检测数=30\r\n最后段字数=5\r\n查询间隔=0") + tail);
+    EXPECT_EQ(after, head + "25\r\n" +
+                         G("飘红检测数=30\r\n最后段字数=5\r\n查询间隔=0\r\n页面超时=") + tail);
     EXPECT_EQ(loadCheckSettings(path).segmentChars, 25);
 }
 

@@ -43,7 +43,8 @@ TEST_F(Settings, WithoutAFilePassesUseDefaultsAndTheWindowShowsNothing) {
 TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
     ASSERT_TRUE(saveParameterTexts(path(), {"20", "15", "3", "0"}));
     EXPECT_EQ(U(fileBytes(native())),
-              "[原创检测配置]\r\n段落字数=20\r\n飘红检测数=15\r\n最后段字数=3\r\n查询间隔=0\r\n");
+              "[原创检测配置]\r\n段落字数=20\r\n飘红检测数=15\r\n最后段字数=3\r\n查询间隔=0\r\n"
+              "页面超时=\r\n");
     CheckSettings settings = check();
     EXPECT_EQ(settings.segmentChars, 20);
     EXPECT_EQ(settings.minRunChars, 15);
@@ -56,7 +57,8 @@ TEST_F(Settings, SaveCreatesTheSectionWithTheKeysInOrder) {
 TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
     ASSERT_TRUE(saveParameterTexts(path(), {"", "", "", ""}));
     EXPECT_EQ(U(fileBytes(native())),
-              "[原创检测配置]\r\n段落字数=\r\n飘红检测数=\r\n最后段字数=\r\n查询间隔=\r\n");
+              "[原创检测配置]\r\n段落字数=\r\n飘红检测数=\r\n最后段字数=\r\n查询间隔=\r\n"
+              "页面超时=\r\n");
     CheckSettings settings = check();
     EXPECT_EQ(settings.segmentChars, 38);  // 0 would cut nothing
     EXPECT_EQ(settings.minRunChars, 12);
@@ -136,6 +138,7 @@ TEST_F(Settings, SaveKeepsEverythingElseByteForByte) {
               "飘红检测数=30\r\n"
               "最后段字数=5\r\n"
               "查询间隔=0\r\n"
+              "页面超时=\r\n"
               "; 注释\r\n"
               "[其他]\r\n"
               "x = 1\r\n");

@@ -18,6 +18,15 @@ std::string contentOf(const std::string& path) {
 
 }  // namespace
 
+std::string storeArgs(const std::string& args) {
+    const bool named = args.find("--store") != std::string::npos ||
+                       args.find("--no-store") != std::string::npos ||
+                       args.find("--cache-days") != std::string::npos ||
+                       args.find("--no-cache") != std::string::npos;
+    const bool subcommand = args.starts_with("index ") || args.starts_with("history");
+    return named || subcommand ? std::string() : std::string("--no-store ");
+}
+
 CliRun runCli(const std::string& binDir, const std::string& folder, const std::string& args,
               const std::string& input, std::chrono::seconds limit,
               const std::string& environment) {
@@ -27,8 +36,8 @@ CliRun runCli(const std::string& binDir, const std::string& folder, const std::s
     std::ofstream(in, std::ios::binary) << input;
     // timeout sends TERM at the limit and KILL shortly after, answering 124.
     std::string command = "env " + environment + " timeout -k 5 " + std::to_string(limit.count()) +
-                          " '" + binDir + "/originality-cli' " + args + " < '" + in + "' > '" +
-                          out + "' 2> '" + err + "'";
+                          " '" + binDir + "/originality-cli' " + storeArgs(args) + args + " < '" +
+                          in + "' > '" + out + "' 2> '" + err + "'";
     auto start = std::chrono::steady_clock::now();
     int raw = std::system(command.c_str());
     CliRun run;

@@ -14,6 +14,12 @@ struct CliRun {
     double seconds = 0.0;  // how long it ran
 };
 
+// Tests run the checker several times against one server that answers
+// differently each time: "--no-store " (no run takes its answers from an
+// earlier one's remembered pages, and a verified row's time never enters the
+// output) unless `args` name the store or the cache, or run a subcommand.
+std::string storeArgs(const std::string& args);
+
 // Runs `binDir`/originality-cli with `args` (shell words, quoted by the
 // caller) and `input` on standard input; the files it needs go to `folder`.
 // `environment` holds NAME=value words set for the program only.

@@ -11,14 +11,24 @@ Text longArticle(int chars) {
                                         "们", "沿", "着", "河", "边", "走"};
     std::string utf8;
     utf8.reserve(static_cast<std::size_t>(chars) * 4);
-    for (int i = 0; i < chars; ++i) {
-        utf8 += kPool[(i * 7 + i / 13) % 12];
+    // Every character counts as the article is read: "，word " is 6, "。\r\n" 2.
+    int count = 0;
+    auto add = [&](const char* piece, int length) {
+        if (count + length <= chars) {
+            utf8 += piece;
+            count += length;
+        }
+    };
+    int i = 0;
+    while (count < chars) {
+        add(kPool[(i * 7 + i / 13) % 12], 1);
         if (i % 97 == 96) {
-            utf8 += "，word ";
+            add("，word ", 6);
         }
         if (i % 1000 == 999) {
-            utf8 += "。\r\n";
+            add("。\r\n", 2);
         }
+        ++i;
     }
     return G(utf8);
 }

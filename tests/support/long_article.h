@@ -7,8 +7,8 @@
 
 namespace oc::testing {
 
-// `chars` Chinese characters (GBK) and what a writer puts between them; the
-// same text for the same count.
+// `chars` characters as the article is read (GBK; a line break is one): Chinese characters and what
+// a writer puts between them; the same text for the same count.
 Text longArticle(int chars);
 
 }  // namespace oc::testing

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace oc {
 
@@ -23,6 +25,15 @@ bool equalsIgnoringAsciiCase(const Left& left, const Right& right) {
         }
     }
     return true;
+}
+
+// The text with its ASCII letters in lower case; every other byte kept.
+inline std::string lowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = foldAsciiCase(c);
+    }
+    return lower;
 }
 
 }  // namespace oc
