@@ -78,6 +78,11 @@ void MainWindow::buildArticleArea() {
     history->setFont(pixelFont(12, false, true));
     history->setCursor(Qt::PointingHandCursor);
     history->installEventFilter(this);
+    auto* batch = add(makeCaptionLabel(this, QStringLiteral("批量检测"), kLinkBlue), kBatchLink,
+                      {728, 0, 72, 16});
+    batch->setFont(pixelFont(12, false, true));
+    batch->setCursor(Qt::PointingHandCursor);
+    batch->installEventFilter(this);
 
     auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
                       "分组框_文章", {0, 16, 696, 232});
@@ -347,6 +352,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (historyHandler_) {
             historyHandler_();
+        }
+        return true;
+    }
+    if (watched == component(kBatchLink) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (batchHandler_) {
+            batchHandler_();
         }
         return true;
     }
