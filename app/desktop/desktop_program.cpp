@@ -6,20 +6,23 @@
 #include <thread>
 
 #include "app/desktop/article_box.h"
+#include "app/desktop/article_keeper.h"
+#include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/history_dialog.h"
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
-#include "app/desktop/progress_panel.h"
 #include "app/desktop/program_icon.h"
+#include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "check/segmentation.h"
 #include "check/store_recorder.h"
 #include "check/stored_run.h"
 #include "services/boundary_text.h"
@@ -79,8 +82,9 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.listener = runSignals_.get();
     // Every check is kept in the results store as it happens, and its
     // verified result pages answer later checks' queries.
-    store_ = std::make_unique<store::SqliteCheckStore>(
-        options.storeFile.empty() ? store::storeFilePath() : options.storeFile);
+    const std::string storeFile =
+        options.storeFile.empty() ? store::storeFilePath() : options.storeFile;
+    store_ = std::make_unique<store::SqliteCheckStore>(storeFile);
     tellStoreProblem();
     if (store_ && store_->problem().empty()) {
         env.store = store_.get();
@@ -94,7 +98,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     window_->setExportHandler([this] { exportReport(); });
     window_->setHistoryHandler([this] { showHistory(); });
     window_->setRecheckHandler([this] {
-        if (!shutDown_ && run_ != nullptr) {
+        // Never the old article's segments under an edited one.
+        if (!shutDown_ && run_ != nullptr && !window_->resultsStale()) {
             run_->recheckUnverified();
         }
     });
@@ -106,6 +111,11 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     });
     window_->setRunningQuery([this] { return checkRunning(); });
     window_->setCloseHandler([this] { shutdown(); });
+    window_->setResultsClearedHandler([this] {
+        ends_.clear();
+        openedReport_.reset();
+    });
+    window_->setCharCounter([this](const QString& text) { return countArticle(text); });
 
     // What the window does once created: layout for the screen, the skin,
     // the grids' columns.
@@ -120,6 +130,20 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     if (auto* folder = window_->component<LocalFolderChooser>(kLocalFolderChooser)) {
         folder->bindSettings(options.settingsPath);
     }
+    // The article of the last session, kept as the user left it.
+    const std::string articleFile =
+        options.articleFile.empty() ? keptArticlePath(storeFile) : options.articleFile;
+    articleKeeper_ =
+        std::make_unique<ArticleKeeper>(*window_->component<ArticleBox>(component::kArticleBox),
+                                        qstringFromNativePath(articleFile));
+    articleKeeper_->setProblemHandler([this](const QString& path) {
+        window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
+    });
+    articleKeeper_->restore();
+}
+
+int DesktopProgram::countArticle(const QString& text) const {
+    return cutArticle(articleTextOf(text), loadCheckSettings(settingsPath_)).chars;
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -146,6 +170,9 @@ void DesktopProgram::startCheck() {
         ends_.clear();
         openedReport_.reset();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
+        if (const std::shared_ptr<const CheckRequest> request = run_->lastRequest()) {
+            window_->setCheckedArticle(request->article);
+        }
     }
 }
 
@@ -232,7 +259,10 @@ void DesktopProgram::openStoredCheck(CheckId id) {
     }
     StoredRun run = storedRunOf(*check);
     auto* box = window_->component<ArticleBox>(component::kArticleBox);
-    box->setPlainText(qstringFromGbk(run.report.article));
+    replaceArticleText(
+        *box,
+        qstringFromGbk(run.report.article).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    window_->setCheckedArticle(articleTextOf(box->toPlainText()));
     showStoredRun(*port_, run, check->summary.chars);
     // 重查未核实 works on the checks of this session, not on a stored one.
     port_->setButtonDisabled(component::kRecheckButton, true);
@@ -264,6 +294,9 @@ void DesktopProgram::shutdown() {
         return;
     }
     shutDown_ = true;
+    if (articleKeeper_) {
+        articleKeeper_->save();
+    }
     bridge_->beginShutdown();
     run_->stop();
     qtPlatform_->closeOpenBoxes();

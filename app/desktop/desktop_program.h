@@ -18,6 +18,7 @@
 
 namespace oc {
 
+class ArticleKeeper;
 class GuiBridge;
 class HistoryDialog;
 class StoreRecorder;
@@ -36,6 +37,9 @@ struct DesktopOptions {
     // The results store file; the usual place ($OC_STORE_FILE, beside a
     // portable program, the data folder) when empty.
     std::string storeFile;
+    // The file that keeps the article box's text across restarts; beside the
+    // results store when empty.
+    std::string articleFile;
 };
 
 class DesktopProgram {
@@ -76,6 +80,8 @@ class DesktopProgram {
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
+    // 文章字数 as a check would count the box's text with the settings in force.
+    int countArticle(const QString& text) const;
 
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
@@ -100,6 +106,7 @@ class DesktopProgram {
     HistoryDialog* history_ = nullptr;
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
+    std::unique_ptr<ArticleKeeper> articleKeeper_;
 };
 
 }  // namespace oc
