@@ -241,6 +241,18 @@ bool CheckRun::hasUnverified() const {
     return state_->anyUnverifiedLocked();
 }
 
+bool CheckRun::adopt(std::shared_ptr<const CheckRequest> request,
+                     std::map<Engine, PassOutcome> outcomes) {
+    std::lock_guard lock(state_->mutex);
+    if (state_->running > 0) {
+        return false;
+    }
+    state_->request = std::move(request);
+    state_->outcomes = std::move(outcomes);
+    state_->records.clear();
+    return true;
+}
+
 void CheckRun::wait() {
     std::unique_lock lock(state_->mutex);
     state_->ended.wait(lock, [&] { return state_->running == 0; });

@@ -35,6 +35,10 @@ class CheckRun {
     // False while a run is active or when nothing is unverified.
     bool recheckUnverified();
     bool hasUnverified() const;
+    // Takes a check made earlier (one reopened from the history) as the last
+    // check, so that recheckUnverified asks its unverified rows again. False,
+    // and nothing taken, while a run is active.
+    bool adopt(std::shared_ptr<const CheckRequest> request, std::map<Engine, PassOutcome> outcomes);
     // The stop button's handler: every pass of the active run ends at its next
     // step as if 取消 had been answered (the fetches in flight are aborted),
     // the segments it did not finish unverified with 已停止. Fetches work again

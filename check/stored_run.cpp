@@ -1,5 +1,8 @@
 #include "check/stored_run.h"
 
+#include <charconv>
+#include <optional>
+
 #include "check/check_pass.h"
 #include "check/engine_tables.h"
 #include "check/pass_steps.h"
@@ -8,6 +11,51 @@
 #include "services/boundary_text.h"
 
 namespace oc {
+
+namespace {
+
+// The whole number a stored setting starts with ("38", "80%"); none when it
+// does not start with one.
+std::optional<int> storedNumber(const std::string& value) {
+    int number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end == value.data()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+}  // namespace
+
+CheckRequest recheckRequestOf(const StoredCheck& check, SettingsSnapshot current) {
+    CheckRequest request;
+    request.article = gbkFromUtf8(check.article);
+    for (const StoredPass& pass : check.passes) {
+        request.engines.push_back(pass.summary.engine);
+    }
+    request.startedAt = std::chrono::system_clock::from_time_t(check.summary.startedAt);
+    CheckSettings& used = current.check;
+    for (const auto& [name, value] : check.settings) {
+        const std::optional<int> number = storedNumber(value);
+        if (name == "段落字数" && number) {
+            used.segmentChars = *number;
+        } else if (name == "飘红检测数" && number) {
+            used.minRunChars = *number;
+        } else if (name == "最后段字数" && number) {
+            used.lastSegmentChars = *number;
+        } else if (name == "飘红覆盖率" && number) {
+            used.coveragePercent = *number;
+        } else if (name == "检测方式") {
+            used.mode = checkModeOf(gbkFromUtf8(value)).value_or(used.mode);
+        } else if (name == "忽略网站") {
+            // The list as the check applied it, the program's additions included.
+            current.ignoredSites = gbkFromUtf8(value);
+            current.extraIgnoredSites.clear();
+        }
+    }
+    request.settings = std::move(current);
+    return request;
+}
 
 StoredRun storedRunOf(const StoredCheck& check) {
     StoredRun run;

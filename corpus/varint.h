@@ -15,15 +15,20 @@ inline void appendVarint(std::string& out, std::uint64_t value) {
     out += static_cast<char>(value);
 }
 
-// Reads one number at `at`, never past `end`; false when the bytes end first
-// or the number needs more than 64 bits (a damaged file).
+// Reads one number at `at`, never past `end`; false when the bytes end first,
+// the number needs more than 64 bits, or it is written longer than needed
+// (a damaged file; each number has one form, so a file read back re-encodes
+// to the same bytes).
 inline bool readVarint(const unsigned char*& at, const unsigned char* end, std::uint64_t& value) {
     value = 0;
     for (int shift = 0; shift < 64 && at < end; shift += 7) {
         const unsigned char byte = *at++;
+        if (shift == 63 && byte > 1) {
+            return false;  // more than 64 bits
+        }
         value |= std::uint64_t{byte & 0x7Fu} << shift;
         if (byte < 0x80) {
-            return true;
+            return byte != 0 || shift == 0;  // a longer form than needed is refused
         }
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -28,6 +29,7 @@
 #include "services/boundary_text.h"
 #include "services/http_fetch.h"
 #include "settings/settings.h"
+#include "settings/settings_snapshot.h"
 #include "store/sqlite_check_store.h"
 #include "store/store_location.h"
 #include "text/web_text_util.h"
@@ -89,6 +91,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     if (store_ && store_->problem().empty()) {
         env.store = store_.get();
     }
+    overrides_ = env;
     run_ = std::make_unique<CheckRun>(std::move(env));
     if (store_ && store_->problem().empty()) {
         recorder_ = std::make_unique<StoreRecorder>(*store_, "window");
@@ -97,12 +100,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     window_->setCheckHandler([this] { startCheck(); });
     window_->setExportHandler([this] { exportReport(); });
     window_->setHistoryHandler([this] { showHistory(); });
-    window_->setRecheckHandler([this] {
-        // Never the old article's segments under an edited one.
-        if (!shutDown_ && run_ != nullptr && !window_->resultsStale()) {
-            run_->recheckUnverified();
-        }
-    });
+    window_->setRecheckHandler([this] { recheckUnverified(); });
     window_->setStopHandler([this] {
         if (!shutDown_ && run_ != nullptr && run_->stop()) {
             // An open prompt of the passes answers 取消.
@@ -237,6 +235,11 @@ void DesktopProgram::showHistory() {
         history_ = new HistoryDialog(*store_, *platform_, window_.get());
         history_->setOpenHandler([this](CheckId id) { openStoredCheck(id); });
         history_->setExportHandler([this](CheckId id) { exportStoredCheck(id); });
+        history_->setRecheckHandler([this](CheckId id) {
+            if (openStoredCheck(id)) {
+                recheckUnverified();
+            }
+        });
     } else {
         history_->reload();
     }
@@ -244,18 +247,26 @@ void DesktopProgram::showHistory() {
     history_->raise();
 }
 
-void DesktopProgram::openStoredCheck(CheckId id) {
+void DesktopProgram::recheckUnverified() {
+    // Never the old article's segments under an edited one.
+    if (!shutDown_ && run_ != nullptr && !window_->resultsStale() && run_->recheckUnverified()) {
+        // The report is built from the rows as the recheck leaves them.
+        openedReport_.reset();
+    }
+}
+
+bool DesktopProgram::openStoredCheck(CheckId id) {
     if (shutDown_ || store_ == nullptr) {
-        return;
+        return false;
     }
     if (checkRunning()) {
         platform_->messageBox(gbkFromUtf8("检测进行中，请在检测结束后再打开记录。"), kMbOk,
                               gbkFromUtf8("历史记录"));
-        return;
+        return false;
     }
     std::optional<StoredCheck> check = store_->loadCheck(id);
     if (!check) {
-        return;
+        return false;
     }
     StoredRun run = storedRunOf(*check);
     auto* box = window_->component<ArticleBox>(component::kArticleBox);
@@ -264,10 +275,21 @@ void DesktopProgram::openStoredCheck(CheckId id) {
         qstringFromGbk(run.report.article).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     window_->setCheckedArticle(articleTextOf(box->toPlainText()));
     showStoredRun(*port_, run, check->summary.chars);
-    // 重查未核实 works on the checks of this session, not on a stored one.
-    port_->setButtonDisabled(component::kRecheckButton, true);
     markArticle(*box, run.report.article, run.outcomes);
+    // 重查未核实 asks the stored check's unverified rows again and updates it
+    // in the store.
+    auto request = std::make_shared<const CheckRequest>(
+        recheckRequestOf(*check, loadSettingsSnapshot(settingsPath_, overrides_)));
+    const bool unverified =
+        std::any_of(run.outcomes.begin(), run.outcomes.end(),
+                    [](const auto& pass) { return pass.second.hasUnverified(); });
+    if (run_->adopt(std::move(request), run.outcomes) && recorder_ != nullptr) {
+        recorder_->continueCheck(id);
+    }
+    port_->setButtonDisabled(component::kRecheckButton, !unverified);
+    ends_ = std::move(run.passes);
     openedReport_ = std::move(run.report);
+    return true;
 }
 
 void DesktopProgram::exportStoredCheck(CheckId id) {

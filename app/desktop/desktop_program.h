@@ -76,7 +76,10 @@ class DesktopProgram {
     void exportReport();
     // 历史记录: the stored checks; one shown in the window as it was, and its report.
     void showHistory();
-    void openStoredCheck(CheckId id);
+    // False when it was not opened (a check running, the check gone).
+    bool openStoredCheck(CheckId id);
+    // 重查未核实: the unverified rows of the check the window shows asked again.
+    void recheckUnverified();
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
@@ -92,6 +95,8 @@ class DesktopProgram {
     std::unique_ptr<CheckRun> run_;
     // The settings file, named once at the first check when it cannot be used.
     Text settingsPath_;
+    // What the program gives instead of the file's values (addresses of tests).
+    SettingsOverrides overrides_;
     bool settingsProblemShown_ = false;
     bool shutDown_ = false;
     // How each engine's pass of the last check last ended (a recheck

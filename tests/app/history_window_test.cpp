@@ -1,6 +1,7 @@
 // 历史记录 in the window: a check of the sample article against the search
 // simulator is kept, opened again it shows the same values and rows, and 对比
-// after an edit names what changed.
+// after an edit names what changed; a check an engine blocked, reopened in a
+// later session, has its unverified rows asked again into the same record.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "check/window_port.h"
+#include "store/sqlite_check_store.h"
+#include "store/store_location.h"
 #include "tests/app/event_pump.h"
 #include "tests/app/sample_program.h"
 #include "tests/app/search_sim_process.h"
@@ -85,6 +88,62 @@ TEST(HistoryWindow, ACheckReopenedShowsTheSameResultsAndComparesWithAnEditedOne)
     const QString html = history.compareSelected();
     EXPECT_TRUE(html.contains(QStringLiteral("删除"))) << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("百度："))) << html.toStdString();
+}
+
+// The rows of each engine the stored check holds unverified.
+std::vector<int> unverifiedStored(CheckId id) {
+    store::SqliteCheckStore store(store::storeFilePath());
+    std::optional<StoredCheck> check = store.loadCheck(id);
+    std::vector<int> unverified;
+    for (const StoredPass& pass : check ? check->passes : std::vector<StoredPass>{}) {
+        unverified.push_back(static_cast<int>(std::count_if(
+            pass.rows.begin(), pass.rows.end(),
+            [](const StoredRow& row) { return row.status == SegmentStatus::Unverified; })));
+    }
+    return unverified;
+}
+
+TEST(HistoryWindow, ABlockedCheckReopenedLaterIsRecheckedIntoTheSameRecord) {
+    QTemporaryDir dir;
+    testing::ScriptedPlatform platform;  // 确定 at every block prompt
+    {
+        testing::SearchSimProcess blocked{{QStringLiteral("--block-after"), QStringLiteral("6"),
+                                           QStringLiteral("--block-kind"),
+                                           QStringLiteral("captcha")}};
+        auto program =
+            testing::startOnSampleArticle(dir.path(), blocked.url(), blocked.url(), &platform);
+        program->window().component<QPushButton>(component::kCheckButton)->click();
+        ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+    }
+    const std::vector<CheckSummary> kept =
+        store::SqliteCheckStore(store::storeFilePath()).listChecks();
+    ASSERT_EQ(kept.size(), 1u);
+    const std::vector<int> before = unverifiedStored(kept[0].id);
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_GT(before[0] + before[1], 0);
+
+    // Another session: the engines answer again.
+    testing::SearchSimProcess sim{QStringList()};
+    auto program = testing::startOnSampleArticle(dir.path(), sim.url(), sim.url(), &platform);
+    MainWindow& window = program->window();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.component(MainWindow::kHistoryLink), &press);
+    HistoryDialog& history = *program->historyDialog();
+    history.table()->selectRow(0);
+    history.openSelected();
+    auto* recheck = window.component<QPushButton>(component::kRecheckButton);
+    ASSERT_TRUE(recheck->isEnabled());
+    recheck->click();
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, std::chrono::seconds(60)));
+
+    EXPECT_EQ(unverifiedStored(kept[0].id), (std::vector<int>{0, 0}));
+    EXPECT_EQ(store::SqliteCheckStore(store::storeFilePath()).listChecks().size(), 1u);
+    EXPECT_TRUE(window.component<QLabel>(component::kBaiduCoverageLabel)
+                    ->text()
+                    .startsWith(QStringLiteral("已核实 43/43")))
+        << window.component<QLabel>(component::kBaiduCoverageLabel)->text().toStdString();
+    EXPECT_FALSE(recheck->isEnabled());
 }
 
 }  // namespace

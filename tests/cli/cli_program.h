@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 #include <string>
 
@@ -33,10 +34,18 @@ class CliProgram : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
         server_.server().Get("/s", [this](const httplib::Request& req, httplib::Response& res) {
-            if (respond_) {
-                respond_(req, res);
+            std::function<void(const httplib::Request&, httplib::Response&)> respond;
+            std::function<std::string(const std::string&)> page;
+            {
+                // Orders the test's writes of the answer before the server's reads.
+                std::lock_guard lock(answerMutex_);
+                respond = respond_;
+                page = page_;
+            }
+            if (respond) {
+                respond(req, res);
             } else {
-                res.set_content(page_(req.target), "text/html; charset=utf-8");
+                res.set_content(page(req.target), "text/html; charset=utf-8");
             }
         });
         server_.start();
@@ -53,6 +62,10 @@ class CliProgram : public ::testing::Test {
     }
 
     RunResult run(const std::string& args, const std::string& input = "") {
+        {
+            // What the test set up for the answers is published to the server's threads.
+            std::lock_guard lock(answerMutex_);
+        }
         fs::path in = write("stdin.txt", input);
         fs::path out = dir_ / "stdout.txt";
         fs::path err = dir_ / "stderr.txt";
@@ -74,6 +87,7 @@ class CliProgram : public ::testing::Test {
 
     fs::path dir_;
     testing::LoopbackServer server_;
+    std::mutex answerMutex_;
     std::string url360_;  // empty: the server's
     // When set, answers instead of page_ (any status, redirects).
     std::function<void(const httplib::Request&, httplib::Response&)> respond_;

@@ -185,7 +185,7 @@ TEST_F(CliHostileOutput, APageOverTheCapsIsAnalysedUpToThemAndTheRowSaysSo) {
     for (const auto& [page, hits, note] :
          {std::tuple{blocks, kMaxResultBlocks + 1000, "页面过大，仅分析前 5000 个结果"},
           std::tuple{highlights, kMaxHighlights, "页面过大，仅分析前 20000 个飘红"}}) {
-        page_ = [&page = page](const std::string&) { return page; };
+        page_ = [page = page](const std::string&) { return page; };
         RunResult result = this->run("--engine baidu --json --interval-ms 0 '" +
                                      write("article.txt", kArticle).string() + "'");
         ASSERT_EQ(result.status, 0) << result.err;
