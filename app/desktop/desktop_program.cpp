@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/desktop/article_box.h"
+#include "app/desktop/article_keeper.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/batch_window.h"
@@ -25,6 +26,7 @@
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "check/segmentation.h"
 #include "check/store_recorder.h"
 #include "check/stored_run.h"
 #include "services/boundary_text.h"
@@ -86,8 +88,9 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.listener = runSignals_.get();
     // Every check is kept in the results store as it happens, and its
     // verified result pages answer later checks' queries.
-    store_ = std::make_unique<store::SqliteCheckStore>(
-        options.storeFile.empty() ? store::storeFilePath() : options.storeFile);
+    const std::string storeFile =
+        options.storeFile.empty() ? store::storeFilePath() : options.storeFile;
+    store_ = std::make_unique<store::SqliteCheckStore>(storeFile);
     tellStoreProblem();
     if (store_ && store_->problem().empty()) {
         env.store = store_.get();
@@ -115,6 +118,11 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     });
     window_->setRunningQuery([this] { return checkRunning(); });
     window_->setCloseHandler([this] { shutdown(); });
+    window_->setResultsClearedHandler([this] {
+        ends_.clear();
+        openedReport_.reset();
+    });
+    window_->setCharCounter([this](const QString& text) { return countArticle(text); });
 
     // What the window does once created: layout for the screen, the skin,
     // the grids' columns.
@@ -129,6 +137,20 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     if (auto* folder = window_->component<LocalFolderChooser>(kLocalFolderChooser)) {
         folder->bindSettings(options.settingsPath);
     }
+    // The article of the last session, kept as the user left it.
+    const std::string articleFile =
+        options.articleFile.empty() ? keptArticlePath(storeFile) : options.articleFile;
+    articleKeeper_ =
+        std::make_unique<ArticleKeeper>(*window_->component<ArticleBox>(component::kArticleBox),
+                                        qstringFromNativePath(articleFile));
+    articleKeeper_->setProblemHandler([this](const QString& path) {
+        window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
+    });
+    articleKeeper_->restore();
+}
+
+int DesktopProgram::countArticle(const QString& text) const {
+    return cutArticle(articleTextOf(text), loadCheckSettings(settingsPath_)).chars;
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -209,6 +231,9 @@ void DesktopProgram::startCheck() {
         ends_.clear();
         openedReport_.reset();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
+        if (const std::shared_ptr<const CheckRequest> request = run_->lastRequest()) {
+            window_->setCheckedArticle(request->article);
+        }
     }
 }
 
@@ -350,7 +375,8 @@ void DesktopProgram::showHistory() {
 }
 
 void DesktopProgram::recheckUnverified() {
-    if (!shutDown_ && run_ != nullptr && run_->recheckUnverified()) {
+    // Never the old article's segments under an edited one.
+    if (!shutDown_ && run_ != nullptr && !window_->resultsStale() && run_->recheckUnverified()) {
         // The report is built from the rows as the recheck leaves them.
         openedReport_.reset();
     }
@@ -371,7 +397,10 @@ bool DesktopProgram::openStoredCheck(CheckId id) {
     }
     StoredRun run = storedRunOf(*check);
     auto* box = window_->component<ArticleBox>(component::kArticleBox);
-    box->setPlainText(qstringFromGbk(run.report.article));
+    replaceArticleText(
+        *box,
+        qstringFromGbk(run.report.article).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    window_->setCheckedArticle(articleTextOf(box->toPlainText()));
     showStoredRun(*port_, run, check->summary.chars);
     markArticle(*box, run.report.article, run.outcomes);
     // 重查未核实 asks the stored check's unverified rows again and updates it
@@ -414,6 +443,9 @@ void DesktopProgram::shutdown() {
         return;
     }
     shutDown_ = true;
+    if (articleKeeper_) {
+        articleKeeper_->save();
+    }
     bridge_->beginShutdown();
     run_->stop();
     if (batch_ != nullptr) {

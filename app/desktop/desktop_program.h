@@ -23,6 +23,7 @@
 
 namespace oc {
 
+class ArticleKeeper;
 class BatchWindow;
 class GuiBridge;
 class HistoryDialog;
@@ -44,6 +45,9 @@ struct DesktopOptions {
     std::string storeFile;
     // The least wait between two requests of one engine in 批量检测 (tests).
     std::chrono::milliseconds batchInterval{3000};
+    // The file that keeps the article box's text across restarts; beside the
+    // results store when empty.
+    std::string articleFile;
 };
 
 class DesktopProgram {
@@ -103,6 +107,8 @@ class DesktopProgram {
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
+    // 文章字数 as a check would count the box's text with the settings in force.
+    int countArticle(const QString& text) const;
     // The run of the checks, made anew from env_ (with the store's recorder).
     void makeRun();
 
@@ -146,6 +152,7 @@ class DesktopProgram {
     std::chrono::milliseconds batchInterval_{3000};
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
+    std::unique_ptr<ArticleKeeper> articleKeeper_;
 };
 
 }  // namespace oc
