@@ -27,7 +27,7 @@ bool continueAfterPage(const SegmentContext& context, const ClassifiedPage& page
     Text prompt = page.arrived    ? context.table.blockedPrompt
                   : page.answered ? context.table.name + unusable + colon + page.failure
                                   : cannotConnect + context.table.name + colon + page.failure;
-    return context.env.platform->messageBox(prompt, kMbOkCancel, pass_texts::blockedTitle()) !=
+    return context.env.platform->messageBox(prompt, kMbOkCancel, context.table.promptTitle) !=
            kAnswerCancel;
 }
 
@@ -80,11 +80,16 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         buffers.body = std::move(report.body);
         buffers.text = std::move(page.text);
     };
-    // The user gave up: at a prompt (已取消) or by stopping the check (已停止).
+    // The user gave up: by stopping the check (已停止), or at a prompt: the
+    // row keeps the reason of the page that prompted (验证码, HTTP 429 …), else
+    // 已取消.
     auto givenUp = [&] {
         result.status = SegmentStatus::Unverified;
-        result.reason =
-            context.env.stopRequested() ? stoppedReason() : unverified_reason::cancelled();
+        if (context.env.stopRequested()) {
+            result.reason = stoppedReason();
+        } else if (result.reason.empty()) {
+            result.reason = unverified_reason::cancelled();
+        }
         result.hits = 0;
         result.source.reset();
         result.cancelled = true;
