@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "check/block_wait.h"
 #include "check/check_request.h"
 #include "check/engine_tables.h"
 #include "check/pass_outcome.h"
@@ -58,6 +59,15 @@ struct PassEnvironment : SettingsOverrides {
     // before (within 缓存天数), and which keeps the pages verified now; none:
     // every query is asked.
     CheckStore* store = nullptr;
+
+    // How blocked and failed pages are met (the run's 屏蔽时 and 屏蔽等待);
+    // none: the prompt after each, as a single check has always had.
+    std::shared_ptr<BlockPolicy> blocks;
+    // Each run of a CheckRun takes `blocks` from 屏蔽时 and 屏蔽等待 of the
+    // settings file (a single check: 询问 unless the file says otherwise).
+    bool blocksFromSettings = false;
+    // No engine is asked faster than this, whatever the interval (a batch: 3 s).
+    std::chrono::milliseconds minInterval{0};
 
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };

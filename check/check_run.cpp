@@ -142,6 +142,11 @@ bool CheckRun::start() {
             return false;
         }
         finished.swap(s.threads);  // every thread of the last run has ended
+        if (s.env.blocksFromSettings) {
+            // 不再询问 holds for one run; each run reads 屏蔽时 afresh.
+            s.env.blocks = blockPolicyFromSettings(s.env.settingsPath, false);
+            s.passEnv.blocks = s.env.blocks;
+        }
         s.running = s.unfinished = static_cast<int>(engines.size());
         s.records = notRun;
         s.outcomes.clear();

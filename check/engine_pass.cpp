@@ -1,9 +1,11 @@
 // The check pass of one engine, and the recheck of its unverified segments.
-#include "check/check_pass.h"
-
+#include <algorithm>
 #include <limits>
+#include <optional>
 
+#include "check/block_wait.h"
 #include "check/cached_page.h"
+#include "check/check_pass.h"
 #include "check/local_pass.h"
 #include "check/page_class.h"
 #include "check/pass_steps.h"
@@ -35,9 +37,18 @@ PassStop endOf(const PassEnvironment& env) {
     return env.stopRequested() ? PassStop::Stopped : PassStop::Cancelled;
 }
 
+// The engine's pauses over one pass, when the run waits out blocks.
+std::optional<EngineBackOff> backOffOf(const PassEnvironment& env) {
+    if (!env.blocks) {
+        return std::nullopt;
+    }
+    return EngineBackOff(env.blocks->firstPause());
+}
+
 // What every segment of one engine's pass is checked with.
 SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env, Engine engine,
-                         Text baseUrl, Pacer& pacer, PageBuffers& buffers) {
+                         Text baseUrl, Pacer& pacer, PageBuffers& buffers,
+                         std::optional<EngineBackOff>& backOff) {
     return {env,
             engineTable(engine),
             std::move(baseUrl),
@@ -47,6 +58,7 @@ SegmentContext contextOf(const CheckRequest& request, const PassEnvironment& env
             ignoreListOf(request.settings),
             request.settings.check,
             &buffers,
+            backOff ? &*backOff : nullptr,
             env.store,
             request.settings.cacheDays > 0
                 ? storeTimeNow() - std::int64_t{request.settings.cacheDays} * 24 * 3600
@@ -66,10 +78,11 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         finishPass(env, shown, outcome, PassStop::Cancelled);
         return PassEnd::Cancelled;
     }
-    Pacer pacer(request.settings.queryInterval());
+    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval));
     PageBuffers buffers;
+    std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context =
-        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers);
+        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers, backOff);
     window.passProgress(shown.grid, 0, pass->total);
     if (env.listener != nullptr) {
         env.listener->passStarted(engine, pass->total);
@@ -81,6 +94,8 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         outcome.segments.push_back(std::move(segment));
         SegmentResult result = checkSegment(context, outcome.segments.back());
         const bool cancelled = result.cancelled;
+        const bool engineStopped = result.engineStopped;
+        const Text reason = result.reason;
         recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
         if (cancelled) {
             markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
@@ -90,6 +105,11 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
             return PassEnd::Cancelled;
         }
         window.passProgress(shown.grid, outcome.total(), pass->total);
+        if (engineStopped) {
+            markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
+                           reason);
+            break;
+        }
     }
     recordSkippedLast(env, engine, outcome, *pass);
     finishPass(env, shown, outcome, PassStop::Finished);
@@ -110,10 +130,11 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
     if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
-    Pacer pacer(request.settings.queryInterval());
+    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval));
     PageBuffers buffers;
+    std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context =
-        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers);
+        contextOf(request, env, engine, std::move(*baseUrl), pacer, buffers, backOff);
     const int unverified = outcome.total() - outcome.verified();
     int done = 0;
     window.passProgress(shown.grid, done, unverified);
@@ -126,12 +147,16 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
         }
         SegmentResult result = checkSegment(context, outcome.segments[i]);
         const bool cancelled = result.cancelled;
+        const bool engineStopped = result.engineStopped;
         recordSegment(env, engine, outcome, i, std::move(result));
         if (cancelled) {
             finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;
         }
         window.passProgress(shown.grid, ++done, unverified);
+        if (engineStopped) {
+            break;  // the segments still unverified keep their rows
+        }
     }
     finishPass(env, shown, outcome, PassStop::Finished);
     return PassEnd::Normal;

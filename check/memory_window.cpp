@@ -205,4 +205,8 @@ bool MemoryWindow::gridSetRowBackground(std::string_view grid, int row, std::uin
     return ok;
 }
 
+void MemoryWindow::enginePaused(std::string_view grid, int secondsLeft) {
+    notify({WindowEvent::Kind::Paused, std::string(grid), secondsLeft, 0, Text(), false});
+}
+
 }  // namespace oc

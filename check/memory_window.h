@@ -25,7 +25,8 @@ struct WindowEvent {
         Colour,
         LabelColour,
         CellTip,
-        RowBackground
+        RowBackground,
+        Paused  // the grid's engine waits out a block: `row` seconds left, 0 at the end
     };
     Kind kind;
     std::string component;  // UTF-8 component name
@@ -60,6 +61,7 @@ class MemoryWindow : public WindowPort {
     bool gridDeleteRow(std::string_view grid, int row) override;
     bool gridAppendRow(std::string_view grid, const Text& title, int position) override;
     bool gridSetCell(std::string_view grid, int row, int column, const Text& value) override;
+    void enginePaused(std::string_view grid, int secondsLeft) override;
     bool gridSetTextColour(std::string_view grid, int row1, int column1, int row2, int column2,
                            std::uint32_t colour) override;
     void setLabelColour(std::string_view label, std::uint32_t colour) override;

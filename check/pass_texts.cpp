@@ -1,9 +1,12 @@
 #include "check/pass_texts.h"
 
 #include "check/article_length.h"
+#include "check/block_wait.h"
 #include "check/highlight.h"
 #include "check/pass_steps.h"
 #include "check/result_blocks.h"
+
+#include <cstdio>
 #include "services/boundary_text.h"
 
 namespace oc::pass_texts {
@@ -56,6 +59,23 @@ const Text& hintTitle() {
 const Text& nothingToCheck() {
     static const Text text = gbkFromUtf8("文章中没有可检测的文字");
     return text;
+}
+
+const Text& noMoreAskHint() {
+    static const Text text =
+        gbkFromUtf8("\r\n\r\n点击 不再询问，本次检测遇到屏蔽时自动暂停该引擎，等待后重试");
+    return text;
+}
+
+Text engineStopped(const Text& engineName) {
+    return gbkFromUtf8("连续" + std::to_string(kFailuresBeforeStop) + "次无法连接") + engineName +
+           gbkFromUtf8("，已停止查询");
+}
+
+Text enginePaused(const Text& engineName, int secondsLeft) {
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02d:%02d", secondsLeft / 60, secondsLeft % 60);
+    return engineName + gbkFromUtf8(std::string("已暂停，") + clock + " 后继续");
 }
 
 const Text& baiduBlocked() {

@@ -15,6 +15,14 @@ const Text& nothingToCheck();  // 文章中没有可检测的文字
 const Text& baiduBlocked();    // 百度可能暂时屏蔽本机搜索 ...
 const Text& blocked360();      // 360可能暂时屏蔽本机搜索 ...
 
+// The block prompt's line for its third button, 不再询问.
+const Text& noMoreAskHint();
+// The reason of the segments left when failures in a row stopped an engine:
+// "连续3次无法连接百度，已停止查询".
+Text engineStopped(const Text& engineName);
+// The countdown of an engine's pause: "百度已暂停，09:41 后继续".
+Text enginePaused(const Text& engineName, int secondsLeft);
+
 // A page analysed only in part: "页面过大，仅分析前 N 个飘红" (highlights cut),
 // "页面过大，仅分析前 N 个结果" (result blocks cut), both joined by "；".
 Text pageCutNote(bool highlightsCut, bool blocksCut);

@@ -18,17 +18,63 @@ namespace {
 
 constexpr std::chrono::milliseconds kPacingStep{50};
 
-// The prompt after a page that was blocked, failed or never arrived: true to
-// go on (确定), false to give up the pass (取消).
-bool continueAfterPage(const SegmentContext& context, const ClassifiedPage& page) {
+// The prompt after a page that was blocked, failed or never arrived: 确定
+// (go on), 取消 (give up the pass), and with `offerWait` 不再询问.
+int promptAfterPage(const SegmentContext& context, const ClassifiedPage& page, bool offerWait) {
     static const Text cannotConnect = gbkFromUtf8("无法连接");
     static const Text unusable = gbkFromUtf8("的应答无法使用");
     static const Text colon = gbkFromUtf8("：");
     Text prompt = page.arrived    ? context.table.blockedPrompt
                   : page.answered ? context.table.name + unusable + colon + page.failure
                                   : cannotConnect + context.table.name + colon + page.failure;
-    return context.env.platform->messageBox(prompt, kMbOkCancel, context.table.promptTitle) !=
-           kAnswerCancel;
+    if (offerWait) {
+        prompt += pass_texts::noMoreAskHint();
+    }
+    return context.env.platform->messageBox(prompt, offerWait ? kMbOkCancelNoMoreAsk : kMbOkCancel,
+                                            context.table.promptTitle);
+}
+
+enum class AfterPage { GoOn, AskAgain, GiveUp, StopEngine };
+
+// What follows a page that was not verified, its `tries`-th try: with
+// 询问 the prompt (only while no page of the segment was verified); with
+// 自动等待 a pause of the engine and the page asked again (a block), or
+// going on (a failure), until failures in a row stop the engine.
+AfterPage afterUnverifiedPage(const SegmentContext& context, const ClassifiedPage& page, int tries,
+                              bool anyVerified) {
+    BlockPolicy* policy = context.env.blocks.get();
+    EngineBackOff* backOff = context.backOff;
+    if (policy == nullptr || backOff == nullptr) {
+        return anyVerified || promptAfterPage(context, page, false) != kAnswerCancel
+                   ? AfterPage::GoOn
+                   : AfterPage::GiveUp;
+    }
+    if (policy->answer() == BlockAnswer::Ask) {
+        if (anyVerified) {
+            return AfterPage::GoOn;
+        }
+        const int answer = promptAfterPage(context, page, true);
+        if (answer == kAnswerCancel) {
+            return AfterPage::GiveUp;
+        }
+        if (answer != kAnswerNoMoreAsk) {
+            return AfterPage::GoOn;
+        }
+        policy->stopAsking();
+    }
+    if (!page.arrived) {
+        return backOff->failedInARow() ? AfterPage::StopEngine : AfterPage::GoOn;
+    }
+    backOff->pageArrived();
+    if (tries >= kTriesPerPage) {
+        return AfterPage::GoOn;
+    }
+    const std::string_view grid = engineIdentity(context.table.engine).grid;
+    const bool waited = waitOutPause(
+        backOff->pauseForBlock(),
+        [&context] { return context.env.stopRequested() || fetchesAborted(); },
+        [&context, grid](int secondsLeft) { context.env.window->enginePaused(grid, secondsLeft); });
+    return waited ? AfterPage::AskAgain : AfterPage::GiveUp;
 }
 
 }  // namespace
@@ -96,6 +142,7 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         keepBuffers();
         return result;
     };
+    int tries = 1;  // of the current page
     for (int pageNumber = 1; pageNumber <= table.pagesPerSegment; ++pageNumber) {
         result.url = table.queryUrl(context.baseUrl, segment, pageNumber);
         if (context.env.stopRequested()) {
@@ -119,14 +166,36 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
             return givenUp();
         }
         if (!page.verified()) {
+            switch (afterUnverifiedPage(context, page, tries, anyVerified)) {
+                case AfterPage::AskAgain:
+                    ++tries;
+                    --pageNumber;
+                    continue;
+                case AfterPage::GiveUp:
+                    if (result.reason.empty()) {
+                        result.reason = page.reason;  // the row keeps why it was given up
+                    }
+                    return givenUp();
+                case AfterPage::StopEngine:
+                    result.status = SegmentStatus::Unverified;
+                    result.reason = pass_texts::engineStopped(context.table.name);
+                    result.hits = 0;
+                    result.engineStopped = true;
+                    keepBuffers();
+                    return result;
+                case AfterPage::GoOn:
+                    break;
+            }
+            tries = 1;
             allVerified = false;
             if (result.reason.empty()) {
                 result.reason = page.reason;
             }
-            if (!anyVerified && !continueAfterPage(context, page)) {
-                return givenUp();
-            }
             continue;
+        }
+        tries = 1;
+        if (context.backOff != nullptr) {
+            context.backOff->pageArrived();
         }
         anyVerified = true;
         highlightsCut = highlightsCut || page.highlightsCut;

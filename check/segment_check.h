@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "check/block_wait.h"
 #include "check/check_pass.h"
 #include "check/engine_tables.h"
 #include "check/ignore_list.h"
@@ -40,6 +41,9 @@ struct SegmentContext {
     // The memory kept from one page to the next (a pass's own; none: each
     // segment starts afresh).
     PageBuffers* buffers = nullptr;
+    // The engine's pauses and failures over its pass (自动等待); none: the
+    // run meets blocks with prompts only.
+    EngineBackOff* backOff = nullptr;
     // Where verified result pages are remembered (none: every page is asked),
     // and the oldest fetch time (seconds since 1970) a remembered page may have.
     CheckStore* store = nullptr;

@@ -33,6 +33,9 @@ struct SegmentResult {
     // (seconds since 1970); no time without a store.
     bool cached = false;
     std::optional<std::int64_t> verifiedAt;
+    // Failures in a row (自动等待) stopped the engine for the rest of the run:
+    // its remaining segments are unverified with this segment's reason.
+    bool engineStopped = false;
 };
 
 // 命中 / 原创 / 未核实.

@@ -103,6 +103,13 @@ class WindowPort {
         (void)total;
     }
 
+    // The engine of the grid waits out a block (自动等待): `secondsLeft` of
+    // its pause remain; 0 when it goes on.
+    virtual void enginePaused(std::string_view grid, int secondsLeft) {
+        (void)grid;
+        (void)secondsLeft;
+    }
+
     bool gridSetCell(std::string_view grid, int row, int column, int value) {
         return gridSetCell(grid, row, column, toText(static_cast<std::int32_t>(value)));
     }

@@ -12,6 +12,8 @@ namespace oc {
 // Message-box style words (the Windows values) and answers.
 inline constexpr int kMbOk = 0x0;
 inline constexpr int kMbOkCancel = 0x1;
+// 确定, 取消 and 不再询问 (answered kAnswerNoMoreAsk).
+inline constexpr int kMbOkCancelNoMoreAsk = 0x6;
 inline constexpr int kMbIconInformation = 0x40;
 inline constexpr int kMbSystemModal = 0x1000;
 inline constexpr int kMbTaskModal = 0x2000;
@@ -24,6 +26,7 @@ enum MessageBoxAnswer : int {
     kAnswerIgnore = 4,
     kAnswerYes = 5,
     kAnswerNo = 6,
+    kAnswerNoMoreAsk = 7,
 };
 
 // The default title of a message box: "信息：".

@@ -62,6 +62,10 @@ WebArticle webArticleFromPage(const std::string& url, const FetchReport& page) {
     return out;
 }
 
+std::string webPageNote(const std::string& url, const std::string& site) {
+    return "网页：" + url + "（网页所在网站 " + site + " 的结果不计入本次检测）";
+}
+
 WebArticle fetchWebArticle(const std::string& url, const FetchLimits& limits) {
     if (!isWebAddress(url)) {
         return failed(failureText(FetchFailure::BadUrl));

@@ -20,6 +20,10 @@ struct WebArticle {
     std::string site;
 };
 
+// What a report says about a web page checked: "网页：URL（网页所在网站 SITE
+// 的结果不计入本次检测）" (UTF-8).
+std::string webPageNote(const std::string& url, const std::string& site);
+
 // Fetches the page (http or https) with the program's fetch and its limits.
 WebArticle fetchWebArticle(const std::string& url, const FetchLimits& limits = {});
 

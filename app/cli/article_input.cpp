@@ -47,8 +47,8 @@ std::optional<DecodedArticle> readArticle(const std::string& path, std::string& 
     }
 }
 
-std::optional<DecodedArticle> readWebArticle(const CliOptions& options, std::string& site,
-                                             std::string& error) {
+std::optional<DecodedArticle> readWebArticle(const CliOptions& options, const std::string& url,
+                                             std::string& site, std::string& error) {
     FetchLimits limits;
     if (options.stallTimeoutMs > 0) {
         limits.stallTimeout = std::chrono::milliseconds(options.stallTimeoutMs);
@@ -56,9 +56,9 @@ std::optional<DecodedArticle> readWebArticle(const CliOptions& options, std::str
     if (!options.userAgent.empty()) {
         limits.userAgent = options.userAgent;
     }
-    WebArticle page = fetchWebArticle(options.url, limits);
+    WebArticle page = fetchWebArticle(url, limits);
     if (!page.problem.empty()) {
-        error = utf8FromGbk(page.problem) + "：" + options.url;
+        error = utf8FromGbk(page.problem) + "：" + url;
         return std::nullopt;
     }
     site = page.site;
@@ -66,7 +66,7 @@ std::optional<DecodedArticle> readWebArticle(const CliOptions& options, std::str
 }
 
 std::string WebPageNote::sentence() const {
-    return "网页：" + url + "（网页所在网站 " + site + " 的结果不计入本次检测）";
+    return webPageNote(url, site);
 }
 
 std::string withWebPage(const std::string& json, const WebPageNote& note) {

@@ -15,10 +15,10 @@ namespace oc::cli {
 // is larger than the article limits (its bytes, or its characters as read).
 std::optional<DecodedArticle> readArticle(const std::string& path, std::string& error);
 
-// The main text of the web page of --url, fetched with the limits and user
+// The main text of the web page at `url`, fetched with the limits and user
 // agent of the options; `site` becomes the page's own site.
-std::optional<DecodedArticle> readWebArticle(const CliOptions& options, std::string& site,
-                                             std::string& error);
+std::optional<DecodedArticle> readWebArticle(const CliOptions& options, const std::string& url,
+                                             std::string& site, std::string& error);
 
 // What the report says about a web page checked: its address, and that
 // results from its own site were not counted.

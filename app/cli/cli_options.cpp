@@ -28,14 +28,21 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                  "originality-cli"};
     std::string engine;
     std::string onEmptyPage;
-    CLI::Option* article =
-        app.add_option("ARTICLE", options.article,
-                       "article file: .txt or .md (UTF-8 or GBK), .html, .htm, .docx or .pdf; "
-                       "\"-\" or none: standard input");
-    app.add_option("--url", options.url,
+    app.add_option("ARTICLE", options.articles,
+                   "article files: .txt or .md (UTF-8 or GBK), .html, .htm, .docx or .pdf, or "
+                   "folders of them (checked one after another); \"-\" or none: standard input");
+    app.add_option("--url", options.urls,
                    "check the main text of the web page at URL (http or https); results from "
-                   "the page's own site do not count")
-        ->excludes(article);
+                   "the page's own site do not count; repeatable")
+        ->allow_extra_args(false);
+    app.add_option("--report-dir", options.reportDir,
+                   "with several articles: write each article's report to DIR as "
+                   "<file name>.html (a web page: <host and path>.html)")
+        ->type_name("DIR");
+    app.add_option("--summary", options.summaryPath,
+                   "with several articles: write one row per article to FILE, .csv or .html "
+                   "(linking the reports of --report-dir)")
+        ->type_name("FILE");
     app.add_option("--engine", engine,
                    "engines to ask: baidu, 360, both (the default), local (the documents of "
                    "--corpus) or all; with --corpus and no --engine, all")
@@ -49,9 +56,27 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     app.add_option("--settings", options.settingsFile, "settings file")->capture_default_str();
     app.add_option("--baidu-url", options.baiduUrl, "Baidu base URL, scheme://host[:port]");
     app.add_option("--360-url", options.url360, "360 base URL, scheme://host[:port]");
-    app.add_option("--on-empty-page", onEmptyPage,
-                   "answer to the blocked-search prompt: ask, continue or cancel")
-        ->check(CLI::IsMember({"ask", "continue", "cancel"}));
+    std::string onBlock;
+    CLI::Option* onBlockOption =
+        app.add_option("--on-block", onBlock,
+                       "when an engine blocks or a page fails: ask (the prompt), wait (pause "
+                       "that engine for 屏蔽等待 minutes and ask the page again; the default with "
+                       "several articles), continue or cancel")
+            ->check(CLI::IsMember({"ask", "wait", "continue", "cancel"}));
+    app.add_option("--on-empty-page", onEmptyPage, "the same as --on-block ask, continue or cancel")
+        ->check(CLI::IsMember({"ask", "continue", "cancel"}))
+        ->excludes(onBlockOption);
+    app.add_option("--block-wait-min", options.blockWaitMinutes,
+                   "the first pause of an engine that blocks, in minutes (default: 屏蔽等待 of "
+                   "the settings file, else 10); doubled after each further block, at most 60")
+        ->check(CLI::Range(1, 60));
+    app.add_option("--batch-interval-ms", options.batchIntervalMs,
+                   "for testing: the least wait between two requests of one engine with several "
+                   "articles (default 3000)")
+        ->check(CLI::Range(0L, 3600000L));
+    app.add_option("--block-wait-ms", options.blockWaitMs,
+                   "for testing: the first pause of an engine that blocks, in milliseconds")
+        ->check(CLI::Range(1L, 3600000L));
     app.add_flag("--json", options.json, "print one JSON document when all passes have ended");
     app.add_flag("--quiet", options.quiet, "no progress on standard error");
     app.add_option("--stall-timeout-ms", options.stallTimeoutMs,
@@ -126,6 +151,19 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
         int status = app.exit(e);
         return status == 0 ? 0 : kExitUsage;
     }
+    if (!options.articles.empty()) {
+        options.article = options.articles.front();
+    }
+    const std::size_t given = options.articles.size() + options.urls.size();
+    if (given > 1 && app.count("--report") > 0) {
+        std::cerr << "originality-cli: --report 只写一篇文章的报告；多篇文章请用 --report-dir\n";
+        return kExitUsage;
+    }
+    if (!options.summaryPath.empty() && !reportFormatFor(options.summaryPath)) {
+        std::cerr << "originality-cli: 汇总文件须以 .html、.htm 或 .csv 结尾："
+                  << options.summaryPath << "\n";
+        return kExitUsage;
+    }
     if (history->parsed()) {
         options.json = options.json || historyJson;
         options.history = show->parsed()     ? HistoryCommand::Show
@@ -198,8 +236,16 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                   << " 需要本地文档目录：用 --corpus DIR 给出，或在配置文件中设置 本地文档目录\n";
         return kExitUsage;
     }
+    if (!onBlock.empty()) {
+        options.waitOnBlock = onBlock == "wait";
+        if (onBlock != "wait") {
+            onEmptyPage = onBlock;
+        }
+    } else if (!onEmptyPage.empty()) {
+        options.waitOnBlock = false;
+    }
     if (onEmptyPage.empty()) {
-        bool articleFromStdin = options.article == "-" && options.url.empty();
+        bool articleFromStdin = options.article == "-" && options.urls.empty();
         options.onEmptyPage =
             stdinIsTerminal && !articleFromStdin ? EmptyPageAnswer::Ask : EmptyPageAnswer::Cancel;
     } else {

@@ -13,9 +13,11 @@ enum class EmptyPageAnswer { Ask, Continue, Cancel };
 enum class HistoryCommand { None, List, Show, Delete };
 
 struct CliOptions {
-    std::string article = "-";  // a file path, or "-" for standard input
-    // A web page whose main text is the article (http or https); empty: none.
-    std::string url;
+    std::string article = "-";  // the first article: a file path, or "-" for standard input
+    // Every article given: files and folders (their documents, recursively).
+    std::vector<std::string> articles;
+    // Web pages whose main text is an article (http or https), after the files.
+    std::vector<std::string> urls;
     bool baidu = true;
     bool engine360 = true;
     // The local engine over the user's documents: --corpus DIR (native bytes),
@@ -25,7 +27,19 @@ struct CliOptions {
     std::string settingsFile;  // UTF-8; the desktop program's settings file unless given
     std::string baiduUrl;
     std::string url360;
+    // The answer to the block prompt (询问).
     EmptyPageAnswer onEmptyPage = EmptyPageAnswer::Cancel;
+    // --on-block: true for wait (自动等待), false for ask, continue or cancel;
+    // none: 屏蔽时 of the settings file, else 自动等待 for several articles
+    // and the prompt for one.
+    std::optional<bool> waitOnBlock;
+    // The first pause of an engine that blocks (屏蔽等待): --block-wait-min,
+    // else the settings file's; --block-wait-ms (for tests) overrides both.
+    int blockWaitMinutes = 0;
+    // For tests: the least interval between two requests of one engine when
+    // several articles are checked; below 0: kBatchInterval.
+    long batchIntervalMs = -1;
+    long blockWaitMs = 0;
     bool json = false;
     bool quiet = false;
     // For testing against servers that stall: a fetch that receives nothing
@@ -49,6 +63,10 @@ struct CliOptions {
     // The report to write when the passes have ended (UTF-8): HTML or CSV by
     // its extension. Empty: none.
     std::string reportPath;
+    // With several articles: a report per article in this folder, and the
+    // summary of them all (.csv or .html by its extension). Empty: none.
+    std::string reportDir;
+    std::string summaryPath;
     // The results store: none with --no-store, else --store FILE, else the
     // usual place ($OC_STORE_FILE, beside a portable program, the data folder).
     bool noStore = false;

@@ -1,5 +1,6 @@
 #include "app/cli/progress_printer.h"
 
+#include "check/pass_texts.h"
 #include "check/segmentation.h"
 #include "services/boundary_text.h"
 #include "services/line_breaks.h"
@@ -19,11 +20,27 @@ std::string shown(std::string utf8) {
 
 void ProgressPrinter::operator()(const WindowEvent& event) {
     const std::optional<Engine> engine = engineOfGrid(event.component);
-    if (!engine || event.kind != WindowEvent::Kind::Cell || event.column != 1) {
+    if (!engine) {
         return;
     }
+    const std::string_view name = engineIdentity(*engine).shortName;
     std::lock_guard lock(mutex_);
-    out_ << "[" << engineIdentity(*engine).shortName << "] " << event.row << "/" << total_
+    if (event.kind == WindowEvent::Kind::Paused) {
+        // The start and the end of a pause, not every second of it.
+        int& left = pausedLeft_[event.component];
+        if (event.row > 0 && left == 0) {
+            out_ << utf8FromGbk(pass_texts::enginePaused(gbkFromUtf8(name), event.row)) << "\n";
+        } else if (event.row == 0 && left > 0) {
+            out_ << "[" << name << "] 继续查询\n";
+        }
+        left = event.row;
+        out_.flush();
+        return;
+    }
+    if (event.kind != WindowEvent::Kind::Cell || event.column != 1) {
+        return;
+    }
+    out_ << "[" << name << "] " << event.row << "/" << total_
          << " 查询: " << shown(utf8FromGbk(event.text)) << "\n";
     out_.flush();
 }

@@ -2,8 +2,10 @@
 // as its row begins, then what the check found, from the passes' results.
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <ostream>
+#include <string>
 
 #include "check/memory_window.h"
 #include "check/result_listener.h"
@@ -27,6 +29,7 @@ class ProgressPrinter : public ResultListener {
     std::ostream& out_;
     int total_ = 0;
     std::mutex mutex_;
+    std::map<std::string, int> pausedLeft_;  // per grid: seconds of its pause still to wait
 };
 
 }  // namespace oc::cli

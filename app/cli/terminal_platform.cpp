@@ -13,7 +13,8 @@ TerminalPlatform::TerminalPlatform(EmptyPageAnswer answer, std::istream& input,
 
 int TerminalPlatform::messageBox(const Text& message, int style, const Text& title) {
     std::lock_guard lock(mutex_);
-    bool askOkCancel = (style & 0xF) == kMbOkCancel;
+    const bool offerWait = (style & 0xF) == kMbOkCancelNoMoreAsk;
+    bool askOkCancel = (style & 0xF) == kMbOkCancel || offerWait;
     if (!askOkCancel) {
         // Both passes report the same notice (an empty article): say it once.
         if (shownNotices_.insert(title + '\n' + message).second) {
@@ -25,16 +26,18 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
             << terminalText(utf8FromGbk(message), true) << "\n";
     switch (answer_) {
         case EmptyPageAnswer::Continue:
-            output_ << "-> 确定 (--on-empty-page continue)\n";
+            output_ << "-> 确定 (--on-block continue)\n";
             return kAnswerOk;
         case EmptyPageAnswer::Cancel:
-            output_ << "-> 取消 (--on-empty-page cancel)\n";
+            output_ << "-> 取消 (--on-block cancel)\n";
             return kAnswerCancel;
         case EmptyPageAnswer::Ask:
             break;
     }
     for (;;) {
-        output_ << "继续查询？ [y = 确定 / n = 取消]: " << std::flush;
+        output_ << (offerWait ? "继续查询？ [y = 确定 / n = 取消 / w = 不再询问，自动等待]: "
+                              : "继续查询？ [y = 确定 / n = 取消]: ")
+                << std::flush;
         std::string line;
         if (!std::getline(input_, line)) {
             output_ << "\n";
@@ -45,6 +48,9 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
         }
         if (line == "n" || line == "N" || line == "no") {
             return kAnswerCancel;
+        }
+        if (offerWait && (line == "w" || line == "W")) {
+            return kAnswerNoMoreAsk;
         }
     }
 }

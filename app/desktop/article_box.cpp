@@ -1,5 +1,8 @@
 #include "app/desktop/article_box.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+
 #include <QHelpEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -83,6 +86,27 @@ QString ArticleBox::droppedFile(const QMimeData* source) const {
         }
     }
     return QString();
+}
+
+void ArticleBox::setWebPageHandler(std::function<void()> handler) {
+    webPageHandler_ = std::move(handler);
+}
+
+QMenu* ArticleBox::buildContextMenu() {
+    QMenu* menu = createStandardContextMenu();
+    if (webPageHandler_) {
+        menu->addSeparator();
+        QAction* web = menu->addAction(QStringLiteral("检测网页…"));
+        web->setObjectName(QStringLiteral("菜单_检测网页"));
+        connect(web, &QAction::triggered, this, [this] { webPageHandler_(); });
+    }
+    return menu;
+}
+
+void ArticleBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = buildContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 bool ArticleBox::canInsertFromMimeData(const QMimeData* source) const {

@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+
+class QMenu;
 #include <functional>
 #include <vector>
 
@@ -29,6 +31,11 @@ class ArticleBox : public QPlainTextEdit {
     // the box; without it files are inserted as text like anything else.
     void setFileHandler(std::function<void(const QString&)> handler);
 
+    // Adds 检测网页… to the box's context menu, calling the handler.
+    void setWebPageHandler(std::function<void()> handler);
+    // The context menu: the editor's own, then 检测网页… (the caller owns it).
+    QMenu* buildContextMenu();
+
     // Replaces the marks; those outside the text are left out.
     void setMarks(std::vector<BoxMark> marks);
     void clearMarks();
@@ -40,11 +47,13 @@ class ArticleBox : public QPlainTextEdit {
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     QString droppedFile(const QMimeData* source) const;
 
     std::function<void(const QString&)> fileHandler_;
+    std::function<void()> webPageHandler_;
     std::vector<BoxMark> marks_;
 };
 

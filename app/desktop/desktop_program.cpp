@@ -1,12 +1,14 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/article_box.h"
+#include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/history_dialog.h"
@@ -75,6 +77,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     settingsPath_ = options.settingsPath;
     env.baiduUrl = options.baiduUrl;
     env.url360 = options.url360;
+    env.blocksFromSettings = true;
     // The local engine's indexing and the files it leaves out go to the status bar.
     port_->reportLocalEngineTo(env);
     runSignals_ = std::make_unique<RunSignals>(*this);
@@ -88,13 +91,16 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         env.store = store_.get();
     }
     overrides_ = env;
-    run_ = std::make_unique<CheckRun>(std::move(env));
+    env_ = std::move(env);
     if (store_ && store_->problem().empty()) {
         recorder_ = std::make_unique<StoreRecorder>(*store_, "window");
-        run_->listeners().add(*recorder_);
     }
+    makeRun();
     window_->setCheckHandler([this] { startCheck(); });
     window_->setExportHandler([this] { exportReport(); });
+    window_->component<ArticleBox>(component::kArticleBox)->setWebPageHandler([this] {
+        checkWebPage();
+    });
     window_->setHistoryHandler([this] { showHistory(); });
     window_->setRecheckHandler([this] { recheckUnverified(); });
     window_->setStopHandler([this] {
@@ -141,6 +147,14 @@ void DesktopProgram::startCheck() {
             platform_->messageBox(problem, kMbOk);
         }
     }
+    const Text article = port_->editContent(component::kArticleBox);
+    // The page's site is ignored only while the box holds the page's text.
+    if (webPage_ && webPage_->article != article) {
+        webPage_.reset();
+    }
+    if (!checkRunning()) {
+        ignoreSite(webPage_ ? webPage_->site : std::string());
+    }
     if (run_->start()) {
         ends_.clear();
         openedReport_.reset();
@@ -183,7 +197,71 @@ void DesktopProgram::exportReport() {
     if (!request) {
         return;
     }
-    saveReport(buildCheckReport(ends_, run_->lastOutcomes(), *request), choice, *platform_);
+    CheckReport withPage = buildCheckReport(ends_, run_->lastOutcomes(), *request);
+    if (!ignoredSite_.empty() && webPage_) {
+        withPage.settings.push_back({"检测网页", webPageNote(webPage_->url, webPage_->site)});
+    }
+    saveReport(withPage, choice, *platform_);
+}
+
+void DesktopProgram::ignoreSite(const std::string& site) {
+    if (site == ignoredSite_) {
+        return;
+    }
+    // A new run for the new list: the passes read their environment at its making.
+    env_.ignoredSites = gbkFromUtf8(site);
+    makeRun();
+    ignoredSite_ = site;
+}
+
+void DesktopProgram::makeRun() {
+    run_ = std::make_unique<CheckRun>(env_);
+    if (recorder_) {
+        run_->listeners().add(*recorder_);
+    }
+}
+
+void DesktopProgram::checkWebPage() {
+    if (shutDown_ || checkRunning() || fetchingPage_) {
+        return;
+    }
+    const QString url =
+        (chooseUrl_ ? chooseUrl_()
+                    : QInputDialog::getText(window_.get(), QStringLiteral("检测网页"),
+                                            QStringLiteral("网页地址（http:// 或 https://）：")))
+            .trimmed();
+    if (url.isEmpty()) {
+        return;
+    }
+    if (webFetch_.joinable()) {
+        webFetch_.join();
+    }
+    fetchingPage_ = true;
+    const std::string address = url.toStdString();
+    FetchLimits limits = env_.fetchLimits;
+    const Text agent = loadUserAgent(env_.settingsPath);
+    if (!agent.empty()) {
+        limits.userAgent = agent;
+    }
+    webFetch_ = std::thread([this, address, limits] {
+        auto page = std::make_shared<WebArticle>(fetchWebArticle(address, limits));
+        bridge_->post([this, address, page] { webPageArrived(address, *page); });
+    });
+}
+
+void DesktopProgram::webPageArrived(const std::string& url, const WebArticle& page) {
+    fetchingPage_ = false;
+    if (shutDown_ || checkRunning()) {
+        return;
+    }
+    if (!page.problem.empty()) {
+        platform_->messageBox(page.problem, kMbOk);
+        return;
+    }
+    auto* box = window_->component<ArticleBox>(component::kArticleBox);
+    loadArticle(*box, *platform_, page.article);
+    webPage_ = WebPage{url, page.site, port_->editContent(component::kArticleBox)};
+    startCheck();
 }
 
 void DesktopProgram::tellStoreProblem() {
@@ -294,6 +372,9 @@ void DesktopProgram::shutdown() {
     while (run_->active() && std::chrono::steady_clock::now() < until) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (webFetch_.joinable()) {
+        webFetch_.join();
     }
     run_.reset();
     resumeFetches();

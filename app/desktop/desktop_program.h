@@ -3,9 +3,13 @@
 // network or on a prompt.
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "app/desktop/report_export.h"
@@ -15,6 +19,7 @@
 #include "check/check_store.h"
 #include "services/platform.h"
 #include "services/text_types.h"
+#include "services/web_article.h"
 
 namespace oc {
 
@@ -55,6 +60,13 @@ class DesktopProgram {
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
+    // Replaces the address dialog of 检测网页 (tests).
+    void setUrlChooser(std::function<QString()> chooser) { chooseUrl_ = std::move(chooser); }
+    // 检测网页: asks for an address, fetches the page off the window's thread,
+    // puts its main text into the article box and checks it with the page's
+    // own site ignored. A page that cannot be had is said in a message.
+    void checkWebPage();
+
     // Replaces the save dialog of 导出报告 (tests).
     void setReportFileChooser(ReportFileChooser chooser) { chooseReportFile_ = std::move(chooser); }
 
@@ -70,6 +82,9 @@ class DesktopProgram {
     // A check or recheck has ended with these passes (on the GUI thread).
     void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
+    void webPageArrived(const std::string& url, const WebArticle& page);
+    // The run checks with `site` (UTF-8; empty: none) among the ignored sites.
+    void ignoreSite(const std::string& site);
     // 历史记录: the stored checks; one shown in the window as it was, and its report.
     void showHistory();
     // False when it was not opened (a check running, the check gone).
@@ -79,6 +94,8 @@ class DesktopProgram {
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
+    // The run of the checks, made anew from env_ (with the store's recorder).
+    void makeRun();
 
     std::unique_ptr<GuiBridge> bridge_;
     std::unique_ptr<QtPlatform> qtPlatform_;
@@ -87,6 +104,8 @@ class DesktopProgram {
     std::unique_ptr<QtWindowPort> port_;
     std::unique_ptr<RunSignals> runSignals_;
     std::unique_ptr<CheckRun> run_;
+    // What the passes are given; a run made anew (another site to ignore) starts from it.
+    PassEnvironment env_;
     // The settings file, named once at the first check when it cannot be used.
     Text settingsPath_;
     // What the program gives instead of the file's values (addresses of tests).
@@ -97,6 +116,17 @@ class DesktopProgram {
     // replaces the ends of its engines).
     std::vector<PassRecord> ends_;
     ReportFileChooser chooseReportFile_;
+    std::function<QString()> chooseUrl_;
+    // The web page of 检测网页 while the box holds its text unchanged.
+    struct WebPage {
+        std::string url;
+        std::string site;
+        Text article;
+    };
+    std::optional<WebPage> webPage_;
+    std::string ignoredSite_;  // the site the run ignores now
+    std::thread webFetch_;
+    bool fetchingPage_ = false;
     // The results store (none when it cannot be used) and what keeps each
     // check in it.
     std::unique_ptr<CheckStore> store_;

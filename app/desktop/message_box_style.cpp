@@ -22,6 +22,8 @@ QList<QMessageBox::StandardButton> buttonsOf(int style) {
             return {B::Yes, B::No};
         case 0x5:
             return {B::Retry, B::Cancel};
+        case 0x6:
+            return {B::Ok, B::Cancel, B::YesToAll};
         default:
             return {B::Ok};
     }
@@ -49,10 +51,14 @@ struct ButtonMeaning {
     const char* caption;
 };
 constexpr ButtonMeaning kButtonMeanings[] = {
-    {QMessageBox::Ok, kAnswerOk, "确定"},         {QMessageBox::Cancel, kAnswerCancel, "取消"},
-    {QMessageBox::Abort, kAnswerAbort, "中止"},   {QMessageBox::Retry, kAnswerRetry, "重试"},
-    {QMessageBox::Ignore, kAnswerIgnore, "忽略"}, {QMessageBox::Yes, kAnswerYes, "是"},
+    {QMessageBox::Ok, kAnswerOk, "确定"},
+    {QMessageBox::Cancel, kAnswerCancel, "取消"},
+    {QMessageBox::Abort, kAnswerAbort, "中止"},
+    {QMessageBox::Retry, kAnswerRetry, "重试"},
+    {QMessageBox::Ignore, kAnswerIgnore, "忽略"},
+    {QMessageBox::Yes, kAnswerYes, "是"},
     {QMessageBox::No, kAnswerNo, "否"},
+    {QMessageBox::YesToAll, kAnswerNoMoreAsk, "不再询问"},
 };
 
 const ButtonMeaning* meaningOf(QMessageBox::StandardButton button) {

@@ -10,7 +10,7 @@ namespace oc {
 void applyMessageBoxStyle(QMessageBox& box, int style);
 
 // The answer code of a button: OK 0, Cancel 1, Abort 2, Retry 3, Ignore 4,
-// Yes 5, No 6.
+// Yes 5, No 6, 不再询问 7 (style 0x6: 确定, 取消, 不再询问).
 int answerOf(QMessageBox::StandardButton button);
 
 // The answer of a finished box; closing it with the close box or Escape gives

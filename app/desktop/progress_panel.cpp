@@ -93,6 +93,7 @@ void ProgressPanel::begin() {
         shown.total = 0;
         shown.started = false;
         shown.indexing = false;
+        shown.pausedLeft = 0;
     }
     setSkippedFiles({});
     running_ = true;
@@ -112,6 +113,21 @@ void ProgressPanel::update(int engine, int done, int total) {
     shown.done = std::clamp(done, 0, std::max(total, 0));
     shown.total = std::max(total, 0);
     shown.indexing = false;
+    refresh();
+}
+
+void ProgressPanel::paused(int engine, int secondsLeft) {
+    if (engine < 0 || engine >= kEngines) {
+        return;
+    }
+    EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+    const auto now = clock_();
+    if (secondsLeft > 0 && shown.pausedLeft == 0) {
+        shown.pausedSince = now;
+    } else if (secondsLeft <= 0 && shown.pausedLeft > 0) {
+        shown.since += now - shown.pausedSince;  // the pause is no time spent on segments
+    }
+    shown.pausedLeft = std::max(secondsLeft, 0);
     refresh();
 }
 
@@ -176,12 +192,18 @@ void ProgressPanel::refresh() {
             shown.bar->setValue(static_cast<int>(shown.filesDone / scale));
             continue;
         }
-        shown.label->setText(
-            shown.started ? QStringLiteral("%1 %2/%3")
-                                .arg(qstringFromUtf8(engineIdentity(kAllEngines[engine]).shortName))
-                                .arg(shown.done)
-                                .arg(shown.total)
-                          : QString());
+        const QString name = qstringFromUtf8(engineIdentity(kAllEngines[engine]).shortName);
+        if (shown.pausedLeft > 0) {
+            shown.label->setText(QStringLiteral("%1已暂停，%2:%3 后继续")
+                                     .arg(name)
+                                     .arg(shown.pausedLeft / 60, 2, 10, QLatin1Char('0'))
+                                     .arg(shown.pausedLeft % 60, 2, 10, QLatin1Char('0')));
+        } else {
+            shown.label->setText(
+                shown.started
+                    ? QStringLiteral("%1 %2/%3").arg(name).arg(shown.done).arg(shown.total)
+                    : QString());
+        }
         shown.bar->setVisible(shown.started);
         shown.bar->setRange(0, std::max(shown.total, 1));
         shown.bar->setValue(shown.done);
@@ -191,8 +213,10 @@ void ProgressPanel::refresh() {
         done += shown.done;
         total += shown.total;
         if (shown.done >= kSegmentsBeforeEstimate && shown.done < shown.total) {
+            const auto pausing = shown.pausedLeft > 0 ? now - shown.pausedSince
+                                                      : std::chrono::steady_clock::duration{};
             const auto spent =
-                std::chrono::duration_cast<std::chrono::milliseconds>(now - shown.since);
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - shown.since - pausing);
             left = std::max(left, spent / shown.done * (shown.total - shown.done));
             estimated = true;
         }

@@ -45,6 +45,9 @@ class ProgressPanel : public QWidget {
     void begin();
     // An engine's pass has finished `done` of its `total` segments.
     void update(int engine, int done, int total);
+    // An engine waits out a block: its place shows "百度已暂停，09:41 后继续"
+    // while `secondsLeft` is above 0; the time estimate leaves the pause out.
+    void paused(int engine, int secondsLeft);
     // The local engine has indexed `done` of the `total` files of its folder;
     // shown in its place until its segments are counted.
     void indexing(std::size_t done, std::size_t total);
@@ -77,6 +80,8 @@ class ProgressPanel : public QWidget {
         std::size_t filesDone = 0;
         std::size_t filesTotal = 0;
         std::chrono::steady_clock::time_point since{};
+        int pausedLeft = 0;  // seconds of a pause still to wait; 0: not paused
+        std::chrono::steady_clock::time_point pausedSince{};
         QLabel* label = nullptr;
         QProgressBar* bar = nullptr;
     };

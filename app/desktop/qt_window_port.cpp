@@ -142,6 +142,16 @@ void QtWindowPort::passProgress(std::string_view grid, int done, int total) {
     });
 }
 
+void QtWindowPort::enginePaused(std::string_view grid, int secondsLeft) {
+    const std::optional<Engine> shown = engineOfGrid(grid);
+    const int engine = shown ? static_cast<int>(*shown) : -1;
+    bridge_.apply([this, engine, secondsLeft] {
+        if (window_ != nullptr) {
+            window_->progress().paused(engine, secondsLeft);
+        }
+    });
+}
+
 void QtWindowPort::indexProgress(std::size_t done, std::size_t total) {
     const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())

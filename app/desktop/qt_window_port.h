@@ -43,6 +43,7 @@ class QtWindowPort : public WindowPort {
     bool gridSetCellTip(std::string_view grid, int row, int column, const Text& tip) override;
     bool gridSetRowBackground(std::string_view grid, int row, std::uint32_t colour) override;
     void passProgress(std::string_view grid, int done, int total) override;
+    void enginePaused(std::string_view grid, int secondsLeft) override;
     void flush() override;
     using WindowPort::gridSetCell;
 

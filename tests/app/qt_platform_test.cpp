@@ -136,6 +136,14 @@ TEST(MessageBoxStyle, ButtonsIconsAndAnswers) {
     EXPECT_EQ(answerOf(QMessageBox::Cancel), kAnswerCancel);
     EXPECT_EQ(answerOf(QMessageBox::Retry), kAnswerRetry);
     EXPECT_EQ(answerOf(QMessageBox::No), kAnswerNo);
+
+    // The block prompt's third button.
+    applyMessageBoxStyle(box, kMbOkCancelNoMoreAsk);
+    EXPECT_EQ(box.standardButtons(),
+              QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::YesToAll);
+    EXPECT_EQ(box.button(QMessageBox::YesToAll)->text(), QStringLiteral("不再询问"));
+    EXPECT_EQ(box.escapeButton(), box.button(QMessageBox::Cancel));
+    EXPECT_EQ(answerOf(QMessageBox::YesToAll), kAnswerNoMoreAsk);
 }
 
 // Closing a box with its close box answers as Windows does: Cancel when

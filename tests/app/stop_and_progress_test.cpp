@@ -76,6 +76,28 @@ TEST(ProgressPanel, CountsEstimateAndTitleFollowTheInjectedClock) {
     EXPECT_EQ(remainingTimeText(59500ms), QStringLiteral("约 1 分 0 秒"));
 }
 
+// A pause shows its countdown in the engine's place and is left out of the
+// time per segment.
+TEST(ProgressPanel, APauseCountsDownAndIsNoTimeSpentOnSegments) {
+    ProgressPanel panel;
+    auto now = std::chrono::steady_clock::time_point(1000s);
+    panel.setClock([&now] { return now; });
+    auto* baidu = panel.findChild<QLabel*>(QStringLiteral("标签_进度百度"));
+    auto* estimate = panel.findChild<QLabel*>(QStringLiteral("标签_剩余时间"));
+    panel.begin();
+    panel.update(0, 0, 43);
+    now += 10s;
+    panel.update(0, 2, 43);
+    panel.paused(0, 581);
+    EXPECT_EQ(baidu->text(), QStringLiteral("百度已暂停，09:41 后继续"));
+    now += 600s;
+    panel.paused(0, 0);
+    EXPECT_EQ(baidu->text(), QStringLiteral("百度 2/43"));
+    now += 5s;
+    panel.update(0, 3, 43);  // 15 s of work for three segments: 5 s each, 40 left
+    EXPECT_EQ(estimate->text(), QStringLiteral("约 3 分 20 秒"));
+}
+
 class StopTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }

@@ -194,9 +194,11 @@ TEST_F(CliProgram, RefusesBadInputWithAClearMessage) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("missing.txt"), std::string::npos);
 
-    r = run(std::string("'").append(dir_.string()).append("'"));
+    // A folder is checked as the articles it holds; one without any is bad input.
+    fs::create_directories(dir_ / "empty");
+    r = run(std::string("'").append((dir_ / "empty").string()).append("'"));
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("folder"), std::string::npos);
+    EXPECT_NE(r.err.find("没有可检测的文章"), std::string::npos) << r.err;
 
     r = run("--engine google -");
     EXPECT_EQ(r.status, 2);
