@@ -26,7 +26,7 @@ start_sim "$bin" "$work/sim" --corpus data/corpus --port 0 --rate-limit 20 --blo
 started=$(date +%s.%N)
 status=0
 "$bin/originality-cli" --engine both --baidu-url "$SIM_URL" --360-url "$SIM_URL" \
-  --settings "$work/defaults.ini" --on-block wait --block-wait-min 1 --json --quiet \
+  --settings "$work/defaults.ini" --on-block wait --block-wait-min 1 --no-cache --no-resume --json --quiet \
   --summary "$work/summary.csv" "$work/articles" >"$work/result.jsonl" 2>"$work/cli.err" || status=$?
 ended=$(date +%s.%N)
 stop_sim

@@ -120,3 +120,15 @@ SegmentStatus statusFromJsonName(const std::string& name) {
 }
 
 }  // namespace oc
+
+namespace oc {
+
+int StoredBatch::unfinished() const {
+    int count = 0;
+    for (const StoredBatchItem& item : items) {
+        count += item.finished ? 0 : 1;
+    }
+    return count;
+}
+
+}  // namespace oc

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/batch_summary.h"
 #include "check/cached_page.h"
 #include "check/engine_tables.h"
 #include "check/segment_source.h"
@@ -104,6 +105,31 @@ struct StoredCheck {
     std::vector<StoredPass> passes;  // Baidu, 360, local order
 };
 
+using BatchId = std::int64_t;
+
+// One article of a batch queue, as its row of the batch shows it.
+struct StoredBatchItem {
+    int position = 0;  // 0-based, in the order of the queue
+    // Its input (BatchEntry::input), and once checked its figures and status.
+    BatchEntry entry;
+    bool finished = false;  // checked (or failed); false: still to do
+    // The check in the history the article became; none before or when it failed.
+    std::optional<CheckId> check;
+};
+
+// A queue of articles checked one after another.
+struct StoredBatch {
+    BatchId id = 0;
+    StoreTime startedAt = 0;
+    std::string origin;  // "window" or "cli"
+    // What tells one batch's inputs and options from another's (for going on
+    // with the same command line).
+    std::string key;
+    std::vector<StoredBatchItem> items;  // by position
+
+    int unfinished() const;
+};
+
 // Every operation is safe from several threads at once. A store that cannot be
 // used (corrupt, unreadable, locked, full, read-only, written by a newer
 // version) fails quietly: writes do nothing, reads find nothing, and
@@ -139,6 +165,22 @@ class CheckStore {
     virtual std::optional<CachedPage> cachedPage(const PageKey& key, StoreTime notBefore,
                                                  int minFragmentBytes) = 0;
     virtual void keepPage(const PageKey& key, const CachedPage& page) = 0;
+
+    // Records a new batch and holds its lock until endBatch (or the process
+    // ends); its items follow with writeBatchItem.
+    virtual std::optional<BatchId> beginBatch(const std::string& origin,
+                                              const std::string& key) = 0;
+    // The newest batch of `origin` (and `key`, unless empty) that has not
+    // ended and that no process works on, with its items; its lock is then
+    // held by this process. None when there is no such batch.
+    virtual std::optional<StoredBatch> takeUnfinishedBatch(const std::string& origin,
+                                                           const std::string& key) = 0;
+    // Adds or replaces the item at its position; committed before it returns.
+    virtual void writeBatchItem(BatchId id, const StoredBatchItem& item) = 0;
+    // Sets the end time (nothing is left to go on with) and releases the lock.
+    virtual void endBatch(BatchId id, StoreTime endedAt) = 0;
+    // Releases the lock of a batch left unfinished (stopped): it may be taken again.
+    virtual void releaseBatch(BatchId id) = 0;
 };
 
 // The title of a check: the article's first non-empty line, trimmed, at most

@@ -43,6 +43,8 @@ class Platform {
     // The clipboard's text as UTF-8, nothing lost to GBK; by default the GBK text.
     virtual std::string clipboardUtf8();
     virtual bool setClipboardText(const Text& text) = 0;
+    // Puts UTF-8 text on the clipboard, nothing lost; by default as GBK text.
+    virtual bool setClipboardUtf8(const std::string& utf8);
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
     // Blocks the calling thread only, until the user answers.

@@ -116,6 +116,50 @@ std::vector<std::pair<std::string, std::string>> settingsOfJson(const std::strin
     return settings;
 }
 
+// A batch's lock is a byte of the lock file far past any check's.
+constexpr std::int64_t kBatchLockBase = std::int64_t{1} << 40;
+
+// A batch item's summary row (its input apart) as a JSON object, and back.
+std::string entryJson(const BatchEntry& entry) {
+    nlohmann::json engines = nlohmann::json::array();
+    for (const BatchEngineValue& value : entry.engines) {
+        engines.push_back({{"engine", engineKey(value.engine)},
+                           {"value", value.value},
+                           {"coverage", value.coverage}});
+    }
+    const nlohmann::json json = {{"chars", entry.chars},
+                                 {"engines", engines},
+                                 {"status", entry.status},
+                                 {"report", entry.report}};
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+BatchEntry entryOfJson(const std::string& input, const std::string& text) {
+    BatchEntry entry;
+    entry.input = input;
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (!json.is_object()) {
+        return entry;
+    }
+    entry.chars = json.value("chars", -1LL);
+    entry.status = json.value("status", std::string());
+    entry.report = json.value("report", std::string());
+    const auto engines = json.find("engines");
+    if (engines == json.end() || !engines->is_array()) {
+        return entry;
+    }
+    for (const nlohmann::json& value : *engines) {
+        if (!value.is_object()) {
+            continue;
+        }
+        if (std::optional<Engine> engine = engineOfKey(value.value("engine", std::string()))) {
+            entry.engines.push_back({*engine, value.value("value", std::string()),
+                                     value.value("coverage", std::string())});
+        }
+    }
+    return entry;
+}
+
 bool isFailure(int result) {
     return result != SQLITE_OK && result != SQLITE_ROW && result != SQLITE_DONE;
 }
@@ -580,6 +624,114 @@ void SqliteCheckStore::keepPage(const PageKey& key, const CachedPage& page) {
         .bind(5, std::int64_t{page.minFragmentBytes})
         .bindBlob(6, encodePage(page));
     c.run(c.insertPage);
+}
+
+std::optional<BatchId> SqliteCheckStore::beginBatch(const std::string& origin,
+                                                    const std::string& key) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.usable()) {
+        return std::nullopt;
+    }
+    BatchId id = 0;
+    const bool written = c.transaction([&] {
+        Statement insert(c.db,
+                         "INSERT INTO batches(started_at, origin, batch_key) VALUES(?, ?, ?)");
+        insert.bind(1, storeTimeNow()).bind(2, origin).bind(3, key);
+        if (!c.run(insert)) {
+            return false;
+        }
+        id = sqlite3_last_insert_rowid(c.db);
+        return c.locks->hold(kBatchLockBase + id);
+    });
+    if (!written) {
+        if (id != 0) {
+            c.locks->release(kBatchLockBase + id);
+        }
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::optional<StoredBatch> SqliteCheckStore::takeUnfinishedBatch(const std::string& origin,
+                                                                 const std::string& key) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.usable()) {
+        return std::nullopt;
+    }
+    Statement find(c.db,
+                   "SELECT id, started_at, batch_key FROM batches WHERE ended_at IS NULL AND "
+                   "origin = ? AND (? = '' OR batch_key = ?) ORDER BY started_at DESC, id DESC");
+    find.bind(1, origin).bind(2, key).bind(3, key);
+    std::optional<StoredBatch> batch;
+    int result;
+    while ((result = find.step()) == SQLITE_ROW) {
+        const BatchId id = find.integer(0);
+        if (c.locks->held(kBatchLockBase + id) || !c.locks->hold(kBatchLockBase + id)) {
+            continue;  // another process works on it
+        }
+        batch = StoredBatch{id, find.integer(1), origin, find.text(2), {}};
+        break;
+    }
+    if (!c.check(result == SQLITE_ROW ? SQLITE_OK : result) || !batch) {
+        return std::nullopt;
+    }
+    Statement items(c.db,
+                    "SELECT position, input, finished, check_id, entry FROM batch_items "
+                    "WHERE batch_id = ? ORDER BY position");
+    items.bind(1, batch->id);
+    while ((result = items.step()) == SQLITE_ROW) {
+        StoredBatchItem item;
+        item.position = static_cast<int>(items.integer(0));
+        item.entry = entryOfJson(items.text(1), items.text(4));
+        item.finished = items.integer(2) != 0;
+        item.check = items.optionalInteger(3);
+        batch->items.push_back(std::move(item));
+    }
+    if (!c.check(result)) {
+        c.locks->release(kBatchLockBase + batch->id);
+        return std::nullopt;
+    }
+    return batch;
+}
+
+void SqliteCheckStore::writeBatchItem(BatchId id, const StoredBatchItem& item) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.usable()) {
+        return;
+    }
+    Statement write(c.db,
+                    "INSERT OR REPLACE INTO batch_items(batch_id, position, input, finished, "
+                    "check_id, entry) VALUES(?, ?, ?, ?, ?, ?)");
+    write.bind(1, id)
+        .bind(2, static_cast<std::int64_t>(item.position))
+        .bind(3, item.entry.input)
+        .bind(4, std::int64_t{item.finished ? 1 : 0})
+        .bind(5, item.check)
+        .bind(6, entryJson(item.entry));
+    c.run(write);
+}
+
+void SqliteCheckStore::endBatch(BatchId id, StoreTime endedAt) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (c.usable()) {
+        Statement end(c.db, "UPDATE batches SET ended_at = ? WHERE id = ?");
+        end.bind(1, endedAt).bind(2, id);
+        c.run(end);
+    }
+    if (c.locks) {
+        c.locks->release(kBatchLockBase + id);
+    }
+}
+
+void SqliteCheckStore::releaseBatch(BatchId id) {
+    std::lock_guard lock(mutex_);
+    if (connection_->locks) {
+        connection_->locks->release(kBatchLockBase + id);
+    }
 }
 
 }  // namespace oc::store

@@ -40,6 +40,12 @@ class SqliteCheckStore : public CheckStore {
     std::optional<CachedPage> cachedPage(const PageKey& key, StoreTime notBefore,
                                          int minFragmentBytes) override;
     void keepPage(const PageKey& key, const CachedPage& page) override;
+    std::optional<BatchId> beginBatch(const std::string& origin, const std::string& key) override;
+    std::optional<StoredBatch> takeUnfinishedBatch(const std::string& origin,
+                                                   const std::string& key) override;
+    void writeBatchItem(BatchId id, const StoredBatchItem& item) override;
+    void endBatch(BatchId id, StoreTime endedAt) override;
+    void releaseBatch(BatchId id) override;
 
   private:
     struct Connection;

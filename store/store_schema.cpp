@@ -61,6 +61,23 @@ constexpr const char* kSteps[] = {
         PRIMARY KEY(url, endpoint, analysis));
     CREATE INDEX page_cache_by_age ON page_cache(verified_at);
     )sql",
+    // 1 -> 2: batch queues, each article with its summary row and its check.
+    R"sql(
+    CREATE TABLE batches(
+        id INTEGER PRIMARY KEY,
+        started_at INTEGER NOT NULL,
+        ended_at INTEGER,
+        origin TEXT NOT NULL,
+        batch_key TEXT NOT NULL);
+    CREATE TABLE batch_items(
+        batch_id INTEGER NOT NULL,
+        position INTEGER NOT NULL,
+        input TEXT NOT NULL,
+        finished INTEGER NOT NULL,
+        check_id INTEGER,
+        entry TEXT NOT NULL,
+        PRIMARY KEY(batch_id, position)) WITHOUT ROWID;
+    )sql",
 };
 static_assert(std::size(kSteps) == kSchemaVersion);
 

@@ -6,7 +6,7 @@
 namespace oc::store {
 
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Brings a store of an older version (0: a new file) up to kSchemaVersion in
 // one transaction. Returns an SQLite result code; SQLITE_OK when done.

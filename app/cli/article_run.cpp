@@ -41,19 +41,6 @@ int rankOf(int status) {
     }
 }
 
-// The document of one article of several: "input" first, on one line.
-std::string jsonLine(const std::string& json, const std::string& input) {
-    nlohmann::ordered_json line;
-    line["input"] = input;
-    nlohmann::ordered_json doc = nlohmann::ordered_json::parse(json, nullptr, false);
-    if (doc.is_object()) {
-        for (auto& [key, value] : doc.items()) {
-            line[key] = std::move(value);
-        }
-    }
-    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-}
-
 ArticleRun failed(const ArticleInput& input, bool oneOfSeveral, const std::string& error) {
     std::cerr << "originality-cli: " << terminalText(error) << "\n";
     ArticleRun run;
@@ -67,6 +54,33 @@ ArticleRun failed(const ArticleInput& input, bool oneOfSeveral, const std::strin
         run.printed = line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     }
     return run;
+}
+
+// 屏蔽时 and 屏蔽等待 of the options, else of the settings file, else the
+// defaults of one article (the prompt) or of several (自动等待).
+std::shared_ptr<BlockPolicy> blockPolicyOf(const CliOptions& options, const BlockSettings& settings,
+                                           bool several) {
+    const bool wait = options.waitOnBlock.value_or(onBlockFor(settings, several) == OnBlock::Wait);
+    std::chrono::milliseconds pause = std::chrono::minutes(
+        options.blockWaitMinutes > 0 ? options.blockWaitMinutes : settings.waitMinutes);
+    if (options.blockWaitMs > 0) {
+        pause = std::chrono::milliseconds(options.blockWaitMs);
+    }
+    return std::make_shared<BlockPolicy>(wait ? BlockAnswer::Wait : BlockAnswer::Ask, pause);
+}
+
+}  // namespace
+
+std::string jsonLine(const std::string& json, const std::string& input) {
+    nlohmann::ordered_json line;
+    line["input"] = input;
+    nlohmann::ordered_json doc = nlohmann::ordered_json::parse(json, nullptr, false);
+    if (doc.is_object()) {
+        for (auto& [key, value] : doc.items()) {
+            line[key] = std::move(value);
+        }
+    }
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 std::string statusName(int status) {
@@ -84,20 +98,14 @@ std::string statusName(int status) {
     }
 }
 
-// 屏蔽时 and 屏蔽等待 of the options, else of the settings file, else the
-// defaults of one article (the prompt) or of several (自动等待).
-std::shared_ptr<BlockPolicy> blockPolicyOf(const CliOptions& options, const BlockSettings& settings,
-                                           bool several) {
-    const bool wait = options.waitOnBlock.value_or(onBlockFor(settings, several) == OnBlock::Wait);
-    std::chrono::milliseconds pause = std::chrono::minutes(
-        options.blockWaitMinutes > 0 ? options.blockWaitMinutes : settings.waitMinutes);
-    if (options.blockWaitMs > 0) {
-        pause = std::chrono::milliseconds(options.blockWaitMs);
+int exitStatusOfName(const std::string& name) {
+    for (int status : {0, kExitUnverified, kExitCancelled, kExitEmptyArticle}) {
+        if (name == statusName(status)) {
+            return status;
+        }
     }
-    return std::make_shared<BlockPolicy>(wait ? BlockAnswer::Wait : BlockAnswer::Ask, pause);
+    return kExitUsage;
 }
-
-}  // namespace
 
 int worseExitStatus(int a, int b) {
     return rankOf(a) >= rankOf(b) ? a : b;
@@ -259,6 +267,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     if (result.status == 0 && unverified) {
         result.status = kExitUnverified;
     }
+    result.entry = batchEntryOf(input.name(), report);
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
     if (!reportPath.empty()) {
@@ -272,15 +281,10 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
         }
     }
 
-    result.entry.input = input.name();
-    result.entry.chars =
-        report.article.empty()
-            ? 0
-            : static_cast<long long>(articleCharCount(prepareArticle(report.article)));
-    for (const ReportPass& pass : report.passes) {
-        result.entry.engines.push_back({pass.engine, pass.value, pass.coverage});
-    }
     result.entry.status = statusName(result.status);
+    if (recorder) {
+        result.check = recorder->checkId();
+    }
     return result;
 }
 

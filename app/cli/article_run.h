@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "app/cli/cli_options.h"
@@ -39,7 +40,16 @@ struct ArticleRun {
     std::string printed;
     // The row of the batch summary (its report left for the caller).
     BatchEntry entry;
+    // The check in the history (none without the store, or when it failed).
+    std::optional<CheckId> check;
 };
+
+// The status of the summary for an exit status ("完成", "部分未核实", ...), and back.
+std::string statusName(int status);
+int exitStatusOfName(const std::string& name);
+
+// The document of one article of several: "input" first, on one line.
+std::string jsonLine(const std::string& json, const std::string& input);
 
 // Checks the article. `reportPath` (UTF-8), when not empty, receives the
 // report; a report that cannot be written makes the status 2. With `store`

@@ -43,6 +43,9 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "with several articles: write one row per article to FILE, .csv or .html "
                    "(linking the reports of --report-dir)")
         ->type_name("FILE");
+    app.add_flag("--no-resume", options.noResume,
+                 "with several articles: check them all anew even when a run of the same inputs "
+                 "was interrupted (by default it goes on with the articles it did not finish)");
     app.add_option("--engine", engine,
                    "engines to ask: baidu, 360, both (the default), local (the documents of "
                    "--corpus) or all; with --corpus and no --engine, all")

@@ -67,6 +67,9 @@ struct CliOptions {
     // summary of them all (.csv or .html by its extension). Empty: none.
     std::string reportDir;
     std::string summaryPath;
+    // With several articles: start anew even when the same inputs were left
+    // unfinished (by default the earlier batch goes on).
+    bool noResume = false;
     // The results store: none with --no-store, else --store FILE, else the
     // usual place ($OC_STORE_FILE, beside a portable program, the data folder).
     bool noStore = false;

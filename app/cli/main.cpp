@@ -3,41 +3,16 @@
 // after another.
 #include <unistd.h>
 
-#include <filesystem>
 #include <iostream>
 
 #include "app/cli/article_run.h"
 #include "app/cli/batch_inputs.h"
+#include "app/cli/batch_run.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_store.h"
 #include "app/cli/history_command.h"
 #include "app/cli/index_command.h"
-#include "check/check_report.h"
-#include "check/report_builder.h"
-#include "services/file_contents.h"
 #include "services/shown_text.h"
-
-namespace {
-
-// The summary of several articles, CSV or HTML by its extension, each
-// article's report linked relative to the summary's folder.
-bool writeSummary(const std::string& path, std::vector<oc::BatchEntry> entries) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::absolute(fs::path(path)).parent_path();
-    for (oc::BatchEntry& entry : entries) {
-        if (!entry.report.empty()) {
-            std::error_code error;
-            entry.report = fs::proximate(fs::absolute(entry.report), folder, error).string();
-        }
-    }
-    const bool csv = oc::reportFormatFor(path) == oc::ReportFormat::Csv;
-    return oc::replaceFileAtomically(
-        path,
-        csv ? oc::batchSummaryCsv(entries)
-            : oc::batchSummaryHtml(entries, oc::reportTimestamp(std::chrono::system_clock::now())));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace oc;
@@ -75,31 +50,5 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return run.status;
     }
-    std::vector<std::string> reports(inputs.articles.size());
-    if (!options.reportDir.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(options.reportDir, error);
-        if (!std::filesystem::is_directory(options.reportDir, error)) {
-            std::cerr << "originality-cli: 无法创建报告文件夹：" << terminalText(options.reportDir)
-                      << "\n";
-            return cli::kExitUsage;
-        }
-        reports = cli::reportPathsIn(options.reportDir, inputs.articles);
-    }
-    std::vector<BatchEntry> entries;
-    int worst = 0;
-    for (std::size_t i = 0; i < inputs.articles.size(); ++i) {
-        cli::ArticleRun run =
-            cli::runArticle(options, inputs.articles[i], true, reports[i], store.get());
-        std::cout << run.printed;
-        std::cout.flush();
-        entries.push_back(std::move(run.entry));
-        worst = cli::worseExitStatus(worst, run.status);
-    }
-    if (!options.summaryPath.empty() && !writeSummary(options.summaryPath, entries)) {
-        std::cerr << "originality-cli: 无法写入汇总文件：" << terminalText(options.summaryPath)
-                  << "\n";
-        return cli::kExitUsage;
-    }
-    return worst;
+    return cli::runBatch(options, inputs, store.get());
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include "app/desktop/qt_text.h"
 #include "services/boundary_text.h"
@@ -9,14 +10,27 @@
 
 namespace oc {
 
-void loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& article) {
+void replaceArticleText(QPlainTextEdit& box, const QString& text) {
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    if (text.isEmpty()) {
+        cursor.removeSelectedText();
+    } else {
+        cursor.insertText(text);
+    }
+    cursor.endEditBlock();
+    box.moveCursor(QTextCursor::Start);
+}
+
+bool loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& article) {
     if (article.tooLarge) {
         platform.messageBox(articleTooLargeMessage(), kMbOk);
-        return;
+        return false;
     }
     // The box keeps its paragraphs apart by itself; a CR would show as a character.
-    box.setPlainText(
-        qstringFromGbk(article.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    replaceArticleText(
+        box, qstringFromGbk(article.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text message;
     for (const ArticleWarning& warning : article.warnings) {
         if (!message.empty()) {
@@ -27,10 +41,16 @@ void loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& 
     if (!message.empty()) {
         platform.messageBox(message, kMbOk);
     }
+    return true;
 }
 
-void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform) {
-    loadArticle(box, platform, articleFromUtf8(platform.clipboardUtf8()));
+bool pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform) {
+    const std::string clipboard = platform.clipboardUtf8();
+    if (clipboard.empty()) {
+        platform.messageBox(gbkFromUtf8("剪贴板里没有文字，文章没有改动。"), kMbOk);
+        return false;
+    }
+    return loadArticle(box, platform, articleFromUtf8(clipboard));
 }
 
 bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& path) {
@@ -47,8 +67,7 @@ bool openArticleFile(QPlainTextEdit& box, Platform& platform, const QString& pat
                             kMbOk);
         return false;
     }
-    loadArticle(box, platform, document.article);
-    return true;
+    return loadArticle(box, platform, document.article);
 }
 
 }  // namespace oc

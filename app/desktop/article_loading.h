@@ -12,12 +12,17 @@ class QPlainTextEdit;
 
 namespace oc {
 
-// Puts the decoded article into the box, then names every warning in one
-// message; an article too large leaves the box as it was and says so.
-void loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& article);
+// Replaces the box's whole text as one step Ctrl+Z takes back.
+void replaceArticleText(QPlainTextEdit& box, const QString& text);
 
-// The clipboard's text, as 复制进来 pastes it.
-void pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform);
+// Puts the decoded article into the box (one undoable step), then names every
+// warning in one message; an article too large leaves the box as it was and
+// says so. False when the box was left as it was.
+bool loadArticle(QPlainTextEdit& box, Platform& platform, const DecodedArticle& article);
+
+// The clipboard's text, as 复制进来 pastes it; an empty clipboard changes
+// nothing and says so. False when the box was left as it was.
+bool pasteArticleFromClipboard(QPlainTextEdit& box, Platform& platform);
 
 // A document (.txt, .md, .html, .htm, .docx, .pdf, as the command line reads
 // it). False, with a message naming the file and the reason, when it cannot

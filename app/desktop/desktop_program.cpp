@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "app/desktop/article_box.h"
+#include "app/desktop/article_keeper.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
+#include "app/desktop/batch_window.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/history_dialog.h"
 #include "app/desktop/local_folder_chooser.h"
@@ -23,6 +26,7 @@
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
 #include "check/report_builder.h"
+#include "check/segmentation.h"
 #include "check/store_recorder.h"
 #include "check/stored_run.h"
 #include "services/boundary_text.h"
@@ -84,8 +88,9 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     env.listener = runSignals_.get();
     // Every check is kept in the results store as it happens, and its
     // verified result pages answer later checks' queries.
-    store_ = std::make_unique<store::SqliteCheckStore>(
-        options.storeFile.empty() ? store::storeFilePath() : options.storeFile);
+    const std::string storeFile =
+        options.storeFile.empty() ? store::storeFilePath() : options.storeFile;
+    store_ = std::make_unique<store::SqliteCheckStore>(storeFile);
     tellStoreProblem();
     if (store_ && store_->problem().empty()) {
         env.store = store_.get();
@@ -102,6 +107,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         checkWebPage();
     });
     window_->setHistoryHandler([this] { showHistory(); });
+    window_->setBatchHandler([this] { showBatch(); });
+    batchInterval_ = options.batchInterval;
     window_->setRecheckHandler([this] { recheckUnverified(); });
     window_->setStopHandler([this] {
         if (!shutDown_ && run_ != nullptr && run_->stop()) {
@@ -111,6 +118,11 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     });
     window_->setRunningQuery([this] { return checkRunning(); });
     window_->setCloseHandler([this] { shutdown(); });
+    window_->setResultsClearedHandler([this] {
+        ends_.clear();
+        openedReport_.reset();
+    });
+    window_->setCharCounter([this](const QString& text) { return countArticle(text); });
 
     // What the window does once created: layout for the screen, the skin,
     // the grids' columns.
@@ -125,6 +137,20 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     if (auto* folder = window_->component<LocalFolderChooser>(kLocalFolderChooser)) {
         folder->bindSettings(options.settingsPath);
     }
+    // The article of the last session, kept as the user left it.
+    const std::string articleFile =
+        options.articleFile.empty() ? keptArticlePath(storeFile) : options.articleFile;
+    articleKeeper_ =
+        std::make_unique<ArticleKeeper>(*window_->component<ArticleBox>(component::kArticleBox),
+                                        qstringFromNativePath(articleFile));
+    articleKeeper_->setProblemHandler([this](const QString& path) {
+        window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
+    });
+    articleKeeper_->restore();
+}
+
+int DesktopProgram::countArticle(const QString& text) const {
+    return cutArticle(articleTextOf(text), loadCheckSettings(settingsPath_)).chars;
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -133,6 +159,52 @@ DesktopProgram::~DesktopProgram() {
 
 void DesktopProgram::show() {
     window_->showMaximized();
+    // Asked once the window is up.
+    QTimer::singleShot(0, window_.get(), [this] { offerUnfinishedBatch(); });
+}
+
+void DesktopProgram::showBatch() {
+    if (shutDown_) {
+        return;
+    }
+    if (batch_ == nullptr) {
+        BatchWindowSetup setup;
+        setup.settingsPath = env_.settingsPath;
+        setup.baiduUrl = env_.baiduUrl;
+        setup.url360 = env_.url360;
+        setup.platform = platform_;
+        setup.store = store_ && store_->problem().empty() ? store_.get() : nullptr;
+        setup.minInterval = batchInterval_;
+        batch_ = new BatchWindow(std::move(setup), window_.get());
+        batch_->setOpenHandler([this](CheckId id) {
+            openStoredCheck(id);
+            window_->raise();
+            window_->activateWindow();
+        });
+    }
+    batch_->show();
+    batch_->raise();
+}
+
+void DesktopProgram::offerUnfinishedBatch() {
+    if (shutDown_ || store_ == nullptr || !store_->problem().empty() ||
+        (batch_ != nullptr && batch_->running())) {
+        return;
+    }
+    std::optional<StoredBatch> batch = store_->takeUnfinishedBatch("window", "");
+    if (!batch) {
+        return;
+    }
+    const int left = batch->unfinished();
+    if (left == 0 || platform_->messageBox(
+                         gbkFromUtf8("继续批量检测（" + std::to_string(left) + " 篇未完成）？"),
+                         kMbOkCancel, gbkFromUtf8("批量检测")) == kAnswerCancel) {
+        store_->endBatch(batch->id, storeTimeNow());
+        return;
+    }
+    showBatch();
+    batch_->takeUp(std::move(*batch));
+    batch_->start();
 }
 
 void DesktopProgram::startCheck() {
@@ -159,6 +231,9 @@ void DesktopProgram::startCheck() {
         ends_.clear();
         openedReport_.reset();
         window_->component<ArticleBox>(component::kArticleBox)->clearMarks();
+        if (const std::shared_ptr<const CheckRequest> request = run_->lastRequest()) {
+            window_->setCheckedArticle(request->article);
+        }
     }
 }
 
@@ -300,7 +375,8 @@ void DesktopProgram::showHistory() {
 }
 
 void DesktopProgram::recheckUnverified() {
-    if (!shutDown_ && run_ != nullptr && run_->recheckUnverified()) {
+    // Never the old article's segments under an edited one.
+    if (!shutDown_ && run_ != nullptr && !window_->resultsStale() && run_->recheckUnverified()) {
         // The report is built from the rows as the recheck leaves them.
         openedReport_.reset();
     }
@@ -321,7 +397,10 @@ bool DesktopProgram::openStoredCheck(CheckId id) {
     }
     StoredRun run = storedRunOf(*check);
     auto* box = window_->component<ArticleBox>(component::kArticleBox);
-    box->setPlainText(qstringFromGbk(run.report.article));
+    replaceArticleText(
+        *box,
+        qstringFromGbk(run.report.article).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    window_->setCheckedArticle(articleTextOf(box->toPlainText()));
     showStoredRun(*port_, run, check->summary.chars);
     markArticle(*box, run.report.article, run.outcomes);
     // 重查未核实 asks the stored check's unverified rows again and updates it
@@ -364,10 +443,19 @@ void DesktopProgram::shutdown() {
         return;
     }
     shutDown_ = true;
+    if (articleKeeper_) {
+        articleKeeper_->save();
+    }
     bridge_->beginShutdown();
     run_->stop();
+    if (batch_ != nullptr) {
+        batch_->stop();
+    }
     qtPlatform_->closeOpenBoxes();
     abortAllFetches();
+    if (batch_ != nullptr) {
+        batch_->shutdown();
+    }
     const auto until = std::chrono::steady_clock::now() + kWindDown;
     while (run_->active() && std::chrono::steady_clock::now() < until) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

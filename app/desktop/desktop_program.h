@@ -23,6 +23,8 @@
 
 namespace oc {
 
+class ArticleKeeper;
+class BatchWindow;
 class GuiBridge;
 class HistoryDialog;
 class StoreRecorder;
@@ -41,6 +43,11 @@ struct DesktopOptions {
     // The results store file; the usual place ($OC_STORE_FILE, beside a
     // portable program, the data folder) when empty.
     std::string storeFile;
+    // The least wait between two requests of one engine in 批量检测 (tests).
+    std::chrono::milliseconds batchInterval{3000};
+    // The file that keeps the article box's text across restarts; beside the
+    // results store when empty.
+    std::string articleFile;
 };
 
 class DesktopProgram {
@@ -57,6 +64,12 @@ class DesktopProgram {
     QtPlatform& qtPlatform() { return *qtPlatform_; }
     // The list of stored checks, opened by the link 历史记录 (null until then).
     HistoryDialog* historyDialog() const { return history_; }
+    // The 批量检测 window, opened by its link (null until then).
+    BatchWindow* batchWindow() const { return batch_; }
+    void showBatch();
+    // A queue of 批量检测 the program left unfinished: "继续批量检测（N 篇未完成）"
+    // asked, and on 确定 the window goes on with it (on 取消 it is dropped).
+    void offerUnfinishedBatch();
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
@@ -94,6 +107,8 @@ class DesktopProgram {
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
+    // 文章字数 as a check would count the box's text with the settings in force.
+    int countArticle(const QString& text) const;
     // The run of the checks, made anew from env_ (with the store's recorder).
     void makeRun();
 
@@ -133,8 +148,11 @@ class DesktopProgram {
     std::unique_ptr<StoreRecorder> recorder_;
     bool storeProblemShown_ = false;
     HistoryDialog* history_ = nullptr;
+    BatchWindow* batch_ = nullptr;
+    std::chrono::milliseconds batchInterval_{3000};
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
+    std::unique_ptr<ArticleKeeper> articleKeeper_;
 };
 
 }  // namespace oc

@@ -48,6 +48,17 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), p
     buildResultArea();
     buildGuidePanel();
     buildStatusBar();
+    countTimer_.setSingleShot(true);
+    countTimer_.setInterval(kCountDelayMs);
+    connect(&countTimer_, &QTimer::timeout, this, [this] {
+        if (charCounter_) {
+            const QString text = component<QPlainTextEdit>(component::kArticleBox)->toPlainText();
+            component<QLabel>(component::kCharCountLabel)
+                ->setText(QString::number(charCounter_(text)));
+        }
+    });
+    connect(component<QPlainTextEdit>(component::kArticleBox), &QPlainTextEdit::textChanged, this,
+            &MainWindow::articleEdited);
 }
 
 template <class Widget>
@@ -78,13 +89,17 @@ void MainWindow::buildArticleArea() {
     history->setFont(pixelFont(12, false, true));
     history->setCursor(Qt::PointingHandCursor);
     history->installEventFilter(this);
+    auto* batch = add(makeCaptionLabel(this, QStringLiteral("批量检测"), kLinkBlue), kBatchLink,
+                      {728, 0, 72, 16});
+    batch->setFont(pixelFont(12, false, true));
+    batch->setCursor(Qt::PointingHandCursor);
+    batch->installEventFilter(this);
 
     auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
                       "分组框_文章", {0, 16, 696, 232});
     auto* article = add(new ArticleBox(group), component::kArticleBox, {8, 16, 680, 208});
     // A text file dropped on the box is opened like 打开文件… opens it.
-    article->setFileHandler(
-        [this, article](const QString& path) { openArticleFile(*article, platform_, path); });
+    article->setFileHandler([this](const QString& path) { openArticleFrom(path); });
     article->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     article->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     article->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -208,7 +223,7 @@ void MainWindow::buildButtonRow() {
 }
 
 void MainWindow::buildResultArea() {
-    auto* group = add(new QGroupBox(this), "分组框_搜索引擎", {0, 320, 700, 320});
+    auto* group = add(new QGroupBox(this), kResultGroup, {0, 320, 700, 320});
     auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
     for (int i = 0; i < 3; ++i) {
         const EngineIdentity& engine = engineIdentity(kAllEngines[i]);
@@ -287,11 +302,92 @@ void MainWindow::showTitle() {
 }
 
 void MainWindow::clearArticle() {
-    component<QPlainTextEdit>(component::kArticleBox)->clear();
+    replaceArticleText(*component<QPlainTextEdit>(component::kArticleBox), QString());
+    articleReplaced();
 }
 
 void MainWindow::pasteArticle() {
     pasteArticleFromClipboard(*component<QPlainTextEdit>(component::kArticleBox), platform_);
+}
+
+void MainWindow::openArticleFrom(const QString& path) {
+    if (openArticleFile(*component<QPlainTextEdit>(component::kArticleBox), platform_, path)) {
+        articleReplaced();
+    }
+}
+
+void MainWindow::articleReplaced() {
+    if (running_ && running_()) {
+        return;
+    }
+    if (checkedArticle_ || recheckWanted_) {
+        clearResults();
+        if (resultsCleared_) {
+            resultsCleared_();
+        }
+    }
+}
+
+void MainWindow::articleEdited() {
+    countTimer_.start();
+    if (checkedArticle_) {
+        showStale(articleTextOf(component<QPlainTextEdit>(component::kArticleBox)->toPlainText()) !=
+                  *checkedArticle_);
+    }
+}
+
+void MainWindow::setCheckedArticle(std::optional<Text> article) {
+    checkedArticle_ = std::move(article);
+    if (checkedArticle_) {
+        articleEdited();
+    } else {
+        showStale(false);
+    }
+}
+
+void MainWindow::setRecheckWanted(bool wanted) {
+    recheckWanted_ = wanted;
+    component(component::kRecheckButton)->setEnabled(recheckWanted_ && !stale_);
+}
+
+void MainWindow::showStale(bool stale) {
+    if (stale == stale_) {
+        return;
+    }
+    stale_ = stale;
+    for (Engine engine : kAllEngines) {
+        const EngineIdentity& shown = engineIdentity(engine);
+        for (std::string_view name : {shown.valueLabel, shown.coverageLabel, shown.verdictLabel}) {
+            if (QWidget* label = name.empty() ? nullptr : component(name)) {
+                label->setEnabled(!stale);
+            }
+        }
+        if (ResultGrid* results = grid(shown.grid)) {
+            results->setStale(stale);
+        }
+    }
+    component<QGroupBox>(kResultGroup)->setTitle(stale ? qstringFromUtf8(kStaleNotice) : QString());
+    setRecheckWanted(recheckWanted_);
+}
+
+void MainWindow::clearResults() {
+    setCheckedArticle(std::nullopt);
+    for (Engine engine : kAllEngines) {
+        const EngineIdentity& shown = engineIdentity(engine);
+        for (std::string_view name : {shown.valueLabel, shown.coverageLabel, shown.verdictLabel}) {
+            if (auto* label = name.empty() ? nullptr : component<QLabel>(name)) {
+                label->clear();
+                setLabelTextColour(*label, std::nullopt);
+            }
+        }
+        if (ResultGrid* results = grid(shown.grid)) {
+            results->clearRows();
+        }
+    }
+    component<ArticleBox>(component::kArticleBox)->clearMarks();
+    setRecheckWanted(false);
+    component(kExportReportButton)->setEnabled(false);
+    progress_->clear();
 }
 
 void MainWindow::openArticle() {
@@ -302,13 +398,14 @@ void MainWindow::openArticle() {
                   this, QStringLiteral("打开文章"), QString(),
                   QStringLiteral("文章 (*.txt *.md *.html *.htm *.docx *.pdf);;所有文件 (*)"));
     if (!path.isEmpty()) {
-        openArticleFile(*component<QPlainTextEdit>(component::kArticleBox), platform_, path);
+        openArticleFrom(path);
     }
 }
 
+// Exactly what the box shows, characters GBK lacks included.
 void MainWindow::copyArticle() {
-    platform_.setClipboardText(
-        gbkFromQString(component<QPlainTextEdit>(component::kArticleBox)->toPlainText()));
+    platform_.setClipboardUtf8(
+        component<QPlainTextEdit>(component::kArticleBox)->toPlainText().toStdString());
 }
 
 QSize MainWindow::outerSize() const {
@@ -347,6 +444,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (historyHandler_) {
             historyHandler_();
+        }
+        return true;
+    }
+    if (watched == component(kBatchLink) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (batchHandler_) {
+            batchHandler_();
         }
         return true;
     }

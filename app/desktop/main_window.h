@@ -7,8 +7,10 @@
 
 #include <QHash>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "services/platform.h"
@@ -42,6 +44,12 @@ class MainWindow : public QWidget {
     static constexpr std::string_view kExportReportButton = "按钮_导出报告";
     // Opens the list of stored checks; left of the link to the parameter window.
     static constexpr std::string_view kHistoryLink = "标签_历史记录";
+    static constexpr std::string_view kBatchLink = "标签_批量检测";
+    // The group of the result tabs; its title says when the results are stale.
+    static constexpr std::string_view kResultGroup = "分组框_搜索引擎";
+    static constexpr std::string_view kStaleNotice = "文章已修改，结果对应修改前的文章";
+    // How long after the last keystroke 文章字数 is counted again.
+    static constexpr int kCountDelayMs = 300;
 
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
@@ -63,6 +71,8 @@ class MainWindow : public QWidget {
     void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
     // The handler of the link 历史记录.
     void setHistoryHandler(std::function<void()> handler) { historyHandler_ = std::move(handler); }
+    // The handler of the link 批量检测.
+    void setBatchHandler(std::function<void()> handler) { batchHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -70,6 +80,27 @@ class MainWindow : public QWidget {
     void setFileChooser(std::function<QString()> chooser) { chooseFile_ = std::move(chooser); }
     // Whether a check is running: closing the window then asks first.
     void setRunningQuery(std::function<bool()> query) { running_ = std::move(query); }
+    // Runs when 清空文本 or 打开文件 has put away the results of the last check.
+    void setResultsClearedHandler(std::function<void()> handler) {
+        resultsCleared_ = std::move(handler);
+    }
+    // Counts the characters of the box's text as a check counts them, for
+    // 文章字数 while the user types; without it the label waits for a check.
+    void setCharCounter(std::function<int(const QString&)> counter) {
+        charCounter_ = std::move(counter);
+    }
+
+    // The article (as the check read it) the values, grids and marks belong
+    // to; none when they belong to no article. While the box holds another
+    // text the results are stale: greyed, the result group says so and
+    // 重查未核实 is off.
+    void setCheckedArticle(std::optional<Text> article);
+    bool resultsStale() const { return stale_; }
+    // Whether the last run left something to recheck (the passes say so);
+    // the button is usable only while the results are not stale as well.
+    void setRecheckWanted(bool wanted);
+    // Values, coverage, verdicts, grids, marks and the status bar's counts go.
+    void clearResults();
 
     // The status bar with the progress of the running check.
     ProgressPanel& progress() const { return *progress_; }
@@ -103,6 +134,14 @@ class MainWindow : public QWidget {
     void pasteArticle();
     void copyArticle();
     void openArticle();
+    // Reads a chosen or dropped file into the box.
+    void openArticleFrom(const QString& path);
+    // The box's text changed: stale or fresh again, 文章字数 soon.
+    void articleEdited();
+    void showStale(bool stale);
+    // 清空文本 and 打开文件 replace the article: the results of the old one go
+    // (while a check runs they only turn stale).
+    void articleReplaced();
 
     Platform& platform_;
     ProgressPanel* progress_ = nullptr;
@@ -113,8 +152,15 @@ class MainWindow : public QWidget {
     std::function<void()> closeHandler_;
     std::function<void()> exportHandler_;
     std::function<void()> historyHandler_;
+    std::function<void()> batchHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
+    std::function<void()> resultsCleared_;
+    std::function<int(const QString&)> charCounter_;
+    std::optional<Text> checkedArticle_;
+    bool stale_ = false;
+    bool recheckWanted_ = false;
+    QTimer countTimer_;
 };
 
 }  // namespace oc

@@ -84,6 +84,9 @@ void layoutMainWindow(MainWindow& window, int W, int H) {
     link->move(wide ? 888 : column - link->width(), 0);
     if (QWidget* history = window.component(MainWindow::kHistoryLink)) {
         history->move(link->x() - history->width() - 8, 0);
+        if (QWidget* batch = window.component(MainWindow::kBatchLink)) {
+            batch->move(history->x() - batch->width() - 8, 0);
+        }
     }
     placeValues(window, wide);
 

@@ -88,6 +88,12 @@ void ProgressPanel::setNotice(const QString& text) {
 }
 
 void ProgressPanel::begin() {
+    clear();
+    running_ = true;
+    refresh();
+}
+
+void ProgressPanel::clear() {
     for (EngineProgress& shown : engines_) {
         shown.done = 0;
         shown.total = 0;
@@ -96,7 +102,7 @@ void ProgressPanel::begin() {
         shown.pausedLeft = 0;
     }
     setSkippedFiles({});
-    running_ = true;
+    running_ = false;
     refresh();
 }
 

@@ -43,6 +43,8 @@ class ProgressPanel : public QWidget {
 
     // A check starts: every engine's progress, and the files left out, are forgotten.
     void begin();
+    // The same without a check: the counts of results put away go.
+    void clear();
     // An engine's pass has finished `done` of its `total` segments.
     void update(int engine, int done, int total);
     // An engine waits out a block: its place shows "百度已暂停，09:41 后继续"

@@ -78,6 +78,15 @@ bool QtPlatform::setClipboardText(const Text& text) {
         false);
 }
 
+bool QtPlatform::setClipboardUtf8(const std::string& utf8) {
+    return bridge_.call(
+        [utf8] {
+            QGuiApplication::clipboard()->setText(qstringFromUtf8(utf8));
+            return true;
+        },
+        false);
+}
+
 int QtPlatform::screenWidth() {
     return bridge_.call(
         [] {

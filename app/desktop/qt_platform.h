@@ -23,6 +23,7 @@ class QtPlatform : public Platform {
     Text clipboardText() override;
     std::string clipboardUtf8() override;
     bool setClipboardText(const Text& text) override;
+    bool setClipboardUtf8(const std::string& utf8) override;
     int screenWidth() override;
     int screenHeight() override;
     // Asked on a worker thread, the box opens without a nested event loop and

@@ -79,7 +79,11 @@ void QtWindowPort::setLabelColour(std::string_view label, std::uint32_t colour) 
 
 void QtWindowPort::setButtonDisabled(std::string_view button, bool disabled) {
     bridge_.apply([this, name = std::string(button), disabled] {
-        if (QWidget* target = window_ == nullptr ? nullptr : window_->component(name)) {
+        // Whether there is something to recheck; the window adds whether the
+        // results still belong to the article in the box.
+        if (window_ != nullptr && name == component::kRecheckButton) {
+            window_->setRecheckWanted(!disabled);
+        } else if (QWidget* target = window_ == nullptr ? nullptr : window_->component(name)) {
             target->setEnabled(!disabled);
         }
     });

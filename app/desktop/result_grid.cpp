@@ -159,6 +159,15 @@ bool ResultGrid::deleteRow(int row) {
     return deleted;
 }
 
+void ResultGrid::clearRows() {
+    while (rowCount() > kFixedRows && deleteRow(rowCount() - 1)) {
+    }
+}
+
+void ResultGrid::setStale(bool stale) {
+    model_->setStale(stale);
+}
+
 bool ResultGrid::setCell(int row, int column, const Text& value) {
     return model_->setCell(row, column, value);
 }

@@ -39,6 +39,10 @@ class ResultGrid : public QTableView {
     // False for a row outside the grid. A cursor on the row becomes none, a
     // cursor below it moves up one row.
     bool deleteRow(int row);
+    // Every data row goes; the heading row stays.
+    void clearRows();
+    // Greys every cell (the results belong to an article since edited).
+    void setStale(bool stale);
     bool setCell(int row, int column, const Text& value);
     bool setCell(int row, int column, int value);
     Text cellText(int row, int column) const;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/desktop/qt_text.h"
+#include "check/window_port.h"
 
 namespace oc {
 
@@ -117,6 +118,13 @@ bool ResultGridModel::setRowBackground(int row, std::uint32_t colour) {
     return true;
 }
 
+void ResultGridModel::setStale(bool stale) {
+    if (stale != stale_) {
+        stale_ = stale;
+        announce(0, 0, rows() - 1, columns() - 1, {Qt::ForegroundRole});
+    }
+}
+
 const QString& ResultGridModel::shownText(int row, int column) const {
     return shown_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
 }
@@ -153,6 +161,9 @@ QVariant ResultGridModel::cellData(int row, int column, int role) const {
     }
     if (role == Qt::DisplayRole) {
         return shownText(row, column);
+    }
+    if (role == Qt::ForegroundRole && stale_) {
+        return QBrush(colorFromColorRef(kColourGrey));
     }
     if (role == Qt::ForegroundRole && cell->colourSet) {
         return QBrush(colorFromColorRef(cell->colour));

@@ -33,6 +33,9 @@ class ResultGridModel : public QAbstractTableModel {
     bool setCellTip(int row, int column, const Text& tip);
     bool setRowBackground(int row, std::uint32_t colour);
     void setCursor(int row, int column) { grid_.setCursor(row, column); }
+    // Stale cells are all drawn grey, whatever their own colour.
+    void setStale(bool stale);
+    bool stale() const { return stale_; }
 
     // What the cell shows of its text, on one line; the cell must exist.
     const QString& shownText(int row, int column) const;
@@ -56,6 +59,7 @@ class ResultGridModel : public QAbstractTableModel {
 
     GridModel grid_;
     std::vector<std::vector<QString>> shown_;  // per cell, alongside grid_
+    bool stale_ = false;
 };
 
 }  // namespace oc

@@ -17,6 +17,9 @@ QFont pixelFont(int pixels, bool bold, bool underline) {
 
 namespace {
 
+// A disabled label shows a stale result: grey, whatever colour it has otherwise.
+const QString kStaleRule = QStringLiteral("QLabel:disabled { color: rgb(160, 160, 160); }");
+
 class FittingLabel : public QLabel {
   public:
     explicit FittingLabel(QWidget* parent) : QLabel(parent) {}
@@ -47,8 +50,8 @@ QLabel* makeCaptionLabel(QWidget* parent, const QString& caption, const QColor& 
     QLabel* label = fitsText ? new FittingLabel(parent) : new QLabel(parent);
     label->setText(caption);
     label->setTextFormat(Qt::PlainText);
-    label->setStyleSheet(
-        QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
+    label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; } %2")
+                             .arg(colour.name(), kStaleRule));
     return label;
 }
 
@@ -61,7 +64,8 @@ QLabel* makeValueLabel(QWidget* parent) {
     label->setStyleSheet(
         QStringLiteral("QLabel { color: rgb(255, 0, 0); background-color: white; border: 1px solid;"
                        " border-color: rgb(128, 128, 128) rgb(255, 255, 255) rgb(255, 255, 255)"
-                       " rgb(128, 128, 128); }"));
+                       " rgb(128, 128, 128); } ") +
+        kStaleRule);
     return label;
 }
 

@@ -2,7 +2,13 @@
 // pages checked one after another, JSON Lines, the summary, a report each.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "tests/cli/cli_program.h"
 
@@ -105,6 +111,97 @@ TEST_F(CliBatch, TheExitStatusIsTheWorstOfTheArticlesAndEveryArticleIsTried) {
             (dir_ / "good.txt").string() + "' '" + (dir_ / "empty.txt").string() + "'");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--report-dir"), std::string::npos) << r.err;
+}
+
+// A batch killed while its second article is asked goes on, run again with the
+// same inputs, with the articles it did not finish: the first is printed from
+// the history and costs no query.
+TEST_F(CliBatch, AKilledBatchGoesOnWhereItStopped) {
+    const std::vector<fs::path> articles = {
+        write("a.txt", "白日依山尽黄河入海流欲穷千里目更上一层楼白日依山尽黄河入海流。"),
+        write("b.txt", "床前明月光疑是地上霜举头望明月低头思故乡床前明月光疑是地上霜。"),
+        write("c.txt", "千山鸟飞绝万径人踪灭孤舟蓑笠翁独钓寒江雪千山鸟飞绝万径人踪灭。")};
+    const std::string store = (dir_ / "checks.db").string();
+    std::string inputs;
+    for (const fs::path& article : articles) {
+        inputs += " '" + article.string() + "'";
+    }
+    const std::string args = "--json --quiet --no-cache --batch-interval-ms 0 --store '" + store +
+                             "' --summary '" + (dir_ / "summary.csv").string() + "'" + inputs;
+    std::atomic<int> asked{0};
+    std::atomic<int> holdAfter{1 << 30};  // queries answered before the server holds on
+    std::atomic<bool> release{false};
+    {
+        std::lock_guard lock(answerMutex_);
+        respond_ = [&](const httplib::Request&, httplib::Response& res) {
+            if (++asked > holdAfter) {
+                for (int i = 0; i < 200 && !release; ++i) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            }
+            res.set_content("<p>普通<em>无关的飘红内容</em></p>", "text/html; charset=utf-8");
+        };
+    }
+    // What the first article costs alone.
+    RunResult first = run("--json --quiet --no-store '" + articles[0].string() + "'");
+    ASSERT_EQ(first.status, 0) << first.err;
+    const int firstQueries = asked.exchange(0);
+    ASSERT_GT(firstQueries, 0);
+
+    // Killed once the second article is being asked: the first is finished and kept.
+    holdAfter = firstQueries;
+    const fs::path pidFile = dir_ / "pid";
+    const std::string command =
+        std::string(OC_BIN_DIR) + "/originality-cli --settings '" + (dir_ / "none.ini").string() +
+        "' --baidu-url " + server_.baseUrl() + " --360-url " + server_.baseUrl() + " " + args +
+        " < /dev/null > /dev/null 2>&1 & echo $! > '" + pidFile.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (int i = 0; i < 400 && asked <= firstQueries; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    ASSERT_GT(asked.load(), firstQueries);
+    pid_t pid = 0;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    release = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+    // Run again: the two articles left are checked, the first printed again.
+    holdAfter = 1 << 30;
+    asked = 0;
+    RunResult again = run(args);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.err.find("继续批量检测（2 篇未完成）"), std::string::npos) << again.err;
+    const int resumedQueries = asked.exchange(0);
+    std::vector<std::string> lines = linesOf(again.out);
+    ASSERT_EQ(lines.size(), 3u) << again.out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Json doc = Json::parse(lines[i]);
+        EXPECT_EQ(doc["input"], articles[i].string());
+        EXPECT_EQ(doc["passes"].size(), 2u) << lines[i];
+    }
+    // The first article as its run printed it, from the history.
+    Json before = Json::parse(first.out);
+    Json reprinted = Json::parse(lines[0]);
+    EXPECT_EQ(reprinted["passes"][0]["rows"].size(), before["passes"][0]["rows"].size());
+    EXPECT_EQ(reprinted["passes"][0]["originality"], before["passes"][0]["originality"]);
+    EXPECT_EQ(linesOf(fileText(dir_ / "summary.csv")).size(), 4u);
+
+    // The batch has ended: the same command line starts anew and asks everything.
+    RunResult anew = run(args);
+    EXPECT_EQ(anew.status, 0) << anew.err;
+    EXPECT_EQ(anew.err.find("继续批量检测"), std::string::npos) << anew.err;
+    EXPECT_EQ(resumedQueries, asked.load() - firstQueries);
+    // Every article checked is a check in the history: the killed run's first
+    // and its interrupted second, the two it went on with, and the three anew.
+    RunResult history = run("--store '" + store + "' history --json");
+    const Json checks = Json::parse(history.out);
+    EXPECT_EQ(checks.size(), 7u) << history.out;
+    EXPECT_EQ(std::count_if(checks.begin(), checks.end(),
+                            [](const Json& check) { return check["endedAt"].is_null(); }),
+              1)
+        << history.out;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "store/sqlite_check_store.h"
+#include "store/store_schema.h"
 #include "tests/support/file_fixtures.h"
 
 namespace oc::store {
@@ -39,10 +40,10 @@ bool writeCheck(CheckStore& store, const std::string& article) {
 }
 
 // Runs SQL on the file with a connection of its own.
-void runSql(const std::string& path, const char* sql) {
+void runSql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
 
@@ -76,7 +77,7 @@ TEST_F(BadStore, FileOfANewerVersionIsNotTouched) {
     runSql(path(), "PRAGMA user_version = 99");
     SqliteCheckStore store(path());
     expectUnusable(store, "更新版本");
-    runSql(path(), "PRAGMA user_version = 1");
+    runSql(path(), "PRAGMA user_version = " + std::to_string(kSchemaVersion));
     EXPECT_EQ(SqliteCheckStore(path()).listChecks().size(), 1u);
 }
 

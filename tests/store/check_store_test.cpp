@@ -243,6 +243,49 @@ TEST_F(CheckStoreTest, RemembersVerifiedPagesPerUrlEndpointAndAnalysis) {
     EXPECT_EQ(store.cachedPage(key, 0, 4)->pageClass, PageClass::NoResults);
 }
 
+TEST_F(CheckStoreTest, ABatchQueueIsTakenUpAgainOnlyWhenNoOneWorksOnIt) {
+    SqliteCheckStore store(path());
+    std::optional<BatchId> id = store.beginBatch("cli", "key-1");
+    ASSERT_TRUE(id.has_value());
+    StoredBatchItem done;
+    done.position = 0;
+    done.entry = {
+        "/tmp/a.docx", 1616, {{Engine::Baidu, "84.21%", "已核实 38/43"}}, "完成", "r.html"};
+    done.finished = true;
+    done.check = 7;
+    StoredBatchItem waiting;
+    waiting.position = 1;
+    waiting.entry.input = "http://example.com/b";
+    waiting.entry.status = "等待";
+    store.writeBatchItem(*id, done);
+    store.writeBatchItem(*id, waiting);
+    // Its process holds it: no other process, nor this one, takes it.
+    EXPECT_FALSE(SqliteCheckStore(path()).takeUnfinishedBatch("cli", "key-1"));
+    store.releaseBatch(*id);
+    EXPECT_FALSE(store.takeUnfinishedBatch("cli", "key-2"));
+    EXPECT_FALSE(store.takeUnfinishedBatch("window", ""));
+    SqliteCheckStore other(path());
+    std::optional<StoredBatch> taken = other.takeUnfinishedBatch("cli", "key-1");
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(taken->id, *id);
+    EXPECT_EQ(taken->unfinished(), 1);
+    ASSERT_EQ(taken->items.size(), 2u);
+    const StoredBatchItem& first = taken->items[0];
+    EXPECT_EQ(first.entry.input, "/tmp/a.docx");
+    EXPECT_EQ(first.entry.chars, 1616);
+    ASSERT_EQ(first.entry.engines.size(), 1u);
+    EXPECT_EQ(first.entry.engines[0].value, "84.21%");
+    EXPECT_EQ(first.entry.engines[0].coverage, "已核实 38/43");
+    EXPECT_EQ(first.entry.report, "r.html");
+    EXPECT_EQ(first.check, CheckId{7});
+    EXPECT_FALSE(taken->items[1].finished);
+    EXPECT_FALSE(taken->items[1].check);
+    // Taken, it is held; ended, it is gone.
+    EXPECT_FALSE(store.takeUnfinishedBatch("cli", ""));
+    other.endBatch(*id, 2000);
+    EXPECT_FALSE(SqliteCheckStore(path()).takeUnfinishedBatch("cli", ""));
+}
+
 TEST(CheckTitle, FirstNonEmptyLineTrimmedToFortyCharacters) {
     EXPECT_EQ(checkTitle("\r\n \u3000\r\n\u3000标题\u3000 \r\n正文"), "标题");
     EXPECT_EQ(checkTitle(std::string(50, 'a')), std::string(40, 'a'));
