@@ -1,8 +1,11 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QSettings>
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -143,6 +146,15 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
     });
     articleKeeper_->restore();
+    // The division of the window as the user left it.
+    if (!articleFile.empty()) {
+        windowStateFile_ = QFileInfo(qstringFromNativePath(articleFile))
+                               .dir()
+                               .filePath(QStringLiteral("window.ini"));
+        window_->restoreSplitterState(QSettings(windowStateFile_, QSettings::IniFormat)
+                                          .value(QStringLiteral("splitter"))
+                                          .toByteArray());
+    }
 }
 
 int DesktopProgram::countArticle(const QString& text) const {
@@ -395,6 +407,10 @@ void DesktopProgram::shutdown() {
     shutDown_ = true;
     if (articleKeeper_) {
         articleKeeper_->save();
+    }
+    if (!windowStateFile_.isEmpty()) {
+        QSettings(windowStateFile_, QSettings::IniFormat)
+            .setValue(QStringLiteral("splitter"), window_->splitterState());
     }
     bridge_->beginShutdown();
     run_->stop();
