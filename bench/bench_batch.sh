@@ -26,7 +26,7 @@ start_sim "$bin" "$work/sim" --corpus data/corpus --port 0 --rate-limit 20 --blo
 started=$(date +%s.%N)
 status=0
 "$bin/originality-cli" --engine both --baidu-url "$SIM_URL" --360-url "$SIM_URL" \
-  --settings "$work/defaults.ini" --on-block wait --block-wait-min 1 --json --quiet \
+  --settings "$work/defaults.ini" --on-block wait --block-wait-min 1 --no-cache --no-resume --json --quiet \
   --summary "$work/summary.csv" "$work/articles" >"$work/result.jsonl" 2>"$work/cli.err" || status=$?
 ended=$(date +%s.%N)
 stop_sim
@@ -37,7 +37,7 @@ served_360=$(grep -c '^search-sim: #[0-9]* 360 .*: [0-9]* documents' "$work/sim.
 blocked_baidu=$(grep -c '^search-sim: #[0-9]* baidu .*blocked by the rate limit' "$work/sim.err" || true)
 blocked_360=$(grep -c '^search-sim: #[0-9]* 360 .*blocked by the rate limit' "$work/sim.err" || true)
 unverified=$(grep -o '"unverified":[0-9]*' "$work/result.jsonl" | awk -F: '{s += $2} END {print s + 0}')
-prompts=$(grep -c '搜狗提示' "$work/cli.err" || true)
+prompts=$(grep -c -E '百度提示|360搜索提示' "$work/cli.err" || true)
 awk -v started="$started" -v ended="$ended" -v sb="$served_baidu" -v s3="$served_360" \
     -v bb="$blocked_baidu" -v b3="$blocked_360" -v unverified="$unverified" \
     -v prompts="$prompts" -v articles="$(wc -l <"$work/result.jsonl")" 'BEGIN {

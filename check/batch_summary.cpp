@@ -4,6 +4,8 @@
 
 #include "check/check_report.h"
 #include "check/csv_line.h"
+#include "check/segmentation.h"
+#include "text/article_filters.h"
 #include "services/html_escape.h"
 
 namespace oc {
@@ -73,6 +75,18 @@ std::string hrefOf(const std::string& path) {
 }
 
 }  // namespace
+
+BatchEntry batchEntryOf(const std::string& input, const CheckReport& report) {
+    BatchEntry entry;
+    entry.input = input;
+    entry.chars = report.article.empty()
+                      ? 0
+                      : static_cast<long long>(articleCharCount(prepareArticle(report.article)));
+    for (const ReportPass& pass : report.passes) {
+        entry.engines.push_back({pass.engine, pass.value, pass.coverage});
+    }
+    return entry;
+}
 
 std::string batchSummaryCsv(const std::vector<BatchEntry>& entries) {
     const std::vector<Engine> engines = enginesOf(entries);

@@ -25,6 +25,12 @@ struct BatchEntry {
     std::string report;
 };
 
+struct CheckReport;
+
+// The row of an article checked (its status and report left to the caller):
+// its characters as the window counts them, each engine's value and coverage.
+BatchEntry batchEntryOf(const std::string& input, const CheckReport& report);
+
 // UTF-8 with BOM, CR LF, one row per article: 文件/网址, 字数, each engine's
 // value and coverage (the engines of any entry, Baidu first), 状态, 报告.
 std::string batchSummaryCsv(const std::vector<BatchEntry>& entries);

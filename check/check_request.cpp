@@ -1,5 +1,8 @@
 #include "check/check_request.h"
 
+#include <algorithm>
+
+#include "check/hit_rule.h"
 #include "check/segmentation.h"
 #include "text/article_filters.h"
 
@@ -17,6 +20,12 @@ CheckRequest makeCheckRequest(Text article, std::vector<Engine> engines, const T
 
 int articleCharsOf(const CheckRequest& request) {
     return cutArticle(request.article, request.settings.check).chars;
+}
+
+bool hasCheckableText(const CheckRequest& request) {
+    const SegmentList segments = cutArticle(request.article, request.settings.check).segments;
+    return std::any_of(segments.begin(), segments.end(),
+                       [](const Text& segment) { return hasCountableCharacter(segment); });
 }
 
 IgnoreList ignoreListOf(const SettingsSnapshot& settings) {

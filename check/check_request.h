@@ -35,6 +35,10 @@ CheckRequest makeCheckRequest(Text article, std::vector<Engine> engines, const T
 // those of the prepared article.
 int articleCharsOf(const CheckRequest& request);
 
+// Whether the article holds a character the check would query: a letter or
+// digit of any script its 检测方式 keeps (in 经典 only non-ASCII ones).
+bool hasCheckableText(const CheckRequest& request);
+
 // The own sites of the snapshot: 忽略网站 and the program's additions.
 IgnoreList ignoreListOf(const SettingsSnapshot& settings);
 

@@ -6,8 +6,10 @@
 #include <thread>
 
 #include "check/article_length.h"
+#include "check/pass_steps.h"
 #include "check/pass_texts.h"
 #include "corpus/archive_library.h"
+#include "corpus/document_folder.h"
 #include "services/http_fetch.h"
 #include "services/internet_client.h"
 
@@ -101,13 +103,36 @@ bool CheckRun::start() {
                                    pass_texts::hintTitle());
         return false;
     }
-    if (request->article.empty()) {
-        s.env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
+    // An article with nothing a query would hold is refused like an empty one.
+    if (request->article.empty() || !hasCheckableText(*request)) {
+        s.env.platform->messageBox(
+            request->article.empty() ? pass_texts::pasteArticle() : pass_texts::nothingToCheck(),
+            kMbOk, pass_texts::hintTitle());
         std::lock_guard lock(s.mutex);
         s.records.clear();
         for (Engine engine : engines) {
             s.records.push_back({engine, PassEnd::EmptyArticle});
         }
+        return false;
+    }
+    // The local documents' folder is looked at before any engine starts: one
+    // that cannot be used is said at once, and the other engines go on.
+    std::vector<PassRecord> notRun;
+    if (std::erase(engines, Engine::Local) > 0) {
+        const std::string& folder = request->settings.localFolder;
+        if (const corpus::FolderProblem problem = corpus::folderProblemOf(folder);
+            problem != corpus::FolderProblem::None) {
+            s.env.platform->messageBox(pass_texts::localFolderProblem(problem, folder), kMbOk,
+                                       pass_texts::hintTitle());
+            clearEngineResults(*s.env.window, engineIdentity(Engine::Local));
+            notRun.push_back({Engine::Local, PassEnd::NoDocuments});
+        } else {
+            engines.push_back(Engine::Local);
+        }
+    }
+    if (engines.empty()) {
+        std::lock_guard lock(s.mutex);
+        s.records = notRun;
         return false;
     }
     std::vector<std::thread> finished;
@@ -123,7 +148,7 @@ bool CheckRun::start() {
             s.passEnv.blocks = s.env.blocks;
         }
         s.running = s.unfinished = static_cast<int>(engines.size());
-        s.records.clear();
+        s.records = notRun;
         s.outcomes.clear();
         s.request = request;
     }

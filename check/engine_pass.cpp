@@ -14,8 +14,8 @@
 namespace oc {
 namespace {
 
-// Gives the segments the pass never reached their rows, unverified with the
-// reason of the segment that ended it (已取消 or 已停止).
+// Gives the segments the pass never reached their rows, unverified with why
+// the pass ended (已取消 or 已停止).
 void markNotReached(const PassEnvironment& env, Engine engine, PassOutcome& outcome,
                     SegmentList& remaining, const EngineTable& table, const Text& base,
                     const Text& reason) {
@@ -99,7 +99,7 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         recordSegment(env, engine, outcome, outcome.results.size(), std::move(result));
         if (cancelled) {
             markNotReached(env, engine, outcome, pass->segments, context.table, context.baseUrl,
-                           reason);
+                           env.stopRequested() ? stoppedReason() : unverified_reason::cancelled());
             recordSkippedLast(env, engine, outcome, *pass);
             finishPass(env, shown, outcome, endOf(env));
             return PassEnd::Cancelled;

@@ -38,6 +38,7 @@ EngineTable makeBaidu() {
     t.highlightCaseSensitive = false;
     t.pageWithoutHighlightUnverified = true;
     t.blockedPrompt = pass_texts::baiduBlocked();
+    t.promptTitle = gbkFromUtf8("百度提示");
     // Organic results and engine cards (result-op) alike; the target in mu,
     // else the title's /link?url= redirect.
     t.blocks = {"//div[" OC_CLASS_TOKEN("c-container") "]", ".//h3//a[@href]", ".//h3", "mu",
@@ -56,6 +57,7 @@ EngineTable make360() {
     t.highlightCaseSensitive = true;
     t.pageWithoutHighlightUnverified = false;
     t.blockedPrompt = pass_texts::blocked360();
+    t.promptTitle = gbkFromUtf8("360搜索提示");
     t.blocks = {"//li[" OC_CLASS_TOKEN("res-list") "]",
                 ".//h3[" OC_CLASS_TOKEN("res-title") "]//a[@href]", ".//h3", nullptr, "data-mdurl"};
     return t;

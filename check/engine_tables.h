@@ -69,8 +69,10 @@ struct EngineTable {
     bool pageWithoutHighlightUnverified = false;
     // Where a result page keeps its results: blocks, titles and target addresses.
     ResultBlockForm blocks{};
-    // The prompt after a blocked page (GBK).
+    // The prompt after a blocked page, and the title of every prompt of the
+    // engine's pass (GBK).
     Text blockedPrompt;
+    Text promptTitle;
 
     // The query URL of a segment's result page (page counts from 1).
     Text queryUrl(const Text& base, const Text& segment, int page) const;

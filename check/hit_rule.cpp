@@ -39,6 +39,10 @@ std::u32string coverageForm(const Text& segment) {
     return corpus::decodeUtf8(utf8FromGbk(toHalfWidth(segment)));
 }
 
+bool hasCountableCharacter(const Text& segment) {
+    return countableChars(coverageForm(segment)) > 0;
+}
+
 Coverage coverageOf(std::u32string_view segment, const std::vector<std::u32string>& fragments) {
     std::vector<bool> covered(segment.size(), false);
     for (const std::u32string& fragment : fragments) {

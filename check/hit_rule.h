@@ -77,4 +77,7 @@ struct Coverage {
 };
 Coverage coverageOf(std::u32string_view segment, const std::vector<std::u32string>& fragments);
 
+// Whether the segment holds a countable character (one not punctuation, not white space).
+bool hasCountableCharacter(const Text& segment);
+
 }  // namespace oc

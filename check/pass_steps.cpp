@@ -31,6 +31,29 @@ Text number(int value) {
 
 }  // namespace
 
+namespace {
+
+void deleteResultRows(WindowPort& window, std::string_view grid) {
+    while (window.gridRowCount(grid) > 1) {
+        if (!window.gridDeleteRow(grid, window.gridRowCount(grid) - 1)) {
+            break;  // a window that refuses to delete must not hold the pass forever
+        }
+    }
+}
+
+}  // namespace
+
+void clearEngineResults(WindowPort& window, const EngineIdentity& shown) {
+    if (shown.hasVerdict()) {
+        window.setLabelCaption(shown.verdictLabel, Text());
+    }
+    window.setLabelCaption(shown.valueLabel, Text());
+    window.setLabelCaption(shown.coverageLabel, Text());
+    window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
+    window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
+    deleteResultRows(window, shown.grid);
+}
+
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
                                       const EngineIdentity& shown) {
     WindowPort& window = *env.window;
@@ -61,11 +84,7 @@ std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnv
         pass.segments.pop_back();
     }
     pass.total = static_cast<int>(pass.segments.size());
-    while (window.gridRowCount(shown.grid) > 1) {
-        if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
-            break;  // a window that refuses to delete must not hold the pass forever
-        }
-    }
+    deleteResultRows(window, shown.grid);
     return pass;
 }
 

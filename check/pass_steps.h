@@ -19,6 +19,9 @@ struct PreparedPass {
     std::optional<Text> skippedLast;
 };
 
+// Empties the engine's labels and grid (its header row stays).
+void clearEngineResults(WindowPort& window, const EngineIdentity& shown);
+
 // Empties the value label, disables the check button, shows the character
 // count of the request's article, cuts its segments by the request's settings
 // and empties the grid. Nothing when the article is empty: then the message

@@ -12,12 +12,13 @@
 namespace oc::pass_texts {
 namespace {
 
-// The block prompt names the engine twice; the rest is shared.
-Text blockedPrompt(std::string_view engine) {
+// The block prompt names the engine, then the search to open in the browser;
+// the rest is shared.
+Text blockedPrompt(std::string_view engine, std::string_view search) {
     std::string utf8 = std::string(engine) +
-                       "可能暂时屏蔽本机搜索\r\n\r\n点击  确认，继续查询\r\n\r\n"
-                       "点击 取消，放弃本次查询，然后用IE打开" +
-                       std::string(engine) + "搜素关键词，并输入验证码";
+                       "可能暂时屏蔽本机搜索\r\n\r\n点击 确定，继续查询\r\n\r\n"
+                       "点击 取消，放弃本次查询，然后用浏览器打开" +
+                       std::string(search) + "搜索关键词，并输入验证码";
     return gbkFromUtf8(utf8);
 }
 
@@ -55,6 +56,11 @@ const Text& hintTitle() {
     return text;
 }
 
+const Text& nothingToCheck() {
+    static const Text text = gbkFromUtf8("文章中没有可检测的文字");
+    return text;
+}
+
 const Text& noMoreAskHint() {
     static const Text text =
         gbkFromUtf8("\r\n\r\n点击 不再询问，本次检测遇到屏蔽时自动暂停该引擎，等待后重试");
@@ -72,13 +78,8 @@ Text enginePaused(const Text& engineName, int secondsLeft) {
     return engineName + gbkFromUtf8(std::string("已暂停，") + clock + " 后继续");
 }
 
-const Text& blockedTitle() {
-    static const Text text = gbkFromUtf8("搜狗提示");
-    return text;
-}
-
 const Text& baiduBlocked() {
-    static const Text text = blockedPrompt("百度");
+    static const Text text = blockedPrompt("百度", "百度");
     return text;
 }
 
@@ -99,7 +100,7 @@ Text localFolderProblem(corpus::FolderProblem problem, const std::string& folder
 }
 
 const Text& blocked360() {
-    static const Text text = blockedPrompt("360");
+    static const Text text = blockedPrompt("360", "360搜索");
     return text;
 }
 

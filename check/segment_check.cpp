@@ -31,7 +31,7 @@ int promptAfterPage(const SegmentContext& context, const ClassifiedPage& page, b
         prompt += pass_texts::noMoreAskHint();
     }
     return context.env.platform->messageBox(prompt, offerWait ? kMbOkCancelNoMoreAsk : kMbOkCancel,
-                                            pass_texts::blockedTitle());
+                                            context.table.promptTitle);
 }
 
 enum class AfterPage { GoOn, AskAgain, GiveUp, StopEngine };
@@ -126,11 +126,16 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
         buffers.body = std::move(report.body);
         buffers.text = std::move(page.text);
     };
-    // The user gave up: at a prompt (已取消) or by stopping the check (已停止).
+    // The user gave up: by stopping the check (已停止), or at a prompt: the
+    // row keeps the reason of the page that prompted (验证码, HTTP 429 …), else
+    // 已取消.
     auto givenUp = [&] {
         result.status = SegmentStatus::Unverified;
-        result.reason =
-            context.env.stopRequested() ? stoppedReason() : unverified_reason::cancelled();
+        if (context.env.stopRequested()) {
+            result.reason = stoppedReason();
+        } else if (result.reason.empty()) {
+            result.reason = unverified_reason::cancelled();
+        }
         result.hits = 0;
         result.source.reset();
         result.cancelled = true;
@@ -167,6 +172,9 @@ SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {
                     --pageNumber;
                     continue;
                 case AfterPage::GiveUp:
+                    if (result.reason.empty()) {
+                        result.reason = page.reason;  // the row keeps why it was given up
+                    }
                     return givenUp();
                 case AfterPage::StopEngine:
                     result.status = SegmentStatus::Unverified;

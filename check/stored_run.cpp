@@ -88,16 +88,7 @@ void showStoredRun(WindowPort& window, const StoredRun& run, int articleChars) {
     env.releaseCheckButton = false;
     for (Engine engine : kAllEngines) {
         const EngineIdentity& shown = engineIdentity(engine);
-        while (window.gridRowCount(shown.grid) > 1) {
-            if (!window.gridDeleteRow(shown.grid, window.gridRowCount(shown.grid) - 1)) {
-                break;
-            }
-        }
-        for (std::string_view label : {shown.valueLabel, shown.coverageLabel, shown.verdictLabel}) {
-            if (!label.empty()) {
-                window.setLabelCaption(label, Text());
-            }
-        }
+        clearEngineResults(window, shown);
         auto stored = run.outcomes.find(engine);
         if (stored == run.outcomes.end()) {
             continue;

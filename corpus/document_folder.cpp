@@ -85,21 +85,23 @@ DocumentRead extractedDocument(const std::string& path, const DocumentText& text
 
 }  // namespace
 
-FolderListing listDocumentFiles(const std::string& folder) {
-    FolderListing listing;
+FolderProblem folderProblemOf(const std::string& folder) {
     if (folder.empty()) {
-        listing.problem = FolderProblem::NotGiven;
-        return listing;
+        return FolderProblem::NotGiven;
     }
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
-        listing.problem = errno == ENOENT || errno == ENOTDIR ? FolderProblem::Missing
-                          : errno == ENAMETOOLONG             ? FolderProblem::PathTooLong
-                                                              : FolderProblem::Unreadable;
-        return listing;
+        return errno == ENOENT || errno == ENOTDIR ? FolderProblem::Missing
+               : errno == ENAMETOOLONG             ? FolderProblem::PathTooLong
+                                                   : FolderProblem::Unreadable;
     }
-    if (!S_ISDIR(st.st_mode)) {
-        listing.problem = FolderProblem::NotAFolder;
+    return S_ISDIR(st.st_mode) ? FolderProblem::None : FolderProblem::NotAFolder;
+}
+
+FolderListing listDocumentFiles(const std::string& folder) {
+    FolderListing listing;
+    listing.problem = folderProblemOf(folder);
+    if (listing.problem != FolderProblem::None) {
         return listing;
     }
     std::vector<std::string> pending{folder};

@@ -44,6 +44,9 @@ struct FolderListing {
     FolderProblem problem = FolderProblem::None;
 };
 
+// Why the folder cannot be used at all (None when it is a folder).
+FolderProblem folderProblemOf(const std::string& folder);
+
 // Every regular .txt, .md, .html, .htm, .docx and .pdf file (in any letter case) under the
 // folder, recursively. Hidden files and folders (a name beginning with a dot)
 // are passed over; symbolic links are never followed and are listed as skipped.

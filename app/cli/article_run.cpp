@@ -267,6 +267,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     if (result.status == 0 && unverified) {
         result.status = kExitUnverified;
     }
+    result.entry = batchEntryOf(input.name(), report);
     // The report is written after a cancelled pass too; a file that cannot be
     // written after all is an error, never a silent success.
     if (!reportPath.empty()) {
@@ -280,14 +281,6 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
         }
     }
 
-    result.entry.input = input.name();
-    result.entry.chars =
-        report.article.empty()
-            ? 0
-            : static_cast<long long>(articleCharCount(prepareArticle(report.article)));
-    for (const ReportPass& pass : report.passes) {
-        result.entry.engines.push_back({pass.engine, pass.value, pass.coverage});
-    }
     result.entry.status = statusName(result.status);
     if (recorder) {
         result.check = recorder->checkId();

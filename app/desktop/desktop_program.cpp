@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QSettings>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "app/desktop/article_keeper.h"
 #include "app/desktop/article_loading.h"
 #include "app/desktop/article_marking.h"
+#include "app/desktop/batch_window.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/history_dialog.h"
 #include "app/desktop/local_folder_chooser.h"
@@ -108,6 +110,8 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         checkWebPage();
     });
     window_->setHistoryHandler([this] { showHistory(); });
+    window_->setBatchHandler([this] { showBatch(); });
+    batchInterval_ = options.batchInterval;
     window_->setRecheckHandler([this] { recheckUnverified(); });
     window_->setStopHandler([this] {
         if (!shutDown_ && run_ != nullptr && run_->stop()) {
@@ -167,6 +171,52 @@ DesktopProgram::~DesktopProgram() {
 
 void DesktopProgram::show() {
     window_->showMaximized();
+    // Asked once the window is up.
+    QTimer::singleShot(0, window_.get(), [this] { offerUnfinishedBatch(); });
+}
+
+void DesktopProgram::showBatch() {
+    if (shutDown_) {
+        return;
+    }
+    if (batch_ == nullptr) {
+        BatchWindowSetup setup;
+        setup.settingsPath = env_.settingsPath;
+        setup.baiduUrl = env_.baiduUrl;
+        setup.url360 = env_.url360;
+        setup.platform = platform_;
+        setup.store = store_ && store_->problem().empty() ? store_.get() : nullptr;
+        setup.minInterval = batchInterval_;
+        batch_ = new BatchWindow(std::move(setup), window_.get());
+        batch_->setOpenHandler([this](CheckId id) {
+            openStoredCheck(id);
+            window_->raise();
+            window_->activateWindow();
+        });
+    }
+    batch_->show();
+    batch_->raise();
+}
+
+void DesktopProgram::offerUnfinishedBatch() {
+    if (shutDown_ || store_ == nullptr || !store_->problem().empty() ||
+        (batch_ != nullptr && batch_->running())) {
+        return;
+    }
+    std::optional<StoredBatch> batch = store_->takeUnfinishedBatch("window", "");
+    if (!batch) {
+        return;
+    }
+    const int left = batch->unfinished();
+    if (left == 0 || platform_->messageBox(
+                         gbkFromUtf8("继续批量检测（" + std::to_string(left) + " 篇未完成）？"),
+                         kMbOkCancel, gbkFromUtf8("批量检测")) == kAnswerCancel) {
+        store_->endBatch(batch->id, storeTimeNow());
+        return;
+    }
+    showBatch();
+    batch_->takeUp(std::move(*batch));
+    batch_->start();
 }
 
 void DesktopProgram::startCheck() {
@@ -414,8 +464,14 @@ void DesktopProgram::shutdown() {
     }
     bridge_->beginShutdown();
     run_->stop();
+    if (batch_ != nullptr) {
+        batch_->stop();
+    }
     qtPlatform_->closeOpenBoxes();
     abortAllFetches();
+    if (batch_ != nullptr) {
+        batch_->shutdown();
+    }
     const auto until = std::chrono::steady_clock::now() + kWindDown;
     while (run_->active() && std::chrono::steady_clock::now() < until) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

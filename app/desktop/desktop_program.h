@@ -24,6 +24,7 @@
 namespace oc {
 
 class ArticleKeeper;
+class BatchWindow;
 class GuiBridge;
 class HistoryDialog;
 class StoreRecorder;
@@ -42,6 +43,8 @@ struct DesktopOptions {
     // The results store file; the usual place ($OC_STORE_FILE, beside a
     // portable program, the data folder) when empty.
     std::string storeFile;
+    // The least wait between two requests of one engine in 批量检测 (tests).
+    std::chrono::milliseconds batchInterval{3000};
     // The file that keeps the article box's text across restarts; beside the
     // results store when empty.
     std::string articleFile;
@@ -61,6 +64,12 @@ class DesktopProgram {
     QtPlatform& qtPlatform() { return *qtPlatform_; }
     // The list of stored checks, opened by the link 历史记录 (null until then).
     HistoryDialog* historyDialog() const { return history_; }
+    // The 批量检测 window, opened by its link (null until then).
+    BatchWindow* batchWindow() const { return batch_; }
+    void showBatch();
+    // A queue of 批量检测 the program left unfinished: "继续批量检测（N 篇未完成）"
+    // asked, and on 确定 the window goes on with it (on 取消 it is dropped).
+    void offerUnfinishedBatch();
     // Whether passes of a check run are still going.
     bool checkRunning() const;
 
@@ -139,6 +148,8 @@ class DesktopProgram {
     std::unique_ptr<StoreRecorder> recorder_;
     bool storeProblemShown_ = false;
     HistoryDialog* history_ = nullptr;
+    BatchWindow* batch_ = nullptr;
+    std::chrono::milliseconds batchInterval_{3000};
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
     std::unique_ptr<ArticleKeeper> articleKeeper_;

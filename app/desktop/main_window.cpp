@@ -106,10 +106,11 @@ ResultGrid* MainWindow::grid(std::string_view name) const {
 }
 
 void MainWindow::buildLinks(QHBoxLayout& row) {
+    auto* batch = add(makeCaptionLabel(this, QStringLiteral("批量检测"), kLinkBlue), kBatchLink);
     auto* history =
         add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink);
     auto* link = add(makeCaptionLabel(this, QStringLiteral("参数设置"), kLinkBlue), "标签1");
-    for (QLabel* label : {history, link}) {
+    for (QLabel* label : {batch, history, link}) {
         label->setFont(pixelFont(12, false, true));
         label->setCursor(Qt::PointingHandCursor);
         label->setFixedHeight(16);
@@ -594,6 +595,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (historyHandler_) {
             historyHandler_();
+        }
+        return true;
+    }
+    if (watched == component(kBatchLink) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (batchHandler_) {
+            batchHandler_();
         }
         return true;
     }

@@ -58,6 +58,7 @@ class MainWindow : public QWidget {
     static constexpr std::string_view kExportReportButton = "按钮_导出报告";
     // Opens the list of stored checks; left of the link to the parameter window.
     static constexpr std::string_view kHistoryLink = "标签_历史记录";
+    static constexpr std::string_view kBatchLink = "标签_批量检测";
     // The group of the result tabs; its title says when the results are stale.
     static constexpr std::string_view kResultGroup = "分组框_搜索引擎";
     static constexpr std::string_view kStaleNotice = "文章已修改，结果对应修改前的文章";
@@ -84,6 +85,8 @@ class MainWindow : public QWidget {
     void setExportHandler(std::function<void()> handler) { exportHandler_ = std::move(handler); }
     // The handler of the link 历史记录.
     void setHistoryHandler(std::function<void()> handler) { historyHandler_ = std::move(handler); }
+    // The handler of the link 批量检测.
+    void setBatchHandler(std::function<void()> handler) { batchHandler_ = std::move(handler); }
     // Runs when the user closes the window, before it goes.
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     // Asks for the article file 打开文件… loads; empty: none chosen. A file
@@ -177,6 +180,7 @@ class MainWindow : public QWidget {
     std::function<void()> closeHandler_;
     std::function<void()> exportHandler_;
     std::function<void()> historyHandler_;
+    std::function<void()> batchHandler_;
     std::function<bool()> running_;
     std::function<QString()> chooseFile_;
     std::function<void()> resultsCleared_;

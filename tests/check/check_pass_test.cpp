@@ -157,20 +157,24 @@ TEST_F(PassFixture, CancelAtTheBlockPromptEndsThePassWithoutAPercentage) {
     window_.setEditContent(component::kArticleBox, chinese(5 * 38));
     EXPECT_EQ(runBaiduPass(env_), PassEnd::Cancelled);
 
-    // The row worked on and the segments never reached are unverified (已取消).
+    // The row worked on keeps why its page prompted; the segments never
+    // reached are unverified (已取消).
     EXPECT_EQ(column(component::kBaiduGrid, 0),
               (std::vector<std::string>{"1", "2", "3", "4", "5"}));
     EXPECT_EQ(column(component::kBaiduGrid, 2), (std::vector<std::string>{"1", "", "", "", ""}));
     EXPECT_EQ(column(component::kBaiduGrid, kStatusColumn),
               (std::vector<std::string>{"命中", "未核实", "未核实", "未核实", "未核实"}));
+    EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(2, kStatusColumn)->tip), "空白页面");
     EXPECT_EQ(U(window_.grid(component::kBaiduGrid).cell(5, kStatusColumn)->tip), "已取消");
     EXPECT_EQ(server_.requests().size(), 2u);
     EXPECT_EQ(window_.caption(component::kBaiduValueLabel), "");
     EXPECT_EQ(U(window_.caption(component::kBaiduCoverageLabel)), "已取消 1/5");
     EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
     ASSERT_EQ(platform_.messages().size(), 1u);
-    EXPECT_EQ(platform_.messages()[0].title, G("搜狗提示"));
-    EXPECT_EQ(platform_.messages()[0].message, pass_texts::baiduBlocked());
+    EXPECT_EQ(U(platform_.messages()[0].title), "百度提示");
+    EXPECT_EQ(U(platform_.messages()[0].message),
+              "百度可能暂时屏蔽本机搜索\r\n\r\n点击 确定，继续查询\r\n\r\n点击 取消，放弃本次查询，"
+              "然后用浏览器打开百度搜索关键词，并输入验证码");
     EXPECT_EQ(platform_.messages()[0].style & 0xF, kMbOkCancel);
 }
 
@@ -186,7 +190,10 @@ TEST_F(PassFixture, OkAtTheBlockPromptGoesOnAndLeavesTheSegmentsUnverified) {
     // 360 asks after each page while no page of the segment was verified: twice per segment.
     EXPECT_EQ(run360Pass(env_), PassEnd::Normal);
     EXPECT_EQ(platform_.messages().size(), 2u + 4u);
-    EXPECT_EQ(platform_.messages().back().message, pass_texts::blocked360());
+    EXPECT_EQ(U(platform_.messages().back().title), "360搜索提示");
+    EXPECT_EQ(U(platform_.messages().back().message),
+              "360可能暂时屏蔽本机搜索\r\n\r\n点击 确定，继续查询\r\n\r\n点击 取消，放弃本次查询，"
+              "然后用浏览器打开360搜索搜索关键词，并输入验证码");
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(window_.caption(component::k360ValueLabel), "");  // never 100%
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "核实不足（2段未核实）");
@@ -357,7 +364,10 @@ TEST_F(PassFixture, ACheckRunKeepsTheButtonDisabledUntilBothPassesEnd) {
     EXPECT_EQ(run.lastRun()[0].engine, Engine::So360);
 }
 
-// A press that cannot check says why, once, whatever is ticked.
+// A press that cannot check says why, once, whatever is ticked: nothing
+// ticked, an empty article, an article without a character a query would hold
+// (in 经典 ASCII letters and digits are dropped), a local folder that is not
+// there (said before any engine asks; the others still run).
 TEST_F(PassFixture, APressWithNothingTickedOrNoArticleSaysSoOnce) {
     window_.setTicked(component::kBaiduCheckBox, false);
     window_.setTicked(component::k360CheckBox, false);
@@ -376,7 +386,29 @@ TEST_F(PassFixture, APressWithNothingTickedOrNoArticleSaysSoOnce) {
     ASSERT_EQ(platform_.messages().size(), 2u);
     EXPECT_EQ(platform_.messages()[1].message, pass_texts::pasteArticle());
     EXPECT_FALSE(window_.buttonDisabled(component::kCheckButton));
+
+    writeSettings("[原创检测配置]\r\n检测方式=经典\r\n");
+    for (const char* article : {" \r\n\t ", "，。！？……", "Only English 2026."}) {
+        window_.setEditContent(component::kArticleBox, G(article));
+        EXPECT_FALSE(run.start()) << article;
+        EXPECT_EQ(U(platform_.messages().back().message), "文章中没有可检测的文字");
+        ASSERT_EQ(run.lastRun().size(), 2u);
+        EXPECT_EQ(run.lastRun()[0].end, PassEnd::EmptyArticle);
+    }
+    EXPECT_EQ(platform_.messages().size(), 5u);
     EXPECT_EQ(server_.requests().size(), 0u);
+
+    serveBoth([](const std::string& q, int) { return pageHighlighting(q); });
+    writeSettings("[原创检测配置]\r\n本地文档目录=/nonexistent/folder\r\n");
+    window_.setTicked(component::kLocalCheckBox, true);
+    window_.setEditContent(component::kArticleBox, chinese(10));
+    ASSERT_TRUE(run.start());
+    EXPECT_EQ(U(platform_.messages().back().message), "本地文档目录不存在：/nonexistent/folder");
+    EXPECT_EQ(server_.requests().size(), 0u);  // said before any engine asked
+    run.wait();
+    EXPECT_EQ(server_.requests().size(), 3u);
+    EXPECT_EQ(run.lastRun().size(), 3u);
+    EXPECT_EQ(run.lastRun()[0].end, PassEnd::NoDocuments);
 }
 
 // Stopping a run: every pass ends at its next step, the fetch in flight

@@ -57,13 +57,16 @@ class CliBadInput : public ::testing::Test {
 
 TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
     const std::string none = folder_.nativePath("none.ini");
-    // Only a byte order mark, or only blanks: the empty-article message.
+    // Only a byte order mark: the empty-article message; only blanks, or in
+    // 经典 only ASCII: nothing a query would hold, refused like an empty one.
     for (std::string bytes : {std::string("\xEF\xBB\xBF"), std::string(" \r\n\t ")}) {
         auto run = check(file("article.txt", bytes), none);
-        EXPECT_EQ(run.status, bytes.size() == 3 ? 3 : 0) << run.err;
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_NE(run.err.find(bytes.size() == 3 ? "请拷贝待检测文章" : "文章中没有可检测的文字"),
+                  std::string::npos)
+            << run.err;
     }
-    // Only ASCII: in 整句 a sentence like any other; in 经典 no segment to
-    // check, both passes end without rows.
+    // Only ASCII: in 整句 a sentence like any other.
     auto run = check(file("article.txt", "Hello, world! 12345"), none);
     EXPECT_EQ(run.status, 0) << run.err;
     auto doc = nlohmann::json::parse(run.out);
@@ -72,10 +75,8 @@ TEST_F(CliBadInput, ArticlesThatAreNoTextGetAClearAnswer) {
     const std::string classic =
         file("classic.ini", gbkFromUtf8("[原创检测配置]\r\n检测方式=经典\r\n"));
     run = check(file("article.txt", "Hello, world! 12345"), classic);
-    EXPECT_EQ(run.status, 0) << run.err;
-    doc = nlohmann::json::parse(run.out);
-    EXPECT_EQ(doc["articleChars"], "0");
-    EXPECT_TRUE(doc["passes"][0]["rows"].empty());
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find("文章中没有可检测的文字"), std::string::npos) << run.err;
 
     // Binary garbage: no text file under a text file's name, a format the
     // checker does not read under another; refused before any query.

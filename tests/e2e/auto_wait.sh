@@ -21,7 +21,7 @@ status=0
   >"$work/result.json" 2>"$work/cli.err" </dev/null || status=$?
 stop_sim TERM
 [[ $status == 4 ]] || { cat "$work/cli.err" >&2; fail "blocked for good: exit $status, expected 4"; }
-grep -q '搜狗提示' "$work/cli.err" && fail "a prompt was shown while waiting"
+grep -q -E '百度提示|360搜索提示' "$work/cli.err" && fail "a prompt was shown while waiting"
 # Two pauses for each of the two blocked segments: 0.3, 0.6, 1.2 and 2.4 s.
 pauses=$(grep -c '百度已暂停，00:0[1-3] 后继续' "$work/cli.err" || true)
 [[ $pauses == 4 ]] || { cat "$work/cli.err" >&2; fail "$pauses pauses counted down, expected 4"; }

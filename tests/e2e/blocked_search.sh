@@ -35,7 +35,8 @@ check 360 cancel --block-after 2 --block-kind empty
 has '"end": "cancelled"' "360 cancelled"
 has '"originality": ""' "360 cancelled"
 has '"coverage": "已取消 1/43"' "360 cancelled"
-[[ $(count '"reason": "已取消"') == 42 ]] || fail "360 cancelled: 42 rows should read 已取消"
+[[ $(count '"reason": "已取消"') == 41 ]] || fail "360 cancelled: 41 rows should read 已取消"
+has '"reason": "空白页面"' "360 cancelled: the row that prompted keeps its reason"
 grep -q '360可能暂时屏蔽本机搜索' "$work/cli.err" || fail "no blocked-search prompt on stderr"
 
 # Baidu: segments 1 and 2 answered, the third answer is not UTF-8.
