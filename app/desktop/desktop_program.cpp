@@ -187,6 +187,7 @@ void DesktopProgram::showBatch() {
         setup.platform = platform_;
         setup.store = store_ && store_->problem().empty() ? store_.get() : nullptr;
         setup.minInterval = batchInterval_;
+        setup.otherCheckRunning = [this] { return checkRunning(); };
         batch_ = new BatchWindow(std::move(setup), window_.get());
         batch_->setOpenHandler([this](CheckId id) {
             openStoredCheck(id);
@@ -196,6 +197,16 @@ void DesktopProgram::showBatch() {
     }
     batch_->show();
     batch_->raise();
+}
+
+bool DesktopProgram::refuseWhileBatchRuns() {
+    // 停止 of either would end the other's queries too, and both would ask the
+    // same engines at once.
+    if (batch_ == nullptr || !batch_->running()) {
+        return false;
+    }
+    platform_->messageBox(gbkFromUtf8("批量检测正在进行，请等它结束或停止后再检测。"), kMbOk);
+    return true;
 }
 
 void DesktopProgram::offerUnfinishedBatch() {
@@ -220,7 +231,7 @@ void DesktopProgram::offerUnfinishedBatch() {
 }
 
 void DesktopProgram::startCheck() {
-    if (shutDown_ || run_ == nullptr) {
+    if (shutDown_ || run_ == nullptr || refuseWhileBatchRuns()) {
         return;
     }
     // A settings file that cannot be used is named once, with why; its
@@ -388,7 +399,8 @@ void DesktopProgram::showHistory() {
 
 void DesktopProgram::recheckUnverified() {
     // Never the old article's segments under an edited one.
-    if (!shutDown_ && run_ != nullptr && !window_->resultsStale() && run_->recheckUnverified()) {
+    if (!shutDown_ && run_ != nullptr && !refuseWhileBatchRuns() && !window_->resultsStale() &&
+        run_->recheckUnverified()) {
         // The report is built from the rows as the recheck leaves them.
         openedReport_.reset();
     }
