@@ -261,6 +261,10 @@ void BatchWindow::start() {
     if (running()) {
         return;
     }
+    if (setup_.otherCheckRunning && setup_.otherCheckRunning()) {
+        say(QStringLiteral("主窗口的检测尚未结束，请等它结束或停止后再开始批量检测。"));
+        return;
+    }
     if (!baidu_->isChecked() && !engine360_->isChecked()) {
         say(QStringLiteral("请至少选择一个搜索引擎。"));
         return;

@@ -34,6 +34,8 @@ struct BatchWindowSetup {
     CheckStore* store = nullptr;  // none: no history, nothing to go on with
     // The least wait between two requests of one engine (tests make it shorter).
     std::chrono::milliseconds minInterval{3000};
+    // Whether the main window's check runs (the batch then waits for it).
+    std::function<bool()> otherCheckRunning;
 };
 
 class BatchWindow : public QWidget {

@@ -1,8 +1,11 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QSettings>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -147,6 +150,15 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
     });
     articleKeeper_->restore();
+    // The division of the window as the user left it.
+    if (!articleFile.empty()) {
+        windowStateFile_ = QFileInfo(qstringFromNativePath(articleFile))
+                               .dir()
+                               .filePath(QStringLiteral("window.ini"));
+        window_->restoreSplitterState(QSettings(windowStateFile_, QSettings::IniFormat)
+                                          .value(QStringLiteral("splitter"))
+                                          .toByteArray());
+    }
 }
 
 int DesktopProgram::countArticle(const QString& text) const {
@@ -175,6 +187,7 @@ void DesktopProgram::showBatch() {
         setup.platform = platform_;
         setup.store = store_ && store_->problem().empty() ? store_.get() : nullptr;
         setup.minInterval = batchInterval_;
+        setup.otherCheckRunning = [this] { return checkRunning(); };
         batch_ = new BatchWindow(std::move(setup), window_.get());
         batch_->setOpenHandler([this](CheckId id) {
             openStoredCheck(id);
@@ -184,6 +197,16 @@ void DesktopProgram::showBatch() {
     }
     batch_->show();
     batch_->raise();
+}
+
+bool DesktopProgram::refuseWhileBatchRuns() {
+    // 停止 of either would end the other's queries too, and both would ask the
+    // same engines at once.
+    if (batch_ == nullptr || !batch_->running()) {
+        return false;
+    }
+    platform_->messageBox(gbkFromUtf8("批量检测正在进行，请等它结束或停止后再检测。"), kMbOk);
+    return true;
 }
 
 void DesktopProgram::offerUnfinishedBatch() {
@@ -208,7 +231,7 @@ void DesktopProgram::offerUnfinishedBatch() {
 }
 
 void DesktopProgram::startCheck() {
-    if (shutDown_ || run_ == nullptr) {
+    if (shutDown_ || run_ == nullptr || refuseWhileBatchRuns()) {
         return;
     }
     // A settings file that cannot be used is named once, with why; its
@@ -379,7 +402,8 @@ void DesktopProgram::showHistory() {
 
 void DesktopProgram::recheckUnverified() {
     // Never the old article's segments under an edited one.
-    if (!shutDown_ && run_ != nullptr && !window_->resultsStale() && run_->recheckUnverified()) {
+    if (!shutDown_ && run_ != nullptr && !refuseWhileBatchRuns() && !window_->resultsStale() &&
+        run_->recheckUnverified()) {
         // The report is built from the rows as the recheck leaves them.
         openedReport_.reset();
     }
@@ -448,6 +472,10 @@ void DesktopProgram::shutdown() {
     shutDown_ = true;
     if (articleKeeper_) {
         articleKeeper_->save();
+    }
+    if (!windowStateFile_.isEmpty()) {
+        QSettings(windowStateFile_, QSettings::IniFormat)
+            .setValue(QStringLiteral("splitter"), window_->splitterState());
     }
     bridge_->beginShutdown();
     run_->stop();

@@ -90,6 +90,9 @@ class DesktopProgram {
   private:
     class RunSignals;
 
+    // True, after a message, while 批量检测 runs: a check of the window waits for it.
+    bool refuseWhileBatchRuns();
+
     // A check starts: the marks and ends of the last one go.
     void startCheck();
     // A check or recheck has ended with these passes (on the GUI thread).
@@ -153,6 +156,8 @@ class DesktopProgram {
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
     std::unique_ptr<ArticleKeeper> articleKeeper_;
+    // Keeps the splitter's division across restarts, beside the article.
+    QString windowStateFile_;
 };
 
 }  // namespace oc

@@ -157,6 +157,11 @@ TEST_F(BatchWindowTest, StopThenGoOnAndAQueueLeftUnfinishedIsOfferedAtTheNextSta
         delayMs_ = 150;
         buttonOf(*batch, "开始")->click();
         ASSERT_TRUE(pumpUntil([&] { return asked_ > 0; }));
+        // The window's own check waits for the batch: both would share 停止.
+        program.window().component<QPushButton>(component::kCheckButton)->click();
+        EXPECT_FALSE(program.checkRunning());
+        EXPECT_EQ(utf8FromGbk(platform_.messages().back().message),
+                  "批量检测正在进行，请等它结束或停止后再检测。");
         buttonOf(*batch, "停止")->click();
         ASSERT_TRUE(pumpUntil([&] { return !batch->running(); }));
         EXPECT_FALSE(batch->items()[0].finished);
