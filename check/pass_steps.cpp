@@ -178,8 +178,12 @@ void finishPass(const PassEnvironment& env, const EngineIdentity& shown, PassOut
     window.setLabelColour(shown.coverageLabel,
                           summary.incomplete() ? kColourRed : kDefaultLabelColour);
     window.setLabelCaption(shown.valueLabel, summary.value);
-    window.setLabelColour(shown.valueLabel,
-                          summary.tooFewVerified ? kColourGrey : kDefaultLabelColour);
+    // Red only for a poor value (under 60% original); grey when too few
+    // segments were verified to trust it.
+    const bool poor = summary.verified > 0 && summary.original * 100 < summary.verified * 60;
+    window.setLabelColour(shown.valueLabel, summary.tooFewVerified ? kColourGrey
+                                            : poor                 ? kColourRed
+                                                                   : kDefaultLabelColour);
     if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, summary.verdict);
     }

@@ -1,8 +1,11 @@
 #include "app/desktop/desktop_program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QSettings>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -147,6 +150,15 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         window_->progress().setNotice(QStringLiteral("无法保存文章：") + path);
     });
     articleKeeper_->restore();
+    // The division of the window as the user left it.
+    if (!articleFile.empty()) {
+        windowStateFile_ = QFileInfo(qstringFromNativePath(articleFile))
+                               .dir()
+                               .filePath(QStringLiteral("window.ini"));
+        window_->restoreSplitterState(QSettings(windowStateFile_, QSettings::IniFormat)
+                                          .value(QStringLiteral("splitter"))
+                                          .toByteArray());
+    }
 }
 
 int DesktopProgram::countArticle(const QString& text) const {
@@ -223,11 +235,14 @@ void DesktopProgram::startCheck() {
         return;
     }
     // A settings file that cannot be used is named once, with why; its
-    // defaults apply to every check.
+    // defaults apply to every check. Values written by hand out of range are
+    // said once too; they are used brought into range.
     if (!settingsProblemShown_) {
         settingsProblemShown_ = true;
         if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
             platform_->messageBox(problem, kMbOk);
+        } else if (const Text notice = parameterRangeNotice(settingsPath_); !notice.empty()) {
+            platform_->messageBox(notice, kMbOk);
         }
     }
     const Text article = port_->editContent(component::kArticleBox);
@@ -457,6 +472,10 @@ void DesktopProgram::shutdown() {
     shutDown_ = true;
     if (articleKeeper_) {
         articleKeeper_->save();
+    }
+    if (!windowStateFile_.isEmpty()) {
+        QSettings(windowStateFile_, QSettings::IniFormat)
+            .setValue(QStringLiteral("splitter"), window_->splitterState());
     }
     bridge_->beginShutdown();
     run_->stop();

@@ -156,6 +156,8 @@ class DesktopProgram {
     // The stored check the window shows (导出报告 exports it) until the next check.
     std::optional<CheckReport> openedReport_;
     std::unique_ptr<ArticleKeeper> articleKeeper_;
+    // Keeps the splitter's division across restarts, beside the article.
+    QString windowStateFile_;
 };
 
 }  // namespace oc

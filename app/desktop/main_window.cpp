@@ -3,13 +3,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSplitter>
 #include <QTextBrowser>
+#include <QVBoxLayout>
+#include <span>
 #include <utility>
 
 #include "app/desktop/article_box.h"
@@ -43,11 +48,34 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), p
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     move(kDesignLeft, kDesignTop);
     resize(kDesignWidth, kDesignHeight);
+
+    // The links at the top right; below them the article over the results
+    // (a splitter between them) beside the guide panel; the status bar last.
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(kMargin, 0, kMargin, 0);
+    root->setSpacing(2);
+    auto* links = new QHBoxLayout;
+    links->setSpacing(8);
+    links->addStretch(1);
+    root->addLayout(links);
+    auto* body = new QHBoxLayout;
+    body->setSpacing(kMargin);
+    root->addLayout(body, 1);
+    splitter_ = add(new QSplitter(Qt::Vertical, this), kSplitter);
+    splitter_->setChildrenCollapsible(false);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { splitterChosen_ = true; });
+    body->addWidget(splitter_, 1);
+
+    buildLinks(*links);
     buildArticleArea();
-    buildButtonRow();
     buildResultArea();
-    buildGuidePanel();
+    body->addWidget(buildGuidePanel());
     buildStatusBar();
+    root->addWidget(progress_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 1);
+    fitToWidth(kDesignWidth);
+
     countTimer_.setSingleShot(true);
     countTimer_.setInterval(kCountDelayMs);
     connect(&countTimer_, &QTimer::timeout, this, [this] {
@@ -62,10 +90,9 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), p
 }
 
 template <class Widget>
-Widget* MainWindow::add(Widget* widget, std::string_view name, QRect geometry) {
+Widget* MainWindow::add(Widget* widget, std::string_view name) {
     const QString objectName = qstringFromUtf8(name);
     widget->setObjectName(objectName);
-    widget->setGeometry(geometry);
     components_.insert(objectName, widget);
     return widget;
 }
@@ -78,52 +105,75 @@ ResultGrid* MainWindow::grid(std::string_view name) const {
     return component<ResultGrid>(name);
 }
 
-void MainWindow::buildArticleArea() {
-    auto* link = add(makeCaptionLabel(this, QStringLiteral("参数设置"), kLinkBlue), "标签1",
-                     {888, 0, 80, 16});
-    link->setFont(pixelFont(12, false, true));
-    link->setCursor(Qt::PointingHandCursor);
-    link->installEventFilter(this);
-    auto* history = add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink,
-                        {808, 0, 72, 16});
-    history->setFont(pixelFont(12, false, true));
-    history->setCursor(Qt::PointingHandCursor);
-    history->installEventFilter(this);
-    auto* batch = add(makeCaptionLabel(this, QStringLiteral("批量检测"), kLinkBlue), kBatchLink,
-                      {728, 0, 72, 16});
-    batch->setFont(pixelFont(12, false, true));
-    batch->setCursor(Qt::PointingHandCursor);
-    batch->installEventFilter(this);
+void MainWindow::buildLinks(QHBoxLayout& row) {
+    auto* batch = add(makeCaptionLabel(this, QStringLiteral("批量检测"), kLinkBlue), kBatchLink);
+    auto* history =
+        add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink);
+    auto* link = add(makeCaptionLabel(this, QStringLiteral("参数设置"), kLinkBlue), "标签1");
+    for (QLabel* label : {batch, history, link}) {
+        label->setFont(pixelFont(12, false, true));
+        label->setCursor(Qt::PointingHandCursor);
+        label->setFixedHeight(16);
+        label->installEventFilter(this);
+        row.addWidget(label);
+    }
+}
 
-    auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), this),
-                      "分组框_文章", {0, 16, 696, 232});
-    auto* article = add(new ArticleBox(group), component::kArticleBox, {8, 16, 680, 208});
+void MainWindow::buildArticleArea() {
+    auto* pane = new QWidget(splitter_);
+    auto* column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 0, 2);
+    column->setSpacing(4);
+    auto* group = add(new QGroupBox(QStringLiteral("请将文章粘贴到这里，标题可以放到第一行"), pane),
+                      "分组框_文章");
+    auto* inside = new QVBoxLayout(group);
+    inside->setContentsMargins(8, 4, 8, 8);
+    auto* article = add(new ArticleBox(group), component::kArticleBox);
+    inside->addWidget(article);
     // A text file dropped on the box is opened like 打开文件… opens it.
     article->setFileHandler([this](const QString& path) { openArticleFrom(path); });
     article->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     article->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     article->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    article->setMinimumHeight(48);
     article->setStyleSheet(
         QStringLiteral("QPlainTextEdit { color: black; background-color: white; }"));
+    column->addWidget(group, 1);
+
+    controls_ = new QBoxLayout(QBoxLayout::LeftToRight);
+    controls_->setContentsMargins(8, 0, 0, 0);
+    controls_->setSpacing(4);
+    controls_->addLayout(buildButtonRows());
+    values_ = new QGridLayout;
+    values_->setHorizontalSpacing(4);
+    values_->setVerticalSpacing(0);
+    buildValues();
+    controls_->addLayout(values_);
+    column->addLayout(controls_);
+    splitter_->addWidget(pane);
 }
 
-void MainWindow::buildButtonRow() {
+QLayout* MainWindow::buildButtonRows() {
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(4);
+    auto* first = new QHBoxLayout;
+    first->setSpacing(6);
     struct ButtonSpec {
         std::string_view name;
         const char* caption;
-        int left;
         void (MainWindow::*handler)();
     };
     const ButtonSpec buttons[] = {
-        {"按钮_清空文本", "清空文本", 14, &MainWindow::clearArticle},
-        {"按钮_复制进来", "复制进来", 86, &MainWindow::pasteArticle},
-        {component::kCheckButton, "开始检测", 158, nullptr},
-        {"按钮_拷贝出去", "拷贝出去", 230, &MainWindow::copyArticle},
+        {"按钮_清空文本", "清空文本", &MainWindow::clearArticle},
+        {"按钮_复制进来", "复制进来", &MainWindow::pasteArticle},
+        {component::kCheckButton, "开始检测", nullptr},
+        {"按钮_拷贝出去", "拷贝出去", &MainWindow::copyArticle},
     };
     for (const ButtonSpec& design : buttons) {
-        auto* button = add(new QPushButton(QString::fromUtf8(design.caption), this), design.name,
-                           {design.left, 256, 64, 32});
+        auto* button = add(new QPushButton(QString::fromUtf8(design.caption), this), design.name);
         button->setFont(pixelFont(12));
+        button->setFixedSize(64, 32);
+        first->addWidget(button);
         if (design.handler != nullptr) {
             connect(button, &QPushButton::clicked, this, design.handler);
         } else {
@@ -134,52 +184,35 @@ void MainWindow::buildButtonRow() {
             });
         }
     }
+    auto* countCaption = add(makeCaptionLabel(this, QStringLiteral("文章字数"), kBlack), "标签6");
+    countCaption->setFont(pixelFont(12));
+    first->addWidget(countCaption);
+    auto* count = add(makeValueLabel(this), component::kCharCountLabel);
+    count->setFixedSize(56, 32);
+    first->addWidget(count);
+    first->addStretch(1);
+    rows->addLayout(first);
 
-    add(makeCaptionLabel(this, QStringLiteral("文章字数"), kBlack), "标签6", {302, 256, 48, 32})
-        ->setFont(pixelFont(12));
-    add(makeValueLabel(this), component::kCharCountLabel, {352, 256, 56, 32});
-    add(makeCaptionLabel(this, QStringLiteral("百度原创度"), kBlack), "标签5", {410, 256, 62, 32})
-        ->setFont(pixelFont(12));
-    add(makeValueLabel(this), component::kBaiduValueLabel, {478, 256, 58, 32});
-    add(makeCaptionLabel(this, QStringLiteral("360原创度"), kBlack), "标签3", {544, 264, 64, 24});
-    add(makeValueLabel(this), component::k360ValueLabel, {608, 256, 64, 32});
-    // Under each value, how many segments the engine really answered; under
-    // the 360 coverage, the 360 verdict.
-    const QString coverageTip = QStringLiteral(
-        "已核实：搜索引擎确实答复了的段数／全部段数。被屏蔽、无法连接等未核实的段不计入原创度，"
-        "可用“重查未核实”再查。");
-    const std::pair<std::string_view, QRect> coverage[] = {
-        {component::kBaiduCoverageLabel, {410, 289, 126, 15}},
-        {component::k360CoverageLabel, {544, 289, 128, 15}},
-    };
-    for (const auto& [name, geometry] : coverage) {
-        QLabel* label = add(makeCaptionLabel(this, QString(), kBlack, true), name, geometry);
-        label->setFont(pixelFont(12));
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setToolTip(coverageTip);
-    }
-    auto* verdict = add(makeCaptionLabel(this, QString(), kRed, true), component::k360VerdictLabel,
-                        {544, 304, 146, 16});
-    verdict->setFont(pixelFont(12));
-
-    // The engines a check asks, packed so the row ends where the values begin;
-    // their captions in the buttons' font, so they fit whatever the desktop's.
+    auto* second = new QHBoxLayout;
+    second->setSpacing(4);
+    // The engines a check asks; their captions in the buttons' font, so they
+    // fit whatever the desktop's.
     const struct {
         std::string_view name;
         const char* caption;
-        QRect place;
         bool ticked;
     } engines[] = {
-        {component::kBaiduCheckBox, "查百度", {16, 296, 58, 24}, true},
-        {component::k360CheckBox, "查360", {74, 296, 56, 24}, true},
+        {component::kBaiduCheckBox, "查百度", true},
+        {component::k360CheckBox, "查360", true},
         // Ticked without a folder, the local page's folder chooser asks for one.
-        {component::kLocalCheckBox, "查本地文档", {130, 296, 80, 24}, false},
+        {component::kLocalCheckBox, "查本地文档", false},
     };
     for (const auto& engine : engines) {
-        auto* box =
-            add(new QCheckBox(QString::fromUtf8(engine.caption), this), engine.name, engine.place);
+        auto* box = add(new QCheckBox(QString::fromUtf8(engine.caption), this), engine.name);
         box->setFont(pixelFont(12));
         box->setChecked(engine.ticked);
+        box->setFixedWidth(box->sizeHint().width());
+        second->addWidget(box);
     }
     component(component::kLocalCheckBox)
         ->setToolTip(
@@ -187,9 +220,8 @@ void MainWindow::buildButtonRow() {
 
     // Usable only after a run that left unverified segments; the check
     // passes enable it.
-    auto* recheck = add(new QPushButton(QStringLiteral("重查未核实"), this),
-                        component::kRecheckButton, {212, 294, 68, 24});
-    recheck->setFont(pixelFont(12));
+    auto* recheck =
+        add(new QPushButton(QStringLiteral("重查未核实"), this), component::kRecheckButton);
     recheck->setToolTip(QStringLiteral("只重新查询状态为“未核实”的段，更新这些行和原创度"));
     recheck->setEnabled(false);
     connect(recheck, &QPushButton::clicked, this, [this] {
@@ -197,19 +229,8 @@ void MainWindow::buildButtonRow() {
             recheckHandler_();
         }
     });
-
-    auto* open = add(new QPushButton(QStringLiteral("打开文件…"), this), "按钮_打开文件",
-                     {342, 294, 66, 24});
-    open->setFont(pixelFont(12));
-    open->setToolTip(
-        QStringLiteral("读入文章：文本文件（.txt、.md，UTF-8 或 GBK）、网页文件（.html、.htm）、"
-                       "Word 文档（.docx）或 PDF 文件"));
-    connect(open, &QPushButton::clicked, this, &MainWindow::openArticle);
-
     // Usable while a check runs; the check passes enable it.
-    auto* stop = add(new QPushButton(QStringLiteral("停止检测"), this), component::kStopButton,
-                     {283, 294, 56, 24});
-    stop->setFont(pixelFont(12));
+    auto* stop = add(new QPushButton(QStringLiteral("停止检测"), this), component::kStopButton);
     stop->setToolTip(
         QStringLiteral("停止正在进行的检测（Esc）。已查的行保留，未查的段标为未核实，"
                        "可用“重查未核实”继续"));
@@ -220,28 +241,123 @@ void MainWindow::buildButtonRow() {
             stopHandler_();
         }
     });
+    auto* open = add(new QPushButton(QStringLiteral("打开文件…"), this), "按钮_打开文件");
+    open->setToolTip(
+        QStringLiteral("读入文章：文本文件（.txt、.md，UTF-8 或 GBK）、网页文件（.html、.htm）、"
+                       "Word 文档（.docx）或 PDF 文件"));
+    connect(open, &QPushButton::clicked, this, &MainWindow::openArticle);
+    for (const auto& [button, width] :
+         {std::pair<QPushButton*, int>{recheck, 68}, {stop, 56}, {open, 66}}) {
+        button->setFont(pixelFont(12));
+        button->setFixedSize(width, 24);
+        second->addWidget(button);
+    }
+    second->addStretch(1);
+    rows->addLayout(second);
+    return rows;
+}
+
+// The value labels with their captions, under each value how many segments
+// the engine really answered, under the 360 coverage the 360 verdict.
+void MainWindow::buildValues() {
+    for (const auto& [name, caption] :
+         {std::pair<std::string_view, const char*>{"标签5", "百度原创度"},
+          {"标签3", "360原创度"}}) {
+        add(makeCaptionLabel(this, QString::fromUtf8(caption), kBlack), name)
+            ->setFont(pixelFont(12));
+    }
+    for (std::string_view name : {component::kBaiduValueLabel, component::k360ValueLabel}) {
+        add(makeValueLabel(this), name)->setFixedSize(60, 32);
+    }
+    const QString coverageTip = QStringLiteral(
+        "已核实：搜索引擎确实答复了的段数／全部段数。被屏蔽、无法连接等未核实的段不计入原创度，"
+        "可用“重查未核实”再查。");
+    for (std::string_view name : {component::kBaiduCoverageLabel, component::k360CoverageLabel}) {
+        QLabel* label = add(makeCaptionLabel(this, QString(), kBlack, true), name);
+        label->setFont(pixelFont(12));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setToolTip(coverageTip);
+        label->setFixedHeight(15);
+        label->setMinimumWidth(90);
+    }
+    auto* verdict = add(makeCaptionLabel(this, QString(), kRed, true), component::k360VerdictLabel);
+    verdict->setFont(pixelFont(12));
+    verdict->setFixedHeight(16);
+    verdict->setMinimumWidth(90);
+}
+
+// Wide: the values right of the buttons, the coverage under each; narrow:
+// the values in a row of their own under the buttons, the coverage beside each,
+// so the article column fits 640 pixels.
+void MainWindow::placeValues(bool wide) {
+    struct Cell {
+        std::string_view name;
+        int row;
+        int column;
+        int span;
+        int rows = 1;
+    };
+    const Cell wideCells[] = {
+        {"标签5", 0, 0, 1},
+        {component::kBaiduValueLabel, 0, 1, 1},
+        {"标签3", 0, 2, 1},
+        {component::k360ValueLabel, 0, 3, 1},
+        {component::kBaiduCoverageLabel, 1, 0, 2},
+        {component::k360CoverageLabel, 1, 2, 2},
+        {component::k360VerdictLabel, 2, 2, 2},
+    };
+    const Cell narrowCells[] = {
+        {"标签5", 0, 0, 1, 2},
+        {component::kBaiduValueLabel, 0, 1, 1, 2},
+        {component::kBaiduCoverageLabel, 0, 2, 1},
+        {"标签3", 0, 3, 1, 2},
+        {component::k360ValueLabel, 0, 4, 1, 2},
+        {component::k360CoverageLabel, 0, 5, 1},
+        {component::k360VerdictLabel, 1, 5, 1},
+    };
+    for (const Cell& cell : wideCells) {
+        values_->removeWidget(component(cell.name));
+    }
+    for (const Cell& cell :
+         wide ? std::span<const Cell>(wideCells) : std::span<const Cell>(narrowCells)) {
+        values_->addWidget(component(cell.name), cell.row, cell.column, cell.rows, cell.span);
+    }
+    for (int column = 0; column < 6; ++column) {
+        values_->setColumnStretch(column, 0);
+    }
+    controls_->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    controls_->setStretch(0, wide ? 1 : 0);
+    values_->setColumnStretch(6, wide ? 0 : 1);
 }
 
 void MainWindow::buildResultArea() {
-    auto* group = add(new QGroupBox(this), kResultGroup, {0, 320, 700, 320});
-    auto* tabs = add(new TabControl(group), "选择夹1", {8, 16, 688, 296});
+    auto* group = add(new QGroupBox(splitter_), kResultGroup);
+    group->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
+    auto* inside = new QVBoxLayout(group);
+    inside->setContentsMargins(4, 4, 4, 4);
+    auto* tabs = add(new TabControl(group), "选择夹1");
+    inside->addWidget(tabs);
     for (int i = 0; i < 3; ++i) {
         const EngineIdentity& engine = engineIdentity(kAllEngines[i]);
         QWidget* page = tabs->addPage(qstringFromUtf8(engine.shortName));
-        QRect place(8, 40, 672, 248);
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(4, kGridTop, 4, 4);
+        pageLayout->setSpacing(4);
         if (i == kLocalPage) {
             // The local engine's own row above its grid.
-            auto* bar = add(new LocalEngineBar(platform_, page), kLocalEngineBar,
-                            {8, 30, 672, LocalEngineBar::kHeight});
+            pageLayout->setContentsMargins(4, kGridTop - 10, 4, 4);
+            auto* bar = add(new LocalEngineBar(platform_, page), kLocalEngineBar);
+            bar->setFixedHeight(LocalEngineBar::kHeight);
+            pageLayout->addWidget(bar);
             for (QWidget* part : bar->findChildren<QWidget*>()) {
                 if (!part->objectName().isEmpty()) {
                     components_.insert(part->objectName(), part);
                 }
             }
             bar->folder().requireFolderFor(*component<QCheckBox>(component::kLocalCheckBox));
-            place.adjust(0, kLocalGridDrop, 0, 0);
         }
-        auto* grid = add(new ResultGrid(page), engine.grid, place);
+        auto* grid = add(new ResultGrid(page), engine.grid);
+        pageLayout->addWidget(grid, 1);
         connect(grid, &ResultGrid::gridClicked, this,
                 [this, grid] { handleGridClick(*grid, platform_); });
         connect(grid, &ResultGrid::copyRequested, this, [this](const QString& text) {
@@ -254,7 +370,10 @@ void MainWindow::buildResultArea() {
         });
     }
     QWidget* guidePage = tabs->addPage(QStringLiteral("使用说明"));
-    auto* guide = add(new QTextBrowser(guidePage), "超文本浏览框_说明页", {8, 40, 672, 248});
+    auto* guideLayout = new QVBoxLayout(guidePage);
+    guideLayout->setContentsMargins(4, kGridTop, 4, 4);
+    auto* guide = add(new QTextBrowser(guidePage), "超文本浏览框_说明页");
+    guideLayout->addWidget(guide);
     guide->setOpenLinks(false);
     guide->setHtml(usageGuideHtml());
     tabs->setPageVisible(kGuidePage, false);
@@ -262,8 +381,8 @@ void MainWindow::buildResultArea() {
 
     // Usable once a check has ended (stopped or cancelled ones too), never
     // while one runs.
-    auto* report =
-        add(new QPushButton(QStringLiteral("导出报告"), tabs), kExportReportButton, {0, 0, 64, 22});
+    auto* report = add(new QPushButton(QStringLiteral("导出报告"), tabs), kExportReportButton);
+    report->resize(64, 22);
     report->setFont(pixelFont(12));
     report->setToolTip(QStringLiteral("把上次检测的结果保存为 HTML 报告或 CSV 表格"));
     report->setEnabled(false);
@@ -273,17 +392,24 @@ void MainWindow::buildResultArea() {
             exportHandler_();
         }
     });
+    splitter_->addWidget(group);
 }
 
-void MainWindow::buildGuidePanel() {
-    auto* group = add(new QGroupBox(this), "分组框_广告", {704, 16, 272, 624});
-    auto* guide = add(new QTextBrowser(group), "超文本浏览框1", {8, 16, 264, 600});
+QWidget* MainWindow::buildGuidePanel() {
+    auto* group = add(new QGroupBox(this), "分组框_广告");
+    group->setFixedWidth(kGuideWidth);
+    auto* inside = new QVBoxLayout(group);
+    inside->setContentsMargins(6, 8, 6, 6);
+    auto* guide = add(new QTextBrowser(group), "超文本浏览框1");
+    inside->addWidget(guide);
     guide->setOpenLinks(false);
     guide->setHtml(usageGuideHtml());
+    return group;
 }
 
 void MainWindow::buildStatusBar() {
-    progress_ = add(new ProgressPanel(this), "状态栏", {0, 650, 976, 20});
+    progress_ = add(new ProgressPanel(this), "状态栏");
+    progress_->setFixedHeight(kStatusBarHeight);
     connect(progress_, &ProgressPanel::titlePrefixChanged, this, &MainWindow::showTitle);
 }
 
@@ -417,8 +543,33 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (windowState() & Qt::WindowMinimized) {
         return;
     }
-    const QSize outer = outerSize();
-    layoutMainWindow(*this, outer.width(), outer.height());
+    fitToWidth(outerSize().width());
+    // Until the user moves it, the splitter halves the room.
+    if (!splitterChosen_) {
+        layout()->activate();
+        const int room = splitter_->height() - splitter_->handleWidth();
+        splitter_->setSizes({room / 2, room - room / 2});
+    }
+}
+
+QByteArray MainWindow::splitterState() const {
+    return splitter_->saveState();
+}
+
+bool MainWindow::restoreSplitterState(const QByteArray& state) {
+    splitterChosen_ = splitter_->restoreState(state);
+    return splitterChosen_;
+}
+
+void MainWindow::fitToWidth(int outerWidth) {
+    const bool wide = outerWidth >= kWideLayoutWidth;
+    if (wide_ == wide) {
+        return;
+    }
+    wide_ = wide;
+    component("分组框_广告")->setVisible(wide);
+    component<TabControl>("选择夹1")->setPageVisible(kGuidePage, !wide);
+    placeValues(wide);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 // window.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QTimer>
@@ -14,6 +15,12 @@
 #include <string_view>
 
 #include "services/platform.h"
+
+class QBoxLayout;
+class QGridLayout;
+class QHBoxLayout;
+class QLayout;
+class QSplitter;
 
 namespace oc {
 
@@ -36,10 +43,17 @@ class MainWindow : public QWidget {
     static constexpr int kWideLayoutWidth = kDesignWidth;
     static constexpr int kLocalPage = 2;
     static constexpr int kGuidePage = 3;
-    // The local page's row above its grid, and how far the grid moves down for it.
+    // The local page's row above its grid.
     static constexpr std::string_view kLocalEngineBar = "面板_本地";
-    static constexpr int kLocalGridDrop = 18;
     static constexpr int kStatusBarHeight = 20;
+    // Between the article (with the buttons and values under it) and the
+    // result tabs; the user's division is kept across restarts.
+    static constexpr std::string_view kSplitter = "分隔条_文章结果";
+    // The guide panel's width beside the article column in a wide window.
+    static constexpr int kGuideWidth = 286;
+    static constexpr int kMargin = 6;
+    // Where a page's grid begins below the top of the tab control.
+    static constexpr int kGridTop = 40;
     // Saves the report of the last check; at the right end of the result tabs.
     static constexpr std::string_view kExportReportButton = "按钮_导出报告";
     // Opens the list of stored checks; left of the link to the parameter window.
@@ -112,6 +126,12 @@ class MainWindow : public QWidget {
 
     // The outer size the layout works with.
     QSize outerSize() const;
+    // Narrower than kWideLayoutWidth (outer), the guide panel becomes a page
+    // of the result tabs and the 360 values go under the Baidu ones.
+    void fitToWidth(int outerWidth);
+    // The division between the article and the results, as the user left it.
+    QByteArray splitterState() const;
+    bool restoreSplitterState(const QByteArray& state);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -120,12 +140,15 @@ class MainWindow : public QWidget {
 
   private:
     template <class Widget>
-    Widget* add(Widget* widget, std::string_view name, QRect geometry);
+    Widget* add(Widget* widget, std::string_view name);
 
+    void buildLinks(QHBoxLayout& row);
     void buildArticleArea();
-    void buildButtonRow();
+    QLayout* buildButtonRows();
+    void buildValues();
+    void placeValues(bool wide);
     void buildResultArea();
-    void buildGuidePanel();
+    QWidget* buildGuidePanel();
     void buildStatusBar();
     // The title with the progress of the running check before it.
     void showTitle();
@@ -145,6 +168,11 @@ class MainWindow : public QWidget {
 
     Platform& platform_;
     ProgressPanel* progress_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QGridLayout* values_ = nullptr;
+    QBoxLayout* controls_ = nullptr;
+    std::optional<bool> wide_;
+    bool splitterChosen_ = false;
     QHash<QString, QWidget*> components_;
     std::function<void()> checkHandler_;
     std::function<void()> recheckHandler_;

@@ -259,6 +259,9 @@ bool ResultGrid::sortBy(int column, Qt::SortOrder order) {
         return false;
     }
     sorted_->sortBy(column, order);
+    // The rows sorted first are the ones the user wants to see.
+    scrollToTop();
+    following_ = followsNewRows();
     horizontalHeader()->viewport()->update();
     if (corner_ != nullptr) {
         corner_->update();

@@ -62,7 +62,7 @@ QLabel* makeValueLabel(QWidget* parent) {
     label->setAlignment(Qt::AlignCenter);
     label->setFont(pixelFont(16, true));
     label->setStyleSheet(
-        QStringLiteral("QLabel { color: rgb(255, 0, 0); background-color: white; border: 1px solid;"
+        QStringLiteral("QLabel { color: black; background-color: white; border: 1px solid;"
                        " border-color: rgb(128, 128, 128) rgb(255, 255, 255) rgb(255, 255, 255)"
                        " rgb(128, 128, 128); } ") +
         kStaleRule);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -94,7 +95,8 @@ TEST(ArticleSafety, CopyOutKeepsEveryCharacter) {
 }
 
 // The article is written (UTF-8) into the folder of the results store a moment
-// after the last edit and when the window closes, and is back after a restart.
+// after the last edit and when the window closes, and is back after a restart,
+// as is the division between the article and the results.
 TEST(ArticleSafety, TheArticleOutlivesARestart) {
     QTemporaryDir dir;
     ScriptedPlatform platform;
@@ -107,6 +109,7 @@ TEST(ArticleSafety, TheArticleOutlivesARestart) {
         QFile file(kept);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     };
+    int articleHeight = 0;
     {
         DesktopProgram program(options);
         QPlainTextEdit* box = articleBox(program.window());
@@ -117,11 +120,26 @@ TEST(ArticleSafety, TheArticleOutlivesARestart) {
         ASSERT_TRUE(pumpUntil([&] { return readKept() == QStringLiteral("第一稿😀"); },
                               std::chrono::seconds(5)));
         box->setPlainText(QStringLiteral("第二稿\n第二段"));
+        // The user moves the division between the article and the results.
+        program.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.window()));
+        auto* splitter = program.window().component<QSplitter>(MainWindow::kSplitter);
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint middle = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, middle);
+        QTest::mouseMove(handle, middle - QPoint(0, 80));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, middle - QPoint(0, 80));
+        articleHeight = splitter->sizes().front();
+        EXPECT_LT(articleHeight, splitter->sizes().back());
         program.window().close();
         EXPECT_EQ(readKept(), QStringLiteral("第二稿\n第二段"));
     }
     DesktopProgram again(options);
     EXPECT_EQ(articleBox(again.window())->toPlainText(), QStringLiteral("第二稿\n第二段"));
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again.window()));
+    EXPECT_EQ(again.window().component<QSplitter>(MainWindow::kSplitter)->sizes().front(),
+              articleHeight);
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("data")))
                   .entryList(QDir::Files)

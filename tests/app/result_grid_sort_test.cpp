@@ -173,6 +173,25 @@ TEST_F(SortedGrid, FollowsNewRowsOnlyInNumberOrder) {
     EXPECT_EQ(bar->value(), 3);
 }
 
+// A click on a heading shows the top of the sorted rows, wherever the view was:
+// sorted by 飘红 highest first, the most highlighted row is in sight.
+TEST_F(SortedGrid, SortingScrollsToTheFirstRow) {
+    std::vector<const char*> hits(40, "0");
+    hits[35] = "9";
+    fill(hits);
+    QScrollBar* bar = grid_.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    clickHeading(kHitsColumn);
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(bar->maximum());
+    clickHeading(kHitsColumn);
+    ASSERT_EQ(grid_.sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(shown().front(), 36);
+    EXPECT_TRUE(grid_.viewport()->rect().contains(cell(0, kHitsColumn)));
+}
+
 // After sorting, a selection copies the rows it shows, a click opens the
 // address of the row under the mouse, and a tooltip belongs to that row.
 TEST_F(SortedGrid, CopyClicksAndTipsFollowTheRowsShown) {

@@ -78,6 +78,8 @@ TEST_F(PassFixture, The360PassAsksForTwoPagesAndLinksThePageWithTheCopy) {
     EXPECT_EQ(column(component::k360Grid, 2), (std::vector<std::string>{"1", "1", "0"}));
     EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "33.33%");
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "别灰心额，还需努力");
+    // A poor value (under 60%) is red; a good one keeps the label's own colour.
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kColourRed);
 }
 
 TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
@@ -105,6 +107,7 @@ TEST_F(PassFixture, PagesWithoutHighlightsDifferBetweenTheEngines) {
     EXPECT_EQ(column(component::k360Grid, kStatusColumn),
               (std::vector<std::string>{"原创", "原创", "原创"}));
     EXPECT_EQ(U(window_.caption(component::k360ValueLabel)), "100%");
+    EXPECT_EQ(window_.labelColour(component::k360ValueLabel), kDefaultLabelColour);
     EXPECT_EQ(U(window_.caption(component::k360CoverageLabel)), "已核实 3/3");
     EXPECT_EQ(window_.labelColour(component::k360CoverageLabel), kDefaultLabelColour);
     EXPECT_EQ(U(window_.caption(component::k360VerdictLabel)), "你乃神人，此文原创");
