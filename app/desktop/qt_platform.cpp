@@ -12,6 +12,7 @@
 
 #include "app/desktop/message_box_style.h"
 #include "app/desktop/parameter_window.h"
+#include "app/desktop/program_name.h"
 #include "app/desktop/qt_text.h"
 
 namespace oc {
@@ -107,7 +108,9 @@ int QtPlatform::screenHeight() {
 
 QMessageBox* QtPlatform::makeBox(const Text& message, int style, const Text& title) {
     auto* box = new Prompt([this] { return openBoxes(); });
-    box->setWindowTitle(qstringFromGbk(title));
+    // A box without a title of its own says whose it is.
+    box->setWindowTitle(title.empty() || title == kDefaultMessageTitle ? programName()
+                                                                       : qstringFromGbk(title));
     box->setTextFormat(Qt::PlainText);
     box->setText(qstringFromGbk(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     applyMessageBoxStyle(*box, style);

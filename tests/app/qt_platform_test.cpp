@@ -84,7 +84,7 @@ TEST(QtPlatform, TwoPromptsAnsweredInEitherOrder) {
         ASSERT_NE(b, nullptr);
         EXPECT_EQ(a->parent(), nullptr);
         EXPECT_EQ(a->windowModality(), Qt::NonModal);
-        EXPECT_EQ(a->windowTitle(), QStringLiteral("信息："));
+        EXPECT_EQ(a->windowTitle(), QStringLiteral("Zarvik文章原创度检测工具"));
         // As in a Chinese environment, and never one exactly over the other.
         EXPECT_EQ(a->button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
         EXPECT_EQ(a->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
@@ -139,8 +139,7 @@ TEST(MessageBoxStyle, ButtonsIconsAndAnswers) {
 
     // The block prompt's third button.
     applyMessageBoxStyle(box, kMbOkCancelNoMoreAsk);
-    EXPECT_EQ(box.standardButtons(),
-              QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::YesToAll);
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::YesToAll);
     EXPECT_EQ(box.button(QMessageBox::YesToAll)->text(), QStringLiteral("不再询问"));
     EXPECT_EQ(box.escapeButton(), box.button(QMessageBox::Cancel));
     EXPECT_EQ(answerOf(QMessageBox::YesToAll), kAnswerNoMoreAsk);
