@@ -165,11 +165,14 @@ CheckSettings loadCheckSettings(const Text& path) {
     if (settings.segmentChars > kMaxSegmentChars || settings.segmentChars <= 0) {
         settings.segmentChars = kMaxSegmentChars;
     }
+    // Segments shorter than the shortest highlight that counts could never be copies.
+    settings.segmentChars = std::max(settings.segmentChars, kMinMinRunChars);
     if (settings.minRunChars < kMinMinRunChars) {
         settings.minRunChars = kMinMinRunChars;
     }
     // A run longer than a segment cannot occur: every segment would count as original.
     settings.minRunChars = std::min(settings.minRunChars, settings.segmentChars);
+    settings.lastSegmentChars = std::clamp(settings.lastSegmentChars, 0, settings.segmentChars);
     settings.intervalSeconds =
         std::clamp(static_cast<int>(toInteger(texts.intervalSeconds)), 0, kMaxIntervalSeconds);
     // No deadline at all would let one page hold the check for ever.
@@ -183,6 +186,25 @@ CheckSettings loadCheckSettings(const Text& path) {
                                    ? kDefaultCoveragePercent
                                    : std::clamp(coverage, kMinCoveragePercent, kMaxCoveragePercent);
     return settings;
+}
+
+Text parameterRangeNotice(const Text& path) {
+    const ParameterTexts written = readParameters(path, kDefaultParameters);
+    const CheckSettings used = loadCheckSettings(path);
+    std::string items;
+    auto note = [&items](const char* name, const Text& value, int inUse) {
+        if (toInteger(value) != inUse) {
+            items += (items.empty() ? "" : "；") + std::string(name) +
+                     utf8FromGbk(trimSpaces(value)) + "→" + std::to_string(inUse);
+        }
+    };
+    note("分段文本字数（段落字数）", written.segmentChars, used.segmentChars);
+    note("飘红计数字数（飘红检测数）", written.minRunChars, used.minRunChars);
+    note("最后一段字数（最后段字数）", written.lastSegmentChars, used.lastSegmentChars);
+    note("查询间隔", written.intervalSeconds, used.intervalSeconds);
+    return items.empty()
+               ? Text()
+               : gbkFromUtf8("配置文件中的参数超出范围，本次检测按范围内的值使用：" + items);
 }
 
 const Text& checkModeText(CheckMode mode) {

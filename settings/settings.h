@@ -70,8 +70,15 @@ Text settingsPath();
 Text settingsFileProblem(const Text& path);
 
 // The reads of a check pass, with defaults "38", "30", "5", "0", "120", toInteger and
-// the bounds; 飘红检测数 never above 段落字数, since no run is longer than a segment.
+// the bounds of the parameter window: 段落字数 12-38 (0 or below: 38), 飘红检测数
+// 12 up to 段落字数 (no run is longer than a segment), 最后段字数 0 up to
+// 段落字数, 查询间隔 0-120.
 CheckSettings loadCheckSettings(const Text& path);
+// The values of a hand-edited file that loadCheckSettings brought into range,
+// said once (GBK):
+// "配置文件中的参数超出范围，本次检测按范围内的值使用：分段文本字数（段落字数）5→12" with one item
+// per value, joined by "；". Empty when every value was in range.
+Text parameterRangeNotice(const Text& path);
 // The parameter window's load: no defaults, a missing key gives empty text.
 ParameterTexts loadParameterTexts(const Text& path);
 // The parameter window's save: the five keys in order, values unchanged, and

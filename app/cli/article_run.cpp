@@ -146,8 +146,12 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     env.baiduUrl = gbkFromUtf8(options.baiduUrl);
     env.url360 = gbkFromUtf8(options.url360);
     // A settings file that cannot be used is named, with why; its defaults apply.
-    if (const Text problem = settingsFileProblem(env.settingsPath); !problem.empty()) {
-        std::cerr << "originality-cli: " << terminalText(utf8FromGbk(problem)) << "\n";
+    // Values written by hand out of range are brought into range, and said.
+    for (const Text& problem :
+         {settingsFileProblem(env.settingsPath), parameterRangeNotice(env.settingsPath)}) {
+        if (!problem.empty()) {
+            std::cerr << "originality-cli: " << terminalText(utf8FromGbk(problem)) << "\n";
+        }
     }
     // An address in the settings file that is no base URL stops the check
     // before any query, unless a flag gives the address.
@@ -240,7 +244,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     CheckReport report = buildCheckReport(passes, outcomes, *request);
     result.printed = options.json ? jsonReport(passes, report, decoded->warnings,
                                                options.local ? &skipped : nullptr)
-                                  : textReport(passes, report);
+                                  : textReport(passes, report, !options.noUrls);
     if (note) {
         report.settings.push_back({"检测网页", note->sentence()});
         result.printed = options.json ? withWebPage(result.printed, *note)

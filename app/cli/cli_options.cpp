@@ -30,7 +30,8 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     std::string onEmptyPage;
     app.add_option("ARTICLE", options.articles,
                    "article files: .txt or .md (UTF-8 or GBK), .html, .htm, .docx or .pdf, or "
-                   "folders of them (checked one after another); \"-\" or none: standard input");
+                   "folders of them (checked one after another); \"-\": standard input (also "
+                   "with none, when standard input is not a terminal)");
     app.add_option("--url", options.urls,
                    "check the main text of the web page at URL (http or https); results from "
                    "the page's own site do not count; repeatable")
@@ -81,6 +82,8 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
                    "for testing: the first pause of an engine that blocks, in milliseconds")
         ->check(CLI::Range(1L, 3600000L));
     app.add_flag("--json", options.json, "print one JSON document when all passes have ended");
+    app.add_flag("--no-urls", options.noUrls,
+                 "leave the 搜索 column (the query URLs) out of the table");
     app.add_flag("--quiet", options.quiet, "no progress on standard error");
     app.add_option("--stall-timeout-ms", options.stallTimeoutMs,
                    "for testing: give up a page that sends nothing for this many milliseconds")
@@ -148,6 +151,12 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     remove->add_option("ID", options.historyId, "the check's number in the list")->required();
     history->require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("originality-cli ") + OC_VERSION);
+    app.footer(
+        "Exit status: 0 every engine finished and every segment was verified; 1 a check was "
+        "given up at a prompt; 2 bad usage, an unreadable article, a report file that could "
+        "not be written, or a local documents folder that cannot be used; 3 the article was "
+        "empty or held nothing to check; 4 every engine finished but some segment is "
+        "unverified. With several articles: the worst of theirs, by 2 > 1 > 4 > 3 > 0.");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -226,6 +235,16 @@ int parseCliOptions(int argc, char** argv, CliOptions& options, bool stdinIsTerm
     }
     if (options.history != HistoryCommand::None) {
         return -1;
+    }
+    // Nothing to check and no article coming through a pipe: the user is
+    // told how to give one rather than left at a silent terminal.
+    if (options.articles.empty() && options.urls.empty() && stdinIsTerminal) {
+        std::cerr << "originality-cli: 没有给出文章\n"
+                     "用法：originality-cli [选项] 文章文件或文件夹…\n"
+                     "      originality-cli [选项] --url 网址\n"
+                     "      originality-cli [选项] -   （从标准输入读入文章）\n"
+                     "全部选项与退出状态：originality-cli --help\n";
+        return kExitUsage;
     }
     if (engine.empty()) {
         engine = options.corpus.empty() ? "both" : "all";

@@ -41,6 +41,8 @@ struct CliOptions {
     long batchIntervalMs = -1;
     long blockWaitMs = 0;
     bool json = false;
+    // The table without its 搜索 column.
+    bool noUrls = false;
     bool quiet = false;
     // For testing against servers that stall: a fetch that receives nothing
     // for this long returns what it has. 0: the fetch's own default.

@@ -76,8 +76,8 @@ int showStoredCheck(const StoredCheck& check, const CliOptions& options, std::os
         }
         return 0;
     }
-    std::string printed =
-        options.json ? jsonReport(passes, report, warnings) : textReport(passes, report);
+    std::string printed = options.json ? jsonReport(passes, report, warnings)
+                                       : textReport(passes, report, !options.noUrls);
     if (page) {
         printed = options.json ? withWebPage(printed, *page)
                                : terminalText(page->sentence()) + "\n" + printed;

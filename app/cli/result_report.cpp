@@ -225,7 +225,7 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
 }
 
 void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
-                     const CheckReport& report) {
+                     const CheckReport& report, bool withUrls) {
     static const ReportPass none;
     out << "文章字数: " << articleChars(passes, report) << "\n";
     for (const PassRecord& record : ordered(passes)) {
@@ -255,12 +255,16 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
         out << "\n== " << title << " ==\n";
         out << padded("编号", 5) << padded("飘红", 5)
             << padded(anyCoverage ? "覆盖" : "", coverageWidth) << padded("状态", statusWidth)
-            << padded("来源", sourceWidth) << padded("文本", textWidth) << "  搜索\n";
+            << padded("来源", sourceWidth)
+            << (withUrls ? padded("文本", textWidth) + "  搜索" : "文本") << "\n";
         for (const ReportRow& row : result.rows) {
             out << padded(shownCell(row.number), 5) << padded(shownCell(row.hits), 5)
                 << padded(coverageCaption(row), coverageWidth)
                 << padded(statusOf(row), statusWidth, 2) << padded(sourceOf(row), sourceWidth, 2)
-                << padded(textOf(row), textWidth) << "  " << shownCell(row.searchUrl, true) << "\n";
+                << (withUrls
+                        ? padded(textOf(row), textWidth) + "  " + shownCell(row.searchUrl, true)
+                        : textOf(row))
+                << "\n";
         }
         out << title << "原创度: " << (result.value.empty() ? "-" : shownCell(result.value));
         if (!result.coverage.empty()) {
@@ -282,9 +286,10 @@ void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
     }
 }
 
-std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report) {
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report,
+                       bool withUrls) {
     std::ostringstream out;
-    writeTextReport(out, passes, report);
+    writeTextReport(out, passes, report, withUrls);
     return out.str();
 }
 

@@ -32,9 +32,11 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
 // of each copied segment, all from `report`, written to `out` row by row.
 // Cells (titles, addresses, file names) are cut to 200 characters with "…",
 // columns padded up to a fixed width, control characters shown as escapes.
+// `withUrls` false leaves the 搜索 column out.
 void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,
-                     const CheckReport& report);
-std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report);
+                     const CheckReport& report, bool withUrls = true);
+std::string textReport(const std::vector<PassRecord>& passes, const CheckReport& report,
+                       bool withUrls = true);
 
 // The first `maxChars` characters of a UTF-8 text, with "…" when it was longer.
 std::string shortenedText(std::string_view utf8, std::size_t maxChars);

@@ -239,11 +239,14 @@ void DesktopProgram::startCheck() {
         return;
     }
     // A settings file that cannot be used is named once, with why; its
-    // defaults apply to every check.
+    // defaults apply to every check. Values written by hand out of range are
+    // said once too; they are used brought into range.
     if (!settingsProblemShown_) {
         settingsProblemShown_ = true;
         if (const Text problem = settingsFileProblem(settingsPath_); !problem.empty()) {
             platform_->messageBox(problem, kMbOk);
+        } else if (const Text notice = parameterRangeNotice(settingsPath_); !notice.empty()) {
+            platform_->messageBox(notice, kMbOk);
         }
     }
     const Text article = port_->editContent(component::kArticleBox);

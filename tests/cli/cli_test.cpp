@@ -70,6 +70,15 @@ TEST_F(CliProgram, PrintsTablesAndProgressWithoutJson) {
     }
     EXPECT_LT(r.err.find("[360] 1/2 查询: "), r.err.find("[360] 1/2 状态: "));
     EXPECT_EQ(r.err.find("原因"), std::string::npos) << "every segment was verified";
+    EXPECT_NE(r.out.find("  搜索\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("http://"), std::string::npos) << r.out;
+
+    // --no-urls: the table without its 搜索 column.
+    r = run("--engine 360 --no-urls '" + article.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("360原创度: 50%"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("搜索"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("http://"), std::string::npos) << r.out;
 }
 
 TEST_F(CliProgram, ABlockedSearchEndsThePassAsCancelled) {
@@ -203,6 +212,32 @@ TEST_F(CliProgram, RefusesBadInputWithAClearMessage) {
     r = run("--engine google -");
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(server_.requests().empty());
+
+    // Values written by hand out of range are used brought into range, and said.
+    write("none.ini", G("[原创检测配置]\r\n段落字数=5\r\n"));  // the file run() names
+    r = run("--engine baidu --quiet -", kArticle);
+    EXPECT_NE(r.err.find("分段文本字数（段落字数）5→12"), std::string::npos) << r.err;
+}
+
+// On a terminal with no article the user gets the usage, not a silent wait;
+// --help lists the exit statuses.
+TEST_F(CliProgram, NoArticleOnATerminalGivesTheUsage) {
+    const std::string cli = std::string(OC_BIN_DIR) + "/originality-cli";
+    // script(1) gives the program a terminal as standard input.
+    const std::string command = "script -qec '" + cli + " --settings " +
+                                (dir_ / "none.ini").string() + " --no-store' /dev/null > '" +
+                                (dir_ / "tty.txt").string() + "'";
+    const int raw = std::system(command.c_str());
+    std::stringstream shown;
+    shown << std::ifstream(dir_ / "tty.txt").rdbuf();
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2) << shown.str();
+    EXPECT_NE(shown.str().find("没有给出文章"), std::string::npos) << shown.str();
+    EXPECT_NE(shown.str().find("originality-cli --help"), std::string::npos) << shown.str();
+
+    RunResult help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Exit status: 0 every engine finished"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--no-urls"), std::string::npos);
 }
 
 }  // namespace

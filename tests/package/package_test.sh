@@ -40,6 +40,7 @@ for path in bin/originality-checker bin/originality-cli bin/search-sim \
     share/man/man1/originality-cli.1.gz share/man/man1/search-sim.1.gz \
     share/man/man1/originality-checker.1.gz \
     share/doc/originality-checker/copyright share/doc/originality-checker/changelog.gz \
+    share/doc/originality-checker/README.md.gz \
     share/originality-checker/sample-article.txt share/originality-checker/corpus; do
   [[ -e $usr/$path ]] || fail "the package lacks /usr/$path"
 done
@@ -59,8 +60,10 @@ for page in originality-cli search-sim originality-checker; do
   zcat "$usr/share/man/man1/$page.1.gz" | grep -q "@PROJECT_VERSION@" && fail "$page.1 kept a placeholder"
 done
 
-desktop-file-validate "$usr/share/applications/originality-checker.desktop" ||
-  fail "desktop-file-validate"
+# Valid, and without hints either.
+validation=$(desktop-file-validate "$usr/share/applications/originality-checker.desktop" 2>&1) ||
+  fail "desktop-file-validate: $validation"
+[[ -z $validation ]] || fail "desktop-file-validate: $validation"
 appstreamcli validate --no-net \
   "$usr/share/metainfo/io.github.originality_checker.OriginalityChecker.metainfo.xml" >/dev/null ||
   fail "appstreamcli validate"

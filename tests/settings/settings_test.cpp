@@ -65,11 +65,17 @@ TEST_F(Settings, EmptySavedValuesReadAsZeroThenBounded) {
     EXPECT_EQ(settings.lastSegmentChars, 0);
 }
 
+// Values written by hand outside the parameter window's ranges are brought
+// into them, and the notice names each one with what is used.
 TEST_F(Settings, PassesBoundTheValues) {
-    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4", "0"}));
+    EXPECT_EQ(parameterRangeNotice(path()), "");  // no file
+    ASSERT_TRUE(saveParameterTexts(path(), {"50", "11", "-4", "500"}));
     EXPECT_EQ(check().segmentChars, 38);
     EXPECT_EQ(check().minRunChars, 12);
-    EXPECT_EQ(check().lastSegmentChars, -4);
+    EXPECT_EQ(check().lastSegmentChars, 0);
+    EXPECT_EQ(U(parameterRangeNotice(path())),
+              "配置文件中的参数超出范围，本次检测按范围内的值使用：分段文本字数（段落字数）50→38；"
+              "飘红计数字数（飘红检测数）11→12；最后一段字数（最后段字数）-4→0；查询间隔500→120");
     // No run is longer than a segment: a longer 飘红检测数 would make every
     // segment original, so it counts as 段落字数.
     ASSERT_TRUE(saveParameterTexts(path(), {"-3", "999999999", "7", "0"}));
@@ -77,9 +83,12 @@ TEST_F(Settings, PassesBoundTheValues) {
     EXPECT_EQ(check().minRunChars, 38);
     ASSERT_TRUE(saveParameterTexts(path(), {"20", "30", "7", "0"}));
     EXPECT_EQ(check().minRunChars, 20);
-    ASSERT_TRUE(saveParameterTexts(path(), {"1", "12", "7", "0"}));
-    EXPECT_EQ(check().segmentChars, 1);
-    EXPECT_EQ(check().minRunChars, 1);
+    ASSERT_TRUE(saveParameterTexts(path(), {"5", "12", "30", "0"}));
+    EXPECT_EQ(check().segmentChars, 12);
+    EXPECT_EQ(check().minRunChars, 12);
+    EXPECT_EQ(check().lastSegmentChars, 12);
+    ASSERT_TRUE(saveParameterTexts(path(), {"38", "30", "5", "0"}));
+    EXPECT_EQ(parameterRangeNotice(path()), "");
 }
 
 TEST_F(Settings, QueryIntervalIsBoundedToTwoMinutes) {
