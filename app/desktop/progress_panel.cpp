@@ -100,6 +100,7 @@ void ProgressPanel::clear() {
         shown.started = false;
         shown.indexing = false;
         shown.pausedLeft = 0;
+        shown.ended.clear();
     }
     setSkippedFiles({});
     running_ = false;
