@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libboost-regex-dev libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev libuchardet-dev
   libsimdjson-dev libzip-dev libpoppler-cpp-dev libsqlite3-dev zlib1g-dev
   nlohmann-json3-dev libcli11-dev

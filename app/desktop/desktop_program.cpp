@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -22,6 +23,7 @@
 #include "app/desktop/main_window.h"
 #include "app/desktop/main_window_layout.h"
 #include "app/desktop/program_icon.h"
+#include "app/desktop/program_name.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
@@ -67,6 +69,8 @@ class DesktopProgram::RunSignals : public ResultListener {
 DesktopProgram::DesktopProgram(DesktopOptions options) {
     // The program's one utility object, first of all.
     webTextUtil();
+    // Qt's own dialogs and buttons speak Chinese too.
+    installQtTranslations();
     if (options.settingsPath.empty()) {
         options.settingsPath = settingsPath();
     }
@@ -285,13 +289,8 @@ void DesktopProgram::exportReport() {
     if (shutDown_ || run_ == nullptr || checkRunning()) {
         return;
     }
-    const ReportFileChoice choice =
-        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
-    if (choice.path.isEmpty()) {
-        return;
-    }
     if (openedReport_) {
-        saveReport(*openedReport_, choice, *platform_);
+        saveReportAs(*openedReport_);
         return;
     }
     const std::shared_ptr<const CheckRequest> request = run_->lastRequest();
@@ -302,7 +301,34 @@ void DesktopProgram::exportReport() {
     if (!ignoredSite_.empty() && webPage_) {
         withPage.settings.push_back({"检测网页", webPageNote(webPage_->url, webPage_->site)});
     }
-    saveReport(withPage, choice, *platform_);
+    saveReportAs(withPage);
+}
+
+// Suggested in the folder of the last export (the documents folder at first)
+// under the article's title and the date; confirmed with a way to its folder.
+void DesktopProgram::saveReportAs(const CheckReport& report) {
+    QString folder;
+    if (!windowStateFile_.isEmpty()) {
+        folder = QSettings(windowStateFile_, QSettings::IniFormat)
+                     .value(QStringLiteral("exportFolder"))
+                     .toString();
+    }
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    const QString suggested =
+        QDir(folder).filePath(suggestedReportName(report.article, QDate::currentDate()));
+    const ReportFileChoice choice = chooseReportFile_ ? chooseReportFile_(window_.get(), suggested)
+                                                      : askReportFile(window_.get(), suggested);
+    if (choice.path.isEmpty() || !saveReport(report, choice, *platform_)) {
+        return;
+    }
+    const QString path = QFileInfo(reportPathOf(choice)).absoluteFilePath();
+    if (!windowStateFile_.isEmpty()) {
+        QSettings(windowStateFile_, QSettings::IniFormat)
+            .setValue(QStringLiteral("exportFolder"), QFileInfo(path).absolutePath());
+    }
+    confirmExport(window_.get(), path, *platform_);
 }
 
 void DesktopProgram::ignoreSite(const std::string& site) {
@@ -454,11 +480,7 @@ void DesktopProgram::exportStoredCheck(CheckId id) {
     if (!check) {
         return;
     }
-    const ReportFileChoice choice =
-        chooseReportFile_ ? chooseReportFile_(window_.get()) : askReportFile(window_.get());
-    if (!choice.path.isEmpty()) {
-        saveReport(storedRunOf(*check).report, choice, *platform_);
-    }
+    saveReportAs(storedRunOf(*check).report);
 }
 
 bool DesktopProgram::checkRunning() const {

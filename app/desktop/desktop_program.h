@@ -98,6 +98,7 @@ class DesktopProgram {
     // A check or recheck has ended with these passes (on the GUI thread).
     void checkEnded(const std::vector<PassRecord>& passes);
     void exportReport();
+    void saveReportAs(const CheckReport& report);
     void webPageArrived(const std::string& url, const WebArticle& page);
     // The run checks with `site` (UTF-8; empty: none) among the ignored sites.
     void ignoreSite(const std::string& site);

@@ -23,6 +23,7 @@
 #include "app/desktop/local_engine_bar.h"
 #include "app/desktop/local_folder_chooser.h"
 #include "app/desktop/main_window_layout.h"
+#include "app/desktop/program_name.h"
 #include "app/desktop/progress_panel.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
@@ -39,11 +40,10 @@ namespace {
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 const QColor kLinkBlue(0, 0, 255);
-const QString kTitle = QStringLiteral("Zarvik文章原创度检测工具");
 }  // namespace
 
 MainWindow::MainWindow(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
-    setWindowTitle(kTitle);
+    setWindowTitle(programName());
     setAttribute(Qt::WA_StyledBackground);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     move(kDesignLeft, kDesignTop);
@@ -424,7 +424,7 @@ void MainWindow::runEnded() {
 }
 
 void MainWindow::showTitle() {
-    setWindowTitle(progress_->titlePrefix() + kTitle);
+    setWindowTitle(progress_->titlePrefix() + programName());
 }
 
 void MainWindow::clearArticle() {

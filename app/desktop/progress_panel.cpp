@@ -100,6 +100,7 @@ void ProgressPanel::clear() {
         shown.started = false;
         shown.indexing = false;
         shown.pausedLeft = 0;
+        shown.ended.clear();
     }
     setSkippedFiles({});
     running_ = false;
@@ -116,6 +117,7 @@ void ProgressPanel::update(int engine, int done, int total) {
         shown.started = true;
         shown.since = clock_();
     }
+    shown.ended.clear();
     shown.done = std::clamp(done, 0, std::max(total, 0));
     shown.total = std::max(total, 0);
     shown.indexing = false;
@@ -135,6 +137,17 @@ void ProgressPanel::paused(int engine, int secondsLeft) {
     }
     shown.pausedLeft = std::max(secondsLeft, 0);
     refresh();
+}
+
+void ProgressPanel::passEnded(int engine, const QString& coverage) {
+    if (engine < 0 || engine >= kEngines) {
+        return;
+    }
+    EngineProgress& shown = engines_[static_cast<std::size_t>(engine)];
+    if (shown.started) {
+        shown.ended = coverage;
+        refresh();
+    }
 }
 
 void ProgressPanel::indexing(std::size_t done, std::size_t total) {
@@ -204,6 +217,9 @@ void ProgressPanel::refresh() {
                                      .arg(name)
                                      .arg(shown.pausedLeft / 60, 2, 10, QLatin1Char('0'))
                                      .arg(shown.pausedLeft % 60, 2, 10, QLatin1Char('0')));
+        } else if (!shown.ended.isEmpty()) {
+            // How the pass ended, in the words of its coverage.
+            shown.label->setText(name + QLatin1Char(' ') + shown.ended);
         } else {
             shown.label->setText(
                 shown.started

@@ -47,6 +47,9 @@ class ProgressPanel : public QWidget {
     void clear();
     // An engine's pass has finished `done` of its `total` segments.
     void update(int engine, int done, int total);
+    // The pass has ended with this coverage ("已核实 4/43", "已取消 0/43"):
+    // the status bar says the same until the engine counts again.
+    void passEnded(int engine, const QString& coverage);
     // An engine waits out a block: its place shows "百度已暂停，09:41 后继续"
     // while `secondsLeft` is above 0; the time estimate leaves the pause out.
     void paused(int engine, int secondsLeft);
@@ -79,6 +82,7 @@ class ProgressPanel : public QWidget {
         int total = 0;
         bool started = false;
         bool indexing = false;  // the local engine's files, before its segments
+        QString ended;          // the coverage the pass ended with
         std::size_t filesDone = 0;
         std::size_t filesTotal = 0;
         std::chrono::steady_clock::time_point since{};

@@ -2,17 +2,23 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <functional>
 
 #include "app/desktop/message_box_style.h"
 #include "app/desktop/parameter_window.h"
+#include "app/desktop/program_name.h"
 #include "app/desktop/qt_text.h"
+#include "check/engine_tables.h"
 
 namespace oc {
 
@@ -20,23 +26,47 @@ namespace {
 
 // How far a box is moved from one already open at the same place.
 constexpr int kPromptOffset = 32;
+// How far an engine's prompt stays from the centre of the screen.
+constexpr int kPromptGap = 8;
 
-// A message box that, once placed for showing, moves on until its corner is
-// not that of another open box: two prompts never cover each other exactly.
+// Which half of the screen a box belongs to: an engine's prompt its own (Baidu
+// left of the centre, 360 right of it), so the two never cover each other.
+enum class Side { Any, Left, Right };
+
+Side sideOf(const Text& title) {
+    if (title == engineTable(Engine::Baidu).promptTitle) {
+        return Side::Left;
+    }
+    if (title == engineTable(Engine::So360).promptTitle) {
+        return Side::Right;
+    }
+    return Side::Any;
+}
+
+// A message box that, once placed for showing, takes its engine's half of the
+// screen, then moves on until its corner is not that of another open box.
 class Prompt : public QMessageBox {
   public:
-    explicit Prompt(std::function<QList<QMessageBox*>()> others) : others_(std::move(others)) {}
+    Prompt(Side side, std::function<QList<QMessageBox*>()> others)
+        : side_(side), others_(std::move(others)) {}
 
   protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
+        QPoint corner = pos();
+        if (QScreen* shown = screen(); shown != nullptr && side_ != Side::Any) {
+            const QRect area = shown->availableGeometry();
+            const int centre = area.center().x();
+            const int width = frameGeometry().width();
+            corner.setX(side_ == Side::Left ? std::max(area.left(), centre - width - kPromptGap)
+                                            : std::min(area.right() - width, centre + kPromptGap));
+        }
         const QList<QMessageBox*> others = others_();
         auto taken = [&](QPoint at) {
             return std::any_of(others.begin(), others.end(), [&](QMessageBox* other) {
                 return other != this && other->pos() == at;
             });
         };
-        QPoint corner = pos();
         while (taken(corner)) {
             corner += QPoint(kPromptOffset, kPromptOffset);
         }
@@ -46,6 +76,7 @@ class Prompt : public QMessageBox {
     }
 
   private:
+    Side side_;
     std::function<QList<QMessageBox*>()> others_;
 };
 
@@ -106,8 +137,10 @@ int QtPlatform::screenHeight() {
 }
 
 QMessageBox* QtPlatform::makeBox(const Text& message, int style, const Text& title) {
-    auto* box = new Prompt([this] { return openBoxes(); });
-    box->setWindowTitle(qstringFromGbk(title));
+    auto* box = new Prompt(sideOf(title), [this] { return openBoxes(); });
+    // A box without a title of its own says whose it is.
+    box->setWindowTitle(title.empty() || title == kDefaultMessageTitle ? programName()
+                                                                       : qstringFromGbk(title));
     box->setTextFormat(Qt::PlainText);
     box->setText(qstringFromGbk(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     applyMessageBoxStyle(*box, style);
@@ -168,10 +201,40 @@ void QtPlatform::closeOpenBoxes() {
     }
 }
 
+// The opener runs as a process of its own: one that cannot start, or that
+// ends with a failure within kOpenerVerdict (xdg-open without any browser),
+// did not open the page. One still running then is taken as opening it.
 bool QtPlatform::openWithShell(const Text& target) {
     return bridge_.call(
-        [target] {
-            return QDesktopServices::openUrl(QUrl(qstringFromGbk(target), QUrl::TolerantMode));
+        [this, target] {
+            const QString url =
+                QString::fromUtf8(QUrl(qstringFromGbk(target), QUrl::TolerantMode).toEncoded());
+            const QString program = QStandardPaths::findExecutable(urlOpener_);
+            if (program.isEmpty() || url.isEmpty()) {
+                return false;
+            }
+            auto* opener = new QProcess;
+            opener->setStandardOutputFile(QProcess::nullDevice());
+            opener->setStandardErrorFile(QProcess::nullDevice());
+            QEventLoop wait;
+            QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+            QObject::connect(opener, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+            QTimer::singleShot(kOpenerVerdict, &wait, &QEventLoop::quit);
+            opener->start(program, {url});
+            if (opener->state() != QProcess::NotRunning) {
+                wait.exec();
+            }
+            if (opener->state() != QProcess::NotRunning) {
+                // A browser that stays with its opener: it goes when it ends.
+                QObject::disconnect(opener, nullptr, &wait, nullptr);
+                QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+                return true;
+            }
+            const bool opened = opener->error() == QProcess::UnknownError &&
+                                opener->exitStatus() == QProcess::NormalExit &&
+                                opener->exitCode() == 0;
+            delete opener;
+            return opened;
         },
         false);
 }

@@ -5,6 +5,8 @@
 
 #include <QList>
 #include <QPointer>
+#include <QString>
+#include <chrono>
 
 #include "app/desktop/gui_bridge.h"
 #include "services/platform.h"
@@ -36,6 +38,10 @@ class QtPlatform : public Platform {
     void closeWindow(ProgramWindow window) override;
     using Platform::messageBox;
 
+    // The program that opens a web address ("xdg-open"; another in tests).
+    void setUrlOpener(QString program) { urlOpener_ = std::move(program); }
+    static constexpr std::chrono::milliseconds kOpenerVerdict{5000};
+
     // GUI thread: the boxes still open, and closing them at shutdown.
     QList<QMessageBox*> openBoxes() const;
     void closeOpenBoxes();
@@ -47,6 +53,7 @@ class QtPlatform : public Platform {
     Text settingsPath_;
     QList<QPointer<QMessageBox>> boxes_;
     QPointer<ParameterWindow> parameters_;
+    QString urlOpener_ = QStringLiteral("xdg-open");
 };
 
 }  // namespace oc

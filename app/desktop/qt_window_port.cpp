@@ -11,6 +11,7 @@
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/widget_style.h"
+#include "check/engine_tables.h"
 
 namespace oc {
 
@@ -63,6 +64,12 @@ void QtWindowPort::setLabelCaption(std::string_view label, const Text& caption) 
     bridge_.apply([this, name = std::string(label), caption] {
         if (auto* target = window_ == nullptr ? nullptr : window_->component<QLabel>(name)) {
             target->setText(qstringFromGbk(caption));
+        }
+        // A pass's coverage is written as it ends: the status bar agrees with it.
+        for (int engine = 0; window_ != nullptr && engine < ProgressPanel::kEngines; ++engine) {
+            if (!caption.empty() && engineIdentity(kAllEngines[engine]).coverageLabel == name) {
+                window_->progress().passEnded(engine, qstringFromGbk(caption));
+            }
         }
     });
 }

@@ -2,6 +2,7 @@
 // writing of the report with a clear message when it fails.
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <functional>
 
@@ -18,13 +19,23 @@ struct ReportFileChoice {
     QString path;
     QString filter;
 };
-using ReportFileChooser = std::function<ReportFileChoice(QWidget* parent)>;
+// Asked with the path the dialog suggests.
+using ReportFileChooser =
+    std::function<ReportFileChoice(QWidget* parent, const QString& suggested)>;
 
 QString htmlReportFilter();  // "HTML 报告 (*.html *.htm)"
 QString csvReportFilter();   // "CSV 表格 (*.csv)"
 
-// Asks with a save file dialog.
-ReportFileChoice askReportFile(QWidget* parent);
+// Asks with a save file dialog that suggests this path.
+ReportFileChoice askReportFile(QWidget* parent, const QString& suggested);
+
+// The file name a report is suggested under: the article's title (its first
+// line that is not empty, at most 40 characters, no character a file name
+// cannot hold), "_" and the date; "原创度检测报告_<date>.html" without a title.
+QString suggestedReportName(const Text& article, const QDate& date);
+
+// Says where the report went, with a button that opens its folder.
+void confirmExport(QWidget* parent, const QString& path, Platform& platform);
 
 // The format of the chosen type, and the path with that format's extension:
 // the name as chosen when it has one, else with ".html" or ".csv" added.

@@ -329,7 +329,7 @@ TEST_F(LocalDesktopTest, SampleArticleFindsItsCopiedPassagesInTheCorpus) {
     EXPECT_TRUE(caption(component::kBaiduValueLabel).isEmpty());  // not run
     EXPECT_EQ(
         text(program->window().progress().findChild<QLabel*>(QStringLiteral("标签_进度本地"))),
-        QStringLiteral("本地 43/43"));
+        QStringLiteral("本地 已核实 43/43"));
 
     // A click on a source opens its document, not a web page.
     auto* tabs = program->window().component<TabControl>("选择夹1");

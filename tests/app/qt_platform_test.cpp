@@ -5,13 +5,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <atomic>
 #include <thread>
 
 #include "app/desktop/message_box_style.h"
+#include "check/engine_tables.h"
 #include "tests/app/event_pump.h"
 #include "tests/support/gbk.h"
 
@@ -84,7 +87,7 @@ TEST(QtPlatform, TwoPromptsAnsweredInEitherOrder) {
         ASSERT_NE(b, nullptr);
         EXPECT_EQ(a->parent(), nullptr);
         EXPECT_EQ(a->windowModality(), Qt::NonModal);
-        EXPECT_EQ(a->windowTitle(), QStringLiteral("信息："));
+        EXPECT_EQ(a->windowTitle(), QStringLiteral("Zarvik文章原创度检测工具"));
         // As in a Chinese environment, and never one exactly over the other.
         EXPECT_EQ(a->button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
         EXPECT_EQ(a->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
@@ -101,6 +104,71 @@ TEST(QtPlatform, TwoPromptsAnsweredInEitherOrder) {
         ASSERT_TRUE(pumpUntil([&] { return late.answer.load() != -1; }));
         EXPECT_EQ(late.answer.load(), kAnswerOk);
     }
+}
+
+// The engines' prompts never cover each other: Baidu's left of the screen's
+// centre, 360's right of it.
+TEST(QtPlatform, EnginePromptsTakeTheirOwnHalfOfTheScreen) {
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    std::atomic<int> answers{0};
+    std::thread baidu([&] {
+        platform.messageBox(G("百度"), kMbOkCancel, engineTable(Engine::Baidu).promptTitle);
+        ++answers;
+    });
+    std::thread so360([&] {
+        platform.messageBox(G("360"), kMbOkCancel, engineTable(Engine::So360).promptTitle);
+        ++answers;
+    });
+    const bool both = pumpUntil([&] { return platform.openBoxes().size() == 2; });
+    QMessageBox* left = boxSaying(platform, QStringLiteral("百度"));
+    QMessageBox* right = boxSaying(platform, QStringLiteral("360"));
+    if (both && left != nullptr && right != nullptr) {
+        QCoreApplication::processEvents();
+        const int centre = left->screen()->availableGeometry().center().x();
+        EXPECT_EQ(left->windowTitle(), QStringLiteral("百度提示"));
+        EXPECT_EQ(right->windowTitle(), QStringLiteral("360搜索提示"));
+        EXPECT_LE(left->frameGeometry().right(), centre);
+        EXPECT_GE(right->frameGeometry().left(), centre);
+        EXPECT_FALSE(left->frameGeometry().intersects(right->frameGeometry()));
+        left->button(QMessageBox::Cancel)->click();
+        right->button(QMessageBox::Cancel)->click();
+        pumpUntil([&] { return answers.load() == 2; });
+    } else {
+        ADD_FAILURE() << "the two prompts did not open";
+    }
+    if (answers.load() != 2) {
+        bridge.beginShutdown();
+    }
+    baidu.join();
+    so360.join();
+}
+
+// A web address opens through the opener program; one that fails (xdg-open
+// without a browser exits non-zero) or cannot start counts as not opened.
+TEST(QtPlatform, TheOpenerDecidesWhetherTheAddressOpened) {
+    QTemporaryDir dir;
+    auto opener = [&dir](const char* name, const QByteArray& script) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("#!/bin/sh\n" + script);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    GuiBridge bridge;
+    QtPlatform platform(bridge, "");
+    const QString seen = dir.filePath(QStringLiteral("seen"));
+    platform.setUrlOpener(opener("works", "echo \"$1\" > '" + seen.toUtf8() + "'\n"));
+    EXPECT_TRUE(platform.openWithShell("http://127.0.0.1:9/s?wd=%E5%8E%9F"));
+    QFile shown(seen);
+    ASSERT_TRUE(shown.open(QIODevice::ReadOnly));
+    EXPECT_EQ(shown.readAll().trimmed(), QByteArray("http://127.0.0.1:9/s?wd=%E5%8E%9F"));
+    platform.setUrlOpener(opener("no-browser", "exit 3\n"));
+    EXPECT_FALSE(platform.openWithShell("http://127.0.0.1:9/s?wd=1"));
+    platform.setUrlOpener(dir.filePath(QStringLiteral("missing")));
+    EXPECT_FALSE(platform.openWithShell("http://127.0.0.1:9/s?wd=1"));
 }
 
 TEST(QtPlatform, ShutdownAnswersPendingPromptsWithCancel) {
@@ -139,8 +207,7 @@ TEST(MessageBoxStyle, ButtonsIconsAndAnswers) {
 
     // The block prompt's third button.
     applyMessageBoxStyle(box, kMbOkCancelNoMoreAsk);
-    EXPECT_EQ(box.standardButtons(),
-              QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::YesToAll);
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::YesToAll);
     EXPECT_EQ(box.button(QMessageBox::YesToAll)->text(), QStringLiteral("不再询问"));
     EXPECT_EQ(box.escapeButton(), box.button(QMessageBox::Cancel));
     EXPECT_EQ(answerOf(QMessageBox::YesToAll), kAnswerNoMoreAsk);

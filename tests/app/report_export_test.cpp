@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -17,6 +22,7 @@
 #include "app/desktop/article_box.h"
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/main_window.h"
+#include "app/desktop/program_name.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/result_grid.h"
 #include "check/grid_model.h"
@@ -149,16 +155,39 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
 
     ReportFileChoice choice;
     int asked = 0;
-    program->setReportFileChooser([&](QWidget*) {
+    QString suggested;
+    program->setReportFileChooser([&](QWidget*, const QString& path) {
         ++asked;
+        suggested = path;
         return choice;
     });
     // Cancelling the dialog writes nothing.
     exportButton->click();
     EXPECT_EQ(asked, 1);
+    // The name suggested: the article's title and today's date.
+    EXPECT_EQ(QFileInfo(suggested).fileName(), QStringLiteral("慢一点，再慢一点_") +
+                                                   QDate::currentDate().toString(Qt::ISODate) +
+                                                   QStringLiteral(".html"));
+    auto confirmation = [&window] {
+        return window.findChild<QMessageBox*>(QStringLiteral("导出完成"));
+    };
+    EXPECT_EQ(confirmation(), nullptr);
 
     choice = {dir_.filePath(QStringLiteral("报告")), htmlReportFilter()};
     exportButton->click();
+    // Said, with a way to the folder.
+    QMessageBox* done = confirmation();
+    ASSERT_NE(done, nullptr);
+    EXPECT_TRUE(done->text().contains(QStringLiteral("报告.html")));
+    for (QAbstractButton* button : done->buttons()) {
+        if (button->text() == QStringLiteral("打开所在文件夹")) {
+            button->click();
+        }
+    }
+    EXPECT_EQ(platform_.openedFiles(),
+              std::vector<std::string>{QFile::encodeName(dir_.path()).toStdString()});
+    done->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const QString html = QString::fromUtf8(contentOf(dir_.filePath(QStringLiteral("报告.html"))));
     EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>"))) << html.left(80).toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("来源网站")));
@@ -168,10 +197,13 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
 
     choice = {dir_.filePath(QStringLiteral("表格.csv")), csvReportFilter()};
     exportButton->click();
+    // The folder of the last export is suggested again.
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), QFileInfo(dir_.path()).absoluteFilePath());
     const QByteArray csv = contentOf(dir_.filePath(QStringLiteral("表格.csv")));
     EXPECT_TRUE(csv.startsWith(
         QByteArray("\xEF\xBB\xBF") +
-        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖").toUtf8() + "\r\n"));
+        QStringLiteral("引擎,序号,文本,飘红,状态,原因,来源标题,来源地址,搜索,覆盖").toUtf8() +
+        "\r\n"));
     // One row per segment and engine, both engines there.
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n百度,1,").toUtf8()));
     EXPECT_TRUE(csv.contains(QStringLiteral("\r\n360,1,").toUtf8()));
@@ -183,6 +215,34 @@ TEST_F(SampleRunTest, ExportWritesBothFormatsAndSaysWhenItCannot) {
     ASSERT_EQ(platform_.messages().size(), 1u);
     EXPECT_NE(U(platform_.messages()[0].message).find("无法写入报告文件"), std::string::npos);
     EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("没有/报告.csv"))));
+}
+
+// Qt's own dialogs speak Chinese: the save dialog of 导出报告 offers 保存 and 取消.
+TEST(ReportName, TheSaveDialogIsInChinese) {
+    ASSERT_TRUE(installQtTranslations());
+    QFileDialog dialog(nullptr, QStringLiteral("导出报告"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList captions;
+    for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons()) {
+        captions << button->text();
+    }
+    EXPECT_TRUE(captions.join(QLatin1Char(' ')).contains(QStringLiteral("保存")))
+        << captions.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(captions.join(QLatin1Char(' ')).contains(QStringLiteral("取消")))
+        << captions.join(QLatin1Char(' ')).toStdString();
+}
+
+// A title without any character a file name cannot hold, cut to 40 characters;
+// no title at all gives the program's own name for a report.
+TEST(ReportName, ComesFromTheTitleAndTheDate) {
+    const QDate date(2026, 12, 9);
+    EXPECT_EQ(suggestedReportName(G("\r\n  春天 / 的*早晨?  \r\n正文"), date),
+              QStringLiteral("春天 _ 的_早晨__2026-12-09.html"));
+    EXPECT_EQ(suggestedReportName(G("..隐藏"), date), QStringLiteral("隐藏_2026-12-09.html"));
+    EXPECT_EQ(suggestedReportName(std::string(100, 'a'), date),
+              QString(40, QLatin1Char('a')) + QStringLiteral("_2026-12-09.html"));
+    EXPECT_EQ(suggestedReportName("", date), QStringLiteral("原创度检测报告_2026-12-09.html"));
 }
 
 // The report describes the check as it ran: settings changed after it (飘红检测数,
@@ -204,7 +264,7 @@ TEST_F(SampleRunTest, ExportStatesTheSettingsAndStartOfTheCheck) {
         QThread::msleep(20);
     }
     const ReportFileChoice choice{dir_.filePath(QStringLiteral("报告.html")), htmlReportFilter()};
-    program->setReportFileChooser([&](QWidget*) { return choice; });
+    program->setReportFileChooser([&](QWidget*, const QString&) { return choice; });
     window.component<QPushButton>(MainWindow::kExportReportButton)->click();
     const std::string html = contentOf(choice.path).toStdString();
     ASSERT_FALSE(html.empty());

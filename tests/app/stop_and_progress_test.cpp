@@ -110,8 +110,9 @@ class StopTest : public ::testing::Test {
 };
 
 // Esc stops both passes against slow engines: the rows stay, no value, every
-// row not finished unverified (已停止), the coverage "已停止 a/b"; the progress
-// and the title said how far it was; the recheck finishes the run.
+// row not finished unverified (已停止), the coverage "已停止 a/b" and the
+// status bar with it; the progress and the title said how far it was; the
+// recheck finishes the run.
 TEST_F(StopTest, EscStopsTheRunAndTheRecheckFinishesIt) {
     SearchSimProcess sim({QStringLiteral("--latency-ms"), QStringLiteral("60")});
     ASSERT_FALSE(sim.url().isEmpty());
@@ -154,6 +155,9 @@ TEST_F(StopTest, EscStopsTheRunAndTheRecheckFinishesIt) {
         EXPECT_EQ(text(window.component(coverageName)),
                   QStringLiteral("已停止 %1/%2").arg(verified).arg(total));
     }
+    // The status bar says what the coverage says.
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签_进度百度"))->text(),
+              QStringLiteral("百度 ") + text(window.component(component::kBaiduCoverageLabel)));
     EXPECT_EQ(baidu->rowCount() - 1, 43);  // every segment has its row
     EXPECT_EQ(text(window.component(component::kBaiduValueLabel)), QString());
     EXPECT_EQ(text(window.component(component::k360ValueLabel)), QString());
@@ -164,6 +168,8 @@ TEST_F(StopTest, EscStopsTheRunAndTheRecheckFinishesIt) {
     ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }, 120s));
     EXPECT_EQ(text(window.component(component::kBaiduCoverageLabel)),
               QStringLiteral("已核实 43/43"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签_进度百度"))->text(),
+              QStringLiteral("百度 已核实 43/43"));
     EXPECT_NE(text(window.component(component::kBaiduValueLabel)), QString());
     EXPECT_NE(text(window.component(component::k360ValueLabel)), QString());
 }

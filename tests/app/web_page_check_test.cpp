@@ -74,7 +74,7 @@ TEST(WebPageCheck, ThePagesMainTextIsCheckedWithoutItsOwnSiteAndTheReportSaysSo)
     EXPECT_EQ(baidu->cellText(1, kStatusColumn), G("原创"));
 
     const QString report = dir.filePath(QStringLiteral("report.html"));
-    program.setReportFileChooser([&report](QWidget*) {
+    program.setReportFileChooser([&report](QWidget*, const QString&) {
         return ReportFileChoice{report, htmlReportFilter()};
     });
     program.window().component<QPushButton>("按钮_导出报告")->click();
