@@ -402,9 +402,9 @@ TEST_F(PassFixture, APressWithNothingTickedOrNoArticleSaysSoOnce) {
     writeSettings("[原创检测配置]\r\n本地文档目录=/nonexistent/folder\r\n");
     window_.setTicked(component::kLocalCheckBox, true);
     window_.setEditContent(component::kArticleBox, chinese(10));
+    // Said while the press starts the run, before the engines' threads exist.
     ASSERT_TRUE(run.start());
     EXPECT_EQ(U(platform_.messages().back().message), "本地文档目录不存在：/nonexistent/folder");
-    EXPECT_EQ(server_.requests().size(), 0u);  // said before any engine asked
     run.wait();
     EXPECT_EQ(server_.requests().size(), 3u);
     EXPECT_EQ(run.lastRun().size(), 3u);
