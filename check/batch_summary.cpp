@@ -5,8 +5,8 @@
 #include "check/check_report.h"
 #include "check/csv_line.h"
 #include "check/segmentation.h"
-#include "text/article_filters.h"
 #include "services/html_escape.h"
+#include "text/article_filters.h"
 
 namespace oc {
 namespace {

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +33,14 @@ class CheckStore;
 // command-line checker and the tests each provide their own. The overrides
 // of the settings file (SettingsOverrides) are applied when a check's
 // request is made.
+// When each web engine was last asked (steady clock); a pass of that engine
+// is the only one that touches its slot, and passes of one engine follow one
+// another.
+struct EngineRequestTimes {
+    std::map<Engine, std::chrono::steady_clock::time_point> last;
+    std::mutex mutex;
+};
+
 struct PassEnvironment : SettingsOverrides {
     WindowPort* window = nullptr;
     Platform* platform = nullptr;
@@ -68,6 +78,10 @@ struct PassEnvironment : SettingsOverrides {
     bool blocksFromSettings = false;
     // No engine is asked faster than this, whatever the interval (a batch: 3 s).
     std::chrono::milliseconds minInterval{0};
+    // When each engine was last asked, kept from one check to the next (a
+    // batch: its articles' passes never ask an engine sooner than the interval
+    // after the last request of the article before); none: each pass alone.
+    std::shared_ptr<EngineRequestTimes> lastRequests;
 
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_acquire); }
 };

@@ -78,7 +78,8 @@ PassEnd runWebPass(Engine engine, const CheckRequest& request, const PassEnviron
         finishPass(env, shown, outcome, PassStop::Cancelled);
         return PassEnd::Cancelled;
     }
-    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval));
+    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval), env.lastRequests.get(),
+                engine);
     PageBuffers buffers;
     std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context =
@@ -130,7 +131,8 @@ PassEnd recheckWebPass(Engine engine, const CheckRequest& request, const PassEnv
     if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
-    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval));
+    Pacer pacer(std::max(request.settings.queryInterval(), env.minInterval), env.lastRequests.get(),
+                engine);
     PageBuffers buffers;
     std::optional<EngineBackOff> backOff = backOffOf(env);
     const SegmentContext context =

@@ -81,6 +81,13 @@ AfterPage afterUnverifiedPage(const SegmentContext& context, const ClassifiedPag
 
 void Pacer::beforeRequest() {
     using Clock = std::chrono::steady_clock;
+    if (first_ && shared_ != nullptr) {
+        std::lock_guard lock(shared_->mutex);
+        if (auto last = shared_->last.find(engine_); last != shared_->last.end()) {
+            last_ = last->second;
+            first_ = false;
+        }
+    }
     if (!first_ && interval_.count() > 0) {
         const Clock::time_point due = last_ + interval_;
         while (Clock::now() < due && !fetchesAborted()) {
@@ -89,6 +96,10 @@ void Pacer::beforeRequest() {
     }
     first_ = false;
     last_ = Clock::now();
+    if (shared_ != nullptr) {
+        std::lock_guard lock(shared_->mutex);
+        shared_->last[engine_] = last_;
+    }
 }
 
 SegmentResult checkSegment(const SegmentContext& context, const Text& segment) {

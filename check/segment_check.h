@@ -16,13 +16,19 @@ namespace oc {
 // Keeps the requests of one engine apart by the query interval.
 class Pacer {
   public:
-    explicit Pacer(std::chrono::milliseconds interval) : interval_(interval) {}
+    // With `shared`, the previous request may be one of an earlier pass of
+    // the engine (the article before in a batch).
+    explicit Pacer(std::chrono::milliseconds interval, EngineRequestTimes* shared = nullptr,
+                   Engine engine = Engine::Baidu)
+        : interval_(interval), shared_(shared), engine_(engine) {}
     // Waits until the interval has passed since the previous request (not
     // before the first); returns early when fetches are aborted.
     void beforeRequest();
 
   private:
     std::chrono::milliseconds interval_;
+    EngineRequestTimes* shared_;
+    Engine engine_;
     std::chrono::steady_clock::time_point last_{};
     bool first_ = true;
 };

@@ -112,7 +112,8 @@ int worseExitStatus(int a, int b) {
 }
 
 ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool oneOfSeveral,
-                      const std::string& reportPath, CheckStore* store) {
+                      const std::string& reportPath, CheckStore* store,
+                      std::shared_ptr<EngineRequestTimes> pacing) {
     std::string error;
     std::string ownSite;  // the site of the web page checked, which does not count
     std::optional<DecodedArticle> decoded;
@@ -185,6 +186,7 @@ ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool
     env.platform = &platform;
     env.blocks = blockPolicyOf(options, loadBlockSettings(env.settingsPath), oneOfSeveral);
     if (oneOfSeveral) {
+        env.lastRequests = std::move(pacing);
         env.minInterval = options.batchIntervalMs >= 0
                               ? std::chrono::milliseconds(options.batchIntervalMs)
                               : std::chrono::milliseconds(kBatchInterval);

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/cli/cli_options.h"
 #include "check/batch_summary.h"
+#include "check/check_pass.h"
 #include "check/check_report.h"
 #include "check/check_store.h"
 
@@ -53,9 +55,11 @@ std::string jsonLine(const std::string& json, const std::string& input);
 
 // Checks the article. `reportPath` (UTF-8), when not empty, receives the
 // report; a report that cannot be written makes the status 2. With `store`
-// the check is kept in the history and answers from it are reused. Errors and
+// the check is kept in the history and answers from it are reused. With
+// `pacing` (the articles of one batch) the engines are paced across articles. Errors and
 // progress go to standard error.
 ArticleRun runArticle(const CliOptions& options, const ArticleInput& input, bool oneOfSeveral,
-                      const std::string& reportPath, CheckStore* store);
+                      const std::string& reportPath, CheckStore* store,
+                      std::shared_ptr<EngineRequestTimes> pacing = nullptr);
 
 }  // namespace oc::cli

@@ -115,6 +115,8 @@ int runBatch(const CliOptions& options, const BatchInputs& inputs, CheckStore* s
     }
     std::vector<BatchEntry> entries;
     int worst = 0;
+    // One article's first request waits for the last of the article before.
+    auto pacing = std::make_shared<EngineRequestTimes>();
     for (std::size_t i = 0; i < inputs.articles.size(); ++i) {
         StoredBatchItem& item = items[i];
         if (item.finished) {
@@ -128,7 +130,7 @@ int runBatch(const CliOptions& options, const BatchInputs& inputs, CheckStore* s
             item.entry.status = "检测中";
             store->writeBatchItem(*batch, item);
         }
-        ArticleRun run = runArticle(options, inputs.articles[i], true, reports[i], store);
+        ArticleRun run = runArticle(options, inputs.articles[i], true, reports[i], store, pacing);
         std::cout << run.printed;
         std::cout.flush();
         if (batch) {

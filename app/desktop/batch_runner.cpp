@@ -149,6 +149,8 @@ void BatchRunner::checkOne(int position, const std::string& input) {
     env.library = std::make_shared<corpus::ArchiveLibrary>();
     env.ignoredSites = gbkFromUtf8(site);
     env.minInterval = setup_.minInterval;
+    // One article's first request waits for the last of the article before.
+    env.lastRequests = pacing_;
     const BlockSettings blocks = loadBlockSettings(setup_.settingsPath);
     env.blocks = std::make_shared<BlockPolicy>(
         onBlockFor(blocks, true) == OnBlock::Wait ? BlockAnswer::Wait : BlockAnswer::Ask,

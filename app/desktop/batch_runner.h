@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "check/batch_summary.h"
+#include "check/check_pass.h"
 #include "check/check_store.h"
 #include "services/platform.h"
 #include "services/text_types.h"
@@ -74,6 +75,7 @@ class BatchRunner {
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;
     CheckRun* current_ = nullptr;  // guarded by mutex_
+    std::shared_ptr<EngineRequestTimes> pacing_ = std::make_shared<EngineRequestTimes>();
 };
 
 }  // namespace oc

@@ -49,6 +49,13 @@ class BatchWindowTest : public ::testing::Test {
             res.set_content("<p>普通<em>与文章无关的一段飘红文字内容</em></p>",
                             "text/html; charset=utf-8");
         });
+        engines_.server().Get("/post.html", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(
+                "<html><body><nav>首页</nav><article><p>"
+                "早市的摊子一个挨着一个，卖菜的阿姨把青菜码得整整齐齐。"
+                "</p></article></body></html>",
+                "text/html; charset=utf-8");
+        });
         engines_.start();
     }
     void TearDown() override { engines_.stop(); }
@@ -112,9 +119,20 @@ TEST_F(BatchWindowTest, AFolderInThreeFormatsIsCheckedKeptOpenedAndSummed) {
     }
     EXPECT_EQ(table->item(2, BatchWindow::kInputColumn)->text().toStdString(),
               folder + "/sub/word.docx");
+    // Web addresses one a line; a line that is none is named and left out.
+    const std::string post = engines_.baseUrl() + "/post.html";
+    batch->setAddressChooser(
+        [&post] { return QString::fromStdString(post + "\n\n  not-an-address  \n"); });
+    buttonOf(*batch, "添加网址")->click();
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->item(3, BatchWindow::kInputColumn)->text().toStdString(), post);
+    ASSERT_FALSE(platform_.messages().empty());
+    EXPECT_NE(utf8FromGbk(platform_.messages().back().message).find("not-an-address"),
+              std::string::npos);
+
     buttonOf(*batch, "开始")->click();
     ASSERT_TRUE(pumpUntil([&] { return allFinished(*batch); }, std::chrono::seconds(30)));
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(table->item(row, BatchWindow::kStatusColumn)->text(), QStringLiteral("完成"))
             << row;
         EXPECT_GT(table->item(row, BatchWindow::kCharsColumn)->text().toInt(), 10) << row;
@@ -123,7 +141,7 @@ TEST_F(BatchWindowTest, AFolderInThreeFormatsIsCheckedKeptOpenedAndSummed) {
     }
     // Each article is a check in the history, and a row opens its own.
     store::SqliteCheckStore store(root_ + "/checks.db");
-    EXPECT_EQ(store.listChecks().size(), 3u);
+    EXPECT_EQ(store.listChecks().size(), 4u);
     batch->openRow(0);
     auto* box = program.window().component<ArticleBox>(component::kArticleBox);
     EXPECT_TRUE(box->toPlainText().startsWith(QStringLiteral("搬家以后的第一个春天")));
@@ -145,6 +163,7 @@ TEST_F(BatchWindowTest, AFolderInThreeFormatsIsCheckedKeptOpenedAndSummed) {
     const std::string page = fileText(html);
     EXPECT_NE(page.find("href=\"汇总_报告/3-word.html\""), std::string::npos) << page;
     EXPECT_NE(fileText(root_ + "/汇总_报告/3-word.html").find("<html"), std::string::npos);
+    EXPECT_NE(page.find("href=\"汇总_报告/4-web.html\""), std::string::npos) << page;
 }
 
 TEST_F(BatchWindowTest, StopThenGoOnAndAQueueLeftUnfinishedIsOfferedAtTheNextStart) {
