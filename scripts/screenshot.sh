@@ -27,9 +27,12 @@ url=$(sed -n 's/^listening on //p' "$work/sim.out")
 [[ -n "$url" ]] || { cat "$work/sim.err" >&2; exit 1; }
 
 mkdir -p docs
-env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
+# The window on a 1366x768 laptop screen; its results store (and kept article) in the scratch folder.
+export OC_STORE_FILE="$work/checks.db"
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1366x768x24" \
   build/bin/desktop-screenshot --article data/sample-article.txt --baidu "$url" --360 "$url" \
-  --settings "$work/settings.ini" --sort-descending 2 --out docs/screenshot.png
+  --settings "$work/settings.ini" --sort-descending 2 --width 1366 --height 768 \
+  --out docs/screenshot.png
 
 # The marked article: the program keeps its window and tooltip up while the
 # screen is taken, then the article area is cut out.

@@ -30,6 +30,7 @@
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
+#include "check/ignore_list.h"
 #include "check/report_builder.h"
 #include "check/segmentation.h"
 #include "check/store_recorder.h"
@@ -130,6 +131,13 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
         openedReport_.reset();
     });
     window_->setCharCounter([this](const QString& text) { return countArticle(text); });
+    // Whether a check leaves sites out, in sight; again after the parameters change.
+    showIgnoredSites();
+    qtPlatform_->setParametersClosedHandler([this] {
+        if (!shutDown_) {
+            showIgnoredSites();
+        }
+    });
 
     // What the window does once created: layout for the screen, the skin,
     // the grids' columns.
@@ -163,6 +171,16 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
                                           .value(QStringLiteral("splitter"))
                                           .toByteArray());
     }
+}
+
+void DesktopProgram::showIgnoredSites() {
+    IgnoreList sites;
+    sites.add(loadIgnoredSites(settingsPath_));
+    QStringList shown;
+    for (const std::string& domain : sites.domains()) {
+        shown << qstringFromUtf8(domain);
+    }
+    window_->showIgnoredSites(shown);
 }
 
 int DesktopProgram::countArticle(const QString& text) const {
@@ -238,6 +256,7 @@ void DesktopProgram::startCheck() {
     if (shutDown_ || run_ == nullptr || refuseWhileBatchRuns()) {
         return;
     }
+    showIgnoredSites();
     // A settings file that cannot be used is named once, with why; its
     // defaults apply to every check. Values written by hand out of range are
     // said once too; they are used brought into range.

@@ -111,6 +111,8 @@ class DesktopProgram {
     void exportStoredCheck(CheckId id);
     // Says in the status bar, once, that the store cannot be used.
     void tellStoreProblem();
+    // 已忽略 N 个网站 in the window, from the settings file.
+    void showIgnoredSites();
     // 文章字数 as a check would count the box's text with the settings in force.
     int countArticle(const QString& text) const;
     // The run of the checks, made anew from env_ (with the store's recorder).

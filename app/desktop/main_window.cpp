@@ -110,6 +110,11 @@ void MainWindow::buildLinks(QHBoxLayout& row) {
     auto* history =
         add(makeCaptionLabel(this, QStringLiteral("历史记录"), kLinkBlue), kHistoryLink);
     auto* link = add(makeCaptionLabel(this, QStringLiteral("参数设置"), kLinkBlue), "标签1");
+    auto* ignored = add(makeCaptionLabel(this, QString(), kRed), kIgnoredSitesLabel);
+    ignored->setFont(pixelFont(12));
+    ignored->setFixedHeight(16);
+    ignored->hide();
+    row.addWidget(ignored);
     for (QLabel* label : {batch, history, link}) {
         label->setFont(pixelFont(12, false, true));
         label->setCursor(Qt::PointingHandCursor);
@@ -494,6 +499,14 @@ void MainWindow::showStale(bool stale) {
     }
     component<QGroupBox>(kResultGroup)->setTitle(stale ? qstringFromUtf8(kStaleNotice) : QString());
     setRecheckWanted(recheckWanted_);
+}
+
+void MainWindow::showIgnoredSites(const QStringList& sites) {
+    auto* label = component<QLabel>(kIgnoredSitesLabel);
+    label->setText(QStringLiteral("已忽略 %1 个网站").arg(sites.size()));
+    label->setToolTip(QStringLiteral("检测时不计这些网站的飘红（参数设置中的“忽略网站”）：\n") +
+                      sites.join(QLatin1Char('\n')));
+    label->setVisible(!sites.isEmpty());
 }
 
 void MainWindow::clearResults() {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -59,6 +60,9 @@ class MainWindow : public QWidget {
     // Opens the list of stored checks; left of the link to the parameter window.
     static constexpr std::string_view kHistoryLink = "标签_历史记录";
     static constexpr std::string_view kBatchLink = "标签_批量检测";
+    // "已忽略 2 个网站" while the settings name sites of the user's own
+    // (忽略网站), the list as its tooltip; hidden otherwise.
+    static constexpr std::string_view kIgnoredSitesLabel = "标签_忽略网站";
     // The group of the result tabs; its title says when the results are stale.
     static constexpr std::string_view kResultGroup = "分组框_搜索引擎";
     static constexpr std::string_view kStaleNotice = "文章已修改，结果对应修改前的文章";
@@ -115,6 +119,8 @@ class MainWindow : public QWidget {
     void setRecheckWanted(bool wanted);
     // Values, coverage, verdicts, grids, marks and the status bar's counts go.
     void clearResults();
+    // The sites a check leaves out (忽略网站), as the settings name them.
+    void showIgnoredSites(const QStringList& sites);
 
     // The status bar with the progress of the running check.
     ProgressPanel& progress() const { return *progress_; }

@@ -261,6 +261,11 @@ bool QtPlatform::showWindow(ProgramWindow window, bool modal) {
             }
             auto* dialog = new ParameterWindow(*this, settingsPath_);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(dialog, &QObject::destroyed, [this] {
+                if (parametersClosed_) {
+                    parametersClosed_();
+                }
+            });
             parameters_ = dialog;
             if (modal) {
                 dialog->setWindowModality(Qt::ApplicationModal);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <chrono>
+#include <functional>
 
 #include "app/desktop/gui_bridge.h"
 #include "services/platform.h"
@@ -38,6 +39,10 @@ class QtPlatform : public Platform {
     void closeWindow(ProgramWindow window) override;
     using Platform::messageBox;
 
+    // Runs when the parameter window has closed (its values may have changed).
+    void setParametersClosedHandler(std::function<void()> handler) {
+        parametersClosed_ = std::move(handler);
+    }
     // The program that opens a web address ("xdg-open"; another in tests).
     void setUrlOpener(QString program) { urlOpener_ = std::move(program); }
     static constexpr std::chrono::milliseconds kOpenerVerdict{5000};
@@ -54,6 +59,7 @@ class QtPlatform : public Platform {
     QList<QPointer<QMessageBox>> boxes_;
     QPointer<ParameterWindow> parameters_;
     QString urlOpener_ = QStringLiteral("xdg-open");
+    std::function<void()> parametersClosed_;
 };
 
 }  // namespace oc

@@ -1,5 +1,7 @@
 #include "app/desktop/whole_number_input.h"
 
+#include <QRegularExpressionValidator>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -46,7 +48,17 @@ QString normaliseWholeNumber(const QString& text) {
     return clamped == 0 ? QString() : QString::number(clamped);
 }
 
-WholeNumberEdit::WholeNumberEdit(QWidget* parent) : QLineEdit(parent) {}
+WholeNumberEdit::WholeNumberEdit(QWidget* parent) : QLineEdit(parent) {
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    connect(this, &QLineEdit::inputRejected, this, [this] {
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), refusalReason(), this);
+    });
+}
+
+QString WholeNumberEdit::refusalReason() {
+    return QStringLiteral("只能输入数字 0-9，其他字符不会被接受");
+}
 
 void WholeNumberEdit::normalise() {
     const QString normal = normaliseWholeNumber(text());

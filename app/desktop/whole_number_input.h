@@ -1,5 +1,8 @@
-// Edit boxes that hold a whole number: on losing the focus the text becomes
-// the number it starts with, as a 32-bit value, and a zero becomes empty.
+// Edit boxes that hold a whole number: they take digits only (anything else
+// typed or pasted is refused whole, with the reason in a tooltip, nothing
+// cut off); on losing the focus the text becomes the number it starts with,
+// as a 32-bit value, and a zero becomes empty (a hand-edited file's "40abc"
+// shows as 40).
 #pragma once
 
 #include <QLineEdit>
@@ -19,6 +22,9 @@ class WholeNumberEdit : public QLineEdit {
 
     // Replaces the text by its normal form when that differs, keeping the caret.
     void normalise();
+
+    // What a refused input is told.
+    static QString refusalReason();
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;

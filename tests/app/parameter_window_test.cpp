@@ -3,23 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "app/desktop/desktop_program.h"
 #include "app/desktop/gui_bridge.h"
+#include "app/desktop/main_window.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/whole_number_input.h"
 #include "services/files.h"
 #include "settings/settings.h"
 #include "settings/settings_snapshot.h"
+#include "tests/app/event_pump.h"
 #include "tests/support/gbk.h"
 #include "tests/support/scripted_platform.h"
 
@@ -300,6 +306,57 @@ TEST_F(ParameterWindowTest, LosingFocusNormalisesAndSaveWritesUnchanged) {
     EXPECT_EQ(saved.minRunChars, "24");
     EXPECT_EQ(saved.lastSegmentChars, "07");
     EXPECT_EQ(saved.intervalSeconds, "30");  // normalised: it had the focus
+}
+
+// The boxes take digits only: a typed space or letter is refused with the
+// reason, a pasted "5 200" is refused whole rather than cut to 5.
+TEST_F(ParameterWindowTest, BoxesTakeDigitsOnlyAndSayWhy) {
+    ParameterWindow window(platform_, path_);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    WholeNumberEdit* interval = window.box("编辑框_查询间隔");
+    interval->setFocus();
+    interval->clear();
+    QToolTip::hideText();
+    QTest::keyClicks(interval, QStringLiteral("1 2a"));
+    EXPECT_EQ(interval->text(), QStringLiteral("12"));
+    EXPECT_EQ(QToolTip::text(), WholeNumberEdit::refusalReason());
+    QToolTip::hideText();
+    QGuiApplication::clipboard()->setText(QStringLiteral("5 200"));
+    interval->selectAll();
+    interval->paste();
+    EXPECT_EQ(interval->text(), QStringLiteral("12"));
+    EXPECT_EQ(QToolTip::text(), WholeNumberEdit::refusalReason());
+    QToolTip::hideText();
+}
+
+// The main window shows while 忽略网站 leaves sites out, the list as the
+// tooltip, and follows the parameter window when it closes.
+TEST_F(ParameterWindowTest, TheMainWindowShowsTheIgnoredSites) {
+    ASSERT_TRUE(saveIgnoredSites(path_, G("own-site.example\r\nblog.example.com")));
+    DesktopOptions options;
+    options.settingsPath = path_;
+    DesktopProgram program(options);
+    auto* shown = program.window().component<QLabel>(MainWindow::kIgnoredSitesLabel);
+    EXPECT_TRUE(shown->isVisibleTo(&program.window()));
+    EXPECT_EQ(shown->text(), QStringLiteral("已忽略 2 个网站"));
+    EXPECT_TRUE(shown->toolTip().contains(QStringLiteral("own-site.example")));
+    EXPECT_TRUE(shown->toolTip().contains(QStringLiteral("blog.example.com")));
+
+    ASSERT_TRUE(program.qtPlatform().showWindow(ProgramWindow::Parameters, false));
+    auto* parameters = qobject_cast<ParameterWindow*>([] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ParameterWindow*>(top) != nullptr) {
+                return top;
+            }
+        }
+        return static_cast<QWidget*>(nullptr);
+    }());
+    ASSERT_NE(parameters, nullptr);
+    parameters->ignoredSitesBox()->clear();
+    parameters->saveParameters();
+    EXPECT_TRUE(testing::pumpUntil([&] { return !shown->isVisibleTo(&program.window()); }));
 }
 
 // A settings file that cannot be written (its folder is a regular file): the
