@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextBrowser>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -30,6 +31,7 @@
 #include "app/desktop/qt_window_port.h"
 #include "app/desktop/result_grid.h"
 #include "app/desktop/skins.h"
+#include "app/desktop/usage_guide.h"
 #include "check/ignore_list.h"
 #include "check/report_builder.h"
 #include "check/segmentation.h"
@@ -146,6 +148,12 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
     for (Engine engine : kAllEngines) {
         if (ResultGrid* grid = window_->grid(engineIdentity(engine).grid)) {
             setupResultGrid(*grid);
+        }
+    }
+    // The guide names the settings file in force.
+    for (const char* name : {"超文本浏览框1", "超文本浏览框_说明页"}) {
+        if (auto* guide = window_->component<QTextBrowser>(name)) {
+            guide->setHtml(usageGuideHtml(qstringFromGbk(options.settingsPath)));
         }
     }
     // The folder of the local documents as the settings file keeps it.

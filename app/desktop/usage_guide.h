@@ -5,6 +5,7 @@
 
 namespace oc {
 
-QString usageGuideHtml();
+// `settingsFile`: the settings file in force, named in the guide (none: 配置.ini).
+QString usageGuideHtml(const QString& settingsFile = {});
 
 }  // namespace oc

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/qt_platform.h"
+#include "app/desktop/qt_text.h"
 #include "app/desktop/whole_number_input.h"
 #include "services/files.h"
 #include "settings/settings.h"
@@ -343,6 +345,13 @@ TEST_F(ParameterWindowTest, TheMainWindowShowsTheIgnoredSites) {
     EXPECT_EQ(shown->text(), QStringLiteral("已忽略 2 个网站"));
     EXPECT_TRUE(shown->toolTip().contains(QStringLiteral("own-site.example")));
     EXPECT_TRUE(shown->toolTip().contains(QStringLiteral("blog.example.com")));
+    // The guide names the settings file in force and every parameter with its key.
+    const QString guide = program.window().component<QTextBrowser>("超文本浏览框1")->toPlainText();
+    EXPECT_TRUE(guide.contains(qstringFromGbk(path_))) << guide.toStdString();
+    for (const char* key : {"段落字数", "飘红检测数", "最后段字数", "检测方式", "飘红覆盖率",
+                            "查询间隔", "页面超时", "缓存天数", "忽略网站", "屏蔽时", "屏蔽等待"}) {
+        EXPECT_TRUE(guide.contains(QString::fromUtf8(key))) << key;
+    }
 
     ASSERT_TRUE(program.qtPlatform().showWindow(ProgramWindow::Parameters, false));
     auto* parameters = qobject_cast<ParameterWindow*>([] {
