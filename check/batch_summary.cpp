@@ -4,9 +4,7 @@
 
 #include "check/check_report.h"
 #include "check/csv_line.h"
-#include "check/segmentation.h"
 #include "services/html_escape.h"
-#include "text/article_filters.h"
 
 namespace oc {
 namespace {
@@ -79,9 +77,8 @@ std::string hrefOf(const std::string& path) {
 BatchEntry batchEntryOf(const std::string& input, const CheckReport& report) {
     BatchEntry entry;
     entry.input = input;
-    entry.chars = report.article.empty()
-                      ? 0
-                      : static_cast<long long>(articleCharCount(prepareArticle(report.article)));
+    // The characters as the check counted them, by its 检测方式.
+    entry.chars = report.article.empty() ? 0 : report.articleChars;
     for (const ReportPass& pass : report.passes) {
         entry.engines.push_back({pass.engine, pass.value, pass.coverage});
     }

@@ -78,6 +78,9 @@ TEST_F(CliBatch, SeveralArticlesGiveOneJsonLineEachAReportEachAndASummary) {
         << summary;
     EXPECT_EQ(linesOf(summary).size(), 5u);
     EXPECT_NE(summary.find(inputs[1] + ","), std::string::npos);
+    // 字数 as the check counted it (整句 keeps digits and Latin letters).
+    const std::string chars = Json::parse(lines[0])["articleChars"];
+    EXPECT_NE(summary.find(inputs[0] + "," + chars + ","), std::string::npos) << summary;
     EXPECT_NE(summary.find(",完成,reports/a-2.html\r\n"), std::string::npos) << summary;
 
     // The HTML summary links every article's report.
