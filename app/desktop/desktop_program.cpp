@@ -83,6 +83,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options) {
 
     QApplication::setWindowIcon(programIcon());
     window_ = std::make_unique<MainWindow>(*platform_);
+    qtPlatform_->setPromptHandler([this](bool open) { window_->progress().promptShown(open); });
     port_ = std::make_unique<QtWindowPort>(*bridge_, *window_);
     PassEnvironment env;
     env.window = port_.get();

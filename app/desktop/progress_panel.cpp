@@ -139,6 +139,22 @@ void ProgressPanel::paused(int engine, int secondsLeft) {
     refresh();
 }
 
+void ProgressPanel::promptShown(bool open) {
+    if (open) {
+        if (openPrompts_++ == 0) {
+            promptsSince_ = clock_();
+        }
+        return;
+    }
+    if (openPrompts_ > 0 && --openPrompts_ == 0) {
+        const auto waited = clock_() - promptsSince_;
+        for (EngineProgress& shown : engines_) {
+            shown.since += waited;  // waiting for the user is no time spent on segments
+        }
+        refresh();
+    }
+}
+
 void ProgressPanel::passEnded(int engine, const QString& coverage) {
     if (engine < 0 || engine >= kEngines) {
         return;

@@ -53,6 +53,9 @@ class ProgressPanel : public QWidget {
     // An engine waits out a block: its place shows "百度已暂停，09:41 后继续"
     // while `secondsLeft` is above 0; the time estimate leaves the pause out.
     void paused(int engine, int secondsLeft);
+    // An engine's prompt opened (true) or was answered (false): the time while
+    // any is open is left out of the estimate, as a pause is.
+    void promptShown(bool open);
     // The local engine has indexed `done` of the `total` files of its folder;
     // shown in its place until its segments are counted.
     void indexing(std::size_t done, std::size_t total);
@@ -94,6 +97,8 @@ class ProgressPanel : public QWidget {
 
     void refresh();
 
+    int openPrompts_ = 0;
+    std::chrono::steady_clock::time_point promptsSince_{};
     Clock clock_;
     std::array<EngineProgress, kEngines> engines_{};
     QLabel* estimate_ = nullptr;

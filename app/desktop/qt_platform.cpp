@@ -169,7 +169,16 @@ int QtPlatform::messageBox(const Text& message, int style, const Text& title) {
     std::future<int> future = answer->get_future();
     bridge_.post([this, message, style, title, answer] {
         QMessageBox* box = makeBox(message, style, title);
-        QObject::connect(box, &QMessageBox::finished, box, [box, answer] {
+        // The time an engine's prompt waits for the user is told, once each way.
+        auto open = std::make_shared<bool>(promptShown_ && sideOf(title) != Side::Any);
+        if (*open) {
+            promptShown_(true);
+        }
+        QObject::connect(box, &QMessageBox::finished, box, [this, box, answer, open] {
+            if (*open) {
+                *open = false;
+                promptShown_(false);
+            }
             try {
                 answer->set_value(answerOf(*box));
             } catch (const std::future_error&) {

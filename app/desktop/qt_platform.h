@@ -43,6 +43,9 @@ class QtPlatform : public Platform {
     void setParametersClosedHandler(std::function<void()> handler) {
         parametersClosed_ = std::move(handler);
     }
+    // Runs on the GUI thread when an engine's prompt opens (true) and when it
+    // is answered or closed (false).
+    void setPromptHandler(std::function<void(bool)> handler) { promptShown_ = std::move(handler); }
     // The program that opens a web address ("xdg-open"; another in tests).
     void setUrlOpener(QString program) { urlOpener_ = std::move(program); }
     static constexpr std::chrono::milliseconds kOpenerVerdict{5000};
@@ -56,6 +59,7 @@ class QtPlatform : public Platform {
 
     GuiBridge& bridge_;
     Text settingsPath_;
+    std::function<void(bool)> promptShown_;
     QList<QPointer<QMessageBox>> boxes_;
     QPointer<ParameterWindow> parameters_;
     QString urlOpener_ = QStringLiteral("xdg-open");

@@ -77,7 +77,8 @@ TEST(ProgressPanel, CountsEstimateAndTitleFollowTheInjectedClock) {
 }
 
 // A pause shows its countdown in the engine's place and is left out of the
-// time per segment.
+// time per segment; so is the time the prompts wait for the user (two open
+// at once count once).
 TEST(ProgressPanel, APauseCountsDownAndIsNoTimeSpentOnSegments) {
     ProgressPanel panel;
     auto now = std::chrono::steady_clock::time_point(1000s);
@@ -96,6 +97,17 @@ TEST(ProgressPanel, APauseCountsDownAndIsNoTimeSpentOnSegments) {
     now += 5s;
     panel.update(0, 3, 43);  // 15 s of work for three segments: 5 s each, 40 left
     EXPECT_EQ(estimate->text(), QStringLiteral("约 3 分 20 秒"));
+
+    panel.promptShown(true);
+    now += 100s;
+    panel.promptShown(true);
+    now += 200s;
+    panel.promptShown(false);
+    now += 50s;
+    panel.promptShown(false);
+    now += 5s;
+    panel.update(0, 4, 43);  // 20 s of work for four segments, 39 left
+    EXPECT_EQ(estimate->text(), QStringLiteral("约 3 分 15 秒"));
 }
 
 class StopTest : public ::testing::Test {
