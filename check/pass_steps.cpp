@@ -29,10 +29,6 @@ Text number(int value) {
     return toText(static_cast<std::int32_t>(value));
 }
 
-}  // namespace
-
-namespace {
-
 void deleteResultRows(WindowPort& window, std::string_view grid) {
     while (window.gridRowCount(grid) > 1) {
         if (!window.gridDeleteRow(grid, window.gridRowCount(grid) - 1)) {
@@ -41,9 +37,8 @@ void deleteResultRows(WindowPort& window, std::string_view grid) {
     }
 }
 
-}  // namespace
-
-void clearEngineResults(WindowPort& window, const EngineIdentity& shown) {
+// The engine's value, coverage and verdict emptied, in the default colour.
+void clearEngineLabels(WindowPort& window, const EngineIdentity& shown) {
     if (shown.hasVerdict()) {
         window.setLabelCaption(shown.verdictLabel, Text());
     }
@@ -51,19 +46,19 @@ void clearEngineResults(WindowPort& window, const EngineIdentity& shown) {
     window.setLabelCaption(shown.coverageLabel, Text());
     window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
     window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
+}
+
+}  // namespace
+
+void clearEngineResults(WindowPort& window, const EngineIdentity& shown) {
+    clearEngineLabels(window, shown);
     deleteResultRows(window, shown.grid);
 }
 
 std::optional<PreparedPass> beginPass(const CheckRequest& request, const PassEnvironment& env,
                                       const EngineIdentity& shown) {
     WindowPort& window = *env.window;
-    if (shown.hasVerdict()) {
-        window.setLabelCaption(shown.verdictLabel, Text());
-    }
-    window.setLabelCaption(shown.valueLabel, Text());
-    window.setLabelCaption(shown.coverageLabel, Text());
-    window.setLabelColour(shown.coverageLabel, kDefaultLabelColour);
-    window.setLabelColour(shown.valueLabel, kDefaultLabelColour);
+    clearEngineLabels(window, shown);
     window.setButtonDisabled(component::kCheckButton, true);
     if (request.article.empty()) {
         env.platform->messageBox(pass_texts::pasteArticle(), kMbOk, pass_texts::hintTitle());
