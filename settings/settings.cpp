@@ -9,7 +9,6 @@
 #include <map>
 
 #include "services/boundary_text.h"
-#include "services/http_fetch.h"
 
 #include "services/conversions.h"
 #include "services/encoding.h"
@@ -18,7 +17,6 @@
 #include "services/ini_file.h"
 #include "services/line_breaks.h"
 #include "services/text_ops.h"
-#include "settings/endpoint_url.h"
 #include "settings/settings_location.h"
 
 namespace oc {
@@ -32,25 +30,19 @@ const Text& checkSection() {
     static const Text name = gbkFromUtf8("原创检测配置");
     return name;
 }
-const Text& engineSection() {
-    static const Text name = gbkFromUtf8("搜索引擎");
-    return name;
-}
 // The keys of the check section in the order they are read and written.
 const Text& key(const char* utf8Name) {
     static const std::map<std::string, Text, std::less<>> keys = [] {
         std::map<std::string, Text, std::less<>> all;
         for (const char* name :
              {"段落字数", "飘红检测数", "最后段字数", "查询间隔", "页面超时", "检测方式",
-              "飘红覆盖率", "缓存天数", "忽略网站", "百度", "本地文档目录"}) {
+              "飘红覆盖率", "缓存天数", "忽略网站", "本地文档目录"}) {
             all.emplace(name, gbkFromUtf8(name));
         }
         return all;
     }();
     return keys.at(utf8Name);
 }
-const Text k360Key = "360";
-const Text kUserAgentKey = "UserAgent";
 
 constexpr int kMaxSegmentChars = 38;
 constexpr int kMinMinRunChars = 12;
@@ -82,20 +74,6 @@ ParameterTexts readParameters(const Text& path, const ParameterTexts& defaults) 
     texts.cacheDays = readIniItem(path, checkSection(), key("缓存天数"), defaults.cacheDays);
     texts.ignoredSites = readIniItem(path, checkSection(), key("忽略网站"));
     return texts;
-}
-
-// The address the file gives for the key, the default when it gives none, or
-// no address and a message when what it gives is no base URL.
-Text endpointOrDefault(const Text& path, const Text& key, const Text& fallback, Text& error) {
-    Text value = trimSpaces(readIniItem(path, engineSection(), key));
-    if (value.empty()) {
-        return fallback;
-    }
-    Text base = baseUrlOrEmpty(value);
-    if (base.empty()) {
-        error = gbkFromUtf8("配置.ini 中 [搜索引擎] ") + key + gbkFromUtf8(" 的地址无效：") + value;
-    }
-    return base;
 }
 
 // Why the file at the native path cannot be read as a settings file (UTF-8),
@@ -317,21 +295,6 @@ bool saveParameterTexts(const Text& path, const ParameterTexts& texts) {
     return writeIniItems(path, checkSection(), items);
 }
 
-EngineEndpoints loadEngineEndpoints(const Text& path) {
-    EngineEndpoints defaults = defaultEngineEndpoints();
-    EngineEndpoints endpoints;
-    endpoints.baidu = endpointOrDefault(path, key("百度"), defaults.baidu, endpoints.baiduError);
-    endpoints.engine360 = endpointOrDefault(path, k360Key, defaults.engine360, endpoints.error360);
-    return endpoints;
-}
-
-Text loadUserAgent(const Text& path) {
-    Text agent = readIniItem(path, engineSection(), kUserAgentKey);
-    // A header value ends at a line break; a value holding one is not sent.
-    bool usable = !agent.empty() && agent.find_first_of("\r\n") == Text::npos;
-    return usable ? agent : Text(kDefaultUserAgent);
-}
-
 Text loadIgnoredSites(const Text& path) {
     return readIniItem(path, checkSection(), key("忽略网站"));
 }
@@ -347,10 +310,6 @@ std::string loadLocalFolder(const Text& path) {
 bool saveLocalFolder(const Text& path, const std::string& folder) {
     // Bytes, not GBK text: every byte of the native path is percent-encoded.
     return writeIniItem(path, checkSection(), key("本地文档目录"), urlEncode(folder, true));
-}
-
-EngineEndpoints defaultEngineEndpoints() {
-    return {"http://www.baidu.com", "http://www.so.com"};
 }
 
 }  // namespace oc

@@ -1,10 +1,11 @@
-// The settings file beside the program: the three check parameters and the
-// search engine endpoints. Nothing is cached: every use reads the file afresh.
+// The settings file beside the program: the check parameters (the search
+// engines' section is in engine_settings.h). Nothing is cached: every use reads the file afresh.
 #pragma once
 
 #include <optional>
 
 #include "services/text_types.h"
+#include "settings/engine_settings.h"
 
 namespace oc {
 
@@ -32,15 +33,6 @@ std::optional<CheckMode> checkModeOf(const Text& text);
 // The bounds of 飘红覆盖率.
 inline constexpr int kMinCoveragePercent = 50;
 inline constexpr int kMaxCoveragePercent = 100;
-
-struct EngineEndpoints {
-    Text baidu;  // scheme://host[:port], no trailing slash; empty when the file's is invalid
-    Text engine360;
-    // When the file gives an address that is no base URL: "配置.ini 中 [搜索引擎]
-    // 百度 的地址无效：VALUE" (GBK), and the address above is empty.
-    Text baiduError = {};
-    Text error360 = {};
-};
 
 struct ParameterTexts {
     Text segmentChars;
@@ -99,16 +91,6 @@ ShownParameters loadShownParameters(const Text& path);
 // 最后段字数 0 up to 段落字数 and 查询间隔 0-120, where empty text means 0;
 // 页面超时 1-600, where empty text means 120.
 Text parameterRangeProblem(const ParameterTexts& texts);
-
-// Section "搜索引擎", keys "百度" and "360". A missing or empty value gives the
-// built-in default; a value that is not a base URL gives no address and the
-// message that names key and value, never the default.
-EngineEndpoints loadEngineEndpoints(const Text& path);
-EngineEndpoints defaultEngineEndpoints();
-
-// Section "搜索引擎", key "UserAgent": the User-Agent sent to the engines; the
-// built-in one when the key is missing, empty or holds a line break.
-Text loadUserAgent(const Text& path);
 
 // Section "原创检测配置", key "忽略网站": the user's own sites, whose results do not
 // count as copies (empty when none). The save writes the list as one line.

@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "app/desktop/qt_text.h"
+#include "app/desktop/settings_not_saved.h"
 #include "app/desktop/widget_style.h"
 #include "services/boundary_text.h"
-#include "services/write_problem.h"
 #include "settings/settings.h"
 
 namespace oc {
@@ -61,13 +61,8 @@ bool LocalFolderChooser::choose() {
     }
     const std::string folder = nativePathOf(chosen);
     if (!settingsPath_.empty() && !saveLocalFolder(settingsPath_, folder)) {
-        Text reason = writeProblem(settingsPath_);
-        if (reason.empty()) {
-            reason = gbkFromUtf8("写入时出错");
-        }
         platform_.messageBox(
-            gbkFromUtf8("本地文档目录没有保存，检测仍用原来的目录。\n\n设置文件：") +
-                settingsPath_ + gbkFromUtf8("\n原因：") + reason,
+            settingsNotSavedMessage("本地文档目录没有保存，检测仍用原来的目录。", settingsPath_),
             kMbIconWarning, gbkFromUtf8("本地文档目录"));
         return false;
     }

@@ -5,12 +5,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/desktop/engine_settings_window.h"
 #include "app/desktop/qt_text.h"
+#include "app/desktop/settings_not_saved.h"
 #include "app/desktop/whole_number_input.h"
 #include "app/desktop/widget_style.h"
 #include "check/ignore_list.h"
 #include "services/boundary_text.h"
-#include "services/write_problem.h"
 #include "settings/settings.h"
 
 namespace oc {
@@ -84,6 +85,14 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
     save->setGeometry(232 + kShift, 320, 80, 32);
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &ParameterWindow::saveParameters);
+    // The engines' addresses and the user agent, in a window of their own.
+    auto* engines = new QPushButton(QStringLiteral("搜索引擎…"), this);
+    engines->setObjectName(QStringLiteral("按钮_搜索引擎设置"));
+    engines->setGeometry(376, 320, 70, 32);
+    engines->setFont(pixelFont(12));
+    engines->setAutoDefault(false);
+    engines->setToolTip(QStringLiteral("百度、360 的地址和 UserAgent，搜索引擎屏蔽本机时怎么做"));
+    connect(engines, &QPushButton::clicked, this, &ParameterWindow::openEngineSettings);
 
     addLabel(this, "标签6", "最后一段小于此值，则不计入原创度算法。", kRed,
              {176 + kShift, 120, 176, 32}, true);
@@ -95,7 +104,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
     addLabel(this, "标签3", "飘红计数字数设置", kBlack, {24, 80, 104, 24}, false);
     addLabel(this, "标签4", "至少多少个汉字连续出现，才算飘红，此值越小，原创精确度越高", kRed,
              {176 + kShift, 72, 184, 32}, true);
-    addLabel(this, "标签2", "百度的查询限制在36个汉字以内", kRed, {176 + kShift, 40, 176, 24},
+    addLabel(this, "标签2", "百度的查询限制在38个汉字以内", kRed, {176 + kShift, 40, 176, 24},
              false);
     addBox(kSegmentBox, {136, 32, kBoxWidth, 32}, true)->setToolTip(QStringLiteral("12～38"));
     addLabel(this, "标签1", "分段文本字数设置", kBlack, {24, 40, 104, 24}, false);
@@ -104,7 +113,7 @@ ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget*
     WholeNumberEdit* interval = addBox(kIntervalBox, {136, 168, kBoxWidth, 32}, true);
     interval->setToolTip(
         QStringLiteral("两次查询同一搜索引擎之间等待的秒数（0～120）；搜索常被屏蔽时可调大"));
-    addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 56, 24}, false)
+    addLabel(this, "标签8", "秒 (0-120)", kBlack, {180, 176, 62, 24}, false)
         ->setFont(pixelFont(12));
     // How long one result page may take, beside it.
     addLabel(this, "标签10", "页面超时", kBlack, {244, 176, 56, 24}, false);
@@ -200,6 +209,13 @@ void ParameterWindow::loadParameters() {
     box(kCacheDaysBox)->setText(qstringFromGbk(shown.texts.cacheDays));
 }
 
+EngineSettingsWindow* ParameterWindow::openEngineSettings() {
+    auto* window = new EngineSettingsWindow(platform_, settingsPath_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
+    return window;
+}
+
 QComboBox* ParameterWindow::modeBox() const {
     return findChild<QComboBox*>(qstringFromUtf8(kModeBox));
 }
@@ -231,12 +247,7 @@ void ParameterWindow::saveParameters() {
     }
     if (!saveParameterTexts(settingsPath_, texts)) {
         // The edits stay in the boxes, so the user can try again or note them.
-        Text reason = writeProblem(settingsPath_);
-        if (reason.empty()) {
-            reason = gbkFromUtf8("写入时出错");
-        }
-        platform_.messageBox(gbkFromUtf8("参数没有保存。\n\n设置文件：") + settingsPath_ +
-                                 gbkFromUtf8("\n原因：") + reason,
+        platform_.messageBox(settingsNotSavedMessage("参数没有保存。", settingsPath_),
                              kMbIconWarning, gbkFromUtf8("参数设置"));
         return;
     }

@@ -1,7 +1,8 @@
 // The parameter window "参数设置": the three check parameters, the query
 // interval, the user's own sites (忽略网站), 检测方式 and 飘红覆盖率, loaded from the settings file
 // when it opens (the default of a key the file lacks, marked "（默认）") and saved back by its save
-// button once they are in range.
+// button once they are in range. Its button "搜索引擎…" opens the engines' addresses and user
+// agent.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +16,7 @@ class QPlainTextEdit;
 
 namespace oc {
 
+class EngineSettingsWindow;
 class WholeNumberEdit;
 
 class ParameterWindow : public QDialog {
@@ -38,6 +40,9 @@ class ParameterWindow : public QDialog {
     QPlainTextEdit* ignoredSitesBox() const;
     // 检测方式: 整句 or 经典.
     QComboBox* modeBox() const;
+
+    // "搜索引擎设置" over this window (modal to it); it deletes itself when closed.
+    EngineSettingsWindow* openEngineSettings();
 
   private:
     WholeNumberEdit* addBox(std::string_view name, QRect geometry, bool smallFont);

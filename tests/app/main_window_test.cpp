@@ -166,6 +166,11 @@ TEST(MainWindow, FitsTheUsualScreens) {
         const std::string where = std::to_string(screen.size.width());
         const QSize frame = window.outerSize() - window.size();
         EXPECT_EQ(window.size(), (screen.size - frame).expandedTo(window.minimumSize())) << where;
+        // Inside the screen wherever the window's least size lets it.
+        const QSize least = window.minimumSize() + frame;
+        if (least.boundedTo(screen.size) == least) {
+            EXPECT_TRUE(QRect(QPoint(0, 0), screen.size).contains(window.frameGeometry())) << where;
+        }
         for (QWidget* widget : window.findChildren<QWidget*>()) {
             if (!widget->isVisibleTo(&window)) {
                 continue;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,12 +20,15 @@
 #include <iterator>
 
 #include "app/desktop/desktop_program.h"
+#include "app/desktop/engine_settings_window.h"
 #include "app/desktop/gui_bridge.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/qt_text.h"
 #include "app/desktop/whole_number_input.h"
 #include "services/files.h"
+#include "settings/block_settings.h"
+#include "settings/engine_settings.h"
 #include "settings/settings.h"
 #include "settings/settings_snapshot.h"
 #include "tests/app/event_pump.h"
@@ -130,6 +134,16 @@ TEST_F(ParameterWindowTest, WindowLooksAsDesigned) {
                 << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
+    // No caption is cut, and the hint tells the real limit of a segment.
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->wordWrap() && !label->text().isEmpty()) {
+            EXPECT_GE(label->contentsRect().width(),
+                      label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        }
+    }
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("标签2"))->text(),
+              QStringLiteral("百度的查询限制在38个汉字以内"));
     // 缓存天数 in the row of the save button.
     EXPECT_EQ(window.box("编辑框_缓存天数")->y(), 320);
     EXPECT_EQ(window.findChildren<QLabel*>().size(), 19);
@@ -225,6 +239,61 @@ TEST_F(ParameterWindowTest, ValuesOutOfRangeAreRefusedAndNothingIsSaved) {
     EXPECT_EQ(platform_.messages().size(), messages);
     EXPECT_EQ(platform_.closedWindows().size(), 1u);
     EXPECT_EQ(loadParameterTexts(path_).minRunChars, "12");
+}
+
+// "搜索引擎…" opens the engines' section as the file holds it (an empty box
+// shows the built-in value greyed); an address that is no base URL is refused
+// with the window left open; usable values reach the next check.
+TEST_F(ParameterWindowTest, TheEngineWindowShowsAndSavesTheAddressesAndTheUserAgent) {
+    const std::string body = "[搜索引擎]\r\n百度=http://127.0.0.1:9/\r\n";
+    writeSettings(body);
+    ParameterWindow window(platform_, path_);
+    window.show();
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("按钮_搜索引擎设置"));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    auto* engines = window.findChild<EngineSettingsWindow*>();
+    ASSERT_NE(engines, nullptr);
+    EXPECT_TRUE(engines->isVisible());
+    EXPECT_EQ(engines->baiduBox()->text(), QStringLiteral("http://127.0.0.1:9/"));
+    EXPECT_TRUE(engines->box360()->text().isEmpty());
+    EXPECT_EQ(engines->box360()->placeholderText(), QStringLiteral("http://www.so.com"));
+
+    engines->box360()->setText(QStringLiteral("so.example"));
+    engines->saveEngines();
+    ASSERT_EQ(platform_.messages().size(), 1u);
+    EXPECT_NE(testing::U(platform_.messages()[0].message).find("360地址无效：“so.example”"),
+              std::string::npos);
+    EXPECT_TRUE(engines->isVisible());
+    EXPECT_EQ(testing::U(fileBytes()), body);
+
+    engines->box360()->setText(QStringLiteral("https://so.example:8443"));
+    engines->blockWaitBox()->setText(QStringLiteral("61"));
+    engines->saveEngines();
+    ASSERT_EQ(platform_.messages().size(), 2u);
+    EXPECT_NE(testing::U(platform_.messages()[1].message).find("屏蔽等待应在 1～60 分钟"),
+              std::string::npos);
+    EXPECT_EQ(testing::U(fileBytes()), body);
+
+    engines->blockWaitBox()->setText(QStringLiteral("3"));
+    engines->onBlockBox()->setCurrentText(QStringLiteral("自动等待"));
+    engines->userAgentBox()->setText(QStringLiteral("编辑部 Agent/2"));
+    engines->saveEngines();
+    EXPECT_EQ(platform_.messages().size(), 2u);
+    EXPECT_FALSE(engines->isVisible());
+    EXPECT_TRUE(window.isVisible());  // the parameter window stays open
+    const SettingsSnapshot next = loadSettingsSnapshot(path_, {});
+    EXPECT_EQ(next.endpoints.baidu, "http://127.0.0.1:9");
+    EXPECT_EQ(next.endpoints.engine360, "https://so.example:8443");
+    EXPECT_EQ(testing::U(next.userAgent), "编辑部 Agent/2");
+    const BlockSettings block = loadBlockSettings(path_);
+    EXPECT_EQ(block.onBlock, OnBlock::Wait);
+    EXPECT_EQ(block.waitMinutes, 3);
+    // Opened again, it shows what was saved.
+    EngineSettingsWindow again(platform_, path_);
+    EXPECT_EQ(again.onBlockBox()->currentText(), QStringLiteral("自动等待"));
+    EXPECT_EQ(again.blockWaitBox()->text(), QStringLiteral("3"));
+    EXPECT_EQ(again.box360()->text(), QStringLiteral("https://so.example:8443"));
 }
 
 // 忽略网站 shows the value in force and is saved with the numbers in one save:
