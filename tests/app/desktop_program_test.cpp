@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -20,6 +21,7 @@
 #include "app/desktop/qt_platform.h"
 #include "app/desktop/result_grid.h"
 #include "check/check_run.h"
+#include "check/grid_model.h"
 #include "check/window_port.h"
 #include "tests/app/event_pump.h"
 #include "tests/support/gbk.h"
@@ -138,6 +140,54 @@ TEST_F(DesktopProgramTest, CheckFromTheButtonFillsBothGrids) {
     EXPECT_EQ(label(*program, component::k360ValueLabel), "100%");
     EXPECT_FALSE(label(*program, component::kCharCountLabel).isEmpty());
     EXPECT_EQ(label(*program, component::k360VerdictLabel), QStringLiteral("你乃神人，此文原创"));
+}
+
+// The whole window with a browser that does not start: a click on a 搜索 cell
+// runs the opener, which fails; the address goes to the clipboard, a message
+// says so, and the cell is not marked visited. A working opener then marks it.
+TEST_F(DesktopProgramTest, AnAddressWhoseBrowserFailsIsCopiedSaidAndLeftUnvisited) {
+    SearchServer server("<html><body><em>无关的片段</em></body></html>");
+    auto program = start(server);
+    checkButton(*program)->click();
+    ASSERT_TRUE(pumpUntil([&] { return !program->checkRunning(); }));
+    ResultGrid* baidu = program->window().grid(component::kBaiduGrid);
+    ASSERT_GT(baidu->rowCount(), 1);
+    const Text address = baidu->cellText(1, kUrlColumn);
+    auto opener = [this](const char* name, const char* script) {
+        const QString path = dir_.filePath(QString::fromUtf8(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("#!/bin/sh\n") + script);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    auto clickAddress = [&] {
+        QTest::mouseClick(baidu->viewport(), Qt::LeftButton, {},
+                          baidu->visualRect(baidu->model()->index(0, kUrlColumn - 1)).center());
+    };
+
+    program->qtPlatform().setUrlOpener(opener("no-browser", "exit 3\n"));
+    QString said;
+    QTimer::singleShot(100, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    clickAddress();
+    EXPECT_EQ(said, QStringLiteral("无法打开浏览器，网址已复制到剪贴板"));
+    EXPECT_EQ(program->qtPlatform().clipboardText(), address);
+    EXPECT_NE(baidu->textColour(1, kUrlColumn), kColourPurple);
+
+    const QString seen = dir_.filePath(QStringLiteral("seen"));
+    program->qtPlatform().setUrlOpener(
+        opener("browser", ("echo \"$1\" > '" + seen.toStdString() + "'\n").c_str()));
+    clickAddress();
+    EXPECT_EQ(baidu->textColour(1, kUrlColumn), kColourPurple);
+    QFile shown(seen);
+    ASSERT_TRUE(shown.open(QIODevice::ReadOnly));
+    EXPECT_EQ(shown.readAll().trimmed().toStdString(), address);
 }
 
 QMessageBox* promptOf(DesktopProgram& program, const char* engine) {
