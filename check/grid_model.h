@@ -68,7 +68,7 @@ class GridModel {
 // Column headings "编号", "文本", "飘红", "搜索", "状态", "来源", "覆盖" and widths 30, 300, 30,
 // 250, 50, 160, 40.
 const std::vector<Text>& resultGridHeadings();
-inline constexpr int kResultGridWidths[7] = {30, 300, 30, 250, 50, 160, 40};
+inline constexpr int kResultGridWidths[7] = {30, 300, 30, 250, 50, 148, 52};
 inline constexpr int kUrlColumn = 3;
 // 命中 / 原创 / 未核实, the reason of 未核实 as the cell's tooltip.
 inline constexpr int kStatusColumn = 4;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStyle>
+
 #include <QBrush>
 #include <QHeaderView>
 #include <QTest>
@@ -54,6 +56,11 @@ TEST(ResultGrid, DesignValuesAndSetUp) {
     EXPECT_EQ(grid.cellText(0, 3), G("搜索"));
     // The heading row is what the view shows as its header.
     EXPECT_EQ(grid.model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("搜索"));
+    // A full coverage is shown whole, not cut to "10…".
+    const int coverage = static_cast<int>(std::size(kResultGridWidths)) - 1;
+    EXPECT_GE(grid.gridColumnWidth(coverage),
+              grid.fontMetrics().horizontalAdvance(QStringLiteral("100%")) +
+                  2 * grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8);
 }
 
 TEST(ResultGrid, PassPatternAppendsTitledRowsAndResetKeepsHeadings) {
