@@ -117,7 +117,7 @@ void BatchWindow::shutdown() {
 }
 
 bool BatchWindow::running() const {
-    return runner_ != nullptr && runner_->running();
+    return going_;
 }
 
 void BatchWindow::say(const QString& message) {
@@ -312,7 +312,7 @@ void BatchWindow::start() {
     events.ended = [this] { QMetaObject::invokeMethod(this, [this] { runEnded(); }); };
     runner_.reset();
     runner_ = std::make_unique<BatchRunner>(std::move(run), std::move(events));
-    runner_->start(std::move(todo));
+    going_ = runner_->start(std::move(todo));
     showButtons();
     status_->setText(QStringLiteral("批量检测中…"));
 }
@@ -357,6 +357,7 @@ void BatchWindow::articleFinished(int position, const BatchEntry& entry,
 }
 
 void BatchWindow::runEnded() {
+    going_ = false;
     const bool unfinished = std::any_of(items_.begin(), items_.end(),
                                         [](const StoredBatchItem& item) { return !item.finished; });
     if (!unfinished && batch_ && setup_.store != nullptr) {

@@ -79,6 +79,8 @@ class BatchWindow : public QWidget {
 
     // Takes up the newest unfinished queue of the window kept in the store.
     void takeUp(StoredBatch batch);
+    // From 开始 or 继续 until the run's end has reached the window (the queue
+    // is then ended in the store when every article is finished).
     bool running() const;
     const std::vector<StoredBatchItem>& items() const { return items_; }
     QTableWidget* table() const { return table_; }
@@ -101,6 +103,9 @@ class BatchWindow : public QWidget {
     std::vector<StoredBatchItem> items_;
     std::optional<BatchId> batch_;
     std::unique_ptr<BatchRunner> runner_;
+    // From a start until its end reaches this window: the runner's thread is
+    // done a moment before, and the queue's end (kept in the store) only then.
+    bool going_ = false;
     QTableWidget* table_ = nullptr;
     QCheckBox* baidu_ = nullptr;
     QCheckBox* engine360_ = nullptr;
