@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "check/pass_texts.h"
 #include "services/boundary_text.h"
 #include "services/shown_text.h"
 
@@ -22,8 +23,14 @@ int TerminalPlatform::messageBox(const Text& message, int style, const Text& tit
         }
         return kAnswerOk;
     }
+    // Answered in advance, the prompt offers no 不再询问: its hint is left out.
+    Text shown = message;
+    if (offerWait && answer_ != EmptyPageAnswer::Ask &&
+        shown.ends_with(pass_texts::noMoreAskHint())) {
+        shown.resize(shown.size() - pass_texts::noMoreAskHint().size());
+    }
     output_ << "[" << terminalText(utf8FromGbk(title)) << "] "
-            << terminalText(utf8FromGbk(message), true) << "\n";
+            << terminalText(utf8FromGbk(shown), true) << "\n";
     switch (answer_) {
         case EmptyPageAnswer::Continue:
             output_ << "-> 确定 (--on-block continue)\n";

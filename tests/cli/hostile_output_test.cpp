@@ -7,6 +7,7 @@
 
 #include "app/cli/terminal_platform.h"
 #include "check/highlight.h"
+#include "check/pass_texts.h"
 #include "check/result_blocks.h"
 #include "services/boundary_text.h"
 #include "tests/cli/cli_program.h"
@@ -55,6 +56,22 @@ TEST(TerminalPrompts, ControlCharactersOfAPromptOrNoticeAreShownNotActed) {
     EXPECT_NE(out.str().find("[标\\x1B[2J题] 目录：/x\\x1B]0;t\\x07\n继续？\n"), std::string::npos)
         << out.str();
     EXPECT_NE(out.str().find("无法使用：x\\x7Fexe.txt\\x0D"), std::string::npos) << out.str();
+}
+
+// A prompt answered in advance by --on-block says nothing of 不再询问; one
+// that asks offers it.
+TEST(TerminalPrompts, TheNoMoreAskHintIsShownOnlyWhereItCanBeAnswered) {
+    const Text prompt = gbkFromUtf8("百度可能暂时屏蔽本机搜索") + pass_texts::noMoreAskHint();
+    for (cli::EmptyPageAnswer answer : {cli::EmptyPageAnswer::Continue,
+                                        cli::EmptyPageAnswer::Cancel, cli::EmptyPageAnswer::Ask}) {
+        std::istringstream in("w\n");
+        std::ostringstream out;
+        cli::TerminalPlatform platform(answer, in, out);
+        platform.messageBox(prompt, kMbOkCancelNoMoreAsk, gbkFromUtf8("百度提示"));
+        const bool asks = answer == cli::EmptyPageAnswer::Ask;
+        EXPECT_EQ(out.str().find("不再询问") != std::string::npos, asks) << out.str();
+        EXPECT_NE(out.str().find("百度可能暂时屏蔽本机搜索"), std::string::npos);
+    }
 }
 
 // One Baidu result block holding the article's first 30 characters, with the
