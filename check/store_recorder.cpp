@@ -92,6 +92,11 @@ SegmentResult resultOf(const StoredRow& row) {
 StoreRecorder::StoreRecorder(CheckStore& store, std::string origin, std::string extra)
     : store_(store), origin_(std::move(origin)), extra_(std::move(extra)) {}
 
+void StoreRecorder::setExtra(std::string extra) {
+    std::lock_guard lock(mutex_);
+    extra_ = std::move(extra);
+}
+
 std::optional<CheckId> StoreRecorder::checkId() const {
     std::lock_guard lock(mutex_);
     return id_;

@@ -22,6 +22,8 @@ class StoreRecorder : public ResultListener {
     std::optional<CheckId> checkId() const;
     // The next recheck updates this stored check (one reopened from the history).
     void continueCheck(CheckId id);
+    // What the next checks keep beside them, in place of the one given at the making.
+    void setExtra(std::string extra);
 
     void runStarted(const CheckRequest& request, RunKind kind) override;
     void passStarted(Engine engine, int segments) override;

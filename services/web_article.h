@@ -24,6 +24,14 @@ struct WebArticle {
 // 的结果不计入本次检测）" (UTF-8).
 std::string webPageNote(const std::string& url, const std::string& site);
 
+// A web page checked: its address, and its own site, whose results were not
+// counted.
+struct WebPageNote {
+    std::string url;
+    std::string site;
+    std::string sentence() const { return webPageNote(url, site); }
+};
+
 // Fetches the page (http or https) with the program's fetch and its limits.
 WebArticle fetchWebArticle(const std::string& url, const FetchLimits& limits = {});
 

@@ -65,10 +65,6 @@ std::optional<DecodedArticle> readWebArticle(const CliOptions& options, const st
     return std::move(page.article);
 }
 
-std::string WebPageNote::sentence() const {
-    return webPageNote(url, site);
-}
-
 std::string withWebPage(const std::string& json, const WebPageNote& note) {
     nlohmann::ordered_json doc = nlohmann::ordered_json::parse(json, nullptr, false);
     if (doc.is_discarded() || !doc.is_object()) {

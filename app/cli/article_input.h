@@ -6,6 +6,7 @@
 
 #include "app/cli/cli_options.h"
 #include "services/article_decoding.h"
+#include "services/web_article.h"
 
 namespace oc::cli {
 
@@ -19,14 +20,6 @@ std::optional<DecodedArticle> readArticle(const std::string& path, std::string& 
 // agent of the options; `site` becomes the page's own site.
 std::optional<DecodedArticle> readWebArticle(const CliOptions& options, const std::string& url,
                                              std::string& site, std::string& error);
-
-// What the report says about a web page checked: its address, and that
-// results from its own site were not counted.
-struct WebPageNote {
-    std::string url;
-    std::string site;
-    std::string sentence() const;
-};
 
 // The JSON document with "url" and "ignoredSite" added after "articleChars".
 std::string withWebPage(const std::string& json, const WebPageNote& note);

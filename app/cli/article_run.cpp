@@ -5,7 +5,6 @@
 
 #include "app/cli/article_input.h"
 #include "app/cli/cli_store.h"
-#include "app/cli/history_show.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -22,6 +21,7 @@
 #include "services/shown_text.h"
 #include "settings/block_settings.h"
 #include "settings/settings.h"
+#include "store/run_extra.h"
 
 namespace oc::cli {
 namespace {

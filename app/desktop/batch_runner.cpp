@@ -15,6 +15,7 @@
 #include "services/web_article.h"
 #include "settings/block_settings.h"
 #include "settings/settings.h"
+#include "store/run_extra.h"
 #include "text/article_filters.h"
 
 namespace oc {
@@ -171,7 +172,8 @@ void BatchRunner::checkOne(int position, const std::string& input) {
     env.listener = &listeners;
     std::optional<StoreRecorder> recorder;
     if (setup_.store != nullptr && setup_.store->problem().empty()) {
-        recorder.emplace(*setup_.store, "window");
+        recorder.emplace(*setup_.store, "window",
+                         site.empty() ? std::string() : runExtraJson({}, WebPageNote{input, site}));
         env.store = setup_.store;
         listeners.add(*recorder);
     }

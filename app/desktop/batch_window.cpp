@@ -22,6 +22,7 @@
 #include "services/boundary_text.h"
 #include "services/file_contents.h"
 #include "services/url_parts.h"
+#include "store/run_extra.h"
 
 namespace oc {
 namespace {
@@ -456,8 +457,9 @@ bool BatchWindow::exportSummary(const QString& path) {
                 continue;
             }
             const std::string name = reportNameOf(item);
-            if (writeReportFile((summary.parent_path() / folderName / name).string(),
-                                storedRunOf(*check).report)) {
+            CheckReport report = storedRunOf(*check).report;
+            addWebPageLine(report, check->extra);
+            if (writeReportFile((summary.parent_path() / folderName / name).string(), report)) {
                 entries[i].report = folderName + "/" + name;
             }
         }

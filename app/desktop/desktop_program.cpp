@@ -41,6 +41,7 @@
 #include "services/http_fetch.h"
 #include "settings/settings.h"
 #include "settings/settings_snapshot.h"
+#include "store/run_extra.h"
 #include "store/sqlite_check_store.h"
 #include "store/store_location.h"
 #include "text/web_text_util.h"
@@ -285,6 +286,11 @@ void DesktopProgram::startCheck() {
     if (!checkRunning()) {
         ignoreSite(webPage_ ? webPage_->site : std::string());
     }
+    // The stored check keeps the page it came from, for its report later.
+    if (recorder_ && !checkRunning()) {
+        recorder_->setExtra(webPage_ ? runExtraJson({}, WebPageNote{webPage_->url, webPage_->site})
+                                     : std::string());
+    }
     if (run_->start()) {
         ends_.clear();
         openedReport_.reset();
@@ -497,6 +503,7 @@ bool DesktopProgram::openStoredCheck(CheckId id) {
     port_->setButtonDisabled(component::kRecheckButton, !unverified);
     ends_ = std::move(run.passes);
     openedReport_ = std::move(run.report);
+    addWebPageLine(*openedReport_, check->extra);
     return true;
 }
 
@@ -508,7 +515,9 @@ void DesktopProgram::exportStoredCheck(CheckId id) {
     if (!check) {
         return;
     }
-    saveReportAs(storedRunOf(*check).report);
+    CheckReport report = storedRunOf(*check).report;
+    addWebPageLine(report, check->extra);
+    saveReportAs(report);
 }
 
 bool DesktopProgram::checkRunning() const {

@@ -164,6 +164,10 @@ TEST_F(BatchWindowTest, AFolderInThreeFormatsIsCheckedKeptOpenedAndSummed) {
     EXPECT_NE(page.find("href=\"汇总_报告/3-word.html\""), std::string::npos) << page;
     EXPECT_NE(fileText(root_ + "/汇总_报告/3-word.html").find("<html"), std::string::npos);
     EXPECT_NE(page.find("href=\"汇总_报告/4-web.html\""), std::string::npos) << page;
+    // The web page's report says where it came from; the Word document's does not.
+    EXPECT_NE(fileText(root_ + "/汇总_报告/4-web.html").find("网页所在网站 127.0.0.1 的结果不计入"),
+              std::string::npos);
+    EXPECT_EQ(fileText(root_ + "/汇总_报告/3-word.html").find("网页所在网站"), std::string::npos);
 }
 
 TEST_F(BatchWindowTest, StopThenGoOnAndAQueueLeftUnfinishedIsOfferedAtTheNextStart) {

@@ -2,6 +2,8 @@
 // checked with the page's own site ignored, which the report says.
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
+
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -10,6 +12,7 @@
 
 #include "app/desktop/article_box.h"
 #include "app/desktop/desktop_program.h"
+#include "app/desktop/history_dialog.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/report_export.h"
 #include "app/desktop/result_grid.h"
@@ -88,6 +91,26 @@ TEST(WebPageCheck, ThePagesMainTextIsCheckedWithoutItsOwnSiteAndTheReportSaysSo)
     program.window().component<QPushButton>(component::kCheckButton)->click();
     ASSERT_TRUE(pumpUntil([&] { return !program.checkRunning(); }));
     EXPECT_EQ(baidu->cellText(1, kStatusColumn), G("命中"));
+
+    // Reopened from 历史记录, the page's check still says where it came from;
+    // the edited article's check does not.
+    auto exported = [&] {
+        program.window().component<QPushButton>("按钮_导出报告")->click();
+        QFile file(report);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(program.window().component(MainWindow::kHistoryLink), &press);
+    ASSERT_NE(program.historyDialog(), nullptr);
+    HistoryDialog& history = *program.historyDialog();
+    ASSERT_EQ(history.table()->model()->rowCount(), 2);
+    history.table()->selectRow(1);
+    history.openSelected();
+    EXPECT_NE(exported().find("网页所在网站 localhost 的结果不计入"), std::string::npos);
+    history.table()->selectRow(0);
+    history.openSelected();
+    EXPECT_EQ(exported().find("网页所在网站"), std::string::npos);
 
     // A page that cannot be had is said, the box left as it was.
     const QString before = box->toPlainText();
