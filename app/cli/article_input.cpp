@@ -1,5 +1,7 @@
 #include "app/cli/article_input.h"
 
+#include "app/cli/json_text.h"
+
 #include <unistd.h>
 #include <cstring>
 
@@ -78,7 +80,7 @@ std::string withWebPage(const std::string& json, const WebPageNote& note) {
             out["ignoredSite"] = note.site;
         }
     }
-    return out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return jsonText(out, 2);
 }
 
 std::string warningLine(const ArticleWarning& warning) {

@@ -5,6 +5,7 @@
 
 #include "app/cli/article_input.h"
 #include "app/cli/cli_store.h"
+#include "app/cli/json_text.h"
 #include "app/cli/progress_printer.h"
 #include "app/cli/result_report.h"
 #include "app/cli/terminal_platform.h"
@@ -51,7 +52,7 @@ ArticleRun failed(const ArticleInput& input, bool oneOfSeveral, const std::strin
         nlohmann::ordered_json line;
         line["input"] = input.name();
         line["error"] = error;
-        run.printed = line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+        run.printed = jsonText(line, -1);
     }
     return run;
 }
@@ -80,7 +81,7 @@ std::string jsonLine(const std::string& json, const std::string& input) {
             line[key] = std::move(value);
         }
     }
-    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return jsonText(line, -1);
 }
 
 std::string statusName(int status) {

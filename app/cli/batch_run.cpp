@@ -7,6 +7,7 @@
 
 #include "app/cli/article_run.h"
 #include "app/cli/history_show.h"
+#include "app/cli/json_text.h"
 #include "check/check_report.h"
 #include "check/report_builder.h"
 #include "services/file_contents.h"
@@ -48,7 +49,7 @@ std::string printedAgain(const CliOptions& options, const StoredBatchItem& item,
         nlohmann::ordered_json line;
         line["input"] = input;
         line["error"] = item.entry.status;
-        return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+        return jsonText(line, -1);
     }
     CliOptions shown = options;
     shown.reportPath.clear();

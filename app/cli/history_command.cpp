@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/cli/history_show.h"
+#include "app/cli/json_text.h"
 #include "app/cli/result_report.h"
 #include "services/shown_text.h"
 
@@ -118,7 +119,7 @@ std::string historyJson(const std::vector<CheckSummary>& checks) {
         }
         list.push_back(std::move(entry));
     }
-    return list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return jsonText(list, 2);
 }
 
 int runHistoryCommand(const CliOptions& options, CheckStore* store, std::ostream& out,

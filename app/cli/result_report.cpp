@@ -1,5 +1,7 @@
 #include "app/cli/result_report.h"
 
+#include "app/cli/json_text.h"
+
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -221,7 +223,7 @@ std::string jsonReport(const std::vector<PassRecord>& passes, const CheckReport&
             doc["skipped"].push_back({{"path", file.path}, {"reason", utf8FromGbk(file.reason)}});
         }
     }
-    return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return jsonText(doc, 2);
 }
 
 void writeTextReport(std::ostream& out, const std::vector<PassRecord>& passes,

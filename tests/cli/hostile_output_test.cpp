@@ -105,6 +105,13 @@ TEST_F(CliHostileOutput, AHostileAddressAndTitleReachTheTerminalAsVisibleEscapes
     EXPECT_EQ(run.err.find("原因:"), std::string::npos) << run.err;
     // (The HTML parser drops the title's ESC; its bidi override is shown.)
     EXPECT_NE(run.out.find("标题\\u202Eeman[31m红"), std::string::npos) << run.out;
+    // As JSON the override is the document's own escape: shown, and read back the same.
+    RunResult json = this->run("--json --engine baidu --interval-ms 0 '" +
+                               write("article.txt", kArticle).string() + "'");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.find("\u202E"), std::string::npos);
+    EXPECT_NE(json.out.find("标题\\u202eeman"), std::string::npos) << json.out;
+    EXPECT_NE(nlohmann::json::parse(json.out).dump().find("标题\u202Eeman"), std::string::npos);
 }
 
 // File names of the local documents reach the table, the progress lines and
