@@ -1,10 +1,9 @@
 #include "app/cli/article_input.h"
 
-#include "app/cli/json_text.h"
-
 #include <unistd.h>
 #include <cstring>
 
+#include "app/cli/json_text.h"
 #include "services/article_reading.h"
 #include "services/boundary_text.h"
 #include "services/document_text.h"

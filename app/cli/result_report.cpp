@@ -1,11 +1,10 @@
 #include "app/cli/result_report.h"
 
-#include "app/cli/json_text.h"
-
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/cli/json_text.h"
 #include "check/pass_steps.h"
 #include "check/segmentation.h"
 #include "check/store_recorder.h"
