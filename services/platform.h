@@ -14,6 +14,7 @@ inline constexpr int kMbOk = 0x0;
 inline constexpr int kMbOkCancel = 0x1;
 // 确定, 取消 and 不再询问 (answered kAnswerNoMoreAsk).
 inline constexpr int kMbOkCancelNoMoreAsk = 0x6;
+inline constexpr int kMbIconWarning = 0x30;
 inline constexpr int kMbIconInformation = 0x40;
 inline constexpr int kMbSystemModal = 0x1000;
 inline constexpr int kMbTaskModal = 0x2000;

@@ -34,14 +34,10 @@ constexpr const char* kBlockWaitBox = "编辑框_屏蔽等待";
 // then its two values.
 const std::optional<OnBlock> kOnBlockChoices[] = {std::nullopt, OnBlock::Ask, OnBlock::Wait};
 
-// The warning icon of a message box (the Windows style word).
-constexpr int kMbIconWarning = 0x30;
-
 }  // namespace
 
 EngineSettingsWindow::EngineSettingsWindow(Platform& platform, Text settingsPath, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       platform_(platform),
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("搜索引擎设置"));

@@ -15,7 +15,6 @@
 namespace oc {
 
 namespace {
-constexpr int kMbIconWarning = 0x30;
 const char* const kNoFolder = "（未选择文件夹）";
 }  // namespace
 

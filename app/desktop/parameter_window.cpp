@@ -37,9 +37,6 @@ constexpr std::string_view kModeBox = "组合框_检测方式";
 constexpr std::string_view kCoverageBox = "编辑框_飘红覆盖率";
 constexpr std::string_view kCacheDaysBox = "编辑框_缓存天数";
 
-// The warning icon of a message box (the Windows style word).
-constexpr int kMbIconWarning = 0x30;
-
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
@@ -70,8 +67,7 @@ Text ignoredSitesProblem(const Text& sites) {
 }  // namespace
 
 ParameterWindow::ParameterWindow(Platform& platform, Text settingsPath, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       platform_(platform),
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("参数设置"));

@@ -11,6 +11,11 @@ class QWidget;
 
 namespace oc {
 
+// A dialog of fixed size: a title bar with the close box, no other buttons.
+inline constexpr Qt::WindowFlags kFixedDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint;
+
 // The default face at a pixel size.
 QFont pixelFont(int pixels, bool bold = false, bool underline = false);
 
